@@ -1,0 +1,48 @@
+#pragma once
+// INI text read as the Windows private-profile service reads it, and changed
+// the way Windows changes it: in place, byte for byte, never re-serialised.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// Values are taken into a 2048-byte buffer, so at most 2047 bytes come back.
+inline constexpr std::size_t kIniValueLimit = 2047;
+
+class IniDocument {
+ public:
+  IniDocument();                          // an empty (new) file
+  explicit IniDocument(std::string bytes);  // a file's raw bytes
+  IniDocument(IniDocument&&) noexcept;
+  IniDocument& operator=(IniDocument&&) noexcept;
+  ~IniDocument();
+
+  // False when the bytes are in a form the reader does not take (treated as
+  // an unreadable file by the callers).
+  bool Readable() const;
+
+  // The value of key in section, or def when the section, the key or its
+  // '=' is missing. Windows rules: names matched without case (ASCII
+  // letters in single-byte positions), first section and first key win,
+  // value trimmed, one pair of enclosing quotes removed, cut to 2047 bytes
+  // without splitting a double-byte character. The default loses trailing
+  // spaces only.
+  std::string Get(std::string_view section, std::string_view key, std::string_view def = "") const;
+
+  // Sets key in section: an existing key's value is replaced on its line,
+  // a new key goes after the section's last entry line, a new section is
+  // appended at the end. A value that would not read back identically is
+  // written in quotes; values are cut to 2047 bytes like reads.
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // The file's bytes as they stand after the changes.
+  const std::string& Bytes() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace korvane
