@@ -250,6 +250,45 @@ TEST(OsLayer, FolderOfAndJoinPathNeverSplitACharacter) {
   EXPECT_EQ(os::JoinPath("", "a.PTH"), "a.PTH");
 }
 
+#ifdef _WIN32
+// Run only as the child of the next test, in a copy of this program.
+TEST(OsLayer, DISABLED_ExeFolderProbe) {
+  char out[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out, sizeof out), 0u);
+  ASSERT_TRUE(testing::WriteBytes(out, os::ExeFolder()));
+}
+
+TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
+  TempDir dir;   // ...\ソフト表\: the folder name ends in 95 5C
+  char self[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
+  const std::string exe = dir.File("表.exe");
+  ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
+  // Wine shortens environment values holding double-byte characters, so
+  // the answer goes to a plain ASCII path.
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+  const std::string out = std::string(temp) + "korvane-exe-folder-" + std::to_string(GetCurrentProcessId()) + ".txt";
+  ASSERT_TRUE(SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out.c_str()));
+  std::string command = "\"" + exe + "\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                      &startup, &process);
+  SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", nullptr);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(testing::ReadBytes(out), dir.path());
+  os::DeleteFile(out);
+}
+#endif
+
 TEST(OsLayer, ExeFolderHoldsTheRunningProgram) {
   const std::string folder = os::ExeFolder();
   ASSERT_FALSE(folder.empty());
