@@ -202,9 +202,11 @@ void DrawGrid::OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool doubl
   const int x = GET_X_LPARAM(lp);
   const int y = GET_Y_LPARAM(lp);
   const ShiftState shift = MouseShift(wp) | (double_click ? kDoubleClick : 0u);
-  // Taking the focus first lets an editor elsewhere commit before anything moves.
+  // Taking the focus first lets an editor elsewhere commit before anything
+  // moves. When the focus could not be taken (a control kept it, or a box
+  // opened meanwhile) the press is stale and dropped.
   if (GetFocus() != hwnd()) ::SetFocus(hwnd());
-  if (!hwnd()) return;
+  if (!hwnd() || GetFocus() != hwnd()) return;
   held_buttons_ |= ButtonBit(button);
   if (GetCapture() != hwnd()) SetCapture(hwnd());
   if (button == MouseButton::Left) {

@@ -4,10 +4,10 @@
 // program, vertical scrolling by rows and column sizing in the fixed row.
 //
 // Order of events, which the owner's handlers may rely on:
-//  - a button goes down: the grid takes the focus; for the left button on a
-//    normal cell the current cell moves there; then on_mouse_down. The mouse
-//    is captured until every button is up, so on_mouse_up sees the release
-//    wherever the pointer is.
+//  - a button goes down: the grid takes the focus (if it cannot, the press is
+//    dropped); for the left button on a normal cell the current cell moves
+//    there; then on_mouse_down. The mouse is captured until every button is
+//    up, so on_mouse_up sees the release wherever the pointer is.
 //  - a double click: the focus (already here), on_dbl_click, then
 //    on_mouse_down for the second press; nothing takes the focus back after
 //    on_dbl_click.

@@ -419,6 +419,26 @@ TEST_F(DrawGridTest, LeftPressMovesTheCellBeforeTheMouseHandler) {
   EXPECT_EQ(focus_in_handler, grid());
 }
 
+HWND g_refuse_focus_to = nullptr;
+LRESULT CALLBACK RefuseFocus(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_SETFOCUS && reinterpret_cast<HWND>(wp) == g_refuse_focus_to) return 1;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(DrawGridTest, PressIsDroppedWhenTheFocusCannotBeTaken) {
+  SetFocus(after_);
+  g_refuse_focus_to = grid();
+  HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseFocus, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const POINT p = Centre(1, 4);
+  Click(p.x, p.y);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(GetFocus(), after_);
+  EXPECT_EQ(grid_.Row(), 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(log_, (std::vector<std::string>{"up L"}));  // the release alone is still told
+}
+
 TEST_F(DrawGridTest, ColumnBorderDragInTheHeaderResizes) {
   // The sizing cursor over a border of the header, the arrow elsewhere.
   PointerTo(40, 20);
