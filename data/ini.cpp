@@ -225,6 +225,8 @@ void IniDocument::Impl::Parse() {
   entries.clear();
   sections.clear();
   index.clear();
+  // FF FE opens a UTF-16LE file, which this reader does not take; the
+  // callers treat it as unreadable and never write over it.
   readable = !(bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
                static_cast<unsigned char>(bytes[1]) == 0xFE);
   if (!readable) return;
