@@ -171,7 +171,7 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
         }
       }
       WriteEntries(doc, group);
-      file.bytes = doc.Bytes();
+      file.bytes = doc.TakeBytes();
       plan.push_back(std::move(file));
     }
 
