@@ -51,9 +51,9 @@ bool IsNotFound(std::uint32_t error);
 
 // Replaces the file's content with bytes, atomically where the system
 // allows: a temporary file beside it, flushed, then swapped in (keeping
-// attributes). A read-only original refuses. When the swap is refused on a
-// writable original, or the folder takes no new file, the bytes are written
-// in place.
+// attributes). A read-only original refuses (on POSIX: a file without any
+// write permission bit). When the swap is refused on a writable original,
+// or the folder takes no new file, the bytes are written in place.
 Status ReplaceFile(const std::string& path, const std::string& bytes);
 
 // Deletes a file; a file already gone counts as success. A read-only file
