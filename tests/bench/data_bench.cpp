@@ -119,16 +119,36 @@ BENCHMARK(BM_ParseInMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveGroups)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the median of every benchmark for the ratios printed at the end.
+// Keeps the medians of every benchmark (real and CPU time) for the ratios
+// printed at the end: on a shared machine the CPU times are the steadier.
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.aggregate_name == "median") medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      if (run.aggregate_name != "median") continue;
+      real[run.run_name.function_name] = run.GetAdjustedRealTime();
+      cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> medians;
+  std::map<std::string, double> real;
+  std::map<std::string, double> cpu;
 };
+
+void PrintRatios(const char* kind, const std::map<std::string, double>& m) {
+  const auto has = [&m](const char* name) { return m.count(name) != 0 && m.at(name) > 0; };
+  if (has("BM_LoadGroups") && has("BM_ReadBytes")) {
+    std::printf("%s: LoadGroups / ReadBytes = %.2f ms / %.2f ms = %.2fx\n", kind, m.at("BM_LoadGroups"),
+                m.at("BM_ReadBytes"), m.at("BM_LoadGroups") / m.at("BM_ReadBytes"));
+    if (has("BM_ExistenceTests"))
+      std::printf("%s: (LoadGroups - %zu existence tests) / ReadBytes = %.2fx\n", kind,
+                  static_cast<std::size_t>(kGroups) * kEntryCount,
+                  (m.at("BM_LoadGroups") - m.at("BM_ExistenceTests")) / m.at("BM_ReadBytes"));
+  }
+  if (has("BM_SaveGroups") && has("BM_WriteBytes"))
+    std::printf("%s: SaveGroups / WriteBytes = %.2f ms / %.2f ms = %.2fx\n", kind, m.at("BM_SaveGroups"),
+                m.at("BM_WriteBytes"), m.at("BM_SaveGroups") / m.at("BM_WriteBytes"));
+}
 
 }  // namespace
 }  // namespace korvane
@@ -143,18 +163,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&count, args.data());
   korvane::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ratio = [&](const char* a, const char* b) {
-    const auto x = reporter.medians.find(a), y = reporter.medians.find(b);
-    if (x == reporter.medians.end() || y == reporter.medians.end() || y->second <= 0) return;
-    std::printf("%s / %s (medians): %.2f ms / %.2f ms = %.2fx\n", a, b, x->second, y->second, x->second / y->second);
-  };
-  ratio("BM_LoadGroups", "BM_ReadBytes");
-  const auto& m = reporter.medians;
-  if (m.count("BM_LoadGroups") && m.count("BM_ExistenceTests") && m.count("BM_ReadBytes"))
-    std::printf("BM_LoadGroups without the %d existence tests / BM_ReadBytes: %.2fx\n",
-                korvane::kGroups * static_cast<int>(korvane::kEntryCount),
-                (m.at("BM_LoadGroups") - m.at("BM_ExistenceTests")) / m.at("BM_ReadBytes"));
-  ratio("BM_SaveGroups", "BM_WriteBytes");
+  korvane::PrintRatios("medians, real time", reporter.real);
+  korvane::PrintRatios("medians, CPU time", reporter.cpu);
   benchmark::Shutdown();
   return 0;
 }
