@@ -11,7 +11,16 @@ namespace ui {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
+
+// Control ids: unique and never IDOK/IDCANCEL, so WM_MEASUREITEM (which
+// names its control by id only) finds its control.
+HMENU NextControlId() {
+  static unsigned next = 0x1000;
+  const unsigned id = next;
+  next = next >= 0xEFFF ? 0x1000 : next + 1;
+  return reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
 }
+}  // namespace
 
 SubclassedControl::~SubclassedControl() { Destroy(); }
 
@@ -30,12 +39,12 @@ bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DW
   if (unicode) {
     const std::wstring cls = Widen(class_name);
     const std::wstring wtext = Widen(text);
-    h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent, nullptr,
-                        inst, nullptr);
+    h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent,
+                        NextControlId(), inst, nullptr);
   } else {
     const std::string atext(text);
-    h = CreateWindowExA(ex_style, class_name, atext.c_str(), style, b.x, b.y, b.width, b.height, parent, nullptr,
-                        inst, nullptr);
+    h = CreateWindowExA(ex_style, class_name, atext.c_str(), style, b.x, b.y, b.width, b.height, parent,
+                        NextControlId(), inst, nullptr);
   }
   if (!h) return false;
   if (!SetWindowSubclass(h, &SubclassedControl::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {

@@ -137,6 +137,7 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      if (!IsWindowEnabled(hwnd())) return 0;  // also a press posted to a disabled button
       pressed_ = true;
       pressed_inside_ = true;
       SetCapture(hwnd());

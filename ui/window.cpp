@@ -82,12 +82,16 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     case WM_NOTIFY:
       child = reinterpret_cast<NMHDR*>(lp)->hwndFrom;
       break;
-    case WM_DRAWITEM:
-      if (wp != 0) child = reinterpret_cast<DRAWITEMSTRUCT*>(lp)->hwndItem;  // 0: a menu item
+    case WM_DRAWITEM: {
+      const auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (dis->CtlType != ODT_MENU) child = dis->hwndItem;
       break;
-    case WM_MEASUREITEM:
-      if (wp != 0) child = GetDlgItem(parent, static_cast<int>(wp));
+    }
+    case WM_MEASUREITEM: {
+      const auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (mis->CtlType != ODT_MENU && mis->CtlID != 0) child = GetDlgItem(parent, static_cast<int>(mis->CtlID));
       break;
+    }
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

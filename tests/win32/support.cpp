@@ -124,13 +124,16 @@ LRESULT KeySink::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 OtherThreadWindow::OtherThreadWindow() {
   ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   thread_ = CreateThread(nullptr, 0, &OtherThreadWindow::Main, this, 0, &thread_id_);
-  WaitForSingleObject(ready_, 10000);
+  // Its visible window takes the activation from ours with sent messages.
+  PumpUntil([&] { return WaitForSingleObject(ready_, 0) == WAIT_OBJECT_0; });
 }
 
 OtherThreadWindow::~OtherThreadWindow() {
   if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
   if (thread_) {
-    WaitForSingleObject(thread_, 10000);
+    // Its window's end activates one of ours with sent messages: keep
+    // handling them while waiting.
+    PumpUntil([&] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; });
     CloseHandle(thread_);
   }
   if (ready_) CloseHandle(ready_);
