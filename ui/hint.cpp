@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "ui/codepage.h"
 
 namespace ui {
 
@@ -65,11 +66,16 @@ std::string HintOf(HWND control) {
   TTTOOLINFOA ti = ToolInfo(control);
   if (!SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return {};
   // Older tooltips copy without a size: the buffer holds the longest hint.
-  std::vector<char> buf(kMaxHintBytes + 1, '\0');
-  ti = ToolInfo(control);
-  ti.lpszText = buf.data();
-  SendMessageA(tip, TTM_GETTEXTA, buf.size() - 1, reinterpret_cast<LPARAM>(&ti));
-  return buf.data();
+  // The Unicode message: the ANSI one stops at 80 bytes in Wine.
+  std::vector<wchar_t> buf(kMaxHintBytes + 1, L'\0');
+  TTTOOLINFOW tw{};
+  tw.cbSize = TTTOOLINFOW_V1_SIZE;
+  tw.uFlags = ti.uFlags;
+  tw.hwnd = ti.hwnd;
+  tw.uId = ti.uId;
+  tw.lpszText = buf.data();
+  SendMessageW(tip, TTM_GETTEXTW, buf.size(), reinterpret_cast<LPARAM>(&tw));
+  return Narrow(buf.data());
 }
 
 }  // namespace ui

@@ -23,9 +23,15 @@ void StatusBar::SetText(std::string_view text) {
 }
 
 std::string StatusBar::Text() const {
-  const LRESULT len = LOWORD(SendMessageW(hwnd(), SB_GETTEXTLENGTHW, SB_SIMPLEID, 0));
+  // The simple text is part SB_SIMPLEID on Windows; Wine reads it as part 0.
+  WPARAM part = SB_SIMPLEID;
+  LRESULT len = LOWORD(SendMessageW(hwnd(), SB_GETTEXTLENGTHW, part, 0));
+  if (len == 0) {
+    part = 0;
+    len = LOWORD(SendMessageW(hwnd(), SB_GETTEXTLENGTHW, part, 0));
+  }
   std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  SendMessageW(hwnd(), SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(buf.data()));
+  if (len > 0) SendMessageW(hwnd(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(buf.data()));
   return Narrow(buf.data());
 }
 
