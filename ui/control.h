@@ -4,6 +4,7 @@
 // windows of other classes, such as the draw grid).
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -249,6 +249,7 @@ void Form::FocusControl(HWND control) {
 }
 
 void Form::RestoreFocus() {
+  if (IsIconic(hwnd())) return;  // a minimised window keeps the focus itself
   HWND target = IsLiveChild(hwnd(), saved_focus_) ? saved_focus_ : NextTabStop(hwnd(), nullptr, false);
   if (target && target != GetFocus()) SetFocus(target);
 }

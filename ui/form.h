@@ -46,6 +46,9 @@ enum ModalResult : int { kModalNone = 0, kModalOk = IDOK, kModalCancel = IDCANCE
 // answer in `result`); false lets the form's default handling run.
 using MessageHandler = std::function<bool(WPARAM wp, LPARAM lp, LRESULT& result)>;
 
+// Destroy() the form before its object goes: a derived form's controls are
+// members destroyed before the base, and handlers that would run while the
+// window dies (focus moves, WM_DESTROY) must still find them.
 class Form : public Window {
  public:
   Form() = default;
