@@ -244,10 +244,10 @@ TEST(Activation, ProgramAndFormActivationAreTold) {
   {
     // Another program comes to the front, then ours again.
     uitest::OtherThreadWindow other;
-    SetForegroundWindow(other.hwnd());
+    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return app_deactivations >= 1; }));
     const int before = app_activations;
-    SetForegroundWindow(form.hwnd());
+    ASSERT_TRUE(uitest::BringToFront(form.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return app_activations > before && GetActiveWindow() == form.hwnd(); }));
     uitest::Pump();
     EXPECT_EQ(form_activations, 1);  // the program's own active form did not change

@@ -175,11 +175,11 @@ TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheProgram) {
   EXPECT_EQ(enters, 1);
   {
     uitest::OtherThreadWindow other;
-    SetForegroundWindow(other.hwnd());
+    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() != f.edit.hwnd(); }));
     Pump();
     EXPECT_EQ(exits, 0);
-    SetForegroundWindow(f.form.hwnd());
+    ASSERT_TRUE(uitest::BringToFront(f.form.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
     Pump();
     EXPECT_EQ(enters, 1);

@@ -92,6 +92,13 @@ HeldKey::~HeldKey() {
   SetKeyboardState(state);
 }
 
+bool BringToFront(HWND hwnd) {
+  return PumpUntil([&] {
+    if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
+    return GetForegroundWindow() == hwnd;
+  });
+}
+
 bool MakeForm(ui::Form& form, const TestFormArgs& args) {
   App();
   ui::FormArgs fa;
@@ -100,8 +107,7 @@ bool MakeForm(ui::Form& form, const TestFormArgs& args) {
   fa.bounds = {100, 100, args.width, args.height};
   if (!form.Create(fa)) return false;
   form.Show();
-  SetForegroundWindow(form.hwnd());
-  return PumpUntil([&] { return GetActiveWindow() == form.hwnd(); });
+  return BringToFront(form.hwnd()) && PumpUntil([&] { return GetActiveWindow() == form.hwnd(); });
 }
 
 bool KeySink::Create(HWND parent, int x, int y, int w, int h) {

@@ -41,6 +41,11 @@ class HeldKey {
   BYTE vk_;
 };
 
+// Brings `hwnd` (ours or another thread's) to the foreground and waits
+// until it is there, asking again if a late activation of the previous
+// window took the foreground back.
+bool BringToFront(HWND hwnd);
+
 // A form ready for tests: created, placed on screen, shown and active.
 struct TestFormArgs {
   ui::FormKind kind = ui::FormKind::Sizeable;
