@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include "ui/application.h"
+#include "ui/hint.h"
 #include "ui/menu.h"
 
 namespace ui {
@@ -358,6 +359,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCDESTROY:
       RemovePropA(hwnd(), kFormProp);
+      ForgetTooltip(hwnd());
       saved_focus_ = nullptr;
       break;
     case WM_CLOSE:

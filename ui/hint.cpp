@@ -41,6 +41,8 @@ HWND TooltipOf(HWND control) {
   return tip && IsWindow(tip) ? tip : nullptr;
 }
 
+void ForgetTooltip(HWND top_level) { RemovePropA(top_level, kTooltipProp); }
+
 void SetHint(HWND control, std::string_view text) {
   HWND tip = text.empty() ? TooltipOf(control) : EnsureTooltip(control);
   if (!tip) return;

@@ -16,5 +16,8 @@ void SetHint(HWND control, std::string_view text);
 std::string HintOf(HWND control);
 // The tooltip window of `control`'s top-level window, or null.
 HWND TooltipOf(HWND control);
+// For a top-level window going away: forgets its tooltip (which goes with
+// it, being owned by it).
+void ForgetTooltip(HWND top_level);
 
 }  // namespace ui
