@@ -5,7 +5,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// <windows.h> maps these names to its own A/W functions; here they name
+// ours. A file that needs both includes <windows.h> first.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
 
 namespace korvane::os {
 
@@ -22,17 +32,22 @@ struct Status {
 };
 
 // Every entry of a folder ("." and ".." left out). Windows keeps the order
-// the system gives; POSIX sorts by name.
-std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder);
+// the system gives; POSIX sorts by name. nullopt (and error) when the folder
+// cannot be listed.
+std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error = nullptr);
 
 // True when path names an existing entry that is not a folder, by its
 // attributes; a name with '*' or '?' never exists.
 bool FileExists(const std::string& path);
 
-// Whole content; nullopt (and error) when it cannot be read.
+// Whole content; nullopt (and error) when it cannot be read. Never throws:
+// a file too large for memory is an error like any other.
 std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error = nullptr);
 // True when the entry exists at all (file or folder).
 bool PathExists(const std::string& path);
+// True when error says the file (or its folder) does not exist, as opposed
+// to a file that exists but cannot be read.
+bool IsNotFound(std::uint32_t error);
 
 // Replaces the file's content with bytes, atomically where the system
 // allows: a temporary file beside it, flushed, then swapped in (keeping
@@ -41,11 +56,35 @@ bool PathExists(const std::string& path);
 // in place.
 Status ReplaceFile(const std::string& path, const std::string& bytes);
 
-// Deletes a file; a file already gone counts as success.
+// Deletes a file; a file already gone counts as success. A read-only file
+// refuses, on POSIX too (a file without any write permission bit).
 Status DeleteFile(const std::string& path);
+
+// True for the names ReplaceFile gives its temporary files ("~Korvane-…
+// .tmp"); what a crash leaves of them may be deleted.
+bool IsTemporaryName(std::string_view file_name);
+// The temporary name for the serial-th file a process writes.
+std::string TemporaryNameFor(unsigned long process, unsigned long serial);
+
+// True when the two names, in one folder, name the same file: letter case
+// ignored on Windows, exact bytes on POSIX.
+bool SameFileName(std::string_view a, std::string_view b);
+
+// Gives the entry in folder that is the same file as name (SameFileName)
+// exactly the spelling name, when it is spelled otherwise. Nothing to do on
+// POSIX.
+Status MatchNameSpelling(const std::string& folder, const std::string& name);
 
 // The folder of the running executable, with its trailing separator.
 std::string ExeFolder();
+
+// The folder part of a full file name, up to and including its last
+// separator (a 0x5C trail byte is none); empty when there is no separator.
+std::string FolderOf(std::string_view path);
+
+// folder and name joined by one separator (none added when folder is empty
+// or already ends in a separator).
+std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The folder separator of the platform ('\\' or '/').
 char Separator();

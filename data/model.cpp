@@ -1,0 +1,142 @@
+#include "data/model.h"
+
+#include "common/text.h"
+#include "data/os.h"
+
+namespace korvane {
+
+std::string MarkerFor(const std::string& path) {
+  if (path.empty()) return std::string(kMarkerNoPath);
+  return std::string(os::FileExists(path) ? kMarkerFound : kMarkerMissing);
+}
+
+std::string TitleFromPath(std::string_view path) {
+  const std::size_t sep = LastPathSeparator(path);
+  std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+  // '.' is never a trail byte, so the last one found is a real dot.
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  return TruncateBytes(name, kTitleMaxBytes);
+}
+
+LauncherModel::LauncherModel(std::size_t entry_count) : entry_count_(entry_count) {}
+
+std::vector<std::string> LauncherModel::Names() const {
+  std::vector<std::string> names;
+  names.reserve(groups_.size());
+  for (const Group& group : groups_) names.push_back(group.name);
+  return names;
+}
+
+Group LauncherModel::NewGroup(std::string name) const {
+  Group group;
+  group.name = std::move(name);
+  group.titles.assign(entry_count_, std::string());
+  group.paths.assign(entry_count_, std::string());
+  group.states.assign(entry_count_, std::string(kMarkerNoPath));
+  return group;
+}
+
+void LauncherModel::AddGroup(std::string name) {
+  groups_.push_back(NewGroup(std::move(name)));
+  modified_ = true;
+}
+
+int LauncherModel::FindGroup(std::string_view name) const {
+  for (std::size_t i = 0; i < groups_.size(); ++i) {
+    if (NamesEqualNoCase(groups_[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void LauncherModel::SelectGroup(int row) {
+  if (row >= 0 && static_cast<std::size_t>(row) < groups_.size()) current_ = row;
+}
+
+const Group* LauncherModel::Current() const {
+  return current_ >= 0 ? &groups_[static_cast<std::size_t>(current_)] : nullptr;
+}
+
+void LauncherModel::RenameGroup(std::size_t row, std::string new_name) {
+  if (row >= groups_.size()) return;
+  Group& group = groups_[row];
+  removed_.push_back({group.name, group.extension});
+  group.name = std::move(new_name);
+  group.extension = std::string(kGroupExtension);
+  Changed(group);
+}
+
+void LauncherModel::DeleteGroup(std::size_t row) {
+  if (row >= groups_.size()) return;
+  removed_.push_back({groups_[row].name, groups_[row].extension});
+  groups_.erase(groups_.begin() + static_cast<std::ptrdiff_t>(row));
+  current_ = -1;
+  modified_ = true;
+}
+
+Group* LauncherModel::EditableCurrent(std::size_t n) {
+  if (current_ < 0 || n < 1 || n > entry_count_) return nullptr;
+  return &groups_[static_cast<std::size_t>(current_)];
+}
+
+// A group the user changed is the user's to write, even when its file could
+// not be read at load.
+void LauncherModel::Changed(Group& group) {
+  group.unread = false;
+  modified_ = true;
+}
+
+bool LauncherModel::SetTitle(std::size_t n, std::string text) {
+  Group* group = EditableCurrent(n);
+  if (!group) return false;
+  group->titles[n - 1] = std::move(text);
+  Changed(*group);
+  return true;
+}
+
+bool LauncherModel::ClearTitle(std::size_t n) { return SetTitle(n, std::string()); }
+
+bool LauncherModel::SetPath(std::size_t n, std::string file) {
+  Group* group = EditableCurrent(n);
+  if (!group) return false;
+  group->states[n - 1] = MarkerFor(file);
+  if (group->titles[n - 1].empty()) group->titles[n - 1] = TitleFromPath(file);
+  group->paths[n - 1] = std::move(file);
+  Changed(*group);
+  return true;
+}
+
+bool LauncherModel::ClearPath(std::size_t n) {
+  Group* group = EditableCurrent(n);
+  if (!group) return false;
+  group->paths[n - 1].clear();
+  group->states[n - 1] = std::string(kMarkerNoPath);
+  Changed(*group);
+  return true;
+}
+
+bool LauncherModel::RefreshMarker(std::size_t n) {
+  Group* group = EditableCurrent(n);
+  if (!group) return false;
+  group->states[n - 1] = MarkerFor(group->paths[n - 1]);
+  return true;
+}
+
+void LauncherModel::Reset() {
+  groups_.clear();
+  removed_.clear();
+  current_ = -1;
+  modified_ = false;
+}
+
+void LauncherModel::AppendLoaded(Group group) { groups_.push_back(std::move(group)); }
+
+void LauncherModel::FreeGroups() {
+  groups_.clear();
+  groups_.shrink_to_fit();
+  removed_.clear();
+  removed_.shrink_to_fit();
+  current_ = -1;
+}
+
+}  // namespace korvane

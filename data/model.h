@@ -1,0 +1,122 @@
+#pragma once
+// The launcher's groups and their entries, as the main window holds them for
+// the whole run, with the modified flag that guards unsaved changes.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace korvane {
+
+// Entries per group: the entry grid shows them on its 21 rows less the one
+// fixed header row. Entry number n (1..20) is grid row n and list index n - 1.
+inline constexpr std::size_t kEntryCount = 20;
+// Longest title in bytes: the maximum length of the title edit box.
+inline constexpr std::size_t kTitleMaxBytes = 40;
+
+// Path state markers, never saved.
+inline constexpr std::string_view kMarkerNoPath = "0";    // the path is empty
+inline constexpr std::string_view kMarkerFound = "1";     // named an existing file when last tested
+inline constexpr std::string_view kMarkerMissing = "2";   // named no existing file (or a folder)
+
+// Extension of a group file, as the program spells it for new files.
+inline constexpr std::string_view kGroupExtension = ".PTH";
+
+// The marker for path as the file system stands now.
+std::string MarkerFor(const std::string& path);
+
+// The title a chosen file gets: its name without folder (after the last '\'
+// or ':' that is not a trail byte) and without its last extension, cut to
+// kTitleMaxBytes without splitting a double-byte character.
+std::string TitleFromPath(std::string_view path);
+
+struct Group {
+  std::string name;
+  std::vector<std::string> titles;
+  std::vector<std::string> paths;
+  std::vector<std::string> states;
+  // The extension of the group's file as spelled on disk (".pth" stays
+  // ".pth" where names keep their case).
+  std::string extension = std::string(kGroupExtension);
+  // The file existed at load but could not be read: a save leaves it alone
+  // until the user changes this group, so unseen entries are never wiped.
+  bool unread = false;
+
+  std::string FileName() const { return name + extension; }
+};
+
+// A name whose group file is to be deleted at the next save.
+struct RemovedGroup {
+  std::string name;
+  std::string extension;
+  std::string FileName() const { return name + extension; }
+};
+
+class LauncherModel {
+ public:
+  explicit LauncherModel(std::size_t entry_count = kEntryCount);
+
+  std::size_t EntryCount() const { return entry_count_; }
+  std::size_t GroupCount() const { return groups_.size(); }
+  const std::vector<Group>& Groups() const { return groups_; }
+  const Group& GroupAt(std::size_t row) const { return groups_.at(row); }
+  // The group names in list order: the items of the group list box.
+  std::vector<std::string> Names() const;
+
+  // A new group with entry_count empty entries, markers "0".
+  Group NewGroup(std::string name) const;
+
+  // Appends a new empty group; the selection does not change. Sets the flag.
+  void AddGroup(std::string name);
+  // Index of the first group whose name equals name without case, or -1.
+  int FindGroup(std::string_view name) const;
+  // The group at row becomes current; a row of -1 (no selection) or out of
+  // range changes nothing.
+  void SelectGroup(int row);
+  // The current group's row, or -1 when no group is current.
+  int CurrentRow() const { return current_; }
+  const Group* Current() const;
+  // The old name goes to the removed list; the entries stay. Sets the flag.
+  void RenameGroup(std::size_t row, std::string new_name);
+  // Drops the group, its name goes to the removed list, no group is current
+  // afterwards. Sets the flag.
+  void DeleteGroup(std::size_t row);
+
+  // Entry operations on the current group, entry number n (1-based). They
+  // do nothing and answer false when no group is current or n is out of
+  // range.
+  bool SetTitle(std::size_t n, std::string text);   // sets the flag
+  bool ClearTitle(std::size_t n);                   // sets the flag, even when already empty
+  // Path := file, marker by the file-existence test, and the title from the
+  // file name when the title is empty. Sets the flag.
+  bool SetPath(std::size_t n, std::string file);
+  bool ClearPath(std::size_t n);                    // path "", marker "0"; sets the flag
+  bool RefreshMarker(std::size_t n);                // flag unchanged
+
+  bool Modified() const { return modified_; }
+  void ClearModified() { modified_ = false; }
+
+  const std::vector<RemovedGroup>& Removed() const { return removed_; }
+  void SetRemoved(std::vector<RemovedGroup> removed) { removed_ = std::move(removed); }
+
+  // Empties the model for a load: no groups, nothing removed, none current,
+  // flag clear.
+  void Reset();
+  // Appends a group read from its file; the flag does not change.
+  void AppendLoaded(Group group);
+  // Releases every group and the removed list; the flag does not change.
+  void FreeGroups();
+
+ private:
+  Group* EditableCurrent(std::size_t n);
+  void Changed(Group& group);
+
+  std::size_t entry_count_;
+  std::vector<Group> groups_;
+  std::vector<RemovedGroup> removed_;
+  int current_ = -1;
+  bool modified_ = false;
+};
+
+}  // namespace korvane

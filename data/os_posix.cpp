@@ -1,0 +1,237 @@
+// The os layer on POSIX systems, where the core is built for tests and
+// benchmarks. Names are bytes, passed through unchanged. A file without any
+// write permission bit stands for a file with the read-only attribute.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <stdexcept>
+
+#include "data/os.h"
+
+namespace korvane::os {
+
+namespace {
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() { reset(); }
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes now; false (errno set) when the close reports an error.
+  bool reset() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class UniqueDir {
+ public:
+  explicit UniqueDir(DIR* dir) : dir_(dir) {}
+  UniqueDir(const UniqueDir&) = delete;
+  UniqueDir& operator=(const UniqueDir&) = delete;
+  ~UniqueDir() {
+    if (dir_) ::closedir(dir_);
+  }
+  DIR* get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
+
+Status Fail(int error) { return {false, static_cast<std::uint32_t>(error)}; }
+
+bool ReadOnlyMode(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+bool WriteAll(int fd, const std::string& bytes, off_t offset) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The file's content overwritten where it lies, as Windows' own profile
+// writer does when no temporary file can be made.
+Status WriteInPlace(const std::string& path, const std::string& bytes) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  if (!fd) return Fail(errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return Fail(errno);
+  // Room first, so a full disk refuses before the old content is touched.
+  if (static_cast<off_t>(bytes.size()) > st.st_size) {
+    const int r = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(bytes.size()));
+    if (r != 0 && r != EOPNOTSUPP && r != EINVAL) return Fail(r);
+  }
+  if (!WriteAll(fd.get(), bytes, 0)) return Fail(errno);
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) return Fail(errno);
+  if (::fsync(fd.get()) != 0) return Fail(errno);
+  if (!fd.reset()) return Fail(errno);
+  return {};
+}
+
+void SyncFolder(const std::string& folder) {
+  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir) ::fsync(dir.get());
+}
+
+bool IsFolder(const std::string& folder, const dirent* entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+  if (entry->d_type == DT_DIR) return true;
+  if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return false;
+#endif
+  struct stat st {};
+  return ::stat(JoinPath(folder, entry->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error) {
+  UniqueDir dir(::opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir.get()) {
+    if (error) *error = static_cast<std::uint32_t>(errno);
+    return std::nullopt;
+  }
+  std::vector<DirEntry> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (!entry) break;
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    entries.push_back({std::string(name), IsFolder(folder, entry)});
+  }
+  if (errno != 0) {
+    if (error) *error = static_cast<std::uint32_t>(errno);
+    return std::nullopt;
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsNotFound(std::uint32_t error) { return error == ENOENT || error == ENOTDIR; }
+
+std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error) {
+  const auto fail = [error](int e) -> std::optional<std::string> {
+    if (error) *error = static_cast<std::uint32_t>(e);
+    return std::nullopt;
+  };
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return fail(errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return fail(errno);
+  if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  try {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return fail(errno);
+      }
+      if (n == 0) break;
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+  } catch (const std::bad_alloc&) {
+    return fail(ENOMEM);
+  } catch (const std::length_error&) {
+    return fail(EFBIG);
+  }
+}
+
+Status ReplaceFile(const std::string& path, const std::string& bytes) {
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return Fail(errno);
+  if (exists && S_ISDIR(st.st_mode)) return Fail(EISDIR);
+  if (exists && (ReadOnlyMode(st.st_mode) || ::access(path.c_str(), W_OK) != 0)) return Fail(EACCES);
+
+  static unsigned long serial = 0;
+  const std::string folder = FolderOf(path);
+  const std::string temp = JoinPath(folder, TemporaryNameFor(static_cast<unsigned long>(::getpid()), ++serial));
+  const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
+  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+  if (!fd) return WriteInPlace(path, bytes);   // the folder takes no new file
+
+  const auto discard = [&temp](int e) {
+    ::unlink(temp.c_str());
+    return Fail(e);
+  };
+  if (!WriteAll(fd.get(), bytes, 0)) return discard(errno);
+  if (exists) {
+    // The replacement takes the original's permissions and, where allowed, owner.
+    if (::fchmod(fd.get(), mode) != 0) return discard(errno);
+    if (::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
+      // Only a privileged writer may give the file away; the content counts.
+    }
+  }
+  if (::fsync(fd.get()) != 0) return discard(errno);
+  if (!fd.reset()) return discard(errno);
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return WriteInPlace(path, bytes);
+  }
+  SyncFolder(folder);
+  return {};
+}
+
+Status DeleteFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return IsNotFound(static_cast<std::uint32_t>(errno)) ? Status{} : Fail(errno);
+  if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
+  if (S_ISREG(st.st_mode) && ReadOnlyMode(st.st_mode)) return Fail(EACCES);
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return Fail(errno);
+  return {};
+}
+
+bool SameFileName(std::string_view a, std::string_view b) { return a == b; }
+
+Status MatchNameSpelling(const std::string&, const std::string&) { return {}; }
+
+std::string ExeFolder() {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      buffer.resize(static_cast<std::size_t>(n));
+      return FolderOf(buffer);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+char Separator() { return '/'; }
+
+}  // namespace korvane::os

@@ -1,0 +1,226 @@
+// The launcher data model: every operation and its effect on the flag.
+#include <gtest/gtest.h>
+
+#include "data/model.h"
+#include "data/os.h"
+#include "tests/core/tempdir.h"
+
+namespace korvane {
+namespace {
+
+// A model holding groups A, B, C (loaded, so the flag is clear).
+LauncherModel ThreeGroups() {
+  LauncherModel model;
+  for (const char* name : {"A", "B", "C"}) {
+    Group group = model.NewGroup(name);
+    group.titles[0] = std::string("title of ") + name;
+    model.AppendLoaded(std::move(group));
+  }
+  return model;
+}
+
+TEST(LauncherModel, AddGroupAppendsTwentyEmptyEntriesAndSetsTheFlag) {
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(1);
+  EXPECT_FALSE(model.Modified());
+  model.AddGroup("新しい業務");
+  EXPECT_TRUE(model.Modified());
+  EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B", "C", "新しい業務"}));
+  const Group& added = model.GroupAt(3);
+  ASSERT_EQ(added.titles.size(), kEntryCount);
+  ASSERT_EQ(added.paths.size(), kEntryCount);
+  ASSERT_EQ(added.states.size(), kEntryCount);
+  for (std::size_t i = 0; i < kEntryCount; ++i) {
+    EXPECT_EQ(added.titles[i], "");
+    EXPECT_EQ(added.paths[i], "");
+    EXPECT_EQ(added.states[i], "0");
+  }
+  EXPECT_EQ(added.FileName(), "新しい業務.PTH");
+  EXPECT_EQ(model.CurrentRow(), 1);   // the selection stays
+  EXPECT_EQ(model.Current()->name, "B");
+  EXPECT_TRUE(model.Removed().empty());
+}
+
+TEST(LauncherModel, EntryCountComesFromTheGrid) {
+  LauncherModel model(100);
+  EXPECT_EQ(model.NewGroup("x").titles.size(), 100u);
+}
+
+TEST(LauncherModel, FindGroupIgnoresCaseAndGivesTheFirst) {
+  LauncherModel model = ThreeGroups();
+  model.AddGroup("業務Ａ");
+  EXPECT_EQ(model.FindGroup("b"), 1);
+  EXPECT_EQ(model.FindGroup("C"), 2);
+  EXPECT_EQ(model.FindGroup("業務ａ"), 3);
+  EXPECT_EQ(model.FindGroup("D"), -1);
+  EXPECT_EQ(model.FindGroup(""), -1);
+  const bool before = model.Modified();
+  model.FindGroup("a");
+  EXPECT_EQ(model.Modified(), before);
+}
+
+TEST(LauncherModel, SelectGroupChangesOnlyTheCurrentGroup) {
+  LauncherModel model = ThreeGroups();
+  EXPECT_EQ(model.Current(), nullptr);
+  model.SelectGroup(2);
+  EXPECT_EQ(model.Current()->name, "C");
+  model.SelectGroup(-1);   // no row selected: nothing happens
+  EXPECT_EQ(model.CurrentRow(), 2);
+  model.SelectGroup(3);
+  EXPECT_EQ(model.CurrentRow(), 2);
+  EXPECT_FALSE(model.Modified());
+}
+
+TEST(LauncherModel, RenameKeepsTheEntriesAndRemembersTheOldName) {
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(1);
+  model.RenameGroup(1, "B2");
+  EXPECT_TRUE(model.Modified());
+  EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B2", "C"}));
+  EXPECT_EQ(model.GroupAt(1).titles[0], "title of B");
+  EXPECT_EQ(model.CurrentRow(), 1);
+  ASSERT_EQ(model.Removed().size(), 1u);
+  EXPECT_EQ(model.Removed()[0].FileName(), "B.PTH");
+  // And back: both names are on the removed list, in order.
+  model.RenameGroup(1, "B");
+  ASSERT_EQ(model.Removed().size(), 2u);
+  EXPECT_EQ(model.Removed()[1].FileName(), "B2.PTH");
+  EXPECT_EQ(model.GroupAt(1).titles[0], "title of B");
+}
+
+TEST(LauncherModel, RenameGivesTheNewFileTheProgramsExtension) {
+  LauncherModel model;
+  Group group = model.NewGroup("x");
+  group.extension = ".pth";   // as found on disk
+  model.AppendLoaded(std::move(group));
+  EXPECT_EQ(model.GroupAt(0).FileName(), "x.pth");
+  model.RenameGroup(0, "y");
+  EXPECT_EQ(model.GroupAt(0).FileName(), "y.PTH");
+  EXPECT_EQ(model.Removed()[0].FileName(), "x.pth");
+}
+
+TEST(LauncherModel, DeleteDropsTheGroupAndLeavesNoneCurrent) {
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(0);
+  model.DeleteGroup(1);
+  EXPECT_TRUE(model.Modified());
+  EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "C"}));
+  EXPECT_EQ(model.GroupAt(1).titles[0], "title of C");
+  EXPECT_EQ(model.Current(), nullptr);
+  ASSERT_EQ(model.Removed().size(), 1u);
+  EXPECT_EQ(model.Removed()[0].name, "B");
+  // Entry operations now have no group to act on.
+  EXPECT_FALSE(model.SetTitle(1, "x"));
+  EXPECT_FALSE(model.ClearPath(1));
+}
+
+TEST(LauncherModel, EntryOperationsAndTheFlag) {
+  testing::TempDir dir;
+  const std::string existing = dir.File("報告書.xls");
+  ASSERT_TRUE(testing::WriteBytes(existing, "x"));
+
+  LauncherModel model = ThreeGroups();
+  EXPECT_FALSE(model.SetTitle(1, "no group"));   // none current yet
+  EXPECT_FALSE(model.Modified());
+  model.SelectGroup(0);
+  EXPECT_FALSE(model.SetTitle(0, "x"));          // entry numbers are 1..20
+  EXPECT_FALSE(model.SetTitle(21, "x"));
+  EXPECT_FALSE(model.Modified());
+
+  ASSERT_TRUE(model.SetTitle(20, "最後"));
+  EXPECT_TRUE(model.Modified());
+  EXPECT_EQ(model.Current()->titles[19], "最後");
+
+  LauncherModel clean = ThreeGroups();
+  clean.SelectGroup(0);
+  ASSERT_TRUE(clean.ClearPath(3));   // already empty: still a change
+  EXPECT_TRUE(clean.Modified());
+  EXPECT_EQ(clean.Current()->states[2], "0");
+
+  clean = ThreeGroups();
+  clean.SelectGroup(0);
+  ASSERT_TRUE(clean.ClearTitle(2));
+  EXPECT_TRUE(clean.Modified());
+
+  // A chosen file gives the empty title its name; a title already there stays.
+  clean = ThreeGroups();
+  clean.SelectGroup(0);
+  ASSERT_TRUE(clean.SetPath(2, existing));
+  EXPECT_TRUE(clean.Modified());
+  EXPECT_EQ(clean.Current()->paths[1], existing);
+  EXPECT_EQ(clean.Current()->states[1], "1");
+  EXPECT_EQ(clean.Current()->titles[1], TitleFromPath(existing));
+  ASSERT_TRUE(clean.SetPath(1, dir.File("無い.doc")));
+  EXPECT_EQ(clean.Current()->states[0], "2");
+  EXPECT_EQ(clean.Current()->titles[0], "title of A");
+  ASSERT_TRUE(clean.SetPath(3, dir.path()));      // a folder counts as missing
+  EXPECT_EQ(clean.Current()->states[2], "2");
+
+  // Refreshing a marker follows the file system and never sets the flag.
+  clean.ClearModified();
+  ASSERT_TRUE(testing::WriteBytes(dir.File("無い.doc"), ""));
+  ASSERT_TRUE(clean.RefreshMarker(1));
+  EXPECT_EQ(clean.Current()->states[0], "1");
+  EXPECT_FALSE(clean.Modified());
+}
+
+TEST(LauncherModel, RefreshMarkerSeesAFileThatDisappeared) {
+  testing::TempDir dir;
+  const std::string file = dir.File("消える.txt");
+  ASSERT_TRUE(testing::WriteBytes(file, "x"));
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(2);
+  ASSERT_TRUE(model.SetPath(5, file));
+  EXPECT_EQ(model.Current()->states[4], "1");
+  model.ClearModified();
+  ASSERT_TRUE(os::DeleteFile(file));
+  ASSERT_TRUE(model.RefreshMarker(5));
+  EXPECT_EQ(model.Current()->states[4], "2");
+  EXPECT_FALSE(model.Modified());
+}
+
+TEST(TitleFromPath, TakesTheFileNameWithoutItsLastExtension) {
+  EXPECT_EQ(TitleFromPath("C:\\ソフト表\\報告書.xls"), "報告書");   // 表 ends in 0x5C
+  EXPECT_EQ(TitleFromPath("C:\\ソ"), "ソ");
+  EXPECT_EQ(TitleFromPath("C:表.txt"), "表");
+  EXPECT_EQ(TitleFromPath("D:\\a.b.txt"), "a.b");
+  EXPECT_EQ(TitleFromPath("D:\\.profile"), "");
+  EXPECT_EQ(TitleFromPath("D:\\noext"), "noext");
+  EXPECT_EQ(TitleFromPath("plain.txt"), "plain");
+  // Cut to 40 bytes, or 39 when byte 40 opens a double-byte character.
+  const std::string forty_one = "a" + std::string("あいうえおかきくけこさしすせそたちつてと");  // 1 + 40 bytes
+  EXPECT_EQ(TitleFromPath("C:\\" + forty_one + ".txt"), "a" + std::string("あいうえおかきくけこさしすせそたちつて"));
+  EXPECT_EQ(TitleFromPath("C:\\" + std::string(45, 'x') + ".txt"), std::string(40, 'x'));
+}
+
+TEST(LauncherModel, AChangedGroupIsNoLongerProtected) {
+  LauncherModel model;
+  for (const char* name : {"locked", "other"}) {
+    Group group = model.NewGroup(name);
+    group.unread = true;
+    model.AppendLoaded(std::move(group));
+  }
+  model.SelectGroup(0);
+  model.SetTitle(1, "x");
+  EXPECT_FALSE(model.GroupAt(0).unread);
+  EXPECT_TRUE(model.GroupAt(1).unread);
+  model.RenameGroup(1, "renamed");
+  EXPECT_FALSE(model.GroupAt(1).unread);
+}
+
+TEST(LauncherModel, FreeGroupsReleasesEverythingButTheFlag) {
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(0);
+  model.DeleteGroup(2);
+  model.FreeGroups();
+  EXPECT_EQ(model.GroupCount(), 0u);
+  EXPECT_TRUE(model.Names().empty());
+  EXPECT_TRUE(model.Removed().empty());
+  EXPECT_EQ(model.Current(), nullptr);
+  EXPECT_TRUE(model.Modified());
+  model.FreeGroups();   // twice is harmless
+  EXPECT_EQ(model.GroupCount(), 0u);
+}
+
+}  // namespace
+}  // namespace korvane

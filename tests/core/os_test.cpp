@@ -1,0 +1,304 @@
+// The os layer, the same cases against the POSIX and the Win32 layer.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "data/os.h"
+#include "tests/core/tempdir.h"
+
+namespace korvane {
+namespace {
+
+using testing::TempDir;
+
+bool HasTemporary(const std::string& folder) {
+  const auto names = testing::SortedNames(folder);
+  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return os::IsTemporaryName(n); });
+}
+
+TEST(OsLayer, FileExistsByAttributesOnly) {
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("日常業務.PTH"), "x"));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("ab.txt"), ""));
+  ASSERT_TRUE(testing::MakeFolder(dir.File("sub")));
+  EXPECT_TRUE(os::FileExists(dir.File("日常業務.PTH")));
+  EXPECT_TRUE(os::FileExists(dir.File("ab.txt")));       // empty files exist too
+  EXPECT_FALSE(os::FileExists(dir.File("sub")));         // a folder is no file
+  EXPECT_TRUE(os::PathExists(dir.File("sub")));
+  EXPECT_FALSE(os::FileExists(dir.File("missing.txt")));
+  EXPECT_FALSE(os::PathExists(dir.File("missing.txt")));
+  EXPECT_FALSE(os::FileExists(""));
+  // A pattern is never taken for a file, even where it would match one.
+  EXPECT_FALSE(os::FileExists(dir.File("a*.txt")));
+  EXPECT_FALSE(os::FileExists(dir.File("a?.txt")));
+  EXPECT_FALSE(os::FileExists(dir.File("*")));
+}
+
+TEST(OsLayer, ListFolderGivesEveryEntry) {
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("b.PTH"), "1"));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("日常業務.PTH"), "2"));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("a.txt"), "3"));
+  ASSERT_TRUE(testing::MakeFolder(dir.File("y.PTH")));
+  for (const std::string& folder : {dir.path(), dir.path().substr(0, dir.path().size() - 1)}) {
+    std::uint32_t error = 0;
+    auto entries = os::ListFolder(folder, &error);
+    ASSERT_TRUE(entries.has_value()) << "error " << error;
+    ASSERT_EQ(entries->size(), 4u);
+    for (const os::DirEntry& e : *entries) EXPECT_EQ(e.is_folder, e.name == "y.PTH") << e.name;
+#ifndef _WIN32
+    EXPECT_TRUE(std::is_sorted(entries->begin(), entries->end(),
+                               [](const os::DirEntry& a, const os::DirEntry& b) { return a.name < b.name; }));
+#endif
+  }
+  EXPECT_EQ(testing::SortedNames(dir.path()), (std::vector<std::string>{"a.txt", "b.PTH", "y.PTH", "日常業務.PTH"}));
+
+  std::uint32_t error = 0;
+  EXPECT_FALSE(os::ListFolder(dir.File("nowhere"), &error).has_value());
+  EXPECT_TRUE(os::IsNotFound(error));
+  TempDir empty;
+  auto none = os::ListFolder(empty.path());
+  ASSERT_TRUE(none.has_value());
+  EXPECT_TRUE(none->empty());
+}
+
+TEST(OsLayer, ReadFileGivesEveryByteOrAnError) {
+  TempDir dir;
+  const std::string bytes("a\0b\r\n\xFF\x81\x5C\x1A", 9);
+  ASSERT_TRUE(testing::WriteBytes(dir.File("bin.PTH"), bytes));
+  ASSERT_TRUE(testing::WriteBytes(dir.File("empty.PTH"), ""));
+  EXPECT_EQ(os::ReadFile(dir.File("bin.PTH")), bytes);
+  EXPECT_EQ(os::ReadFile(dir.File("empty.PTH")), std::string());
+
+  std::uint32_t error = 0;
+  EXPECT_FALSE(os::ReadFile(dir.File("gone.PTH"), &error).has_value());
+  EXPECT_TRUE(os::IsNotFound(error));
+  error = 0;
+  EXPECT_FALSE(os::ReadFile(os::JoinPath(dir.File("nowhere"), "x.PTH"), &error).has_value());
+  EXPECT_TRUE(os::IsNotFound(error));
+  // A folder exists: it is an error other than "not found".
+  ASSERT_TRUE(testing::MakeFolder(dir.File("y.PTH")));
+  error = 0;
+  EXPECT_FALSE(os::ReadFile(dir.File("y.PTH"), &error).has_value());
+  EXPECT_NE(error, 0u);
+  EXPECT_FALSE(os::IsNotFound(error));
+}
+
+TEST(OsLayer, ReplaceFileWritesTheWholeFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string path = dir.File("日常業務.PTH");
+  ASSERT_TRUE(os::ReplaceFile(path, "first, longer content\r\n"));   // a new file
+  EXPECT_EQ(testing::ReadBytes(path), "first, longer content\r\n");
+  ASSERT_TRUE(os::ReplaceFile(path, "short"));
+  EXPECT_EQ(testing::ReadBytes(path), "short");                      // nothing of the old tail
+  ASSERT_TRUE(os::ReplaceFile(path, ""));
+  EXPECT_EQ(testing::ReadBytes(path), "");
+  EXPECT_EQ(testing::SortedNames(dir.path()), std::vector<std::string>{"日常業務.PTH"});
+
+  // A missing folder is an error, and nothing appears.
+  EXPECT_FALSE(os::ReplaceFile(os::JoinPath(dir.File("nowhere"), "x.PTH"), "x"));
+  EXPECT_FALSE(os::PathExists(dir.File("nowhere")));
+}
+
+TEST(OsLayer, ReplaceFileKeepsAttributes) {
+  TempDir dir;
+  const std::string path = dir.File("隠し.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "old"));
+#ifdef _WIN32
+  ASSERT_TRUE(testing::SetHidden(path));
+  ASSERT_TRUE(os::ReplaceFile(path, "new"));
+  EXPECT_TRUE(testing::IsHidden(path));
+#else
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(os::ReplaceFile(path, "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+#endif
+  EXPECT_EQ(testing::ReadBytes(path), "new");
+}
+
+TEST(OsLayer, ReplaceFileRefusesAReadOnlyFile) {
+  TempDir dir;
+  const std::string path = dir.File("ro.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "old"));
+  testing::SetReadOnly(path, true);
+  const os::Status status = os::ReplaceFile(path, "new");
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.error, 0u);
+  EXPECT_EQ(testing::ReadBytes(path), "old");
+  EXPECT_FALSE(HasTemporary(dir.path()));
+  testing::SetReadOnly(path, false);
+  EXPECT_TRUE(os::ReplaceFile(path, "new"));
+  EXPECT_EQ(testing::ReadBytes(path), "new");
+}
+
+TEST(OsLayer, ReplaceFileWritesInPlaceWhenTheFolderTakesNoNewFile) {
+  TempDir dir;
+  const std::string path = dir.File("a.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "old content"));
+  testing::UnwritableFolder unwritable(dir.path());
+  if (!unwritable.Effective()) GTEST_SKIP() << "this user may write into any folder (privileged)";
+  EXPECT_TRUE(os::ReplaceFile(path, "new"));
+  EXPECT_EQ(testing::ReadBytes(path), "new");
+  EXPECT_FALSE(os::ReplaceFile(dir.File("b.PTH"), "x"));   // a new file cannot be made
+  EXPECT_FALSE(os::FileExists(dir.File("b.PTH")));
+}
+
+#ifdef _WIN32
+TEST(OsLayer, ReplaceFileWritesInPlaceWhenTheOriginalCannotBeSwapped) {
+  TempDir dir;
+  const std::string path = dir.File("開いている.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "old content"));
+  {
+    // Shared for reading and writing but not for deleting: no swap, but the
+    // bytes can still be written where they lie.
+    testing::HeldOpen held(path, testing::Sharing::ReadWrite);
+    ASSERT_TRUE(held.Effective());
+    EXPECT_TRUE(os::ReplaceFile(path, "new"));
+  }
+  EXPECT_EQ(testing::ReadBytes(path), "new");
+  EXPECT_FALSE(HasTemporary(dir.path()));
+}
+
+TEST(OsLayer, ReplaceFileFailsWhileAnotherProgramHoldsTheFileWithoutWriteSharing) {
+  TempDir dir;
+  const std::string path = dir.File("占有.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "old content"));
+  for (const auto sharing : {testing::Sharing::None, testing::Sharing::ReadOnly}) {
+    testing::HeldOpen held(path, sharing);
+    ASSERT_TRUE(held.Effective());
+    const os::Status status = os::ReplaceFile(path, "new");
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.error, static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+    held.Release();
+    EXPECT_EQ(testing::ReadBytes(path), "old content");
+    EXPECT_FALSE(HasTemporary(dir.path()));
+  }
+}
+
+TEST(OsLayer, SameFileNameIgnoresCaseLikeTheFileSystem) {
+  EXPECT_TRUE(os::SameFileName("abc.PTH", "ABC.pth"));
+  EXPECT_TRUE(os::SameFileName("日常業務.PTH", "日常業務.pth"));
+  EXPECT_FALSE(os::SameFileName("ア.PTH", "ヂ.PTH"));   // 83 41 / 83 61: no byte-wise folding
+  EXPECT_FALSE(os::SameFileName("ソ.PTH", "ゾ.PTH"));
+  EXPECT_FALSE(os::SameFileName("a.PTH", "a.PTH "));
+}
+
+TEST(OsLayer, MatchNameSpellingRespellsOnlyTheSameFile) {
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("abc.PTH"), "x"));
+  EXPECT_TRUE(os::MatchNameSpelling(dir.path(), "ABC.PTH"));
+  EXPECT_EQ(testing::SortedNames(dir.path()), std::vector<std::string>{"ABC.PTH"});
+  EXPECT_EQ(testing::ReadBytes(dir.File("ABC.PTH")), "x");
+  EXPECT_FALSE(os::MatchNameSpelling(dir.path(), "other.PTH"));
+}
+#else
+TEST(OsLayer, SameFileNameIsExactOnPosix) {
+  EXPECT_TRUE(os::SameFileName("abc.PTH", "abc.PTH"));
+  EXPECT_FALSE(os::SameFileName("abc.PTH", "ABC.PTH"));
+  EXPECT_FALSE(os::SameFileName("x.pth", "x.PTH"));
+}
+#endif
+
+TEST(OsLayer, DeleteFileCountsAGoneFileAsDoneAndRefusesReadOnly) {
+  TempDir dir;
+  const std::string path = dir.File("日常業務.PTH");
+  ASSERT_TRUE(testing::WriteBytes(path, "x"));
+  EXPECT_TRUE(os::DeleteFile(path));
+  EXPECT_FALSE(os::PathExists(path));
+  EXPECT_TRUE(os::DeleteFile(path));   // already gone
+  EXPECT_TRUE(os::DeleteFile(os::JoinPath(dir.File("nowhere"), "x.PTH")));
+
+  ASSERT_TRUE(testing::WriteBytes(path, "x"));
+  testing::SetReadOnly(path, true);
+  EXPECT_FALSE(os::DeleteFile(path));
+  EXPECT_TRUE(os::FileExists(path));
+  testing::SetReadOnly(path, false);
+}
+
+TEST(OsLayer, TemporaryNamesAreNeverGroupOrSettingsFiles) {
+  const std::string name = os::TemporaryNameFor(4294967295ul, 4294967295ul);
+  EXPECT_TRUE(os::IsTemporaryName(name));
+  EXPECT_FALSE(os::SameFileName(name, "Korvane.INI"));
+  EXPECT_NE(name.substr(name.size() - 4), ".PTH");
+  EXPECT_FALSE(os::IsTemporaryName("~Korvane-.tmp"));
+  EXPECT_FALSE(os::IsTemporaryName("~Korvane-1-1.PTH"));
+  EXPECT_FALSE(os::IsTemporaryName("Korvane.INI"));
+}
+
+TEST(OsLayer, FolderOfAndJoinPathNeverSplitACharacter) {
+#ifdef _WIN32
+  // "表" is 95 5C and "ソ" 83 5C: their second bytes are no backslash.
+  EXPECT_EQ(os::FolderOf("C:\\ソフト表\\Korvane.exe"), "C:\\ソフト表\\");
+  EXPECT_EQ(os::FolderOf("C:\\ソ"), "C:\\");
+  EXPECT_EQ(os::FolderOf("C:ソ"), "C:");
+  EXPECT_EQ(os::JoinPath("C:\\ソフト表", "a.PTH"), "C:\\ソフト表\\a.PTH");
+  EXPECT_EQ(os::JoinPath("C:\\ソフト表\\", "a.PTH"), "C:\\ソフト表\\a.PTH");
+#else
+  EXPECT_EQ(os::FolderOf("/opt/ソフト表/korvane"), "/opt/ソフト表/");
+  EXPECT_EQ(os::JoinPath("/opt/ソフト表", "a.PTH"), "/opt/ソフト表/a.PTH");
+  EXPECT_EQ(os::JoinPath("/opt/ソフト表/", "a.PTH"), "/opt/ソフト表/a.PTH");
+#endif
+  EXPECT_EQ(os::FolderOf("Korvane.exe"), "");
+  EXPECT_EQ(os::JoinPath("", "a.PTH"), "a.PTH");
+}
+
+#ifdef _WIN32
+// Run only as the child of the next test, in a copy of this program.
+TEST(OsLayer, DISABLED_ExeFolderProbe) {
+  char out[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out, sizeof out), 0u);
+  ASSERT_TRUE(testing::WriteBytes(out, os::ExeFolder()));
+}
+
+TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
+  TempDir dir;   // ...\ソフト表\: the folder name ends in 95 5C
+  char self[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
+  const std::string exe = dir.File("表.exe");
+  ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
+  // Wine shortens environment values holding double-byte characters, so
+  // the answer goes to a plain ASCII path.
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+  const std::string out = std::string(temp) + "korvane-exe-folder-" + std::to_string(GetCurrentProcessId()) + ".txt";
+  ASSERT_TRUE(SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out.c_str()));
+  std::string command = "\"" + exe + "\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                      &startup, &process);
+  SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", nullptr);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(testing::ReadBytes(out), dir.path());
+  os::DeleteFile(out);
+}
+#endif
+
+TEST(OsLayer, ExeFolderHoldsTheRunningProgram) {
+  const std::string folder = os::ExeFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), os::Separator());
+#ifdef _WIN32
+  EXPECT_TRUE(os::FileExists(folder + "core_tests.exe"));
+#else
+  EXPECT_TRUE(os::FileExists(folder + "core_tests"));
+#endif
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,211 @@
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "data/os.h"
+#include "tests/core/tempdir.h"
+
+namespace korvane::testing {
+
+const char* const kDataFolderName = "ソフト表";
+
+namespace {
+
+#ifdef _WIN32
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(folder.c_str());
+}
+#else
+void RemoveTree(const std::string& folder) {
+  ::chmod(folder.c_str(), 0700);
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "/" + name;
+      struct stat st {};
+      if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) RemoveTree(path);
+      else ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+  }
+  ::rmdir(folder.c_str());
+}
+#endif
+
+}  // namespace
+
+TempDir::TempDir() {
+#ifdef _WIN32
+  char temp[MAX_PATH + 1];
+  GetTempPathA(sizeof temp, temp);
+  static unsigned serial = 0;
+  for (;;) {
+    root_ = std::string(temp) + "korvane-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    if (CreateDirectoryA(root_.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) std::abort();
+  }
+  path_ = root_ + "\\" + kDataFolderName;
+  if (!CreateDirectoryA(path_.c_str(), nullptr)) std::abort();
+  path_ += "\\";
+#else
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvane-XXXXXX";
+  if (!::mkdtemp(pattern.data())) std::abort();
+  root_ = pattern;
+  path_ = root_ + "/" + kDataFolderName;
+  if (::mkdir(path_.c_str(), 0755) != 0) std::abort();
+  path_ += "/";
+#endif
+}
+
+TempDir::~TempDir() { RemoveTree(root_); }
+
+std::string TempDir::File(std::string_view name) const { return os::JoinPath(path_, name); }
+
+bool MakeFolder(const std::string& path) {
+#ifdef _WIN32
+  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+#else
+  return ::mkdir(path.c_str(), 0755) == 0;
+#endif
+}
+
+bool WriteBytes(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && ok;
+}
+
+std::string ReadBytes(const std::string& path) {
+  return os::ReadFile(path).value_or("<missing>");
+}
+
+std::vector<std::string> SortedNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const os::DirEntry& entry : os::ListFolder(folder).value_or(std::vector<os::DirEntry>{}))
+    names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void SetReadOnly(const std::string& path, bool read_only) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  SetFileAttributesA(path.c_str(), read_only ? (attributes | FILE_ATTRIBUTE_READONLY)
+                                             : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}));
+#else
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  ::chmod(path.c_str(), read_only ? (st.st_mode & 07555) : (st.st_mode | 0200));
+#endif
+}
+
+bool SetHidden(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) && IsHidden(path);
+#else
+  (void)path;
+  return false;
+#endif
+}
+
+bool IsHidden(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+#else
+  (void)path;
+  return false;
+#endif
+}
+
+HeldOpen::HeldOpen(const std::string& path, Sharing sharing) : path_(path) {
+#ifdef _WIN32
+  const DWORD share = sharing == Sharing::None       ? 0
+                      : sharing == Sharing::ReadOnly ? FILE_SHARE_READ
+                                                     : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  effective_ = handle != INVALID_HANDLE_VALUE;
+  handle_ = reinterpret_cast<std::uintptr_t>(handle);
+#else
+  // Only "nobody may read or write" can be imitated.
+  struct stat st {};
+  if (sharing != Sharing::None || ::stat(path.c_str(), &st) != 0) return;
+  mode_ = st.st_mode & 07777;
+  ::chmod(path.c_str(), 0);
+  const int probe = ::open(path.c_str(), O_RDONLY);
+  effective_ = probe < 0;
+  if (probe >= 0) ::close(probe);
+  handle_ = 1;
+#endif
+}
+
+HeldOpen::~HeldOpen() { Release(); }
+
+void HeldOpen::Release() {
+  if (!handle_) return;
+#ifdef _WIN32
+  if (effective_) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+#else
+  ::chmod(path_.c_str(), mode_);
+#endif
+  handle_ = 0;
+}
+
+UnwritableFolder::UnwritableFolder(const std::string& folder) : folder_(folder) {
+  const std::string probe = os::JoinPath(folder, "probe.txt");
+#ifdef _WIN32
+  SetFileAttributesA(folder.c_str(), GetFileAttributesA(folder.c_str()) | FILE_ATTRIBUTE_READONLY);
+  HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  effective_ = handle == INVALID_HANDLE_VALUE;
+  if (!effective_) {
+    CloseHandle(handle);
+    DeleteFileA(probe.c_str());
+  }
+#else
+  ::chmod(folder.c_str(), 0555);
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  effective_ = fd < 0;
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlink(probe.c_str());
+  }
+#endif
+}
+
+UnwritableFolder::~UnwritableFolder() {
+#ifdef _WIN32
+  SetFileAttributesA(folder_.c_str(), GetFileAttributesA(folder_.c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
+#else
+  ::chmod(folder_.c_str(), 0755);
+#endif
+}
+
+}  // namespace korvane::testing

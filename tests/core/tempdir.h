@@ -1,0 +1,82 @@
+#pragma once
+// Scratch folders and file conditions for the core tests, on POSIX and on
+// Windows (under Wine). The data folder's name is Japanese and ends in a
+// 0x5C trail byte ("表" is 95 5C), as a user's folder may.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::testing {
+
+// The name of every test data folder: "ソフト表" (83 5C ... 95 5C).
+extern const char* const kDataFolderName;
+
+class TempDir {
+ public:
+  TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+
+  // The data folder, with its trailing separator, as the exe's folder is given.
+  const std::string& path() const { return path_; }
+  std::string File(std::string_view name) const;
+
+ private:
+  std::string root_;
+  std::string path_;
+};
+
+bool MakeFolder(const std::string& path);
+// Writes the bytes with the test's own plain writer (not the os layer).
+bool WriteBytes(const std::string& path, std::string_view bytes);
+// The file's bytes, or "<missing>" when it cannot be read.
+std::string ReadBytes(const std::string& path);
+// Names in the folder, sorted (entries of the os layer's listing).
+std::vector<std::string> SortedNames(const std::string& folder);
+
+// The read-only attribute on Windows; all write bits off on POSIX.
+void SetReadOnly(const std::string& path, bool read_only);
+// The hidden attribute (Windows only; false elsewhere).
+bool SetHidden(const std::string& path);
+bool IsHidden(const std::string& path);
+
+// Another program holding the file open. On Windows a real handle with the
+// given sharing; on POSIX, which has no such locks, the file's permissions
+// are taken away, which only works for an unprivileged user: Effective()
+// says whether the condition holds.
+enum class Sharing { None, ReadOnly, ReadWrite };
+class HeldOpen {
+ public:
+  HeldOpen(const std::string& path, Sharing sharing);
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+  ~HeldOpen();
+  bool Effective() const { return effective_; }
+  void Release();
+
+ private:
+  std::string path_;
+  std::uintptr_t handle_ = 0;
+  std::uint32_t mode_ = 0;
+  bool effective_ = false;
+};
+
+// A folder in which no new file can be made. Effective() is false where the
+// test runs with privileges that ignore it (root on POSIX, Wine run as root).
+class UnwritableFolder {
+ public:
+  explicit UnwritableFolder(const std::string& folder);
+  UnwritableFolder(const UnwritableFolder&) = delete;
+  UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+  ~UnwritableFolder();
+  bool Effective() const { return effective_; }
+
+ private:
+  std::string folder_;
+  bool effective_ = false;
+};
+
+}  // namespace korvane::testing
