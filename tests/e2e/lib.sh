@@ -17,6 +17,22 @@
 #   e2e_close                     # WM_CLOSE, the process must end with 0
 #   e2e_finish                    # "N passed, N failed", exit code
 #
+# Functions, each documented where it is defined:
+#   results    pass fail check check_eq check_ne check_match e2e_skip
+#              e2e_abort e2e_finish
+#   set-up     e2e_begin e2e_install e2e_virtual_desktop
+#   files      e2e_cp932 e2e_write_cp932 e2e_group e2e_many_groups
+#              e2e_hexdiff e2e_check_bytes e2e_check_file e2e_winpath
+#   processes  e2e_probe e2e_alive e2e_start e2e_wait_main e2e_launch
+#              e2e_wait_exit e2e_close e2e_until e2e_time_start
+#   input      e2e_xid e2e_key e2e_type e2e_focus e2e_click_screen e2e_click
+#              e2e_double_click
+#   showing    e2e_shot e2e_pixel e2e_client_pixel e2e_msgbox e2e_press
+#              e2e_openfile e2e_tray_icons e2e_tray_double_click
+# Functions that end the script (e2e_launch, e2e_abort, e2e_skip,
+# e2e_finish) must not run inside $(...), and neither must the checks,
+# whose counts would stay in the subshell.
+#
 # Every Wine process started here writes into files, never into the
 # script's stdout or stderr: under CTest those are pipes, and Wine's helper
 # processes (wineserver, explorer.exe) inherit them and would hold the test
@@ -51,6 +67,9 @@ E2E_STARTS=0
 E2E_OWN_XVFB=""
 E2E_VIRTUAL_DESKTOP=""
 E2E_LAST_CLICK=0
+# Options put before the probe's dialog commands (--exe NAME when the
+# message box or dialog belongs to another exe than Korvane.exe).
+E2E_PROBE_OPTIONS=()
 
 # ---------------------------------------------------------------- results
 
@@ -508,9 +527,6 @@ e2e_press() {
 e2e_openfile() {
   e2e_probe "${E2E_PROBE_OPTIONS[@]}" openfile "$(e2e_winpath "$1")" "${2:-10000}" >/dev/null
 }
-
-# Options put before every dialog command (e.g. --exe NAME for a fixture).
-E2E_PROBE_OPTIONS=()
 
 # e2e_tray_icons: one line per tray icon: x y width height tip.
 e2e_tray_icons() {
