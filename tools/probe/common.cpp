@@ -102,12 +102,11 @@ DWORD ProcessOf(HWND h) {
 }
 
 std::wstring ExePathOf(DWORD pid) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!process) return {};
   wchar_t path[MAX_PATH * 2] = {};
   DWORD size = MAX_PATH * 2;
-  const BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
-  CloseHandle(process);
+  const BOOL ok = QueryFullProcessImageNameW(process.get(), 0, path, &size);
   return ok ? std::wstring(path, size) : std::wstring();
 }
 

@@ -10,6 +10,22 @@
 
 namespace probe {
 
+// Owns a kernel handle (process, thread, snapshot); closes it once.
+class UniqueHandle {
+ public:
+  explicit UniqueHandle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  HANDLE h_;
+};
+
 // Exit codes of the commands.
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;    // not found, timed out, refused

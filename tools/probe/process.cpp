@@ -9,14 +9,13 @@ namespace probe {
 namespace {
 std::vector<std::pair<DWORD, std::wstring>> Processes() {
   std::vector<std::pair<DWORD, std::wstring>> list;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return list;
+  const UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snap) return list;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+  for (BOOL more = Process32FirstW(snap.get(), &entry); more; more = Process32NextW(snap.get(), &entry)) {
     list.emplace_back(entry.th32ProcessID, entry.szExeFile);
   }
-  CloseHandle(snap);
   return list;
 }
 
@@ -71,7 +70,8 @@ int TimeStartCmd(const Args& a) {
     PrintError("cannot start " + Utf8(exe));
     return kFailed;
   }
-  CloseHandle(pi.hThread);
+  const UniqueHandle process(pi.hProcess);
+  const UniqueHandle thread(pi.hThread);
   HWND found = nullptr;
   const long long timeout = Number(a[3]);
   for (;;) {
@@ -85,10 +85,9 @@ int TimeStartCmd(const Args& a) {
       break;
     }
     const double elapsed = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-    if (elapsed > timeout || WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
+    if (elapsed > timeout || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) break;
     Sleep(1);
   }
-  CloseHandle(pi.hProcess);
   if (!found) {
     PrintError("no window appeared");
     return kFailed;

@@ -6,10 +6,16 @@ namespace probe {
 namespace {
 int PixelCmd(const Args& a) {
   Need(a, 2, 2);
-  HDC screen = GetDC(nullptr);
-  if (!screen) return kFailed;
-  const COLORREF c = GetPixel(screen, static_cast<int>(Number(a[0])), static_cast<int>(Number(a[1])));
-  ReleaseDC(nullptr, screen);
+  const int x = static_cast<int>(Number(a[0]));
+  const int y = static_cast<int>(Number(a[1]));
+  struct ScreenDC {
+    HDC dc = GetDC(nullptr);
+    ~ScreenDC() {
+      if (dc) ReleaseDC(nullptr, dc);
+    }
+  } screen;
+  if (!screen.dc) return kFailed;
+  const COLORREF c = GetPixel(screen.dc, x, y);
   if (c == CLR_INVALID) return kFailed;
   char hex[8];
   wsprintfA(hex, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));

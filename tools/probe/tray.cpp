@@ -22,10 +22,14 @@ bool IsIconWindow(HWND h) {
   return cls == L"__winex11_tray_icon" || cls == L"__wine_tray_icon";
 }
 
+// A tool record followed by a text buffer, in another process's memory.
 class RemoteBlock {
  public:
-  RemoteBlock(HANDLE process, SIZE_T size)
-      : process_(process), base_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+  static constexpr std::size_t kTipChars = 1024;
+  explicit RemoteBlock(HANDLE process)
+      : process_(process),
+        base_(VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kTipChars * sizeof(wchar_t), MEM_COMMIT,
+                             PAGE_READWRITE)) {}
   RemoteBlock(const RemoteBlock&) = delete;
   RemoteBlock& operator=(const RemoteBlock&) = delete;
   ~RemoteBlock() {
@@ -38,50 +42,53 @@ class RemoteBlock {
   void* base_;
 };
 
+// Reads tool i of the tooltip through the block in its process; false when
+// the tool cannot be read.
+bool ReadTool(HWND tooltip, HANDLE process, const RemoteBlock& block, std::size_t i, TTTOOLINFOW& ti,
+              std::wstring& tip) {
+  constexpr std::size_t kTipChars = RemoteBlock::kTipChars;
+  wchar_t* remote_text = reinterpret_cast<wchar_t*>(block.get() + sizeof(TTTOOLINFOW));
+  ti = TTTOOLINFOW{};
+  ti.cbSize = sizeof ti;
+  ti.lpszText = remote_text;
+  const wchar_t empty = L'\0';
+  DWORD_PTR ok = 0;
+  if (!WriteProcessMemory(process, block.get(), &ti, sizeof ti, nullptr) ||
+      !WriteProcessMemory(process, remote_text, &empty, sizeof empty, nullptr) ||
+      !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(block.get()), SMTO_ABORTIFHUNG,
+                           2000, &ok) ||
+      !ok)
+    return false;
+  wchar_t text[kTipChars] = {};
+  if (!ReadProcessMemory(process, block.get(), &ti, sizeof ti, nullptr) ||
+      !ReadProcessMemory(process, remote_text, text, sizeof text - sizeof(wchar_t), nullptr))
+    return false;
+  tip = ti.lpszText == remote_text ? text : L"";
+  return true;
+}
+
 void ToolsOf(HWND tooltip, std::vector<Icon>& icons) {
-  const DWORD pid = ProcessOf(tooltip);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  const UniqueHandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(tooltip)));
   if (!process) return;
-  constexpr std::size_t kTipChars = 1024;
-  {
-    RemoteBlock block(process, sizeof(TTTOOLINFOW) + kTipChars * sizeof(wchar_t));
-    DWORD_PTR count = 0;
-    if (block.get() &&
-        SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count)) {
-      wchar_t* remote_text = reinterpret_cast<wchar_t*>(block.get() + sizeof(TTTOOLINFOW));
-      for (DWORD_PTR i = 0; i < count; ++i) {
-        TTTOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.lpszText = remote_text;
-        const wchar_t empty = L'\0';
-        DWORD_PTR ok = 0;
-        if (!WriteProcessMemory(process, block.get(), &ti, sizeof ti, nullptr) ||
-            !WriteProcessMemory(process, remote_text, &empty, sizeof empty, nullptr) ||
-            !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(block.get()),
-                                 SMTO_ABORTIFHUNG, 2000, &ok) ||
-            !ok)
-          continue;
-        wchar_t text[kTipChars] = {};
-        if (!ReadProcessMemory(process, block.get(), &ti, sizeof ti, nullptr) ||
-            !ReadProcessMemory(process, remote_text, text, sizeof text - sizeof(wchar_t), nullptr))
-          continue;
-        Icon icon{};
-        if (IsIconWindow(ti.hwnd)) {
-          GetWindowRect(ti.hwnd, &icon.rect);
-        } else if (ClassOf(ti.hwnd) == L"Shell_TrayWnd") {
-          // A deleted icon leaves its tool behind with an empty rectangle.
-          if (IsRectEmpty(&ti.rect)) continue;
-          icon.rect = ti.rect;
-          MapWindowPoints(ti.hwnd, nullptr, reinterpret_cast<POINT*>(&icon.rect), 2);
-        } else {
-          continue;  // a tooltip of something else
-        }
-        if (ti.lpszText == remote_text) icon.tip = text;
-        icons.push_back(icon);
-      }
+  const RemoteBlock block(process.get());
+  DWORD_PTR count = 0;
+  if (!block.get() || !SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count)) return;
+  for (std::size_t i = 0; i < count; ++i) {
+    TTTOOLINFOW ti{};
+    Icon icon{};
+    if (!ReadTool(tooltip, process.get(), block, i, ti, icon.tip)) continue;
+    if (IsIconWindow(ti.hwnd)) {
+      GetWindowRect(ti.hwnd, &icon.rect);
+    } else if (ClassOf(ti.hwnd) == L"Shell_TrayWnd" && !IsRectEmpty(&ti.rect)) {
+      // (A deleted icon leaves its tool behind with an empty rectangle.)
+      icon.rect = ti.rect;
+      MapWindowPoints(ti.hwnd, nullptr, reinterpret_cast<POINT*>(&icon.rect), 2);
+    } else {
+      continue;  // a tooltip of something else
     }
+    icons.push_back(icon);
   }
-  CloseHandle(process);
 }
 
 int TrayIconsCmd(const Args& a) {
