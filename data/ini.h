@@ -20,7 +20,8 @@ class IniDocument {
   ~IniDocument();
 
   // False when the bytes are in a form the reader does not take (treated as
-  // an unreadable file by the callers).
+  // an unreadable file by the callers): a UTF-16LE file (FF FE). Get then
+  // gives the default and Set changes nothing.
   bool Readable() const;
 
   // The value of key in section, or def when the section, the key or its
@@ -28,17 +29,26 @@ class IniDocument {
   // letters in single-byte positions), first section and first key win,
   // value trimmed, one pair of enclosing quotes removed, cut to 2047 bytes
   // without splitting a double-byte character. The default loses trailing
-  // spaces only.
+  // spaces only. Section and key lose leading and trailing spaces only.
   std::string Get(std::string_view section, std::string_view key, std::string_view def = "") const;
 
   // Sets key in section: an existing key's value is replaced on its line,
-  // a new key goes after the section's last entry line, a new section is
+  // a new key goes after the section's last non-blank line, a new section is
   // appended at the end. A value that would not read back identically is
-  // written in quotes; values are cut to 2047 bytes like reads.
+  // written in quotes; values are cut to 2047 bytes like reads. Afterwards
+  // Get(section, key) gives ValueAfterSet(value).
   void Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // What Get answers after Set(.., value): the value up to its first NUL,
+  // without CR and LF bytes (a value never spans lines), cut to 2047 bytes
+  // without splitting a double-byte character.
+  static std::string ValueAfterSet(std::string_view value);
 
   // The file's bytes as they stand after the changes.
   const std::string& Bytes() const;
+
+  // Moves the bytes out; the document is left empty (a new file).
+  std::string TakeBytes();
 
  private:
   struct Impl;

@@ -8,7 +8,7 @@ ColumnWidths ComputeColumnWidths(int grid_outer_width, int scrollbar_width, int 
   const long long base = static_cast<long long>(grid_outer_width) - scrollbar_width - column0_width -
                          3LL * line_width - 4;
   ColumnWidths w;
-  const long long each = (mode == kModeRegistration) ? base / 2 : base;
+  const long long each = (mode == 0) ? base / 2 : base;
   w.title = w.path = static_cast<int>(each);
   w.editor = static_cast<int>(each - 23);
   return w;

@@ -6,9 +6,6 @@
 
 namespace korvane {
 
-inline constexpr int kModeRegistration = 0;
-inline constexpr int kModeLauncher = 1;
-
 struct ColumnWidths {
   int title = 0;         // column 1
   int path = 0;          // column 2
@@ -16,7 +13,7 @@ struct ColumnWidths {
 };
 
 // base = outer width - scroll bar - column 0 - 3 grid lines - 4. Registration
-// mode halves it (truncating toward zero); launcher mode gives the whole base
+// mode (mode value 0) halves it (truncating toward zero); launcher mode gives the whole base
 // to both columns, so the path column lies beyond the right edge.
 ColumnWidths ComputeColumnWidths(int grid_outer_width, int scrollbar_width, int column0_width,
                                  int line_width, int mode);

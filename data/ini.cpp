@@ -1,0 +1,449 @@
+#include "data/ini.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "common/text.h"
+
+// Reading rules (those of Windows' own profile reader, where known):
+// - CR, LF and CRLF end lines, mixed freely. Each line is looked at from its
+//   first non-blank byte: '[' opens a section, ';' makes a comment, anything
+//   else is an entry when it holds '=' (split at the first one) and an
+//   ignored line otherwise.
+// - A section name ends at the first ']' that is not a trail byte, or at the
+//   end of the line; what follows the ']' is ignored.
+// - Names and values are trimmed of blanks. Blanks are space, TAB and VT
+//   (what Windows trims) plus FF and ^Z (0x1A), which Wine also skips: a DOS
+//   end-of-file mark on a line of its own is then a blank line, and new keys
+//   are not placed after it. The ideographic space (81 40) is no blank.
+// - A NUL byte ends a name or a value (as Wine reads it, and as the caller of
+//   the A functions would see the string anyway); the line itself goes on to
+//   its line break, and a write keeps every byte of it but the value.
+// - Only the first section of a name is seen, and in it the first entry of
+//   a name; entries before the first section belong to none and are never
+//   seen. Writes go to the same first section and first entry.
+namespace korvane {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+bool IsLead(char c) {
+  static const std::array<bool, 256> table = [] {
+    std::array<bool, 256> t{};
+    for (int b = 0; b < 256; ++b) t[b] = IsLeadByteValue(static_cast<unsigned char>(b));
+    return t;
+  }();
+  return table[static_cast<unsigned char>(c)];
+}
+
+// Length of the character at s[i] (1 or 2), never reaching past s: a lead
+// byte takes the next byte of the line as its trail byte, as ClassifyByte has
+// it. (Taking only 40-7E and 80-FC as trail bytes would find the same ']'
+// and fold the same letters: both are such bytes.)
+std::size_t CharLength(std::string_view s, std::size_t i) {
+  return IsLead(s[i]) && i + 1 < s.size() ? 2 : 1;
+}
+
+char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// The form names are compared in: ASCII letters lowered in single-byte
+// positions only (a trail byte 0x41 is not 'A').
+std::string FoldName(std::string_view name) {
+  std::string out(name);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t len = CharLength(out, i);
+    if (len == 1) out[i] = FoldByte(out[i]);
+    i += len;
+  }
+  return out;
+}
+
+bool SameName(std::string_view name, std::string_view folded) {
+  if (name.size() != folded.size()) return false;
+  for (std::size_t i = 0; i < name.size();) {
+    if (CharLength(name, i) == 2) {
+      if (name[i] != folded[i] || name[i + 1] != folded[i + 1]) return false;
+      i += 2;
+    } else {
+      if (FoldByte(name[i]) != folded[i]) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+std::string_view CutAtNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// A name passed by the caller: up to its first NUL, CR and LF dropped (they
+// would split the line), leading and trailing spaces removed (only spaces,
+// as Windows does: a TAB stays part of the name).
+std::string CallerName(std::string_view name) {
+  name = CutAtNul(name);
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    if (c != '\r' && c != '\n') out.push_back(c);
+  }
+  const std::size_t first = out.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  out.erase(out.find_last_not_of(' ') + 1);
+  out.erase(0, first);
+  return out;
+}
+
+bool IsQuotePair(std::string_view v) {
+  return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+// The bytes written after '=' for a value as ValueAfterSet gives it: quoted
+// when the reader would otherwise trim it or take a quote pair off it.
+std::string EncodeValue(std::string_view v) {
+  if (!v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) || IsQuotePair(v))) {
+    std::string quoted;
+    quoted.reserve(v.size() + 2);
+    quoted += '"';
+    quoted += v;
+    quoted += '"';
+    return quoted;
+  }
+  return std::string(v);
+}
+
+enum class LineKind { Blank, Section, Comment, Other, Entry };
+
+// One line as the reader sees it. Offsets are into the document's bytes.
+struct Line {
+  LineKind kind = LineKind::Blank;
+  std::size_t name = 0, name_len = 0;     // section or key name as matched
+  std::size_t keep_end = 0;               // entry: just past the name's last non-blank byte
+  std::size_t value = 0, value_len = 0;   // entry: the value, cut and trimmed
+};
+
+// Classifies bytes[begin, end), a line without its line break.
+Line Classify(std::string_view bytes, std::size_t begin, std::size_t end) {
+  Line line;
+  std::size_t p = begin;
+  while (p < end && IsBlank(bytes[p])) ++p;
+  if (p == end) return line;
+  const std::string_view text = bytes.substr(0, end);
+  if (bytes[p] == '[') {
+    std::size_t q = p + 1;
+    while (q < end && bytes[q] != ']') q += CharLength(text, q);
+    const std::size_t start = p + 1;
+    const std::string_view name = TrimBlanks(CutAtNul(bytes.substr(start, q - start)));
+    line.kind = LineKind::Section;
+    line.name = static_cast<std::size_t>(name.data() - bytes.data());
+    line.name_len = name.size();
+    return line;
+  }
+  if (bytes[p] == ';') {
+    line.kind = LineKind::Comment;
+    return line;
+  }
+  // '=' is never a trail byte, so a plain search finds the first one.
+  const void* eq_ptr = std::memchr(bytes.data() + p, '=', end - p);
+  if (eq_ptr == nullptr) {
+    line.kind = LineKind::Other;
+    return line;
+  }
+  const std::size_t eq = static_cast<std::size_t>(static_cast<const char*>(eq_ptr) - bytes.data());
+  const std::string_view raw_name = bytes.substr(p, eq - p);
+  const std::string_view name = TrimBlanks(CutAtNul(raw_name));
+  const std::string_view value = TrimBlanks(CutAtNul(bytes.substr(eq + 1, end - eq - 1)));
+  line.kind = LineKind::Entry;
+  line.name = p;
+  line.name_len = name.size();
+  line.keep_end = p + TrimBlanks(raw_name).size();
+  line.value = static_cast<std::size_t>(value.data() - bytes.data());
+  line.value_len = value.size();
+  return line;
+}
+
+// End of the line starting at pos (before its break) and the start of the
+// next line (after CR, LF or CRLF; equal to the end at the end of the file).
+std::pair<std::size_t, std::size_t> LineBounds(std::string_view bytes, std::size_t pos) {
+  std::size_t end = pos;
+  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+  std::size_t next = end;
+  if (next < bytes.size()) {
+    next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+  }
+  return {end, next};
+}
+
+struct Entry {
+  std::size_t line;        // the line's first byte
+  std::size_t name, name_len;
+  std::size_t keep_end;
+  std::size_t value, value_len;
+  std::size_t text_end;    // the line's end, before its line break
+};
+
+struct Section {
+  std::size_t first = 0;   // its entries are entries[first, first + count)
+  std::size_t count = 0;
+  std::size_t insert_at = 0;  // just past the line break of its last non-blank line
+  bool needs_break = false;   // that line ends the file without a line break
+};
+
+Entry MakeEntry(const Line& l, std::size_t begin, std::size_t end) {
+  return {begin, l.name, l.name_len, l.keep_end, l.value, l.value_len, end};
+}
+
+}  // namespace
+
+struct IniDocument::Impl {
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+  std::string bytes;
+  bool readable = true;
+  std::vector<Entry> entries;
+  std::vector<Section> sections;
+  std::unordered_map<std::string, std::size_t> index;  // folded name -> first section
+
+  void Parse();
+  std::size_t FindSection(std::string_view name) const;
+  std::size_t FindEntry(std::size_t section, std::string_view folded_key) const;
+  void Shift(std::size_t from, std::ptrdiff_t delta);
+  void Replace(Entry& e, const std::string& encoded);
+  bool Insert(std::size_t si, const std::string& key, const std::string& encoded);
+  bool Append(const std::string& section, const std::string& key, const std::string& encoded);
+};
+
+void IniDocument::Impl::Parse() {
+  entries.clear();
+  sections.clear();
+  index.clear();
+  // FF FE opens a UTF-16LE file, which this reader does not take; the
+  // callers treat it as unreadable and never write over it.
+  readable = !(bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+               static_cast<unsigned char>(bytes[1]) == 0xFE);
+  if (!readable) return;
+  const std::string_view all = bytes;
+  std::size_t open = npos;  // the section whose lines these are, when it is a seen one
+  for (std::size_t pos = 0; pos < all.size();) {
+    const auto [end, next] = LineBounds(all, pos);
+    const Line line = Classify(all, pos, end);
+    if (line.kind == LineKind::Section) {
+      auto [it, fresh] = index.try_emplace(FoldName(all.substr(line.name, line.name_len)), sections.size());
+      open = npos;
+      if (fresh) {
+        sections.push_back({entries.size(), 0, next, next == end});
+        open = it->second;
+      }
+    } else if (line.kind != LineKind::Blank && open != npos) {
+      Section& s = sections[open];
+      s.insert_at = next;
+      s.needs_break = next == end;
+      if (line.kind == LineKind::Entry) {
+        entries.push_back(MakeEntry(line, pos, end));
+        ++s.count;
+      }
+    }
+    pos = next;
+  }
+}
+
+// Index of the first section named name (caller form), or npos.
+std::size_t IniDocument::Impl::FindSection(std::string_view name) const {
+  if (!readable) return npos;
+  const auto it = index.find(FoldName(name));
+  return it == index.end() ? npos : it->second;
+}
+
+// Index in entries of the section's first entry named folded_key, or npos.
+std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view folded_key) const {
+  const Section& s = sections[section];
+  const std::string_view all = bytes;
+  for (std::size_t i = s.first; i < s.first + s.count; ++i) {
+    if (SameName(all.substr(entries[i].name, entries[i].name_len), folded_key)) return i;
+  }
+  return npos;
+}
+
+// Moves every recorded offset at or after `from` by delta.
+void IniDocument::Impl::Shift(std::size_t from, std::ptrdiff_t delta) {
+  const auto move = [&](std::size_t& at) {
+    if (at >= from) at += static_cast<std::size_t>(delta);
+  };
+  for (Entry& e : entries) {
+    move(e.line);
+    move(e.name);
+    move(e.keep_end);
+    move(e.value);
+    move(e.text_end);
+  }
+  for (Section& s : sections) move(s.insert_at);
+}
+
+// The line keeps its bytes up to the end of the key name (indentation and
+// spelling), then '=', the value and its original line break.
+void IniDocument::Impl::Replace(Entry& e, const std::string& encoded) {
+  const std::size_t from = e.keep_end, to = e.text_end;
+  if (to - from == encoded.size() + 1 && bytes[from] == '=' &&
+      bytes.compare(from + 1, encoded.size(), encoded) == 0) {
+    return;
+  }
+  std::string text;
+  text.reserve(encoded.size() + 1);
+  text += '=';
+  text += encoded;
+  bytes.replace(from, to - from, text);
+  Shift(to, static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(to - from));
+  const std::size_t end = from + text.size();
+  e = MakeEntry(Classify(bytes, e.line, end), e.line, end);
+}
+
+// A new key goes right after the section's last non-blank line (so blank
+// lines before the next section stay there), with CRLF. False when the new
+// line would not read back as that key.
+bool IniDocument::Impl::Insert(std::size_t si, const std::string& key, const std::string& encoded) {
+  Section& s = sections[si];
+  const std::size_t at = s.insert_at;
+  std::string text;
+  text.reserve(key.size() + encoded.size() + 5);
+  if (s.needs_break) text += "\r\n";
+  const std::size_t begin = at + text.size();
+  text += key;
+  text += '=';
+  text += encoded;
+  const std::size_t end = at + text.size();
+  text += "\r\n";
+  bytes.insert(at, text);
+  Shift(at + 1, static_cast<std::ptrdiff_t>(text.size()));
+  s.insert_at = at + text.size();
+  s.needs_break = false;
+  const Line line = Classify(bytes, begin, end);
+  if (line.kind != LineKind::Entry) return false;
+  entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(s.first + s.count), MakeEntry(line, begin, end));
+  ++s.count;
+  for (std::size_t i = si + 1; i < sections.size(); ++i) ++sections[i].first;
+  return true;
+}
+
+// A new section goes at the end of the file, with CRLF first when the file
+// does not end in a line break (an empty file gets none). False when the new
+// lines would not read back as that section and key.
+bool IniDocument::Impl::Append(const std::string& section, const std::string& key,
+                               const std::string& encoded) {
+  std::string text;
+  text.reserve(section.size() + key.size() + encoded.size() + 9);
+  const bool add_break = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+  if (add_break) text += "\r\n";
+  const std::size_t header = bytes.size() + text.size();
+  text += '[';
+  text += section;
+  text += "]\r\n";
+  const std::size_t begin = bytes.size() + text.size();
+  text += key;
+  text += '=';
+  text += encoded;
+  const std::size_t end = bytes.size() + text.size();
+  text += "\r\n";
+  if (add_break) {
+    for (Section& s : sections) {
+      if (s.needs_break) {
+        s.insert_at += 2;
+        s.needs_break = false;
+      }
+    }
+  }
+  bytes += text;
+  const Line head = Classify(bytes, header, begin - 2);
+  const Line line = Classify(bytes, begin, end);
+  if (head.kind != LineKind::Section || line.kind != LineKind::Entry) return false;
+  auto [it, fresh] = index.try_emplace(FoldName(std::string_view(bytes).substr(head.name, head.name_len)),
+                                       sections.size());
+  if (!fresh) return false;
+  sections.push_back({entries.size(), 1, bytes.size(), false});
+  entries.push_back(MakeEntry(line, begin, end));
+  return true;
+}
+
+IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
+
+IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
+  impl_->bytes = std::move(bytes);
+  impl_->Parse();
+}
+
+IniDocument::IniDocument(IniDocument&&) noexcept = default;
+IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
+IniDocument::~IniDocument() = default;
+
+bool IniDocument::Readable() const { return !impl_ || impl_->readable; }
+
+std::string IniDocument::Get(std::string_view section, std::string_view key, std::string_view def) const {
+  std::size_t found = Impl::npos;
+  if (impl_) {
+    const std::size_t si = impl_->FindSection(CallerName(section));
+    if (si != Impl::npos) found = impl_->FindEntry(si, FoldName(CallerName(key)));
+  }
+  if (found == Impl::npos) {
+    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    return std::string(def);
+  }
+  const Entry& e = impl_->entries[found];
+  std::string_view v = std::string_view(impl_->bytes).substr(e.value, e.value_len);
+  if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
+  return TruncateBytes(v, kIniValueLimit);
+}
+
+void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  if (!impl_) impl_ = std::make_unique<Impl>();
+  Impl& d = *impl_;
+  if (!d.readable) return;
+  const std::string sec = CallerName(section);
+  const std::string name = CallerName(key);
+  const std::string encoded = EncodeValue(ValueAfterSet(value));
+  bool indexed = true;
+  const std::size_t si = d.FindSection(sec);
+  if (si == Impl::npos) {
+    indexed = d.Append(sec, name, encoded);
+  } else if (const std::size_t ei = d.FindEntry(si, FoldName(name)); ei != Impl::npos) {
+    d.Replace(d.entries[ei], encoded);
+  } else {
+    indexed = d.Insert(si, name, encoded);
+  }
+  // A name the reader takes differently (a key opening with ';' or '[', a
+  // section name holding ']'): the lines are written as Windows writes them,
+  // and the index is rebuilt from the bytes.
+  if (!indexed) d.Parse();
+}
+
+std::string IniDocument::ValueAfterSet(std::string_view value) {
+  value = CutAtNul(value);
+  std::string v;
+  v.reserve(std::min(value.size(), kIniValueLimit + 1));
+  for (char c : value) {
+    if (c == '\r' || c == '\n') continue;
+    v.push_back(c);
+    if (v.size() > kIniValueLimit) return TruncateBytes(v, kIniValueLimit);
+  }
+  return v;
+}
+
+const std::string& IniDocument::Bytes() const {
+  static const std::string empty;
+  return impl_ ? impl_->bytes : empty;
+}
+
+std::string IniDocument::TakeBytes() {
+  if (!impl_) return {};
+  std::string out = std::move(impl_->bytes);
+  impl_ = std::make_unique<Impl>();
+  return out;
+}
+
+}  // namespace korvane

@@ -1,0 +1,88 @@
+// Cost of the INI document on a group file as the program keeps it: twenty
+// sections of a title and a path, about 2 KB.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "data/ini.h"
+
+namespace {
+
+std::string SectionName(int i) { return std::string(i < 10 ? "0" : "") + std::to_string(i); }
+
+std::string GroupFile() {
+  std::string file;
+  for (int i = 1; i <= 20; ++i) {
+    file += "[" + SectionName(i) + "]\r\nTITLE=月次報告書 第" + std::to_string(i) + "版 (営業部)\r\n";
+    file += "PATH=C:\\Users\\office\\Documents\\共有フォルダ\\報告書\\2024\\report_" + std::to_string(i) +
+            ".xlsx\r\n";
+  }
+  return file;
+}
+
+void IniParse(benchmark::State& state) {
+  const std::string file = GroupFile();
+  for (auto _ : state) {
+    korvane::IniDocument doc(file);
+    benchmark::DoNotOptimize(doc);
+  }
+  state.SetLabel(std::to_string(file.size()) + " bytes");
+}
+BENCHMARK(IniParse);
+
+void IniGet(benchmark::State& state) {
+  const korvane::IniDocument doc(GroupFile());
+  for (auto _ : state) {
+    for (int i = 1; i <= 20; ++i) {
+      benchmark::DoNotOptimize(doc.Get(SectionName(i), "TITLE"));
+      benchmark::DoNotOptimize(doc.Get(SectionName(i), "PATH"));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 40);
+}
+BENCHMARK(IniGet);
+
+// The save of one group: read the file, set forty keys, take the bytes.
+void IniSaveGroup(benchmark::State& state) {
+  const std::string file = GroupFile();
+  const std::string title = "新しい見出し", path = "D:\\data\\new path\\file.doc";
+  for (auto _ : state) {
+    korvane::IniDocument doc(file);
+    for (int i = 1; i <= 20; ++i) {
+      doc.Set(SectionName(i), "TITLE", title);
+      doc.Set(SectionName(i), "PATH", path);
+    }
+    benchmark::DoNotOptimize(doc.TakeBytes());
+  }
+  state.SetItemsProcessed(state.iterations() * 40);
+}
+BENCHMARK(IniSaveGroup);
+
+void IniSaveNewGroup(benchmark::State& state) {
+  const std::string title = "新しい見出し", path = "D:\\data\\new path\\file.doc";
+  for (auto _ : state) {
+    korvane::IniDocument doc;
+    for (int i = 1; i <= 20; ++i) {
+      doc.Set(SectionName(i), "TITLE", title);
+      doc.Set(SectionName(i), "PATH", path);
+    }
+    benchmark::DoNotOptimize(doc.TakeBytes());
+  }
+  state.SetItemsProcessed(state.iterations() * 40);
+}
+BENCHMARK(IniSaveNewGroup);
+
+// Reading and changing a 10 MB file of 100,000 sections.
+void IniLargeFile(benchmark::State& state) {
+  std::string file;
+  for (int i = 0; i < 100000; ++i) file += "[s" + std::to_string(i) + "]\r\nTITLE=" + std::string(80, 'x') + "\r\n";
+  for (auto _ : state) {
+    korvane::IniDocument doc(file);
+    for (int i = 0; i < 40; ++i) doc.Set("s" + std::to_string(i * 2000), "PATH", "v");
+    benchmark::DoNotOptimize(doc.Bytes().size());
+  }
+  state.SetLabel(std::to_string(file.size() / 1000) + " kB");
+}
+BENCHMARK(IniLargeFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
