@@ -1,18 +1,343 @@
 #include "app/FR0010MN.h"
 
+#include "common/FN0010GF.h"
+#include "common/seam.h"
+#include "data/groupfiles.h"
+#include "data/os.h"
+#include "data/settings.h"
+#include "ui/application.h"
+
 namespace korvane {
 
-bool TFrmFR0010MN::Create() {
-  return CreateWindowOfClass(kMainClass, 0, WS_OVERLAPPEDWINDOW, kMainTitle, 195, 108, 730, 479, nullptr,
-                             nullptr, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE));
+namespace {
+
+constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
+constexpr int kHelpContextGrid = 5;
+
+ui::UniqueBitmap LoadBitmapResource(const char* name) {
+  return ui::UniqueBitmap(
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CLOSE) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return Window::HandleMessage(msg, wp, lp);
+ui::FontSpec Gothic(int height) {
+  ui::FontSpec f;
+  f.face = ui::kFaceMsGothic;
+  f.height = height;
+  return f;
 }
+
+}  // namespace
+
+TFrmFR0010MN::TFrmFR0010MN() : data_folder_(os::ExeFolder()) {}
+
+TFrmFR0010MN::~TFrmFR0010MN() {
+  // The window goes before the members it paints from.
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool TFrmFR0010MN::Create() {
+  on_create = [this] { FormCreate(); };
+  on_destroy = [this] { FormDestroy(); };
+  on_close_query = [this] { return FormCloseQuery(); };
+  on_resize = [this] { FormResize(); };
+  on_activate = [this] { FormActivate(); };
+  on_palette = [this] { return painter_.palette(); };
+  // Windows ends the session: the steps of the program's end run now, since
+  // the process may be ended before the window is destroyed.
+  on_end_session = [this](bool ending) {
+    if (ending) FormDestroy();
+  };
+  SetMessageHandler(kTrayMessage, [this](WPARAM, LPARAM lp, LRESULT& result) {
+    TrayIconNotify(lp);
+    result = 0;
+    return true;
+  });
+  SetMessageHandler(WM_SYSCOMMAND, [this](WPARAM wp, LPARAM, LRESULT& result) {
+    result = 0;
+    return SysCommand(wp);
+  });
+
+  ui::FormArgs args;
+  args.class_name = kMainClass;
+  args.caption = kMainTitle;
+  args.kind = ui::FormKind::Sizeable;
+  args.bounds = ui::Bounds{195, 108, 730, 479};
+  args.font.face = ui::kFaceMsPGothic;
+  args.font.height = 12;
+  return Form::Create(args);
+}
+
+void TFrmFR0010MN::CreateControls() {
+  CreateToolbar();
+
+  StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{0, 0, 0, 19}, true});
+
+  ui::ListBoxArgs lb;
+  lb.parent = hwnd();
+  lb.bounds = ui::Bounds{0, 57, 265, 357};
+  lb.item_height = 15;
+  lb.font = Gothic(21);
+  lb.help_context = kHelpContextGrid;
+  LBGroup.Create(lb);
+  LBGroup.on_click = [this] { LBGroupClick(); };
+  LBGroup.on_draw_item = [this](const ui::DrawItemEvent& e) { LBGroupDrawItem(e); };
+  LBGroup.on_mouse_down = [this](const ui::MouseEvent& e) { LBGroupMouseDown(e); };
+
+  ui::DrawGridArgs dg;
+  dg.parent = hwnd();
+  dg.x = 265;
+  dg.y = 57;
+  dg.width = 457;
+  dg.height = 357;
+  dg.col_count = 3;
+  dg.row_count = 21;
+  dg.fixed_cols = 1;
+  dg.fixed_rows = 1;
+  dg.default_col_width = 120;
+  dg.default_row_height = 40;
+  dg.line_width = 1;
+  dg.enabled = false;
+  DGMain.Create(dg);
+  DGMain.SetMinColumnWidth(30);
+  DGMain.SetColors(RGB(0, 0, 0), RGB(0, 0, 0), GetSysColor(COLOR_WINDOW));
+  {
+    ui::UniqueFont font = ui::MakeFont(Gothic(15));
+    DGMain.SetFont(font.get());
+  }
+  ui::SetHelpContext(DGMain.hwnd(), kHelpContextGrid);
+  DGMain.on_draw_cell = [this](HDC dc, int c, int r, const RECT& rect, ui::CellState s) {
+    DGMainDrawCell(dc, c, r, rect, s);
+  };
+  DGMain.on_select_cell = [this](int c, int r) { return DGMainSelectCell(c, r); };
+  DGMain.on_dbl_click = [this] { DGMainDblClick(); };
+  DGMain.on_key_down = [this](WORD key, ui::ShiftState shift) { DGMainKeyDown(key, shift); };
+  DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
+  DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
+
+  ui::EditArgs ed;
+  ed.parent = hwnd();
+  ed.bounds = ui::Bounds{8, 8, 121, 20};
+  ed.font = Gothic(15);
+  ed.border = false;
+  ed.ime_hiragana = true;
+  ed.visible = false;
+  EdtTitle.Create(ed);
+  EdtTitle.on_exit = [this] { EdtTitleExit(); };
+  EdtTitle.on_key_press = [this](unsigned& key) { EdtTitleKeyPress(key); };
+
+  OpdPath.filter = "すべてのファイル(*.*)|*.*";
+  OpdPath.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
+
+  SetAlignedLayout({{PnlTop.hwnd(), ui::Align::Top, 57},
+                    {StbInfo.hwnd(), ui::Align::Bottom, 19},
+                    {LBGroup.hwnd(), ui::Align::Left, 265},
+                    {DGMain.hwnd(), ui::Align::Client, 0}});
+  // Tab order: the group list, the title editor, the grid, then the rest.
+  ui::SetTabOrder({LBGroup.hwnd(), EdtTitle.hwnd(), DGMain.hwnd(), StbInfo.hwnd(), PnlTop.hwnd()});
+  CreateMenus();
+  painter_.LoadPictures();
+}
+
+void TFrmFR0010MN::CreateToolbar() {
+  ui::PanelArgs pa;
+  pa.parent = hwnd();
+  pa.bounds = ui::Bounds{0, 0, 722, 57};
+  pa.outer = ui::BevelCut::Lowered;
+  pa.inner = ui::BevelCut::Raised;
+  PnlTop.Create(pa);
+  const HWND top = PnlTop.hwnd();
+
+  struct ButtonRow {
+    ui::SpeedButton* button;
+    int left;
+    const char* glyph;
+    int pictures;
+    int group;
+    const char* hint;
+    std::function<void()> click;
+  };
+  const ButtonRow rows[] = {
+      {&SpbSave, 8, "SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
+      {&SpbExit, 72, "SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
+      {&SpbInput, 136, "SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
+      {&SpbRun, 176, "SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
+  };
+  for (const ButtonRow& row : rows) {
+    ui::SpeedButtonArgs sa;
+    sa.parent = top;
+    sa.bounds = ui::Bounds{row.left, 8, 41, 41};
+    sa.group_index = row.group;
+    sa.down = row.button == &SpbInput;
+    sa.hint = row.hint;
+    row.button->Create(sa);
+    row.button->SetGlyph(LoadBitmapResource(row.glyph), row.pictures);
+    row.button->on_click = row.click;
+  }
+  BvlA.Create(ui::BevelArgs{top, ui::Bounds{59, 8, 3, 42}, ui::BevelCut::Lowered, true});
+  BvlB.Create(ui::BevelArgs{top, ui::Bounds{123, 7, 3, 42}, ui::BevelCut::Lowered, true});
+
+  ui::LabelArgs la;
+  la.parent = top;
+  la.bounds = ui::Bounds{224, 8, 0, 0};
+  la.caption = "LblDummy";
+  la.font = Gothic(15);
+  la.visible = false;
+  LblDummy.Create(la);
+}
+
+void TFrmFR0010MN::CreateMenus() {
+  MnuMain = std::make_unique<ui::MenuBar>(std::vector<ui::MenuItem>{
+      {0, "ﾌｧｲﾙ(&F)", {}, nullptr,
+       {{kIdSave, "保存(&V)", ui::Ctrl('S'), [this] { MnuSaveClick(); }, {}},
+        {0, ui::kSeparator, {}, nullptr, {}},
+        {kIdExit, "終了(&X)", {}, [this] { MnuExitClick(); }, {}}}},
+      {0, "ﾍﾙﾌﾟ(&H)", {}, nullptr,
+       {{kIdShowHelp, "ﾍﾙﾌﾟ(&H)", {}, [this] { MnuShowHelpClick(); }, {}},
+        {0, ui::kSeparator, {}, nullptr, {}},
+        {kIdAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)", {}, [this] { MnuAboutClick(); }, {}}}},
+  });
+  SetMainMenu(MnuMain.get());
+  PpmGroup = std::make_unique<ui::PopupMenu>(std::vector<ui::MenuItem>{
+      {kIdNewGroup, "新規業務名作成", {}, [this] { MnuNewGroupClick(); }, {}},
+      {kIdChangeName, "業務名称変更", {}, [this] { MnuChangeNameClick(); }, {}},
+      {kIdDeleteGroup, "業務名削除", {}, [this] { MnuDeleteGroupClick(); }, {}},
+  });
+}
+
+void TFrmFR0010MN::FormCreate() {
+  marks_ = GridMarks{};
+  target_row_ = -1;
+  model_.ClearModified();
+  painter_.FreeCanvas();
+  SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
+  SetCaption(kMainTitle);
+  ApplySettings();
+  InstallGridProcedure();
+  ui::Application* app = ui::Application::Current();
+  if (app) {
+    app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
+    app->on_activate = [this] { AppActivate(); };
+  }
+  DGMain.SetColWidth(0, 40);
+  ResizeColumns();
+  EdtTitle.SetFont(Gothic(15));
+  EdtTitle.SetMaxBytes(kTitleMaxBytes);
+  BuildPalette();
+  AddTrayIcon();
+  hidden_in_tray_ = false;
+  LBGroup.BeginUpdate();
+  const FileReport load = LoadGroups(data_folder_, model_);
+  FillGroupList();
+  LBGroup.EndUpdate();
+  ShowWarnings(load.messages);
+  if (!load.ok) {
+    if (app) app->RequestEnd();
+    return;
+  }
+  if (!PrepareCanvas() && app) app->RequestEnd();
+}
+
+void TFrmFR0010MN::FillGroupList() {
+  LBGroup.Clear();
+  for (const Group& g : model_.Groups()) LBGroup.AddItem(g.name);
+}
+
+void TFrmFR0010MN::ApplySettings() {
+  const LoadedSettings s = LoadSettings(data_folder_);
+  mode_ = s.mode;
+  if (mode_ == kModeRegistration) SpbInput.SetDown(true);
+  else SpbRun.SetDown(true);
+  if (!s.placement_valid) {
+    FitToWorkArea();
+    return;
+  }
+  // Applied as stored, wherever it lies.
+  SetLeft(s.placement.left);
+  SetTop(s.placement.top);
+  SetWidth(s.placement.width);
+  SetHeight(s.placement.height);
+}
+
+void TFrmFR0010MN::FitToWorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SetLeft(work.left);
+  SetTop(work.top);
+  SetWidth(work.right - work.left);
+  SetHeight(work.bottom - work.top);
+}
+
+void TFrmFR0010MN::InstallGridProcedure() {
+  // WM_ERASEBKGND is answered as done: every cell is painted whole from the
+  // off-screen bitmap, so erasing first would only flicker.
+  saved_grid_proc_ = DGMain.WindowProcedure();
+  DGMain.SetWindowProcedure([this](UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (msg == WM_ERASEBKGND) return 1;
+    return saved_grid_proc_(msg, wp, lp);
+  });
+}
+
+// The painting font is the hidden label's: "ＭＳ ゴシック", 15 px.
+bool TFrmFR0010MN::PrepareCanvas() { return painter_.PrepareCanvas(Gothic(15)); }
+
+void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
+  for (const std::string& m : messages) ShowWarning(m);
+}
+
+void TFrmFR0010MN::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  painter_.FreeCanvas();
+  LBGroup.Clear();
+  model_.FreeGroups();
+  const ui::Bounds b = bounds();
+  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, Maximized(), mode_);
+  painter_.DeletePalette();
+  RemoveTrayIcon();
+}
+
+bool TFrmFR0010MN::FormCloseQuery() {
+  CommitTitleEdit();
+  if (!model_.Modified()) return true;
+  return Confirm(kCloseQuestion);
+}
+
+void TFrmFR0010MN::FormResize() { ResizeColumns(); }
+
+void TFrmFR0010MN::FormActivate() {
+  ui::RepaintNow(LBGroup.hwnd());
+  DGMain.Invalidate();
+  DGMain.Repaint();
+}
+
+void TFrmFR0010MN::AppActivate() {
+  // The window's own surface only; its child controls are clipped out.
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  UpdateWindow(hwnd());
+}
+
+void TFrmFR0010MN::MnuSaveClick() {
+  CommitTitleEdit();
+  ui::Application* app = ui::Application::Current();
+  if (app) app->SetScreenCursor(ui::ScreenCursor::HourGlass);
+  const FileReport saved = SaveGroups(data_folder_, model_);
+  ShowWarnings(saved.messages);
+  if (app) app->SetScreenCursor(ui::ScreenCursor::Default);
+}
+
+void TFrmFR0010MN::MnuExitClick() { Close(); }
+
+void TFrmFR0010MN::MnuShowHelpClick() {
+  ui::Application* app = ui::Application::Current();
+  Seam().OpenWithShell(app ? app->hwnd() : hwnd(), "OPEN", data_folder_ + "Korvane.html", "", "", SW_SHOW);
+}
+
+void TFrmFR0010MN::ShowContextHelp(DWORD context) {
+  Seam().OpenWithShell(hwnd(), "OPEN", data_folder_ + "Korvane_" + std::to_string(context) + ".html", "", "",
+                       SW_SHOW);
+}
+
+
+void TFrmFR0010MN::MnuAboutClick() {}
 
 }  // namespace korvane

@@ -1,18 +1,144 @@
 #pragma once
-// The main window.
-#include "ui/window.h"
+// The main window: the group list, the entry grid, the toolbar and menus,
+// the tray icon. It owns every piece of the program's state for the run.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "data/model.h"
+#include "grid/painter.h"
+#include "ui/bevel.h"
+#include "ui/drawgrid.h"
+#include "ui/edit.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/list_box.h"
+#include "ui/menu.h"
+#include "ui/open_dialog.h"
+#include "ui/panel.h"
+#include "ui/speed_button.h"
+#include "ui/status_bar.h"
 
 namespace korvane {
 
 inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
+// The tray icon's callback message, also the handover from a second start.
+inline constexpr UINT kTrayMessage = 0x4B1;
 
-class TFrmFR0010MN : public ui::Window {
+// Menu item identifiers.
+enum MenuId : UINT {
+  kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout,
+  kIdNewGroup = 201, kIdChangeName, kIdDeleteGroup,
+};
+
+class TFrmFR0010MN : public ui::Form {
  public:
+  TFrmFR0010MN();
+  ~TFrmFR0010MN() override;
+
+  // Creates the window; FormCreate runs inside.
   bool Create();
+  // The data folder: the exe's folder (tests may point it elsewhere before
+  // Create).
+  void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
+  const std::string& DataFolder() const { return data_folder_; }
+
+  // Handlers, named after their component and event.
+  void FormCreate();
+  void FormDestroy();
+  bool FormCloseQuery();
+  void FormResize();
+  void FormActivate();
+  void AppActivate();
+  void MnuSaveClick();
+  void MnuExitClick();
+  void MnuShowHelpClick();
+  void MnuAboutClick();
+  void ShowContextHelp(DWORD context);
+
+  // Tray and restore.
+  void TrayIconNotify(LPARAM lp);
+  bool SysCommand(WPARAM wp);
+  bool AppMessageFilter(const MSG& msg);
+  void HideToTray();
+  void RestoreFromTray();
+
+  // Grid and group list painting.
+  void BuildPalette() { painter_.BuildPalette(); }
+  bool PrepareCanvas();
+  void ResizeColumns();
+  void DGMainDrawCell(HDC dc, int col, int row, const RECT& rect, ui::CellState state);
+  void LBGroupDrawItem(const ui::DrawItemEvent& e);
+
+  // Group selection and menu.
+  void LBGroupClick();
+  void LBGroupMouseDown(const ui::MouseEvent& e);
+  void MnuNewGroupClick();
+  void MnuChangeNameClick();
+  void MnuDeleteGroupClick();
+
+  // Entry editing and launching.
+  void SpbInputClick(bool input_button);
+  bool DGMainSelectCell(int col, int row);
+  void DGMainDblClick();
+  void DGMainKeyDown(WORD key, ui::ShiftState shift);
+  void DGMainMouseDown(ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void DGMainMouseUp(ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void BeginTitleEdit(int col, int row);
+  void EdtTitleKeyPress(unsigned& key);
+  void EdtTitleExit();
+  void SelectPath();
+  void LaunchEntry();
+  // An open title edit is committed before save, close and group commands.
+  void CommitTitleEdit();
+
+  // State, for the tests and the handlers of other folders.
+  LauncherModel& Model() { return model_; }
+  int Mode() const { return mode_; }
+  bool HiddenInTray() const { return hidden_in_tray_; }
+  const GridMarks& Marks() const { return marks_; }
+  int TargetRow() const { return target_row_; }
+  GridPainter& Painter() { return painter_; }
+
+  ui::Panel PnlTop;
+  ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
+  ui::Bevel BvlA, BvlB;
+  ui::Label LblDummy;
+  ui::StatusBar StbInfo;
+  ui::ListBox LBGroup;
+  ui::DrawGrid DGMain;
+  ui::Edit EdtTitle;
+  ui::OpenFileDialog OpdPath;
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void CreateControls() override;
+
+ private:
+  void CreateMenus();
+  void CreateToolbar();
+  void FitToWorkArea();
+  void ApplySettings();
+  void InstallGridProcedure();
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void ShowWarnings(const std::vector<std::string>& messages);
+  void ResetGrid();
+  void FillGroupList();
+
+  std::string data_folder_;
+  LauncherModel model_;
+  GridPainter painter_;
+  GridMarks marks_;  // PressedRow, EditRow, TitleEditing
+  int target_row_ = -1;
+  int mode_ = 0;
+  bool hidden_in_tray_ = false;
+  bool destroyed_ = false;
+  NOTIFYICONDATAA tray_{};
+  ui::DrawGrid::WindowProc saved_grid_proc_;
+  std::unique_ptr<ui::MenuBar> MnuMain;
+  std::unique_ptr<ui::PopupMenu> PpmGroup;
 };
 
 }  // namespace korvane

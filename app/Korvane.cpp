@@ -1,16 +1,47 @@
-// Program entry.
+// Program entry: one running copy at a time. A second start hands over to
+// the running copy (as a double click on its tray icon) and ends.
 #include <windows.h>
 
 #include "app/FR0010MN.h"
+#include "data/os.h"
+#include "ui/application.h"
+
+namespace {
+
+constexpr char kMutexName[] = "6F3A2C91-4B7D-4E28-9A15-D3C07B8E52F4";
+
+// Closes the mutex handle at the very end, after the main window is gone.
+struct MutexHandle {
+  HANDLE h = nullptr;
+  ~MutexHandle() {
+    if (h) CloseHandle(h);
+  }
+};
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  korvane::TFrmFR0010MN main_form;
-  if (!main_form.Create()) return 0;
-  ShowWindow(main_form.hwnd(), SW_SHOWNORMAL);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  if (HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
+    CloseHandle(other);
+    if (HWND running = FindWindowA(korvane::kMainClass, korvane::kMainTitle)) {
+      SendMessageA(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK);
+    }
+    return 0;
+  }
+  MutexHandle mutex;
+  mutex.h = CreateMutexA(nullptr, FALSE, kMutexName);
+  {
+    ui::Application app;
+    app.SetTitle(korvane::kMainTitle);
+    app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
+    ShowWindow(app.hwnd(), SW_HIDE);
+    korvane::TFrmFR0010MN main_form;
+    app.SetMainForm(&main_form);
+    app.on_help = [&main_form](DWORD context) { main_form.ShowContextHelp(context); };
+    if (main_form.Create()) app.Run(main_form);
+    if (mutex.h) ReleaseMutex(mutex.h);
+    // Leaving the scope destroys the main window (FormDestroy), then the
+    // application window.
   }
   return 0;
 }

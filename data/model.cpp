@@ -122,6 +122,13 @@ bool LauncherModel::RefreshMarker(std::size_t n) {
   return true;
 }
 
+bool LauncherModel::SetMarker(std::size_t n, std::string_view marker) {
+  Group* group = EditableCurrent(n);
+  if (!group) return false;
+  group->states[n - 1] = std::string(marker);
+  return true;
+}
+
 void LauncherModel::Reset() {
   groups_.clear();
   removed_.clear();

@@ -93,6 +93,8 @@ class LauncherModel {
   bool SetPath(std::size_t n, std::string file);
   bool ClearPath(std::size_t n);                    // path "", marker "0"; sets the flag
   bool RefreshMarker(std::size_t n);                // flag unchanged
+  // The marker a launch leaves: set as told, flag unchanged.
+  bool SetMarker(std::size_t n, std::string_view marker);
 
   bool Modified() const { return modified_; }
   void ClearModified() { modified_ = false; }

@@ -23,6 +23,13 @@ korvane_ensure_prefix() {
       rm -f "$log"
       touch "$WINEPREFIX/.korvane-ready"
     fi
+    # Debian's Wine does not load the fonts of fonts-wine from
+    # /usr/share/wine/fonts: without Marlett in the prefix, caption buttons
+    # are drawn as the letters "0 1 r".
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+      cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
   ) 9>"$WINEPREFIX.lock"
 }
 

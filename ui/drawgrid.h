@@ -20,6 +20,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "ui/control.h"
 #include "ui/grid_layout_core.h"
 #include "ui/window.h"
 
@@ -37,8 +38,6 @@ enum ShiftFlag : unsigned {
   kDoubleClick = 1u << 6,
 };
 using ShiftState = unsigned;
-
-enum class MouseButton { Left, Right, Middle };
 
 // State of a cell handed to the draw-cell handler.
 enum CellFlag : unsigned {

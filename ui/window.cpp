@@ -1,5 +1,9 @@
 #include "ui/window.h"
 
+#include <exception>
+
+#include "ui/application.h"
+
 namespace ui {
 
 Window::~Window() {
@@ -8,6 +12,10 @@ Window::~Window() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+}
+
+void Window::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 bool Window::CreateWindowOfClass(const char* class_name, DWORD ex_style, DWORD style, const char* title,
@@ -31,6 +39,9 @@ bool Window::CreateWindowOfClass(const char* class_name, DWORD ex_style, DWORD s
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT reflected = 0;
+  if (ReflectToChild(hwnd_, msg, wp, lp, reflected)) return reflected;
+  if (msg == WM_SETCURSOR && Application::ApplyScreenCursor()) return TRUE;
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
@@ -44,13 +55,87 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   }
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY) {
-    LRESULT r = self->HandleMessage(msg, wp, lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return r;
+  try {
+    if (msg == WM_NCDESTROY) {
+      LRESULT r = self->HandleMessage(msg, wp, lp);
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      return r;
+    }
+    return self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    if (msg == WM_NCDESTROY) {
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+    }
+    ReportCurrentException();
+    return DefWindowProcA(hwnd, msg, wp, lp);
   }
-  return self->HandleMessage(msg, wp, lp);
+}
+
+bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  HWND child = nullptr;
+  switch (msg) {
+    case WM_COMMAND:
+      child = reinterpret_cast<HWND>(lp);  // null for menus and accelerators
+      break;
+    case WM_NOTIFY:
+      child = reinterpret_cast<NMHDR*>(lp)->hwndFrom;
+      break;
+    case WM_DRAWITEM: {
+      const auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (dis->CtlType != ODT_MENU) child = dis->hwndItem;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      const auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (mis->CtlType != ODT_MENU && mis->CtlID != 0) child = GetDlgItem(parent, static_cast<int>(mis->CtlID));
+      break;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      child = reinterpret_cast<HWND>(lp);
+      break;
+    default:
+      return false;
+  }
+  if (!child || GetParent(child) != parent) return false;
+  result = SendMessageA(child, kReflectBase + msg, wp, lp);
+  // A control that does not know the reflected message answers 0: then the
+  // parent's default handling runs (it matters for WM_CTLCOLOR*).
+  return result != 0;
+}
+
+namespace {
+std::function<void(const std::string&)>& Reporter() {
+  static std::function<void(const std::string&)> reporter;
+  return reporter;
+}
+}  // namespace
+
+void SetExceptionReporter(std::function<void(const std::string& what)> reporter) {
+  Reporter() = std::move(reporter);
+}
+
+void ReportCurrentException() noexcept {
+  std::string what = "unexpected error";
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+  }
+  try {
+    if (Reporter()) {
+      Reporter()(what);
+      return;
+    }
+  } catch (...) {
+  }
+  MessageBoxA(nullptr, what.c_str(), nullptr, MB_ICONEXCLAMATION | MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace ui

@@ -1,0 +1,96 @@
+// The tray icon, and hiding the whole program to it and bringing it back.
+// Hiding works on the application window, the owner of the main window: the
+// system hides and re-shows the windows it owns with it.
+#include <cstring>
+
+#include "app/FR0010MN.h"
+#include "ui/application.h"
+
+namespace korvane {
+
+namespace {
+
+HWND AppWindow(HWND fallback) {
+  ui::Application* app = ui::Application::Current();
+  return app ? app->hwnd() : fallback;
+}
+
+// The program's last active window (the main window, or a dialog open over
+// it) to the foreground, as Windows itself does when restoring.
+void BringLastActiveForward(HWND app) {
+  HWND popup = GetLastActivePopup(app);
+  if (popup && popup != app && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+}
+
+}  // namespace
+
+void TFrmFR0010MN::AddTrayIcon() {
+  tray_ = NOTIFYICONDATAA{};
+  // The first, 88-byte form of the record, without the later extensions.
+  tray_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  tray_.hWnd = hwnd();
+  tray_.uID = 1;
+  tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  tray_.uCallbackMessage = kTrayMessage;
+  tray_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  std::strncpy(tray_.szTip, kMainTitle, sizeof tray_.szTip - 1);
+  Shell_NotifyIconA(NIM_ADD, &tray_);
+}
+
+void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &tray_); }
+
+void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
+  if (lp != WM_LBUTTONDBLCLK) return;
+  if (hidden_in_tray_) {
+    RestoreFromTray();
+    return;
+  }
+  ShowWindow(hwnd(), SW_SHOW);
+  BringLastActiveForward(AppWindow(hwnd()));
+}
+
+bool TFrmFR0010MN::SysCommand(WPARAM wp) {
+  if (wp != SC_MINIMIZE) return false;
+  HideToTray();
+  return true;
+}
+
+bool TFrmFR0010MN::AppMessageFilter(const MSG& msg) {
+  if (msg.message != WM_SYSCOMMAND) return false;
+  if (msg.wParam == SC_RESTORE) {
+    RestoreFromTray();
+    return true;
+  }
+  if (msg.wParam == SC_MINIMIZE) {
+    HideToTray();
+    return true;
+  }
+  return false;
+}
+
+void TFrmFR0010MN::HideToTray() {
+  const HWND app = AppWindow(hwnd());
+  ShowWindow(app, SW_SHOW);
+  SetForegroundWindow(app);
+  const ui::Bounds b = bounds();
+  SetWindowPos(app, HWND_BOTTOM, b.x, b.y, b.width, 0, SWP_NOZORDER);
+  // Windows hides the owned windows when their owner is minimised; Wine
+  // does not, so they are hidden explicitly (harmless on Windows).
+  ShowOwnedPopups(app, FALSE);
+  ShowWindow(app, SW_MINIMIZE);
+  ShowWindow(app, SW_HIDE);
+  hidden_in_tray_ = true;
+}
+
+void TFrmFR0010MN::RestoreFromTray() {
+  const HWND app = AppWindow(hwnd());
+  ShowWindow(app, SW_SHOW);
+  SetForegroundWindow(app);
+  ShowWindow(app, SW_RESTORE);
+  ShowOwnedPopups(app, TRUE);
+  SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
+  hidden_in_tray_ = false;
+  BringLastActiveForward(app);
+}
+
+}  // namespace korvane

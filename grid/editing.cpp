@@ -1,0 +1,137 @@
+// Registration mode: the mode switch, the title editor over the title cell,
+// the path chosen in the open-file dialog, and the Delete key. Launcher-mode
+// double click and keys launch.
+#include "app/FR0010MN.h"
+#include "common/text.h"
+#include "data/settings.h"
+
+namespace korvane {
+
+namespace {
+constexpr WORD kKeyEnter = 13;
+constexpr WORD kKeyF2 = 113;
+constexpr WORD kKeyDelete = 46;
+constexpr int kEditorHeight = 20;
+}  // namespace
+
+void TFrmFR0010MN::SpbInputClick(bool input_button) {
+  mode_ = input_button ? kModeRegistration : kModeLauncher;
+  ResizeColumns();
+}
+
+bool TFrmFR0010MN::DGMainSelectCell(int col, int) { return !(mode_ != kModeRegistration && col == 2); }
+
+void TFrmFR0010MN::DGMainDblClick() {
+  POINT pt{};
+  GetCursorPos(&pt);
+  ScreenToClient(DGMain.hwnd(), &pt);
+  const ui::GridCell cell = DGMain.MouseToCell(pt.x, pt.y);
+  if (cell.col < 1 || cell.row < 1) return;
+  if (mode_ != kModeRegistration) {
+    marks_.pressed_row = cell.row;
+    LaunchEntry();
+    marks_.pressed_row = -1;
+    DGMain.Repaint();
+    return;
+  }
+  marks_.edit_row = cell.row;
+  marks_.title_editing = cell.col == 1;
+  DGMain.Repaint();
+  target_row_ = cell.row;
+  if (cell.col == 1) BeginTitleEdit(cell.col, cell.row);
+  else SelectPath();
+}
+
+void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
+  if (key == kKeyEnter || key == kKeyF2) {
+    const RECT r = DGMain.CellRect(DGMain.Col(), DGMain.Row());
+    if (r.left == 0 && r.top == 0) return;  // scrolled out of view
+    if (mode_ != kModeRegistration) {
+      marks_.pressed_row = DGMain.Row();
+      LaunchEntry();
+      marks_.pressed_row = -1;
+      DGMain.Repaint();
+      return;
+    }
+    target_row_ = marks_.edit_row = DGMain.Row();
+    marks_.title_editing = DGMain.Col() == 1;
+    DGMain.Repaint();
+    if (marks_.title_editing) BeginTitleEdit(DGMain.Col(), DGMain.Row());
+    else SelectPath();
+    return;
+  }
+  if (key == kKeyDelete) {
+    if (DGMain.Col() < 1 || DGMain.Row() < 1) return;
+    const auto n = static_cast<std::size_t>(DGMain.Row());
+    if (DGMain.Col() == 1) model_.ClearTitle(n);
+    else model_.ClearPath(n);
+    DGMain.Repaint();
+  }
+}
+
+void TFrmFR0010MN::BeginTitleEdit(int col, int row) {
+  const RECT cell = DGMain.CellRect(col, row);
+  const ui::Bounds grid = ui::BoundsOf(DGMain.hwnd());
+  ui::Bounds b;
+  b.x = grid.x + cell.left + 20;
+  b.y = grid.y + cell.top + (cell.bottom - cell.top - kEditorHeight) / 2 + 4;
+  b.width = cell.right - cell.left - 23;
+  b.height = kEditorHeight;
+  ui::SetBounds(EdtTitle.hwnd(), b);
+  const Group* group = model_.Current();
+  const auto index = static_cast<std::size_t>(row - 1);
+  EdtTitle.SetText(group && index < group->titles.size() ? group->titles[index] : std::string());
+  EdtTitle.SetModified(false);
+  ui::SetVisible(EdtTitle.hwnd(), true);
+  SetWindowPos(EdtTitle.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  FocusControl(EdtTitle.hwnd());
+  EdtTitle.SelectAll();
+}
+
+void TFrmFR0010MN::EdtTitleKeyPress(unsigned& key) {
+  if (key != '\r') return;
+  key = 0;
+  // The focus goes on in tab order: from the editor to the grid.
+  SendMessageA(hwnd(), WM_NEXTDLGCTL, 0, 0);
+}
+
+void TFrmFR0010MN::EdtTitleExit() {
+  if (!marks_.title_editing) return;
+  if (EdtTitle.Modified() && model_.Current() && target_row_ >= 1) {
+    model_.SetTitle(static_cast<std::size_t>(target_row_), TruncateBytes(EdtTitle.Text(), kTitleMaxBytes));
+  }
+  marks_.edit_row = -1;
+  target_row_ = -1;
+  marks_.title_editing = false;
+  EdtTitle.SetText("");
+  ui::SetVisible(EdtTitle.hwnd(), false);
+  DGMain.Repaint();
+}
+
+void TFrmFR0010MN::CommitTitleEdit() {
+  if (!marks_.title_editing) return;
+  EdtTitleExit();
+  // The editor may still hold the focus (the speed buttons take none).
+  if (GetFocus() == EdtTitle.hwnd()) {
+    if (DGMain.Enabled()) DGMain.SetFocus();
+    else SetFocus(hwnd());
+  }
+}
+
+void TFrmFR0010MN::SelectPath() {
+  const Group* group = model_.Current();
+  const int n = target_row_;
+  if (group && n >= 1 && static_cast<std::size_t>(n) <= group->paths.size()) {
+    OpdPath.file_name = group->paths[static_cast<std::size_t>(n - 1)];
+    if (OpdPath.Execute(hwnd())) {
+      model_.SetPath(static_cast<std::size_t>(n), OpdPath.file_name);
+    } else {
+      model_.RefreshMarker(static_cast<std::size_t>(n));
+    }
+  }
+  marks_.edit_row = -1;
+  target_row_ = -1;
+  DGMain.Repaint();
+}
+
+}  // namespace korvane

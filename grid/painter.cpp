@@ -1,0 +1,309 @@
+#include "grid/painter.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <cstring>
+
+#include "common/FN0010GF.h"
+#include "grid/layout_core.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr std::size_t kIconPathBuffer = 513;  // the shell may write back into it
+
+RECT LocalRect(const RECT& cell) { return RECT{0, 0, cell.right - cell.left, cell.bottom - cell.top}; }
+
+std::string SystemMessage(DWORD error) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = n ? std::string(text, n) : std::string();
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n')) message.pop_back();
+  if (message.empty()) message = "Error " + std::to_string(error);
+  return message;
+}
+
+}  // namespace
+
+COLORREF PaletteColor(int index) {
+  const Rgb c = ColorTable[static_cast<std::size_t>(index)];
+  return PALETTERGB(c.r, c.g, c.b);
+}
+
+class GridPainter::PaletteScope {
+ public:
+  PaletteScope(HPALETTE palette, HDC a, HDC b) : a_(a), b_(b) {
+    if (!palette) return;
+    old_a_ = SelectPalette(a_, palette, TRUE);
+    RealizePalette(a_);
+    old_b_ = SelectPalette(b_, palette, TRUE);
+    RealizePalette(b_);
+  }
+  ~PaletteScope() {
+    if (old_a_) SelectPalette(a_, old_a_, TRUE);
+    if (old_b_) SelectPalette(b_, old_b_, TRUE);
+  }
+  PaletteScope(const PaletteScope&) = delete;
+  PaletteScope& operator=(const PaletteScope&) = delete;
+
+ private:
+  HDC a_, b_;
+  HPALETTE old_a_ = nullptr, old_b_ = nullptr;
+};
+
+GridPainter::GridPainter() = default;
+
+GridPainter::~GridPainter() {
+  FreeCanvas();
+  if (pictures_dc_ && old_pictures_) SelectObject(pictures_dc_.get(), old_pictures_);
+}
+
+void GridPainter::BuildPalette() {
+  struct {
+    WORD version;
+    WORD count;
+    PALETTEENTRY entries[32];
+  } log{0x300, 32, {}};
+  for (std::size_t i = 0; i < ColorTable.size(); ++i) {
+    log.entries[i] = PALETTEENTRY{ColorTable[i].r, ColorTable[i].g, ColorTable[i].b, 0};
+  }
+  palette_.reset(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)));
+}
+
+bool GridPainter::PrepareCanvas(const ui::FontSpec& font) {
+  FreeCanvas();
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ui::UniqueDC dc(CreateCompatibleDC(nullptr));
+  ui::UniqueBitmap bitmap(dc ? CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
+  if (!dc || !bitmap) {
+    ShowWarning(SystemMessage(GetLastError() ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY));
+    return false;
+  }
+  old_bitmap_ = SelectObject(dc.get(), bitmap.get());
+  dc_ = std::move(dc);
+  bitmap_ = std::move(bitmap);
+  canvas_ = std::make_unique<ui::Canvas>(dc_.get());
+  canvas_->SetFont(font);
+  canvas_->SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  return true;
+}
+
+void GridPainter::FreeCanvas() {
+  canvas_.reset();
+  if (dc_ && old_bitmap_) SelectObject(dc_.get(), old_bitmap_);
+  old_bitmap_ = nullptr;
+  bitmap_.reset();
+  dc_.reset();
+}
+
+bool GridPainter::LoadPictures() {
+  pictures_.reset(static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), "BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!pictures_) return false;
+  pictures_dc_.reset(CreateCompatibleDC(nullptr));
+  if (!pictures_dc_) return false;
+  old_pictures_ = SelectObject(pictures_dc_.get(), pictures_.get());
+  return true;
+}
+
+void GridPainter::DrawPicture(HDC dc, int index, int x, int y) const {
+  if (!pictures_dc_) return;
+  BitBlt(dc, x, y, kPictureSize, kPictureSize, pictures_dc_.get(), index * kPictureSize, 0, SRCCOPY);
+}
+
+void GridPainter::DrawRoundPlate(const RECT& r, std::string_view text, COLORREF shadow, COLORREF face) {
+  ui::Canvas& c = *canvas_;
+  const int th = c.TextHeight(text);
+  const int y = (r.bottom - th) / 2;
+  c.SetBrushColor(shadow);
+  c.RoundRect(RECT{22, y + 2, r.right - 12, y + th + 8}, 5, 5);
+  c.SetBrushColor(face);
+  c.RoundRect(RECT{17, y - 3, r.right - 17, y + th + 3}, 5, 5);
+}
+
+void GridPainter::DrawHeaderText(const RECT& r, std::string_view text) {
+  ui::Canvas& c = *canvas_;
+  const COLORREF remembered = c.FontColor();
+  if (!text.empty()) DrawRoundPlate(r, text, PaletteColor(kClrHeaderShadow), PaletteColor(kClrHeaderFace));
+  const SIZE ext = c.TextExtent(text);
+  const int x = (r.right - ext.cx) / 2;
+  const int y = (r.bottom - ext.cy) / 2;
+  const ui::BkMode mode = c.bk_mode();
+  c.SetBkMode(ui::BkMode::Transparent);
+  c.SetFontColor(PaletteColor(kClrWhite));
+  c.TextAt(x + 1, y + 1, text);
+  c.SetFontColor(remembered);
+  c.TextAt(x, y, text);
+  c.SetBkMode(mode);
+}
+
+void GridPainter::DrawPathText(const RECT& r, std::string_view text) {
+  ui::Canvas& c = *canvas_;
+  const COLORREF remembered = c.FontColor();
+  if (!text.empty()) DrawRoundPlate(r, text, PaletteColor(kClrPathShadow), PaletteColor(kClrPathFace));
+  const int y = (r.bottom - c.TextHeight(text)) / 2;
+  const ui::BkMode mode = c.bk_mode();
+  c.SetBkMode(ui::BkMode::Transparent);
+  c.SetFontColor(PaletteColor(kClrWhite));
+  c.TextAt(21, y + 1, text);
+  c.SetFontColor(remembered);
+  c.TextAt(20, y, text);
+  c.SetBkMode(mode);
+}
+
+void GridPainter::DrawEmbossedText(const RECT& r, std::string_view text, int x) {
+  ui::Canvas& c = *canvas_;
+  const COLORREF remembered = c.FontColor();
+  const int y = (r.bottom - c.TextHeight(text)) / 2;
+  const ui::BkMode mode = c.bk_mode();
+  c.SetBkMode(ui::BkMode::Transparent);
+  c.SetFontColor(PaletteColor(kClrWhite));
+  c.TextAt(x + 1, y + 1, text);
+  c.SetFontColor(remembered);
+  c.TextAt(x, y, text);
+  c.SetBkMode(mode);
+}
+
+void GridPainter::DrawEtchedFrame(const RECT& r) {
+  ui::Canvas& c = *canvas_;
+  const COLORREF remembered = c.PenColor();
+  const LONG L = r.left, T = r.top, R = r.right, B = r.bottom;
+  c.SetPenColor(PaletteColor(kClrGray));
+  const std::array<POINT, 5> groove{{{L + 2, T + 2}, {L + 2, B - 3}, {R - 3, B - 3}, {R - 3, T + 2}, {L + 2, T + 2}}};
+  c.Polyline(groove);
+  c.SetPenColor(PaletteColor(kClrWhite));
+  c.Line(L + 3, T + 3, L + 3, B - 4);
+  c.MoveTo(L + 2, B - 2);
+  c.LineTo(R - 2, B - 2);
+  c.LineTo(R - 2, T + 2);
+  c.Line(R - 4, T + 3, L + 3, T + 3);
+  c.SetPenColor(remembered);
+}
+
+void GridPainter::DrawCell(HDC target, int col, int row, const RECT& cell, CellState state,
+                           const Group* current, const GridMarks& marks) {
+  if (!canvas_) return;
+  PaletteScope scope(palette_.get(), dc_.get(), target);
+  const RECT local = LocalRect(cell);
+  if (state.fixed || col == 0 || row == 0) {
+    FixedCell(col, row, local, current, marks);
+  } else {
+    EntryCell(col, row, local, state, current, marks);
+  }
+  CopyOut(target, cell);
+}
+
+void GridPainter::FixedCell(int col, int row, const RECT& local, const Group* current, const GridMarks& marks) {
+  ui::Canvas& c = *canvas_;
+  if (col == 0) {
+    int picture = kPicGo;
+    if (row >= 1) {
+      picture = kPicBarUp;
+      const auto index = static_cast<std::size_t>(row - 1);
+      if (current && index < current->states.size()) {
+        const std::string& marker = current->states[index];
+        const bool pressed = row == marks.pressed_row;
+        if (marker == kMarkerNoPath) picture = pressed ? kPicBarDown : kPicBarUp;
+        else if (marker == kMarkerFound) picture = pressed ? kPicRingDown : kPicRingUp;
+        else picture = pressed ? kPicCrossDown : kPicCrossUp;
+      }
+    }
+    // A launch column dragged wider than the picture shows silver beside it.
+    if (local.right > kPictureSize || local.bottom > kPictureSize) {
+      c.SetBrushColor(PaletteColor(kClrSilver));
+      c.FillRect(local);
+    }
+    DrawPicture(c.dc(), picture, 0, 0);
+    return;
+  }
+  c.SetBrushColor(PaletteColor(kClrSilver));
+  c.FillRect(local);
+  DrawHeaderText(local, col == 1 ? "Contents" : "File");
+  DrawEtchedFrame(local);
+}
+
+void GridPainter::EntryCell(int col, int row, const RECT& local, CellState state, const Group* current,
+                            const GridMarks& marks) {
+  ui::Canvas& c = *canvas_;
+  const auto index = static_cast<std::size_t>(row - 1);
+  if (!current || index >= current->titles.size()) {
+    c.SetBrushColor(PaletteColor(kClrSilver));
+    c.FillRect(local);
+    DrawEtchedFrame(local);
+    return;
+  }
+  int background = (row % 2 == 1) ? kClrSilver : kClrLightGray;
+  if (row == marks.edit_row) background = kClrWhite;
+  else if (state.selected) background = kClrCurrentCell;
+  c.SetBrushColor(PaletteColor(background));
+  c.FillRect(local);
+  DrawEtchedFrame(local);
+  if (col == 2) {
+    DrawPathText(local, current->paths[index]);
+    return;
+  }
+  if (marks.title_editing && row == marks.edit_row) return;  // the editor lies over it
+  DrawEmbossedText(local, current->titles[index], 40);
+  if (current->states[index] != kMarkerNoPath) DrawEntryIcon(current->paths[index]);
+}
+
+void GridPainter::DrawEntryIcon(const std::string& path) {
+  // The shell call takes a 513-byte buffer it may write back into: a longer
+  // path gets no icon rather than an overrun.
+  if (path.size() >= kIconPathBuffer) return;
+  char buffer[kIconPathBuffer] = {};
+  std::memcpy(buffer, path.data(), path.size());
+  WORD index = 0;
+  ui::UniqueIcon icon(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer, &index));
+  if (icon) DrawIcon(canvas_->dc(), 4, 4, icon.get());
+}
+
+void GridPainter::CopyOut(HDC target, const RECT& cell) {
+  BitBlt(target, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, dc_.get(), 0, 0, SRCCOPY);
+}
+
+void GridPainter::DrawGroupRow(HDC target, const RECT& row_rect, int index, std::string_view name, bool selected) {
+  if (!canvas_) return;
+  ui::Canvas& c = *canvas_;
+  PaletteScope scope(palette_.get(), dc_.get(), target);
+  const RECT local = LocalRect(row_rect);
+  const COLORREF remembered_color = c.FontColor();
+  const int remembered_height = c.FontHeight();
+  if (selected) {
+    c.SetBrushColor(PaletteColor(kClrSelectedGroup));
+    c.FillRect(local);
+    DrawEtchedFrame(local);
+    DrawRoundPlate(local, name, PaletteColor(kClrGroupShadow), PaletteColor(kClrGroupFace));
+    c.SetFontBold(true);
+    c.SetFontColor(PaletteColor(kClrBlue));
+  } else {
+    c.SetBrushColor(PaletteColor(index % 2 == 1 ? kClrSilver : kClrLightGray));
+    c.FillRect(local);
+    DrawEtchedFrame(local);
+    DrawRoundPlate(local, name, PaletteColor(kClrGray), PaletteColor(kClrPlateWhite));
+    c.SetFontColor(PaletteColor(kClrBlack));
+  }
+  // 9 points: 12 px, since the program declares no DPI awareness.
+  c.SetFontSize(9);
+  DrawEmbossedText(local, name, 20);
+  c.SetFontHeight(remembered_height);
+  c.SetFontColor(remembered_color);
+  c.SetFontBold(false);
+  CopyOut(target, row_rect);
+}
+
+}  // namespace korvane

@@ -1,0 +1,547 @@
+# Library of the end-to-end test scripts: sourced by tests/e2e/*_test.sh.
+#
+# A script copies the real Korvane.exe into a temporary folder, starts it
+# under Wine, drives it from outside (korvane_probe for window messages,
+# message boxes and the open-file dialog; xdotool for keys and clicks) and
+# checks the files it writes and what it shows. Outline:
+#
+#   source "$(dirname "$0")/lib.sh"
+#   e2e_begin                     # temp folder, prefix, display, clean desktop
+#   e2e_install                   # copies the program into $E2E_DIR
+#   e2e_group 業務A <<'EOF'       # a group file, written in code page 932
+#   [01]
+#   TITLE=見積書
+#   EOF
+#   e2e_launch                    # starts it, waits for $E2E_MAIN
+#   check_eq "title" Korvane "$(e2e_probe text "$E2E_MAIN")"
+#   e2e_close                     # WM_CLOSE, the process must end with 0
+#   e2e_finish                    # "N passed, N failed", exit code
+#
+# Functions, each documented where it is defined:
+#   results    pass fail check check_eq check_ne check_match e2e_skip
+#              e2e_abort e2e_finish
+#   set-up     e2e_begin e2e_install e2e_virtual_desktop
+#   files      e2e_cp932 e2e_write_cp932 e2e_group e2e_many_groups
+#              e2e_hexdiff e2e_check_bytes e2e_check_file e2e_winpath
+#   processes  e2e_probe e2e_alive e2e_start e2e_wait_main e2e_launch
+#              e2e_wait_exit e2e_close e2e_until e2e_time_start
+#   input      e2e_xid e2e_key e2e_type e2e_focus e2e_click_screen e2e_click
+#              e2e_double_click
+#   showing    e2e_shot e2e_pixel e2e_client_pixel e2e_msgbox e2e_press
+#              e2e_openfile e2e_tray_icons e2e_tray_double_click
+# Functions that end the script (e2e_launch, e2e_abort, e2e_skip,
+# e2e_finish) must not run inside $(...), and neither must the checks,
+# whose counts would stay in the subshell.
+#
+# Every Wine process started here writes into files, never into the
+# script's stdout or stderr: under CTest those are pipes, and Wine's helper
+# processes (wineserver, explorer.exe) inherit them and would hold the test
+# open until they exit.
+
+set -u
+
+KORVANE_ROOT=${KORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+KORVANE_BUILD=${KORVANE_BUILD:-$KORVANE_ROOT/build/win32}
+# shellcheck source=../../tools/wine-env.sh
+source "$KORVANE_ROOT/tools/wine-env.sh"
+
+E2E_PROBE=$KORVANE_BUILD/e2e/korvane_probe.exe
+E2E_FIXTURES=$KORVANE_BUILD/e2e
+# The program under test; a harness check may put a stand-in in its place.
+E2E_EXE=${E2E_EXE:-$KORVANE_BUILD/dist/Korvane.exe}
+E2E_MAIN_CLASS=TFrmFR0010MN
+E2E_MAIN_TITLE=Korvane
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_SKIPPED=""
+E2E_TMP=""
+E2E_DIR=""
+E2E_PID=""
+E2E_MAIN=""
+E2E_LAST_PID=""
+E2E_LAST_LOG=""
+E2E_EXIT_CODE=""
+E2E_PIDS=()
+E2E_STARTS=0
+E2E_OWN_XVFB=""
+E2E_VIRTUAL_DESKTOP=""
+E2E_LAST_CLICK=0
+# Options put before the probe's dialog commands (--exe NAME when the
+# message box or dialog belongs to another exe than Korvane.exe).
+E2E_PROBE_OPTIONS=()
+
+# ---------------------------------------------------------------- results
+
+pass() {
+  E2E_PASSED=$((E2E_PASSED + 1))
+  echo "PASS: $1"
+}
+
+# fail LABEL [DETAIL]: the first failure also saves a screenshot.
+fail() {
+  E2E_FAILED=$((E2E_FAILED + 1))
+  echo "FAIL: $1${2:+ ($2)}"
+  if [ "$E2E_FAILED" = 1 ] && [ -n "$E2E_TMP" ] && [ -n "${DISPLAY:-}" ]; then
+    import -window root "$E2E_ARTIFACTS/first-failure.png" >/dev/null 2>&1 </dev/null &&
+      echo "      screen at the first failure: $E2E_ARTIFACTS/first-failure.png"
+  fi
+}
+
+# check LABEL COMMAND...: passes when the command succeeds.
+check() {
+  local label=$1
+  shift
+  if "$@"; then pass "$label"; else fail "$label" "command failed: $*"; fi
+}
+
+# check_eq LABEL EXPECTED ACTUAL
+check_eq() {
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1" "expected '$2', got '$3'"; fi
+}
+
+# check_ne LABEL UNEXPECTED ACTUAL
+check_ne() {
+  if [ "$2" != "$3" ]; then pass "$1"; else fail "$1" "got '$3'"; fi
+}
+
+# check_match LABEL EXTENDED-REGEX ACTUAL
+check_match() {
+  if [[ $3 =~ $2 ]]; then pass "$1"; else fail "$1" "'$3' does not match /$2/"; fi
+}
+
+# e2e_skip REASON: the rest of the script does not apply yet; reported as
+# skipped (CTest: exit code 77), never as passed.
+e2e_skip() {
+  echo "SKIP: $1"
+  E2E_SKIPPED=$1
+  e2e_finish
+}
+
+# e2e_abort REASON: a failure after which nothing else can be checked.
+e2e_abort() {
+  fail "$1" "${2:-}"
+  e2e_finish
+}
+
+# Prints "N passed, N failed" and exits: 1 on any failure or when nothing
+# was checked, 77 when skipped, else 0.
+e2e_finish() {
+  echo "$E2E_PASSED passed, $E2E_FAILED failed"
+  if [ "$E2E_FAILED" -gt 0 ]; then exit 1; fi
+  if [ -n "$E2E_SKIPPED" ]; then exit 77; fi
+  if [ "$E2E_PASSED" = 0 ]; then
+    echo "FAIL: the script checked nothing"
+    exit 1
+  fi
+  exit 0
+}
+
+# ---------------------------------------------------------------- set-up
+
+# e2e_begin [NAME]: a temporary folder ($E2E_TMP), the artifacts folder
+# ($E2E_ARTIFACTS, kept after the run under the build tree), the Wine
+# prefix, a display (a new Xvfb when $DISPLAY is unset) and a fresh
+# wineserver, so no window, tray icon or process of an earlier run is left.
+# Takes over the prefix: whatever else runs in it is ended.
+e2e_begin() {
+  E2E_NAME=${1:-${E2E_RUN_NAME:-$(basename "$0" .sh)}}
+  E2E_NAME=${E2E_NAME%_test}
+  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/korvane-e2e-$E2E_NAME.XXXXXX") || exit 1
+  E2E_ARTIFACTS=$KORVANE_BUILD/e2e-artifacts/$E2E_NAME
+  rm -rf "$E2E_ARTIFACTS"
+  mkdir -p "$E2E_ARTIFACTS"
+  trap e2e__cleanup EXIT
+  trap 'exit 130' INT TERM HUP
+  echo "e2e $E2E_NAME: temporary folder $E2E_TMP"
+  [ -f "$E2E_PROBE" ] || e2e_abort "the probe is built" "$E2E_PROBE is missing"
+  [ -f "$E2E_EXE" ] || e2e_abort "the program is built" "$E2E_EXE is missing"
+  korvane_ensure_prefix >"$E2E_TMP/prefix.log" 2>&1 </dev/null ||
+    e2e_abort "the Wine prefix is ready" "$(cat "$E2E_TMP/prefix.log")"
+  # A run killed inside e2e_virtual_desktop leaves the prefix in that mode.
+  if grep -q '^"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null
+  fi
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1 </dev/null; then
+    korvane_start_xvfb >"$E2E_TMP/xvfb.log" 2>&1 </dev/null || e2e_abort "an Xvfb display starts"
+    E2E_OWN_XVFB=$KORVANE_XVFB_PID
+  fi
+  e2e__fresh_wineserver
+}
+
+# Ends the prefix's wineserver and everything it runs, then starts it again
+# with the desktop, their output going to a log of their own.
+e2e__fresh_wineserver() {
+  wineserver -k >/dev/null 2>&1 </dev/null
+  wineserver -w >/dev/null 2>&1 </dev/null
+  wine "$E2E_PROBE" foreground >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
+}
+
+e2e__cleanup() {
+  local rc=$?
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do
+    if e2e_alive "$pid"; then
+      echo "note: process $pid still ran at the end and was killed"
+      kill -9 "$pid" 2>/dev/null
+      wait "$pid" 2>/dev/null
+    fi
+  done
+  if [ -n "$E2E_VIRTUAL_DESKTOP" ]; then
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null
+  fi
+  wineserver -k >/dev/null 2>&1 </dev/null
+  wineserver -w >/dev/null 2>&1 </dev/null
+  if [ -n "$E2E_OWN_XVFB" ]; then
+    kill "$E2E_OWN_XVFB" 2>/dev/null
+    wait "$E2E_OWN_XVFB" 2>/dev/null
+  fi
+  if [ -n "$E2E_TMP" ]; then
+    if [ "$rc" = 1 ] || [ -n "${E2E_KEEP:-}" ]; then
+      echo "kept for inspection: $E2E_TMP"
+    else
+      rm -rf "$E2E_TMP"
+    fi
+  fi
+  exit "$rc"
+}
+
+# e2e_virtual_desktop WIDTHxHEIGHT: every window of this run goes into a Wine
+# virtual desktop with a taskbar (tray icons at its bottom right). Call it
+# before e2e_start. Undone at the end of the script.
+e2e_virtual_desktop() {
+  E2E_VIRTUAL_DESKTOP=$1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$1" /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
+  e2e__fresh_wineserver
+}
+
+# e2e_install [FOLDER-NAME]: copies what the build ships (build/win32/dist)
+# into $E2E_TMP/FOLDER-NAME and sets $E2E_DIR. The default name, "ソフト表",
+# is code page 932 bytes with 0x5C trail bytes in the middle (ソ) and at the
+# end (表); Linux keeps it as UTF-8 and Wine shows it to the program in
+# code page 932.
+e2e_install() {
+  E2E_DIR=$E2E_TMP/${1:-ソフト表}
+  mkdir -p "$E2E_DIR"
+  cp -r "$(dirname "$E2E_EXE")/." "$E2E_DIR/"
+  [ "$(basename "$E2E_EXE")" = Korvane.exe ] || cp "$E2E_EXE" "$E2E_DIR/Korvane.exe"
+}
+
+# ---------------------------------------------------------------- files
+
+# e2e_cp932 [--lf]: UTF-8 on stdin to code page 932 on stdout, line ends
+# turned into CR LF unless --lf.
+e2e_cp932() {
+  if [ "${1:-}" = --lf ]; then
+    iconv -f UTF-8 -t CP932
+  else
+    iconv -f UTF-8 -t CP932 | sed 's/$/\r/'
+  fi
+}
+
+# e2e_write_cp932 PATH [--lf] < UTF-8 text
+e2e_write_cp932() {
+  local path=$1
+  shift
+  e2e_cp932 "$@" >"$path"
+}
+
+# e2e_group NAME < UTF-8 INI text: the group file "$E2E_DIR/NAME.PTH".
+e2e_group() {
+  e2e_write_cp932 "$E2E_DIR/$1.PTH"
+}
+
+# e2e_many_groups COUNT: COUNT group files 業務0001.PTH, 業務0002.PTH...
+# in $E2E_DIR, each with twenty entries.
+e2e_many_groups() {
+  local template=$E2E_TMP/group-template.PTH names=() name i
+  for i in $(seq -w 1 20); do
+    printf '[%s]\nTITLE=書類%s\nPATH=C:\\業務\\書類%s.txt\n' "$i" "$i" "$i"
+  done | e2e_cp932 >"$template"
+  for ((i = 1; i <= $1; i++)); do
+    printf -v name '業務%04d.PTH' "$i"
+    names+=("$E2E_DIR/$name")
+  done
+  if [ "$1" -gt 0 ]; then tee "${names[@]}" <"$template" >/dev/null; fi
+}
+
+# e2e_hexdiff A B: the bytes of two files side by side, where they differ.
+e2e_hexdiff() {
+  diff <(od -A x -v -t x1z -w16 "$1" 2>&1) <(od -A x -v -t x1z -w16 "$2" 2>&1) | head -40
+}
+
+# e2e_check_bytes LABEL ACTUAL EXPECTED: byte for byte.
+e2e_check_bytes() {
+  if [ ! -f "$2" ]; then
+    fail "$1" "$2 does not exist"
+  elif cmp -s "$2" "$3"; then
+    pass "$1"
+  else
+    fail "$1" "bytes differ (< written, > expected)"
+    e2e_hexdiff "$2" "$3"
+  fi
+}
+
+# e2e_check_file LABEL PATH [--lf] < expected UTF-8 text: the file holds
+# exactly that text in code page 932 with CR LF line ends.
+e2e_check_file() {
+  local label=$1 path=$2 expected
+  shift 2
+  expected=$(mktemp "$E2E_TMP/expected.XXXXXX")
+  e2e_cp932 "$@" >"$expected"
+  e2e_check_bytes "$label" "$path" "$expected"
+}
+
+# e2e_winpath UNIX-PATH: the path as the program sees it (drive Z: is /).
+e2e_winpath() {
+  local p
+  p=$(realpath -m "$1")
+  echo "Z:${p//\//\\}"
+}
+
+# ---------------------------------------------------------------- processes
+
+# e2e_probe ARGS...: runs korvane_probe (see `korvane_probe help`) and
+# prints its output; its exit code is the probe's. Errors go to stderr.
+e2e_probe() {
+  local out=$E2E_TMP/probe.out err=$E2E_TMP/probe.err rc
+  wine "$E2E_PROBE" "$@" >"$out" 2>"$err" </dev/null
+  rc=$?
+  cat "$out"
+  if [ "$rc" != 0 ] && [ -s "$err" ]; then sed 's/^/  probe: /' "$err" >&2; fi
+  return "$rc"
+}
+
+# e2e_alive PID: the process runs (an ended, unreaped child counts as gone).
+e2e_alive() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [ "${stat%% *}" != Z ]
+}
+
+# e2e_start [EXE [ARGS...]]: starts the installed program (or another exe)
+# under Wine with $E2E_DIR as working folder; its output goes to the log
+# $E2E_TMP/program.N.log ($E2E_LAST_LOG). Sets $E2E_LAST_PID, and $E2E_PID
+# for the first copy.
+e2e_start() {
+  local exe=${1:-$E2E_DIR/Korvane.exe}
+  [ $# = 0 ] || shift
+  E2E_STARTS=$((E2E_STARTS + 1))
+  E2E_LAST_LOG=$E2E_TMP/program.$E2E_STARTS.log
+  (cd "$E2E_DIR" && exec wine "$exe" "$@") >"$E2E_LAST_LOG" 2>&1 </dev/null &
+  E2E_LAST_PID=$!
+  E2E_PIDS+=("$E2E_LAST_PID")
+  [ -n "$E2E_PID" ] || E2E_PID=$E2E_LAST_PID
+}
+
+# e2e_wait_main [TIMEOUT-MS]: waits for the visible main window; sets $E2E_MAIN.
+e2e_wait_main() {
+  E2E_MAIN=$(e2e_probe wait-window "$E2E_MAIN_CLASS" "$E2E_MAIN_TITLE" "${1:-15000}")
+}
+
+# e2e_launch: e2e_start and e2e_wait_main; no main window ends the script.
+e2e_launch() {
+  e2e_start
+  e2e_wait_main || e2e_abort "the main window appears" "no visible $E2E_MAIN_CLASS \"$E2E_MAIN_TITLE\""
+}
+
+# e2e_wait_exit PID [TIMEOUT-S]: waits for the process to end and sets
+# $E2E_EXIT_CODE. On timeout kills it, sets "timeout" and answers 1.
+e2e_wait_exit() {
+  local pid=$1 timeout=${2:-10} i
+  for ((i = 0; i < timeout * 20; i++)); do
+    e2e_alive "$pid" || break
+    sleep 0.05
+  done
+  if e2e_alive "$pid"; then
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    E2E_EXIT_CODE=timeout
+    return 1
+  fi
+  wait "$pid" 2>/dev/null
+  E2E_EXIT_CODE=$?
+}
+
+# e2e_close [TIMEOUT-S]: WM_CLOSE to the main window, then the process must
+# end within the timeout (default 10 s) with exit code 0; checked.
+e2e_close() {
+  local timeout=${1:-10}
+  e2e_probe close "$E2E_MAIN" >/dev/null || fail "WM_CLOSE reaches the main window"
+  if e2e_wait_exit "$E2E_PID" "$timeout"; then
+    pass "the program ends after WM_CLOSE"
+    check_eq "its exit code" 0 "$E2E_EXIT_CODE"
+  else
+    fail "the program ends after WM_CLOSE" "still running after $timeout s; killed"
+  fi
+  E2E_PID=""
+  E2E_MAIN=""
+}
+
+# e2e_until TIMEOUT-S COMMAND...: retries the command every 0.1 s until it
+# succeeds; answers 1 on timeout.
+e2e_until() {
+  local timeout=$1 i
+  shift
+  for ((i = 0; i < timeout * 10; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+
+# e2e_time_start EXE CLASS TITLE: milliseconds from the process's creation
+# to its first visible window of that class and title, measured inside Wine
+# by the probe; the program keeps running (the window is the second word).
+e2e_time_start() {
+  e2e_probe time-start "$(e2e_winpath "$1")" "$2" "$3" 15000
+}
+
+# ---------------------------------------------------------------- input
+
+# e2e_xid HWND: the X window of a top-level window, for xdotool.
+e2e_xid() {
+  e2e_probe xid "$1"
+}
+
+# Runs xdotool on a window. A key that closes the window (Enter in a
+# message box) leaves the key release with no window to go to: that
+# BadWindow error is not a failure.
+e2e__xdotool() {
+  local err=$E2E_TMP/xdotool.err
+  xdotool "$@" 2>"$err" </dev/null && return 0
+  grep -q BadWindow "$err" && return 0
+  cat "$err" >&2
+  return 1
+}
+
+# e2e_key HWND KEY...: xdotool key names (ctrl+s, Return, F2, Down) sent to
+# the window's X window.
+e2e_key() {
+  local xid
+  xid=$(e2e_xid "$1") || return 1
+  shift
+  e2e__xdotool key --window "$xid" --delay 30 "$@"
+}
+
+# e2e_type HWND TEXT: types the text (Japanese arrives as lead and trail
+# byte WM_CHAR pairs).
+e2e_type() {
+  local xid
+  xid=$(e2e_xid "$1") || return 1
+  e2e__xdotool type --window "$xid" --delay 30 -- "$2"
+}
+
+# e2e_focus HWND: gives the window's X window the input focus.
+e2e_focus() {
+  local xid
+  xid=$(e2e_xid "$1") || return 1
+  e2e__xdotool windowfocus --sync "$xid"
+}
+
+# Separate clicks closer than the double-click time would merge.
+e2e__click_gap() {
+  local now
+  now=$(date +%s%3N)
+  if [ $((now - E2E_LAST_CLICK)) -lt 600 ]; then sleep 0.6; fi
+}
+
+# e2e_click_screen X Y [BUTTON] [COUNT]: a real pointer click (button 1 left,
+# 2 middle, 3 right; COUNT 2 a double click) at screen coordinates.
+e2e_click_screen() {
+  local x=$1 y=$2 button=${3:-1} count=${4:-1}
+  e2e__click_gap
+  xdotool mousemove "$x" "$y" click --repeat "$count" --delay 80 "$button"
+  E2E_LAST_CLICK=$(date +%s%3N)
+}
+
+# e2e_click HWND X Y [BUTTON] [COUNT]: the same at client coordinates of a window.
+e2e_click() {
+  local origin
+  origin=$(e2e_probe client-origin "$1") || return 1
+  e2e_click_screen $((${origin% *} + $2)) $((${origin#* } + $3)) "${4:-1}" "${5:-1}"
+}
+
+# e2e_double_click HWND X Y
+e2e_double_click() {
+  e2e_click "$1" "$2" "$3" 1 2
+}
+
+# ---------------------------------------------------------------- what it shows
+
+# e2e_shot NAME: a screenshot of the whole screen; prints its path.
+e2e_shot() {
+  local path=$E2E_ARTIFACTS/$1.png
+  import -window root "$path" >/dev/null 2>&1 </dev/null || return 1
+  echo "$path"
+}
+
+# e2e_pixel PNG X Y: the colour of one pixel as RRGGBB.
+e2e_pixel() {
+  convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6
+}
+
+# e2e_client_pixel HWND X Y [PNG]: the colour at client coordinates of a
+# window, from the given screenshot or a new one.
+e2e_client_pixel() {
+  local origin png=${4:-}
+  origin=$(e2e_probe client-origin "$1") || return 1
+  if [ -z "$png" ]; then
+    png=$E2E_TMP/pixel.png
+    import -window root "$png" >/dev/null 2>&1 </dev/null || return 1
+  fi
+  e2e_pixel "$png" $((${origin% *} + $2)) $((${origin#* } + $3))
+}
+
+# e2e_msgbox [TIMEOUT-MS]: waits for a message box of the program and sets
+# $MSGBOX_HWND, $MSGBOX_CAPTION, $MSGBOX_TEXT (lines joined by newlines, the
+# box's CR LF as newline), $MSGBOX_BUTTONS ("6 7") and $MSGBOX_DEFAULT.
+e2e_msgbox() {
+  local out line
+  MSGBOX_HWND="" MSGBOX_CAPTION="" MSGBOX_TEXT="" MSGBOX_BUTTONS="" MSGBOX_DEFAULT=""
+  out=$(e2e_probe "${E2E_PROBE_OPTIONS[@]}" msgbox "${1:-10000}") || return 1
+  local first=1
+  while IFS= read -r line; do
+    case $line in
+      "hwnd "*) MSGBOX_HWND=${line#hwnd } ;;
+      "caption "*) MSGBOX_CAPTION=${line#caption } ;;
+      "text "* | text)
+        if [ $first = 1 ]; then MSGBOX_TEXT=${line#text }; first=0; else MSGBOX_TEXT+=$'\n'${line#text }; fi
+        ;;
+      "buttons "*) MSGBOX_BUTTONS=${line#buttons } ;;
+      "default "*) MSGBOX_DEFAULT=${line#default } ;;
+    esac
+  done <<<"$out"
+}
+
+# e2e_press BUTTON-ID: clicks a button of the program's message box (IDOK 1,
+# IDCANCEL 2, IDYES 6, IDNO 7) and waits for the box to close.
+e2e_press() {
+  e2e_probe "${E2E_PROBE_OPTIONS[@]}" press "$1" >/dev/null
+}
+
+# e2e_openfile UNIX-PATH [TIMEOUT-MS]: answers the program's open-file
+# dialog with that file.
+e2e_openfile() {
+  e2e_probe "${E2E_PROBE_OPTIONS[@]}" openfile "$(e2e_winpath "$1")" "${2:-10000}" >/dev/null
+}
+
+# e2e_tray_icons: one line per tray icon: x y width height tip.
+e2e_tray_icons() {
+  e2e_probe tray-icons
+}
+
+# e2e_tray_double_click [TIP]: double-clicks the first tray icon with that
+# tip (default "Korvane").
+e2e_tray_double_click() {
+  local tip=${1:-Korvane} x y w h rest
+  while read -r x y w h rest; do
+    if [ "$rest" = "$tip" ]; then
+      e2e_click_screen $((x + w / 2)) $((y + h / 2)) 1 2
+      return 0
+    fi
+  done <<<"$(e2e_tray_icons)"
+  return 1
+}

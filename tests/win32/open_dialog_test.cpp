@@ -1,0 +1,118 @@
+// The open-file dialog wrapper (answered by a scripted seam), hints and the
+// status bar text.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/seam.h"
+#include "support.h"
+#include "ui/form.h"
+#include "ui/hint.h"
+#include "ui/open_dialog.h"
+#include "ui/status_bar.h"
+
+namespace {
+
+class ScriptedDialog : public korvane::SystemSeam {
+ public:
+  bool accept = true;
+  std::string answer;
+  // What the dialog was given.
+  std::string filter;
+  std::string initial;
+  DWORD flags = 0;
+  DWORD buffer_size = 0;
+  HWND owner = nullptr;
+
+  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override {
+    const char* f = ofn.lpstrFilter;
+    while (f && (*f || f[1])) ++f;  // up to the double NUL
+    filter.assign(ofn.lpstrFilter, f ? static_cast<std::size_t>(f - ofn.lpstrFilter) + 2 : 0);
+    initial = ofn.lpstrFile;
+    flags = ofn.Flags;
+    buffer_size = ofn.nMaxFile;
+    owner = ofn.hwndOwner;
+    if (!accept || answer.size() + 1 > ofn.nMaxFile) return FALSE;
+    answer.copy(ofn.lpstrFile, answer.size());
+    ofn.lpstrFile[answer.size()] = '\0';
+    return TRUE;
+  }
+};
+
+// A byte string with its NULs, from a literal.
+template <std::size_t N>
+std::string Bytes(const char (&s)[N]) {
+  return std::string(s, N - 1);
+}
+
+struct SeamScope {
+  explicit SeamScope(korvane::SystemSeam* s) { korvane::SetSeam(s); }
+  ~SeamScope() { korvane::SetSeam(nullptr); }
+};
+
+TEST(OpenFileDialog, PassesFilterOptionsAndNameAndReturnsTheChoice) {
+  ScriptedDialog seam;
+  SeamScope scope(&seam);
+  ui::OpenFileDialog dialog;
+  dialog.filter = "すべてのファイル(*.*)|*.*";
+  dialog.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
+  dialog.file_name = "C:\\ソフト\\表.txt";
+  // The longest answer a user can give still fits.
+  seam.answer = "C:\\" + std::string(32000, 'a') + "\\報告.txt";
+  ASSERT_TRUE(dialog.Execute(nullptr));
+  EXPECT_EQ(seam.filter, Bytes("すべてのファイル(*.*)\0*.*\0\0"));
+  EXPECT_EQ(seam.initial, "C:\\ソフト\\表.txt");
+  EXPECT_EQ(seam.flags, dialog.options | OFN_EXPLORER);
+  EXPECT_GE(seam.buffer_size, 2u * 32767u);
+  EXPECT_EQ(dialog.file_name, seam.answer);
+
+  seam.accept = false;
+  dialog.file_name = "keep";
+  EXPECT_FALSE(dialog.Execute(nullptr));
+  EXPECT_EQ(dialog.file_name, "keep");
+}
+
+TEST(OpenFileDialog, FilterSeparatorIsNeverTheSecondByteOfACharacter) {
+  // ポ is 0x83 0x7C: its second byte is the code of '|'.
+  EXPECT_EQ(ui::FilterForDialog("ポスト|*.txt|全部|*.*"), Bytes("ポスト\0*.txt\0全部\0*.*\0\0"));
+  EXPECT_EQ(ui::FileNameBufferSize(std::string(70000, 'x')), 70001u);
+}
+
+TEST(Hints, SetChangeAndRemove) {
+  ui::Form form;
+  ASSERT_TRUE(uitest::MakeForm(form));
+  uitest::KeySink a, b;
+  ASSERT_TRUE(a.Create(form.hwnd(), 10, 10, 40, 40));
+  ASSERT_TRUE(b.Create(form.hwnd(), 60, 10, 40, 40));
+  EXPECT_EQ(ui::TooltipOf(a.hwnd()), nullptr);
+  ui::SetHint(a.hwnd(), "保存");
+  ui::SetHint(b.hwnd(), "終了");
+  EXPECT_EQ(ui::HintOf(a.hwnd()), "保存");
+  ui::SetHint(a.hwnd(), "登録モード");
+  EXPECT_EQ(ui::HintOf(a.hwnd()), "登録モード");
+  EXPECT_EQ(ui::HintOf(b.hwnd()), "終了");
+  ui::SetHint(b.hwnd(), std::string(5000, 'h'));  // kept at 1023 bytes
+  EXPECT_EQ(ui::HintOf(b.hwnd()).size(), 1023u);
+  ui::SetHint(a.hwnd(), "");
+  EXPECT_EQ(ui::HintOf(a.hwnd()), "");
+  EXPECT_EQ(GetWindow(ui::TooltipOf(b.hwnd()), GW_OWNER), form.hwnd());
+}
+
+TEST(StatusBar, SimpleTextWithoutPanels) {
+  ui::Form form;
+  ASSERT_TRUE(uitest::MakeForm(form));
+  ui::StatusBar bar;
+  ui::StatusBarArgs args;
+  args.parent = form.hwnd();
+  args.bounds = {0, 200, 300, 19};
+  ASSERT_TRUE(bar.Create(args));
+  EXPECT_EQ(ui::BoundsOf(bar.hwnd()).height, 19);  // it does not size itself
+  EXPECT_EQ(bar.Text(), "");
+  bar.SetText("準備完了");
+  EXPECT_EQ(bar.Text(), "準備完了");
+}
+
+}  // namespace

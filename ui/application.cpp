@@ -1,0 +1,155 @@
+#include "ui/application.h"
+
+#include <commctrl.h>
+
+#include "ui/form.h"
+
+namespace ui {
+
+namespace {
+Application* g_current = nullptr;
+}
+
+Application::Application() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  g_current = this;
+  window_.Create();
+}
+
+Application::~Application() {
+  window_.Destroy();
+  if (g_current == this) g_current = nullptr;
+}
+
+Application* Application::Current() { return g_current; }
+
+bool Application::AppWindow::Create() {
+  // Zero-sized and hidden; WS_CAPTION and WS_MINIMIZEBOX give the taskbar
+  // button its menu, and minimising it hides every window it owns.
+  return CreateWindowOfClass("ui.Application", 0,
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS, "", 0, 0, 0, 0,
+                             nullptr, nullptr, 0, nullptr);
+}
+
+LRESULT Application::AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ACTIVATEAPP:
+      // Every top-level window of the thread gets it; this one speaks for
+      // the program.
+      if (wp) {
+        if (app_.on_activate) app_.on_activate();
+      } else if (app_.on_deactivate) {
+        app_.on_deactivate();
+      }
+      return 0;
+    case WM_SETFOCUS: {
+      // Activated through its taskbar button: the focus belongs to the
+      // program's last active window (the main form or a dialog over it).
+      HWND popup = GetLastActivePopup(hwnd());
+      if (popup && popup != hwnd() && IsWindowVisible(popup) && IsWindowEnabled(popup) && !IsIconic(hwnd())) {
+        SetFocus(popup);
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      if (app_.main_form_) app_.main_form_->Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the forms answer for themselves
+    default:
+      return Window::HandleMessage(msg, wp, lp);
+  }
+}
+
+void Application::SetTitle(std::string_view title) {
+  title_.assign(title);
+  SetWindowTextA(hwnd(), title_.c_str());
+}
+
+int Application::Run(Form& main) {
+  main_form_ = &main;
+  // The taskbar button: a zero-sized window that never takes the activation.
+  ShowWindow(hwnd(), SW_SHOWNA);
+  main.Show();
+  MSG msg{};
+  int code = 0;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      code = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got == -1) break;
+    ProcessMessage(msg);
+  }
+  return code;
+}
+
+void Application::RequestEnd(int exit_code) { PostQuitMessage(exit_code); }
+
+void Application::ProcessMessage(MSG& msg) {
+  try {
+    if (on_message && on_message(msg)) return;
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
+      Form* form = Form::FromHwnd(GetAncestor(msg.hwnd, GA_ROOT));
+      if (form && form->PreTranslate(msg)) return;
+    }
+  } catch (...) {
+    ReportCurrentException();
+    return;
+  }
+  // A Unicode loop: Wine's ANSI GetMessage/DispatchMessage pair garbles the
+  // lead/trail WM_CHAR pairs of double-byte characters.
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool Application::ProcessMessages() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    ProcessMessage(msg);
+  }
+  return true;
+}
+
+void Application::SetScreenCursor(ScreenCursor cursor) {
+  screen_cursor_ = cursor;
+  if (cursor != ScreenCursor::Default) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    return;
+  }
+  // Back to the cursor of whatever window of ours is under the pointer.
+  POINT pt{};
+  GetCursorPos(&pt);
+  HWND under = WindowFromPoint(pt);
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+  } else {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+}
+
+bool Application::ApplyScreenCursor() {
+  if (!g_current || g_current->screen_cursor_ == ScreenCursor::Default) return false;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  return true;
+}
+
+bool Application::NoteFormActivated(Form* form) {
+  if (active_form_ == form) return false;
+  active_form_ = form;
+  return true;
+}
+
+void Application::NoteFormGone(Form* form) {
+  if (active_form_ == form) active_form_ = nullptr;
+  if (main_form_ == form) main_form_ = nullptr;
+}
+
+}  // namespace ui

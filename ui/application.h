@@ -1,0 +1,97 @@
+#pragma once
+// The application object: the hidden application window (created before any
+// other window, owner of every form, carrier of the taskbar button), the run
+// loop with the application-wide message filter, activation, the program-wide
+// screen cursor and context help.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ui/window.h"
+
+namespace ui {
+
+class Form;
+
+// Values of the program-wide cursor.
+enum class ScreenCursor : int { Default = 0, HourGlass = -11 };
+
+class Application {
+ public:
+  // One per process, made before any form.
+  Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+  ~Application();
+
+  // The application object of the process, or null.
+  static Application* Current();
+
+  HWND hwnd() const { return window_.hwnd(); }  // the application window
+  const std::string& title() const { return title_; }
+  void SetTitle(std::string_view title);  // also the taskbar button's text
+  const std::string& help_file() const { return help_file_; }
+  void SetHelpFile(std::string_view file) { help_file_.assign(file); }
+
+  // Sees every posted message the run loop and the toolkit's modal loops
+  // take from the queue, before dispatch; true means handled (not
+  // dispatched). Sent messages never pass through it.
+  std::function<bool(MSG& msg)> on_message;
+  // The program became the active application / stopped being it.
+  std::function<void()> on_activate;
+  std::function<void()> on_deactivate;
+  // F1 found a help context on the focused control or a parent of it.
+  std::function<void(DWORD context)> on_help;
+
+  // Shows `main` (and the taskbar button), then takes and handles messages
+  // until the quit message; answers its exit code. `main` becomes the main
+  // form: closing it ends the loop, and dialogs are owned by it.
+  int Run(Form& main);
+  // Posts the quit message: the run loop ends when it takes it.
+  void RequestEnd(int exit_code = 0);
+  Form* main_form() const { return main_form_; }
+  void SetMainForm(Form* form) { main_form_ = form; }
+
+  // One message through the filter, the forms' keyboard handling (menu
+  // shortcuts, F1, Tab, default and cancel buttons) and dispatch.
+  void ProcessMessage(MSG& msg);
+  // Handles every message already waiting. False when the quit message was
+  // taken (it is posted again for the loop that owns it).
+  bool ProcessMessages();
+
+  ScreenCursor screen_cursor() const { return screen_cursor_; }
+  void SetScreenCursor(ScreenCursor cursor);
+  // For WM_SETCURSOR: sets the program-wide cursor when it is not the
+  // default one and answers whether it did.
+  static bool ApplyScreenCursor();
+
+  // Bookkeeping of the forms: which one of the program was active last.
+  // Answers true when the activation came from no form or another form.
+  bool NoteFormActivated(Form* form);
+  void NoteFormGone(Form* form);
+  Form* active_form() const { return active_form_; }
+
+ private:
+  class AppWindow : public Window {
+   public:
+    explicit AppWindow(Application& app) : app_(app) {}
+    bool Create();
+
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+   private:
+    Application& app_;
+  };
+
+  AppWindow window_{*this};
+  std::string title_;
+  std::string help_file_;
+  Form* main_form_ = nullptr;
+  Form* active_form_ = nullptr;
+  ScreenCursor screen_cursor_ = ScreenCursor::Default;
+};
+
+}  // namespace ui

@@ -1,0 +1,159 @@
+#include "ui/control.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "ui/codepage.h"
+#include "ui/window.h"
+
+namespace ui {
+
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+
+// Control ids: unique and never IDOK/IDCANCEL, so WM_MEASUREITEM (which
+// names its control by id only) finds its control.
+HMENU NextControlId() {
+  static unsigned next = 0x1000;
+  const unsigned id = next;
+  next = next >= 0xEFFF ? 0x1000 : next + 1;
+  return reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+}
+}  // namespace
+
+SubclassedControl::~SubclassedControl() { Destroy(); }
+
+void SubclassedControl::Destroy() {
+  if (!hwnd_) return;
+  HWND h = hwnd_;
+  RemoveWindowSubclass(h, &SubclassedControl::Proc, kSubclassId);
+  hwnd_ = nullptr;
+  DestroyWindow(h);
+}
+
+bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DWORD style, std::string_view text,
+                                      const Bounds& b, HWND parent, bool unicode) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  HWND h = nullptr;
+  if (unicode) {
+    const std::wstring cls = Widen(class_name);
+    const std::wstring wtext = Widen(text);
+    h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent,
+                        NextControlId(), inst, nullptr);
+  } else {
+    const std::string atext(text);
+    h = CreateWindowExA(ex_style, class_name, atext.c_str(), style, b.x, b.y, b.width, b.height, parent,
+                        NextControlId(), inst, nullptr);
+  }
+  if (!h) return false;
+  if (!SetWindowSubclass(h, &SubclassedControl::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    DestroyWindow(h);
+    return false;
+  }
+  hwnd_ = h;
+  return true;
+}
+
+LRESULT SubclassedControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+
+LRESULT SubclassedControl::Default(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
+
+LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  auto* self = reinterpret_cast<SubclassedControl*>(ref);
+  if (msg == WM_NCDESTROY) {
+    // The parent is destroying us: let go before the window disappears.
+    RemoveWindowSubclass(hwnd, &SubclassedControl::Proc, kSubclassId);
+    self->hwnd_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  try {
+    return self->OnMessage(msg, wp, lp);
+  } catch (...) {
+    ReportCurrentException();
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+}
+
+HFONT ControlFont(HWND parent, const std::optional<FontSpec>& spec, UniqueFont& own) {
+  if (spec) {
+    own = MakeFont(*spec);
+    if (own) return own.get();
+  }
+  return parent ? reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0)) : nullptr;
+}
+
+void SetBounds(HWND hwnd, const Bounds& b) {
+  SetWindowPos(hwnd, nullptr, b.x, b.y, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Bounds BoundsOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  HWND parent = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
+  if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void SetVisible(HWND hwnd, bool visible) { ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE); }
+
+void SetEnabled(HWND hwnd, bool enabled) { EnableWindow(hwnd, enabled ? TRUE : FALSE); }
+
+void SetHelpContext(HWND hwnd, DWORD context) { SetWindowContextHelpId(hwnd, context); }
+
+DWORD HelpContextOf(HWND hwnd) { return GetWindowContextHelpId(hwnd); }
+
+void Invalidate(HWND hwnd) { InvalidateRect(hwnd, nullptr, TRUE); }
+
+void RepaintNow(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateWindow(hwnd);
+}
+
+void SetTabOrder(std::initializer_list<HWND> order) {
+  HWND prev = nullptr;
+  for (HWND h : order) {
+    if (prev) SetWindowPos(h, prev, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    prev = h;
+  }
+}
+
+namespace {
+void CollectTabStops(HWND parent, std::vector<HWND>& out) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongA(c, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+    if (style & WS_TABSTOP) out.push_back(c);
+    if (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(c, out);
+  }
+}
+}  // namespace
+
+HWND NextTabStop(HWND root, HWND from, bool previous) {
+  std::vector<HWND> stops;
+  CollectTabStops(root, stops);
+  if (stops.empty()) return nullptr;
+  // The focus may sit in a child of a tab stop (an edit inside a combo box).
+  for (HWND h = from; h && h != root; h = GetParent(h)) {
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+      if (stops[i] != h) continue;
+      const std::size_t n = stops.size();
+      return stops[previous ? (i + n - 1) % n : (i + 1) % n];
+    }
+  }
+  return previous ? stops.back() : stops.front();
+}
+
+void PaintParentBackground(HWND child, HDC dc) {
+  HWND parent = GetParent(child);
+  if (!parent) return;
+  POINT origin{0, 0};
+  MapWindowPoints(child, parent, &origin, 1);
+  POINT old{};
+  OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+  SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+}  // namespace ui

@@ -1,0 +1,278 @@
+#include "ui/edit.h"
+
+#include <imm.h>
+
+#include <vector>
+
+#include "common/text.h"
+#include "ui/codepage.h"
+#include "ui/window.h"
+
+namespace ui {
+
+namespace {
+bool InOurThread(HWND h) { return h && GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
+
+// Code page 932 code of one character: a byte, or lead << 8 | trail.
+unsigned CodeOf(wchar_t c) {
+  if (c < 0x80) return c;
+  const std::string bytes = Narrow(std::wstring_view(&c, 1));
+  if (bytes.size() == 1) return static_cast<unsigned char>(bytes[0]);
+  return (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1]);
+}
+
+wchar_t CharOf(unsigned code) {
+  std::string bytes;
+  if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
+  bytes.push_back(static_cast<char>(code & 0xFF));
+  const std::wstring w = Widen(bytes);
+  return w.empty() ? L'?' : w[0];
+}
+
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      const std::size_t cap = GlobalSize(data) / sizeof(wchar_t);
+      std::size_t n = 0;
+      while (n < cap && p[n]) ++n;
+      text.assign(p, n);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+}  // namespace
+
+bool Edit::Create(const EditArgs& args) {
+  const DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | (args.visible ? WS_VISIBLE : 0) |
+                      (args.enabled ? 0 : WS_DISABLED);
+  if (!CreateControl("EDIT", args.border ? WS_EX_CLIENTEDGE : 0, style, args.text, args.bounds, args.parent,
+                     /*unicode=*/true)) {
+    return false;
+  }
+  ime_hiragana_ = args.ime_hiragana;
+  auto_select_ = args.auto_select;
+  HFONT font = ControlFont(args.parent, args.font, own_font_);
+  if (font) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (args.max_bytes) SetMaxBytes(args.max_bytes);
+  SetHelpContext(hwnd(), args.help_context);
+  return true;
+}
+
+std::wstring Edit::WideText() const {
+  const int len = GetWindowTextLengthW(hwnd());
+  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd(), buf.data(), len + 1);
+  return std::wstring(buf.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+std::string Edit::Text() const { return Narrow(WideText()); }
+
+void Edit::SetText(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
+
+void Edit::SetMaxBytes(std::size_t max_bytes) { SendMessageW(hwnd(), EM_LIMITTEXT, max_bytes, 0); }
+
+bool Edit::Modified() const { return SendMessageW(hwnd(), EM_GETMODIFY, 0, 0) != 0; }
+
+void Edit::SetModified(bool modified) { SendMessageW(hwnd(), EM_SETMODIFY, modified ? TRUE : FALSE, 0); }
+
+Edit::Selection Edit::GetSelection() const {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {start, end};
+}
+
+void Edit::SetSelection(std::size_t start, std::size_t end) {
+  SendMessageW(hwnd(), EM_SETSEL, start, static_cast<LPARAM>(end));
+}
+
+void Edit::SelectAll() { SendMessageW(hwnd(), EM_SETSEL, 0, -1); }
+
+void Edit::SetFont(const FontSpec& spec) {
+  UniqueFont made = MakeFont(spec);
+  if (!made) return;
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(made.get()), TRUE);
+  own_font_ = std::move(made);  // the control uses the new one by now
+}
+
+std::wstring Edit::Fit(std::wstring_view insert) {
+  // The stored text is what code page 932 can hold.
+  std::wstring wanted = Widen(Narrow(insert));
+  if (!max_bytes_) return wanted;
+  const std::wstring text = WideText();
+  DWORD start = 0;
+  DWORD end = 0;
+  Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (start > text.size()) start = static_cast<DWORD>(text.size());
+  if (end > text.size()) end = static_cast<DWORD>(text.size());
+  if (end < start) std::swap(start, end);
+  const std::size_t kept = ByteLength(std::wstring_view(text).substr(0, start)) +
+                           ByteLength(std::wstring_view(text).substr(end));
+  if (kept >= max_bytes_) return {};
+  return Widen(korvane::TruncateBytes(Narrow(wanted), max_bytes_ - kept));
+}
+
+LRESULT Edit::OnChar(WPARAM wp, LPARAM lp) {
+  wchar_t c = static_cast<wchar_t>(wp);
+  if (on_key_press) {
+    const unsigned original = CodeOf(c);
+    unsigned key = original;
+    on_key_press(key);
+    if (key == 0) return 0;
+    if (key != original) c = CharOf(key);
+  }
+  if (c == 0x16) {  // Ctrl+V: through our WM_PASTE, whatever the control does
+    SendMessageW(hwnd(), WM_PASTE, 0, 0);
+    return 0;
+  }
+  if (c >= 0x20 && c != 0x7F && !(GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) &&
+      Fit(std::wstring_view(&c, 1)).empty()) {
+    return 0;
+  }
+  return Default(WM_CHAR, c, lp);
+}
+
+void Edit::Paste() {
+  if (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) return;
+  std::wstring clip = ClipboardText(hwnd());
+  const std::size_t line_end = clip.find_first_of(L"\r\n");  // a single line takes the first line
+  if (line_end != std::wstring::npos) clip.resize(line_end);
+  if (clip.empty()) return;
+  const std::wstring fitted = Fit(clip);
+  if (fitted.empty()) return;
+  Default(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fitted.c_str()));
+}
+
+void Edit::TrimToLimit() {
+  if (!max_bytes_) return;
+  std::wstring text = WideText();
+  if (ByteLength(text) <= max_bytes_) return;
+  DWORD start = 0;
+  DWORD caret = 0;
+  Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&caret));
+  if (caret > text.size()) caret = static_cast<DWORD>(text.size());
+  // The input method inserted in front of the caret: give back from there.
+  DWORD from = caret;
+  while (from > 0 && ByteLength(text) > max_bytes_) text.erase(--from, 1);
+  Default(EM_SETSEL, from, caret);
+  Default(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void Edit::SetImeOpen(bool open) {
+  HIMC imc = ImmGetContext(hwnd());
+  if (!imc) return;
+  if (open) {
+    ImmSetOpenStatus(imc, TRUE);
+    DWORD conversion = 0;
+    DWORD sentence = 0;
+    ImmGetConversionStatus(imc, &conversion, &sentence);
+    ImmSetConversionStatus(imc, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sentence);
+  } else {
+    ImmSetOpenStatus(imc, FALSE);
+  }
+  ImmReleaseContext(hwnd(), imc);
+}
+
+LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case kReflectBase + WM_COMMAND:
+      if (HIWORD(wp) == EN_CHANGE && on_change) on_change();
+      return 0;
+    case WM_CHAR:
+      return OnChar(wp, lp);
+    case WM_IME_CHAR: {
+      const wchar_t c = static_cast<wchar_t>(wp);
+      if (Fit(std::wstring_view(&c, 1)).empty()) return 0;
+      break;
+    }
+    case WM_IME_COMPOSITION: {
+      const LRESULT r = Default(msg, wp, lp);
+      if (lp & GCS_RESULTSTR) TrimToLimit();
+      return r;
+    }
+    case WM_KEYDOWN:
+      // Shift+Insert pastes: through our WM_PASTE as well.
+      if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+        SendMessageW(hwnd(), WM_PASTE, 0, 0);
+        return 0;
+      }
+      break;
+    case WM_PASTE:
+      Paste();
+      return 0;
+    case EM_REPLACESEL: {
+      const auto* text = reinterpret_cast<const wchar_t*>(lp);
+      const std::wstring fitted = Fit(text ? std::wstring_view(text) : std::wstring_view());
+      return Default(msg, wp, reinterpret_cast<LPARAM>(fitted.c_str()));
+    }
+    case EM_LIMITTEXT:
+      // Characters never outnumber bytes: the control's own count of
+      // characters can stay at the same number without ever cutting first.
+      max_bytes_ = wp;
+      return Default(msg, wp, lp);
+    case EM_GETLIMITTEXT:
+      return max_bytes_ ? static_cast<LRESULT>(max_bytes_) : Default(msg, wp, lp);
+    case EM_GETSEL: {
+      DWORD start = 0;
+      DWORD end = 0;
+      Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      const std::wstring text = WideText();
+      const auto bytes = [&](DWORD chars) {
+        return static_cast<DWORD>(ByteLength(std::wstring_view(text).substr(0, chars)));
+      };
+      start = bytes(start);
+      end = bytes(end);
+      if (wp) *reinterpret_cast<DWORD*>(wp) = start;
+      if (lp) *reinterpret_cast<DWORD*>(lp) = end;
+      return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELRESULT(start, end);
+    }
+    case EM_SETSEL: {
+      const std::string bytes = Text();
+      const auto chars = [&](LPARAM offset) -> LPARAM {
+        const auto v = static_cast<int>(offset);
+        return v < 0 ? v : static_cast<LPARAM>(CharIndexOfByte(bytes, static_cast<std::size_t>(v)));
+      };
+      return Default(msg, static_cast<WPARAM>(chars(static_cast<LPARAM>(wp))), chars(lp));
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      // The focus that this press gives is no reason to select everything.
+      by_mouse_ = true;
+      const LRESULT r = Default(msg, wp, lp);
+      by_mouse_ = false;
+      return r;
+    }
+    case WM_SETFOCUS: {
+      const LRESULT r = Default(msg, wp, lp);
+      if (ime_hiragana_) SetImeOpen(true);
+      if (!entered_) {
+        entered_ = true;
+        if (auto_select_ && !by_mouse_) Default(EM_SETSEL, 0, -1);
+        if (on_enter) on_enter();
+      }
+      return r;
+    }
+    case WM_KILLFOCUS: {
+      const LRESULT r = Default(msg, wp, lp);
+      if (ime_hiragana_) SetImeOpen(false);
+      // Focus going to another program (or nowhere) is no exit: the box
+      // still is the form's active control when the program comes back.
+      if (entered_ && InOurThread(reinterpret_cast<HWND>(wp))) {
+        entered_ = false;
+        if (on_exit) on_exit();
+      }
+      return r;
+    }
+    default:
+      break;
+  }
+  return Default(msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,85 @@
+#pragma once
+// Single-line edit box for code page 932 text. Lengths, limits and caret
+// positions count bytes, also through EM_GETSEL / EM_SETSEL / EM_LIMITTEXT
+// sent to its window, and no insertion (typing, pasting, EM_REPLACESEL, an
+// input-method result) may exceed the byte limit or split a double-byte
+// character. Under the hood it is a Unicode EDIT control: the ANSI one counts
+// characters under Wine and bytes on Windows, the Unicode one counts
+// characters on both, and the conversion is done here once.
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/control.h"
+
+namespace ui {
+
+struct EditArgs {
+  HWND parent = nullptr;
+  Bounds bounds;
+  std::string text;
+  std::optional<FontSpec> font;  // default: the parent's font
+  bool border = true;
+  std::size_t max_bytes = 0;  // 0: no limit of our own
+  bool ime_hiragana = false;  // input method on, hiragana mode, while focused
+  bool auto_select = true;    // whole text selected on entry other than by a click
+  bool visible = true;
+  bool enabled = true;
+  DWORD help_context = 0;
+};
+
+class Edit : public SubclassedControl {
+ public:
+  bool Create(const EditArgs& args);
+
+  // Every change of the text, whatever its cause (EN_CHANGE).
+  std::function<void()> on_change;
+  // The focus came in from another control / left for another control of
+  // the program. A switch to another program and back runs neither.
+  std::function<void()> on_enter;
+  std::function<void()> on_exit;
+  // A typed character as its code page 932 code (lead byte << 8 | trail
+  // byte for a double-byte one); setting it to 0 swallows the character.
+  std::function<void(unsigned& key)> on_key_press;
+
+  std::string Text() const;
+  void SetText(std::string_view text);
+  std::size_t max_bytes() const { return max_bytes_; }
+  void SetMaxBytes(std::size_t max_bytes);
+  bool Modified() const;
+  void SetModified(bool modified);
+  struct Selection {
+    std::size_t start = 0;
+    std::size_t end = 0;
+  };
+  Selection GetSelection() const;  // bytes
+  void SetSelection(std::size_t start, std::size_t end);
+  void SelectAll();
+  void SetFont(const FontSpec& spec);
+  bool ime_hiragana() const { return ime_hiragana_; }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  std::wstring WideText() const;
+  // The part of `insert` that fits when it replaces the selection.
+  std::wstring Fit(std::wstring_view insert);
+  LRESULT OnChar(WPARAM wp, LPARAM lp);
+  void Paste();
+  void TrimToLimit();
+  void SetImeOpen(bool open);
+
+  std::size_t max_bytes_ = 0;
+  bool ime_hiragana_ = false;
+  bool auto_select_ = true;
+  bool entered_ = false;
+  bool by_mouse_ = false;
+  UniqueFont own_font_;
+};
+
+}  // namespace ui

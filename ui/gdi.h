@@ -1,0 +1,170 @@
+#pragma once
+// Owned and borrowed GDI and USER handles. Owned ones are move-only and free
+// their handle exactly once; borrowed handles (stock objects, a DC handed in
+// by Windows) stay plain HDC/HBRUSH/... and are never freed here.
+#include <windows.h>
+
+#include <utility>
+
+namespace ui {
+
+template <typename H, typename Deleter>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(H h) : h_(h) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { reset(); }
+
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+  H release() { return std::exchange(h_, nullptr); }
+  void reset(H h = nullptr) {
+    H old = std::exchange(h_, h);
+    if (old) Deleter::Free(old);
+  }
+
+ private:
+  H h_ = nullptr;
+};
+
+struct GdiObjectDeleter { static void Free(HGDIOBJ h) { DeleteObject(h); } };
+struct IconDeleter { static void Free(HICON h) { DestroyIcon(h); } };
+struct DcDeleter { static void Free(HDC h) { DeleteDC(h); } };
+struct MenuDeleter { static void Free(HMENU h) { DestroyMenu(h); } };
+struct AccelDeleter { static void Free(HACCEL h) { DestroyAcceleratorTable(h); } };
+
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
+using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
+using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
+using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
+using UniquePalette = UniqueHandle<HPALETTE, GdiObjectDeleter>;
+using UniqueRegion = UniqueHandle<HRGN, GdiObjectDeleter>;
+using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
+using UniqueDC = UniqueHandle<HDC, DcDeleter>;  // a DC of our own (CreateCompatibleDC)
+using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
+using UniqueAccel = UniqueHandle<HACCEL, AccelDeleter>;
+
+// The DC of a window, from GetDC, released at the end of the scope.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  ~WindowDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint around a WM_PAINT.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  ~PaintDC() { EndPaint(hwnd_, &ps_); }
+  HDC get() const { return dc_; }
+  const RECT& dirty() const { return ps_.rcPaint; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
+};
+
+// SelectObject that selects the previous object back at the end of the scope.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() {
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// SelectPalette that puts the previous palette back (as a background
+// palette) at the end of the scope.
+class ScopedPalette {
+ public:
+  ScopedPalette(HDC dc, HPALETTE palette, bool background)
+      : dc_(dc), old_(palette ? SelectPalette(dc, palette, background ? TRUE : FALSE) : nullptr) {}
+  ScopedPalette(const ScopedPalette&) = delete;
+  ScopedPalette& operator=(const ScopedPalette&) = delete;
+  ~ScopedPalette() {
+    if (old_) SelectPalette(dc_, old_, TRUE);
+  }
+  // Number of system palette entries that changed.
+  UINT Realize() const { return old_ ? RealizePalette(dc_) : 0; }
+
+ private:
+  HDC dc_;
+  HPALETTE old_;
+};
+
+// A memory DC with a bitmap of its own selected into it: the off-screen
+// surface that painting composes on before one block copy.
+class MemorySurface {
+ public:
+  MemorySurface() = default;
+  MemorySurface(const MemorySurface&) = delete;
+  MemorySurface& operator=(const MemorySurface&) = delete;
+  ~MemorySurface() { Free(); }
+
+  // Compatible with `reference` (the screen when null). False on failure.
+  bool Create(int width, int height, HDC reference = nullptr);
+  void Free();
+  HDC dc() const { return dc_.get(); }
+  HBITMAP bitmap() const { return bitmap_.get(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  explicit operator bool() const { return static_cast<bool>(dc_); }
+
+ private:
+  UniqueDC dc_;
+  UniqueBitmap bitmap_;
+  HGDIOBJ old_bitmap_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+inline bool MemorySurface::Create(int width, int height, HDC reference) {
+  Free();
+  HDC screen = reference ? reference : GetDC(nullptr);
+  dc_.reset(CreateCompatibleDC(screen));
+  bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
+  if (!reference) ReleaseDC(nullptr, screen);
+  if (!dc_ || !bitmap_) {
+    Free();
+    return false;
+  }
+  old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+inline void MemorySurface::Free() {
+  if (dc_ && old_bitmap_) SelectObject(dc_.get(), old_bitmap_);
+  old_bitmap_ = nullptr;
+  dc_.reset();  // the DC goes first: the bitmap is no longer selected anywhere
+  bitmap_.reset();
+  width_ = height_ = 0;
+}
+
+}  // namespace ui

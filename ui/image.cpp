@@ -1,0 +1,109 @@
+#include "ui/image.h"
+
+namespace ui {
+
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int src_x, int src_w) {
+  BITMAP bm{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return;
+  if (src_w <= 0) src_w = bm.bmWidth - src_x;
+  if (w <= 0) w = src_w;
+  if (h <= 0) h = bm.bmHeight;
+  UniqueDC mem(CreateCompatibleDC(dc));
+  ScopedSelect sel(mem.get(), bitmap);
+  const COLORREF key = GetPixel(mem.get(), src_x, bm.bmHeight - 1);
+  TransparentBlt(dc, x, y, w, h, mem.get(), src_x, 0, src_w, bm.bmHeight, key);
+}
+
+bool Image::Create(const ImageArgs& args) {
+  auto_size_ = args.auto_size;
+  stretch_ = args.stretch;
+  transparent_ = args.transparent;
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0);
+  return CreateWindowOfClass("ui.Image", 0, style, "", args.bounds.x, args.bounds.y, args.bounds.width,
+                             args.bounds.height, args.parent, nullptr, CS_DBLCLKS, nullptr);
+}
+
+void Image::SetBitmap(UniqueBitmap bitmap) {
+  BITMAP bm{};
+  picture_ = (bitmap && GetObjectA(bitmap.get(), sizeof bm, &bm)) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{0, 0};
+  bitmap_ = std::move(bitmap);
+  icon_.reset();
+  PictureChanged();
+}
+
+void Image::SetIcon(UniqueIcon icon, int width, int height) {
+  picture_ = icon ? SIZE{width, height} : SIZE{0, 0};
+  icon_ = std::move(icon);
+  bitmap_.reset();
+  PictureChanged();
+}
+
+void Image::PictureChanged() {
+  if (auto_size_ && picture_.cx > 0) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, picture_.cx, picture_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void Image::Paint(HDC dc, const RECT& client) const {
+  if (transparent_) {
+    PaintParentBackground(hwnd(), dc);
+  } else {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  }
+  const int w = stretch_ ? client.right : picture_.cx;
+  const int h = stretch_ ? client.bottom : picture_.cy;
+  if (icon_) {
+    DrawIconEx(dc, 0, 0, icon_.get(), w, h, 0, nullptr, DI_NORMAL);
+  } else if (bitmap_) {
+    if (transparent_) {
+      DrawTransparentBitmap(dc, bitmap_.get(), 0, 0, w, h);
+    } else {
+      UniqueDC mem(CreateCompatibleDC(dc));
+      ScopedSelect sel(mem.get(), bitmap_.get());
+      StretchBlt(dc, 0, 0, w, h, mem.get(), 0, 0, picture_.cx, picture_.cy, SRCCOPY);
+    }
+  }
+}
+
+LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // all of it is painted in WM_PAINT
+    case WM_PAINT: {
+      PaintDC dc(hwnd());
+      RECT client{};
+      GetClientRect(hwnd(), &client);
+      Paint(dc.get(), client);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      SetCapture(hwnd());
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool was_pressed = pressed_;
+      pressed_ = false;
+      if (GetCapture() == hwnd()) ReleaseCapture();
+      RECT client{};
+      GetClientRect(hwnd(), &client);
+      const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      if (was_pressed && PtInRect(&client, pt) && on_click) on_click();
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+    case WM_MOUSEMOVE:
+      if (on_mouse_move) {
+        on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
+                                 static_cast<short>(HIWORD(lp))});
+      }
+      return 0;
+    default:
+      return Window::HandleMessage(msg, wp, lp);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,139 @@
+#include "ui/list_box.h"
+
+#include <vector>
+
+#include "ui/codepage.h"
+#include "ui/window.h"
+
+namespace ui {
+
+bool ListBox::Create(const ListBoxArgs& args) {
+  const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (args.visible ? WS_VISIBLE : 0);
+  if (!CreateControl("LISTBOX", args.border ? WS_EX_CLIENTEDGE : 0, style, "", args.bounds, args.parent)) {
+    return false;
+  }
+  HFONT font = ControlFont(args.parent, args.font, own_font_);
+  if (font) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // WM_MEASUREITEM came during creation, before the subclass: set it now.
+  SetItemHeight(args.item_height);
+  SetHelpContext(hwnd(), args.help_context);
+  return true;
+}
+
+int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
+
+// The Unicode messages: the list box lengths then count the buffer's units.
+int ListBox::AddItem(std::string_view text) {
+  const std::wstring w = Widen(text);
+  return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())));
+}
+
+void ListBox::InsertItem(int index, std::string_view text) {
+  const std::wstring w = Widen(text);
+  SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str()));
+}
+
+void ListBox::DeleteItem(int index) { SendMessageA(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+
+void ListBox::SetItem(int index, std::string_view text) {
+  const int selected = ItemIndex();
+  BeginUpdate();
+  DeleteItem(index);
+  InsertItem(index, text);
+  if (selected == index) SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  EndUpdate();
+}
+
+std::string ListBox::Item(int index) const {
+  const LRESULT len = SendMessageW(hwnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len == LB_ERR) return {};
+  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
+  SendMessageW(hwnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+  return Narrow(buf.data());
+}
+
+void ListBox::Clear() { SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0); }
+
+int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
+
+void ListBox::SetItemIndex(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+int ListBox::ItemHeight() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0)); }
+
+void ListBox::SetItemHeight(int height) {
+  SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+RECT ListBox::ItemRect(int index) const {
+  RECT r{};
+  SendMessageA(hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+void ListBox::BeginUpdate() {
+  if (update_depth_++ == 0) SendMessageA(hwnd(), WM_SETREDRAW, FALSE, 0);
+}
+
+void ListBox::EndUpdate() {
+  if (update_depth_ == 0 || --update_depth_ > 0) return;
+  SendMessageA(hwnd(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT ListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
+  const bool focused = (dis.itemState & ODS_FOCUS) != 0;
+  if (dis.itemID == static_cast<UINT>(-1)) {
+    // The empty list showing that it has the focus: no row of the program.
+    FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(COLOR_WINDOW));
+  } else if (on_draw_item) {
+    on_draw_item(DrawItemEvent{dis.hDC, static_cast<int>(dis.itemID), dis.rcItem,
+                               (dis.itemState & ODS_SELECTED) != 0, focused});
+  } else {
+    const bool selected = (dis.itemState & ODS_SELECTED) != 0;
+    FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dis.hDC, TRANSPARENT);
+    SetTextColor(dis.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const std::string text = Item(static_cast<int>(dis.itemID));
+    RECT r = dis.rcItem;
+    r.left += 2;
+    DrawTextA(dis.hDC, text.data(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  // Windows leaves the focus rectangle of an owner-drawn list to its owner.
+  if (focused) DrawFocusRect(dis.hDC, &dis.rcItem);
+  return TRUE;
+}
+
+LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case kReflectBase + WM_COMMAND:
+      // LBN_SELCHANGE comes only from the user's mouse and keys.
+      if (HIWORD(wp) == LBN_SELCHANGE && on_click) on_click();
+      return 0;
+    case kReflectBase + WM_DRAWITEM:
+      return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: {
+      const LRESULT r = Default(msg, wp, lp);
+      if (on_mouse_down && hwnd()) {
+        const MouseButton button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? MouseButton::Left
+                                   : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? MouseButton::Right
+                                                                                         : MouseButton::Middle;
+        on_mouse_down(MouseEvent{button, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
+                                 static_cast<short>(HIWORD(lp))});
+      }
+      return r;
+    }
+    default:
+      break;
+  }
+  return Default(msg, wp, lp);
+}
+
+}  // namespace ui

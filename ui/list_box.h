@@ -1,0 +1,71 @@
+#pragma once
+// Owner-drawn list box with rows of one fixed height. The program paints
+// real rows; the toolkit paints the empty list's focus row and draws the
+// dotted focus rectangle after the program's painting. The click event runs
+// only when the user changes the selection (mouse or keyboard), never for a
+// change the program makes.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/control.h"
+
+namespace ui {
+
+struct ListBoxArgs {
+  HWND parent = nullptr;
+  Bounds bounds;
+  int item_height = 16;
+  std::optional<FontSpec> font;  // default: the parent's font
+  bool border = true;
+  bool visible = true;
+  DWORD help_context = 0;
+};
+
+struct DrawItemEvent {
+  HDC dc = nullptr;
+  int index = 0;
+  RECT rect{};  // list box client coordinates
+  bool selected = false;
+  bool focused = false;
+};
+
+class ListBox : public SubclassedControl {
+ public:
+  bool Create(const ListBoxArgs& args);
+
+  std::function<void()> on_click;
+  std::function<void(const DrawItemEvent&)> on_draw_item;
+  // Every button press, after the list box's own handling of it.
+  std::function<void(const MouseEvent&)> on_mouse_down;
+
+  int Count() const;
+  int AddItem(std::string_view text);
+  void InsertItem(int index, std::string_view text);
+  void DeleteItem(int index);
+  void SetItem(int index, std::string_view text);
+  std::string Item(int index) const;
+  void Clear();
+  int ItemIndex() const;  // -1: none selected
+  void SetItemIndex(int index);
+  int ItemHeight() const;
+  void SetItemHeight(int height);
+  RECT ItemRect(int index) const;
+  // No repainting between the two; EndUpdate repaints once.
+  void BeginUpdate();
+  void EndUpdate();
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  LRESULT DrawItem(const DRAWITEMSTRUCT& dis);
+
+  int update_depth_ = 0;
+  UniqueFont own_font_;
+};
+
+}  // namespace ui

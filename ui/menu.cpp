@@ -1,0 +1,90 @@
+#include "ui/menu.h"
+
+namespace ui {
+
+std::string ShortcutText(const Shortcut& s) {
+  if (!s.key) return {};
+  std::string text;
+  if (s.modifiers & FCONTROL) text += "Ctrl+";
+  if (s.modifiers & FSHIFT) text += "Shift+";
+  if (s.modifiers & FALT) text += "Alt+";
+  if ((s.key >= '0' && s.key <= '9') || (s.key >= 'A' && s.key <= 'Z')) {
+    text += static_cast<char>(s.key);
+  } else if (s.key >= VK_F1 && s.key <= VK_F12) {
+    text += "F" + std::to_string(s.key - VK_F1 + 1);
+  } else if (s.key == VK_DELETE) {
+    text += "Del";
+  } else {
+    text += "?";
+  }
+  return text;
+}
+
+void Menu::Build(HMENU menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    if (item.caption == kSeparator) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::string caption = item.caption;
+    if (item.shortcut.key) caption += "\t" + ShortcutText(item.shortcut);
+    if (!item.items.empty()) {
+      HMENU sub = CreatePopupMenu();
+      Build(sub, item.items);
+      AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+      continue;
+    }
+    AppendMenuA(menu, MF_STRING, item.id, caption.c_str());
+    if (item.on_click) handlers_.emplace_back(item.id, item.on_click);
+    if (item.shortcut.key) {
+      accels_.push_back(ACCEL{static_cast<BYTE>(item.shortcut.modifiers | FVIRTKEY), item.shortcut.key,
+                              static_cast<WORD>(item.id)});
+    }
+  }
+}
+
+void Menu::SetEnabled(UINT id, bool enabled) {
+  EnableMenuItem(menu_.get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool Menu::Enabled(UINT id) const {
+  const UINT state = GetMenuState(menu_.get(), id, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+bool Menu::Run(UINT id) {
+  if (!Enabled(id)) return false;
+  for (auto& [item_id, handler] : handlers_) {
+    if (item_id == id) {
+      handler();
+      return true;
+    }
+  }
+  return false;
+}
+
+MenuBar::MenuBar(const std::vector<MenuItem>& items) {
+  menu_.reset(CreateMenu());
+  Build(menu_.get(), items);
+  if (!accels_.empty()) accel_.reset(CreateAcceleratorTableA(accels_.data(), static_cast<int>(accels_.size())));
+}
+
+PopupMenu::PopupMenu(const std::vector<MenuItem>& items) {
+  menu_.reset(CreatePopupMenu());
+  Build(menu_.get(), items);
+}
+
+void PopupMenu::Popup(HWND owner, POINT screen) {
+  // The owner must be in the foreground, or a click elsewhere would not
+  // dismiss the menu; the null message afterwards is the documented fix for
+  // the menu's second opening.
+  SetForegroundWindow(owner);
+  const UINT id = static_cast<UINT>(TrackPopupMenu(menu_.get(),
+                                                   TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD |
+                                                       TPM_NONOTIFY,
+                                                   screen.x, screen.y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  if (id) Run(id);
+}
+
+}  // namespace ui
