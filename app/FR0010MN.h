@@ -134,6 +134,7 @@ class TFrmFR0010MN : public ui::Form {
   int target_row_ = -1;
   int mode_ = 0;
   bool hidden_in_tray_ = false;
+  HWND restore_popup_ = nullptr;  // the window that was active when hidden
   bool destroyed_ = false;
   NOTIFYICONDATAA tray_{};
   ui::DrawGrid::WindowProc saved_grid_proc_;
