@@ -14,7 +14,7 @@
 namespace korvane {
 
 // The maker's notice and web address (the link's hint, shown as its tooltip).
-inline constexpr const char kMakerNotice[] = "(C) 2026 Korvane Works";
+inline constexpr const char kMakerNotice[] = "(C) Korvane Works";
 inline constexpr const char kMakerRights[] = "All rights reserved.";
 inline constexpr const char kMakerAddress[] = "https://korvane.example/";
 

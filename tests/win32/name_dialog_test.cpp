@@ -58,12 +58,17 @@ void SelectAllAndType(ui::Edit& edit, const std::string& bytes) {
 void PressEnter(ui::Edit& edit) { PostKey(edit.hwnd(), VK_RETURN); }
 
 TEST_F(NameDialogTest, ForbiddenCharacterTypedPutsTheTextBackWithTheCaretWhereItStood) {
+  korvane::SetLastGoodText("前の名前");  // what an earlier dialog's box held
   TFrmFR0030NG dlg(model);
   ASSERT_TRUE(dlg.Create());
   ui::Edit& edit = dlg.EdtNewGroup;
   const int result = RunModal(dlg, {
       [&] {
         EXPECT_EQ(GetFocus(), edit.hwnd());
+        PostAnsiChars(edit.hwnd(), ":");
+      },
+      [&] {
+        EXPECT_EQ(edit.Text(), "");  // the box's text on entry, not the earlier one
         PostAnsiChars(edit.hwnd(), "abc:");
       },
       [&] {
