@@ -288,7 +288,9 @@ TEST_F(NameDialogTest, EnterPressesOkEscapeDoesNothingAndTheCloseCommandCancels)
         EXPECT_TRUE(IsWindowVisible(dlg.hwnd()));
         EXPECT_EQ(edit.Text(), "Alpha");
         EXPECT_FALSE(dlg.Accepted);
-        PostMessageA(dlg.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+        // Alt+F4: the system's close command, although there is no close box.
+        const LPARAM alt = 1 | (MapVirtualKeyA(VK_F4, MAPVK_VK_TO_VSC) << 16) | (1 << 29);
+        PostMessageA(edit.hwnd(), WM_SYSKEYDOWN, VK_F4, alt);
       },
   });
   EXPECT_EQ(result, ui::kModalCancel);
