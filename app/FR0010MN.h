@@ -78,6 +78,8 @@ class TFrmFR0010MN : public ui::Form {
   void MnuNewGroupClick();
   void MnuChangeNameClick();
   void MnuDeleteGroupClick();
+  // Appends a group to the model and the list; errors go to the warning box.
+  void AddGroup(const std::string& name);
 
   // Entry editing and launching.
   void SpbInputClick(bool input_button);
