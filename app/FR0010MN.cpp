@@ -338,6 +338,4 @@ void TFrmFR0010MN::ShowContextHelp(DWORD context) {
 }
 
 
-void TFrmFR0010MN::MnuAboutClick() {}
-
 }  // namespace korvane

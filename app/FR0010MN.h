@@ -78,6 +78,8 @@ class TFrmFR0010MN : public ui::Form {
   void MnuNewGroupClick();
   void MnuChangeNameClick();
   void MnuDeleteGroupClick();
+  // Appends a group to the model and the list; errors go to the warning box.
+  void AddGroup(const std::string& name);
 
   // Entry editing and launching.
   void SpbInputClick(bool input_button);
@@ -134,6 +136,7 @@ class TFrmFR0010MN : public ui::Form {
   int target_row_ = -1;
   int mode_ = 0;
   bool hidden_in_tray_ = false;
+  HWND restore_popup_ = nullptr;  // the window that was active when hidden
   bool destroyed_ = false;
   NOTIFYICONDATAA tray_{};
   ui::DrawGrid::WindowProc saved_grid_proc_;

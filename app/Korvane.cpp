@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/FR0010MN.h"
+#include "common/FN0010GF.h"
 #include "data/os.h"
 #include "ui/application.h"
 
@@ -34,6 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::Application app;
     app.SetTitle(korvane::kMainTitle);
     app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
+    korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);
     korvane::TFrmFR0010MN main_form;
     app.SetMainForm(&main_form);

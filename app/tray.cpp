@@ -16,10 +16,15 @@ HWND AppWindow(HWND fallback) {
 }
 
 // The program's last active window (the main window, or a dialog open over
-// it) to the foreground, as Windows itself does when restoring.
-void BringLastActiveForward(HWND app) {
+// it) to the foreground, as Windows itself does when restoring. When the
+// application window itself was active last (hiding activates it), the
+// window remembered at hiding time stands in for it.
+void BringLastActiveForward(HWND app, HWND fallback) {
   HWND popup = GetLastActivePopup(app);
-  if (popup && popup != app && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+  if (!popup || popup == app) popup = fallback;
+  if (popup && popup != app && IsWindow(popup) && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+    SetForegroundWindow(popup);
+  }
 }
 
 }  // namespace
@@ -46,7 +51,7 @@ void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
     return;
   }
   ShowWindow(hwnd(), SW_SHOW);
-  BringLastActiveForward(AppWindow(hwnd()));
+  BringLastActiveForward(AppWindow(hwnd()), hwnd());
 }
 
 bool TFrmFR0010MN::SysCommand(WPARAM wp) {
@@ -70,6 +75,8 @@ bool TFrmFR0010MN::AppMessageFilter(const MSG& msg) {
 
 void TFrmFR0010MN::HideToTray() {
   const HWND app = AppWindow(hwnd());
+  HWND last = GetLastActivePopup(app);
+  restore_popup_ = (last && last != app) ? last : hwnd();
   ShowWindow(app, SW_SHOW);
   SetForegroundWindow(app);
   const ui::Bounds b = bounds();
@@ -90,7 +97,7 @@ void TFrmFR0010MN::RestoreFromTray() {
   ShowOwnedPopups(app, TRUE);
   SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
   hidden_in_tray_ = false;
-  BringLastActiveForward(app);
+  BringLastActiveForward(app, restore_popup_ ? restore_popup_ : hwnd());
 }
 
 }  // namespace korvane

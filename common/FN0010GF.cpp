@@ -18,10 +18,28 @@ std::string WindowText(HWND edit) {
   return std::string(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
 // Application-modal: every top-level window of the program is disabled
-// while the box is up, and the box is owned by the application window.
+// while the box is up (the system does that only for the owner), the box
+// is owned by the application window, and the window that was active gets
+// the activation back afterwards.
 int Box(const std::string& text, UINT flags) {
-  return Seam().ShowMessageBox(g_owner, text, kProductCaption, flags | MB_TASKMODAL);
+  const HWND active = GetActiveWindow();
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+  for (HWND w : disabled) {
+    if (w != g_owner) EnableWindow(w, FALSE);
+  }
+  const int answer = Seam().ShowMessageBox(g_owner, text, kProductCaption, flags | MB_APPLMODAL);
+  for (HWND w : disabled) {
+    if (w != g_owner && IsWindow(w)) EnableWindow(w, TRUE);
+  }
+  if (active && IsWindow(active)) SetActiveWindow(active);
+  return answer;
 }
 }  // namespace
 

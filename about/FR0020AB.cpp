@@ -1,0 +1,146 @@
+#include "about/FR0020AB.h"
+
+#include "common/dialog_place.h"
+#include "common/seam.h"
+#include "ui/application.h"
+#include "ui/hint.h"
+
+namespace korvane {
+
+namespace {
+// The program-wide hourglass for as long as the system takes to start a
+// program; the default cursor again however the scope is left.
+class WaitCursor {
+ public:
+  WaitCursor() : app_(ui::Application::Current()) {
+    if (app_) app_->SetScreenCursor(ui::ScreenCursor::HourGlass);
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor() {
+    if (app_) app_->SetScreenCursor(ui::ScreenCursor::Default);
+  }
+
+ private:
+  ui::Application* app_;
+};
+
+const ui::FontSpec kNoticeFont{.face = ui::kFaceMsPGothic, .height = 13};
+}  // namespace
+
+TAboutBox::~TAboutBox() { Destroy(); }
+
+bool TAboutBox::Create(HWND owner) {
+  ui::FormArgs args;
+  args.class_name = "TAboutBox";
+  args.caption = "Version Information";
+  args.kind = ui::FormKind::Dialog;
+  args.close_box = true;
+  args.bounds = {0, 0, 298, 213};
+  args.client_size = true;
+  args.font = ui::FontSpec{.face = ui::kFaceMsUiGothic, .height = 16};
+  args.owner = owner;
+  on_create = [this] { FormCreate(); };
+  on_mouse_move = [this](const ui::MouseEvent&) { FormMouseMove(); };
+  return ui::Form::Create(args) && OKButton.hwnd();
+}
+
+void TAboutBox::CreateControls() {
+  const auto move = [this](const ui::MouseEvent&) { FormMouseMove(); };
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+
+  ui::PanelArgs panel;
+  panel.parent = hwnd();
+  panel.bounds = {8, 8, 281, 169};
+  panel.outer = ui::BevelCut::Lowered;
+  panel.inner = ui::BevelCut::Raised;
+  if (!PnlDisp.Create(panel)) return;
+  PnlDisp.on_mouse_move = move;
+
+  ui::ImageArgs icon;
+  icon.parent = PnlDisp.hwnd();
+  icon.bounds = {56, 24, 32, 32};
+  icon.stretch = true;
+  if (ProgramIcon.Create(icon)) {
+    // A copy of our own (not a shared one), so the image may destroy it.
+    ProgramIcon.SetIcon(
+        ui::UniqueIcon(static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR))));
+    ProgramIcon.on_mouse_move = move;
+  }
+
+  ui::ImageArgs product;
+  product.parent = PnlDisp.hwnd();
+  product.bounds = {88, 24, 160, 32};
+  if (ImgProductName.Create(product)) {
+    ImgProductName.SetBitmap(ui::UniqueBitmap(LoadBitmapA(inst, "PRODUCTNAME")));
+    ImgProductName.on_mouse_move = move;
+  }
+
+  ui::ImageArgs logo;
+  logo.parent = PnlDisp.hwnd();
+  logo.bounds = {8, 80, 120, 72};
+  if (ImgLogo.Create(logo)) {
+    ImgLogo.SetBitmap(ui::UniqueBitmap(LoadBitmapA(inst, "LOGO")));
+    ImgLogo.on_mouse_move = move;
+  }
+
+  ui::LabelArgs link;
+  link.parent = PnlDisp.hwnd();
+  link.bounds = {136, 104, 135, 13};
+  link.caption = kMakerNotice;
+  link.font = kNoticeFont;
+  link.font->underline = true;
+  link.color = kLinkColor;
+  link.transparent = true;
+  link.cursor = LoadCursorA(nullptr, IDC_HAND);
+  link.hint = kMakerAddress;
+  if (LblCopyright.Create(link)) {
+    LblCopyright.on_mouse_move = [this](const ui::MouseEvent&) { LblCopyrightMouseMove(); };
+    LblCopyright.on_click = [this] { LblCopyrightClick(); };
+  }
+
+  ui::LabelArgs rights;
+  rights.parent = PnlDisp.hwnd();
+  rights.bounds = {136, 120, 106, 13};
+  rights.caption = kMakerRights;
+  rights.font = kNoticeFont;
+  rights.color = RGB(0, 0, 0);
+  rights.transparent = true;
+  if (LblRights.Create(rights)) LblRights.on_mouse_move = move;
+
+  ui::ButtonArgs ok;
+  ok.parent = hwnd();
+  ok.bounds = {215, 184, 75, 25};
+  ok.caption = "OK";
+  ok.is_default = true;
+  ok.modal_result = ui::kModalOk;
+  if (OKButton.Create(ok)) OKButton.on_mouse_move = move;
+}
+
+void TAboutBox::FormCreate() { CentreOverOwner(hwnd(), GetWindow(hwnd(), GW_OWNER)); }
+
+// No handling of the pointer leaving the dialog: the link keeps the colour
+// of the last movement seen inside it.
+void TAboutBox::FormMouseMove() { LblCopyright.SetFontColor(kLinkColor); }
+
+void TAboutBox::LblCopyrightMouseMove() { LblCopyright.SetFontColor(kLinkHotColor); }
+
+void TAboutBox::LblCopyrightClick() {
+  LblCopyright.SetFontColor(kLinkColor);
+  UpdateWindow(LblCopyright.hwnd());  // blue while the browser starts
+  WaitCursor wait;
+  // The system opens the address with the program registered for it; a
+  // failure goes unnoticed.
+  Seam().OpenWithShell(nullptr, "OPEN", ui::HintOf(LblCopyright.hwnd()), "", "", SW_SHOW);
+}
+
+void RunAboutBox(HWND owner) noexcept {
+  try {
+    TAboutBox box;
+    if (box.Create(owner)) box.ShowModal();
+  } catch (...) {
+    // Nothing is reported; the box is gone with its scope.
+  }
+}
+
+}  // namespace korvane
