@@ -10,6 +10,7 @@
 #include "ui/bevel.h"
 #include "ui/button.h"
 #include "ui/canvas.h"
+#include "ui/drawgrid.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 #include "ui/image.h"
@@ -68,10 +69,11 @@ ui::UniqueBitmap Glyph(Draw draw) {
 
 class GalleryForm : public ui::Form {
  public:
-  ui::Panel top, bottom_area, grid_placeholder;
+  ui::Panel top, bottom_area;
+  ui::DrawGrid grid;
   ui::SpeedButton save, exit, input, run;
   ui::Bevel groove_a, groove_b;
-  ui::Label toolbar_label, placeholder_label, caption, link, rights;
+  ui::Label toolbar_label, caption, link, rights;
   ui::StatusBar status;
   ui::ListBox groups;
   ui::Edit title_editor, name_edit;
@@ -185,17 +187,33 @@ void GalleryForm::CreateControls() {
   groups.SetItemIndex(2);
   groups.on_draw_item = [this](const ui::DrawItemEvent& e) { DrawGroup(e); };
 
-  // The draw grid (3 columns × 21 rows, fixed row and column) takes this
-  // place: DRAW GRID PLACEHOLDER, replaced when the grid branch is merged.
-  pa.parent = hwnd();
-  pa.outer = ui::BevelCut::Lowered;
-  pa.inner = ui::BevelCut::None;
-  grid_placeholder.Create(pa);
-  la.parent = grid_placeholder.hwnd();
-  la.bounds = {16, 16, 0, 0};
-  la.caption = "［ドローグリッド 3 × 21 の場所］";
-  la.font = Font(ui::kFaceMsGothic, 15);
-  placeholder_label.Create(la);
+  // The draw grid: 3 columns × 21 rows with a fixed row and column, painted
+  // by a handler of the gallery's own.
+  ui::DrawGridArgs ga;
+  ga.parent = hwnd();
+  ga.col_count = 3;
+  ga.row_count = 21;
+  ga.default_col_width = 150;
+  ga.default_row_height = 40;
+  grid.Create(ga);
+  grid.SetColWidth(0, 40);
+  {
+    ui::UniqueFont font = ui::MakeFont(Font(ui::kFaceMsGothic, 15));
+    grid.SetFont(font.get());
+  }
+  grid.on_draw_cell = [](HDC dc, int col, int row, const RECT& r, ui::CellState state) {
+    COLORREF back = (state & ui::kCellFixed) ? RGB(192, 192, 192)
+                    : (state & ui::kCellSelected) ? RGB(255, 255, 240)
+                    : (row % 2) ? RGB(192, 192, 192) : RGB(224, 224, 224);
+    ui::Canvas c(dc);
+    c.SetBrushColor(back);
+    c.FillRect(r);
+    c.SetBkMode(ui::BkMode::Transparent);
+    std::string text = row == 0 ? (col == 1 ? "Contents" : col == 2 ? "File" : "")
+                       : col == 0 ? std::to_string(row)
+                       : (col == 1 ? "見出し " : "C:\\業務\\file") + std::to_string(row);
+    c.TextAt(r.left + 6, r.top + 12, text);
+  };
 
   pa.outer = ui::BevelCut::Raised;
   pa.inner = ui::BevelCut::Lowered;
@@ -291,7 +309,7 @@ void GalleryForm::CreateControls() {
                     {status.hwnd(), ui::Align::Bottom, 19},
                     {groups.hwnd(), ui::Align::Left, 265},
                     {bottom_area.hwnd(), ui::Align::Bottom, 112},
-                    {grid_placeholder.hwnd(), ui::Align::Client, 0}});
+                    {grid.hwnd(), ui::Align::Client, 0}});
   ui::SetTabOrder({groups.hwnd(), name_edit.hwnd(), title_editor.hwnd(), ok.hwnd(), cancel.hwnd()});
   SetMessageHandler(kReady, [this](WPARAM, LPARAM, LRESULT&) {
     // Everything painted: tell whoever takes the screenshot.
