@@ -144,6 +144,44 @@ HWND NextTabStop(HWND root, HWND from, bool previous) {
   return previous ? stops.back() : stops.front();
 }
 
+bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const std::function<void(HDC, const RECT&)>& paint) {
+  if (msg != WM_PAINT && msg != WM_PRINTCLIENT) return false;
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  if (msg == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wp), client);
+  } else {
+    PaintDC dc(hwnd);
+    paint(dc.get(), client);
+  }
+  return true;
+}
+
+bool ClickTracker::Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<void()>& on_click) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      SetCapture(hwnd);
+      return true;
+    case WM_LBUTTONUP: {
+      const bool was_pressed = pressed_;
+      pressed_ = false;
+      if (GetCapture() == hwnd) ReleaseCapture();
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      if (was_pressed && PtInRect(&client, pt) && on_click) on_click();
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return true;
+    default:
+      return false;
+  }
+}
+
 void PaintParentBackground(HWND child, HDC dc) {
   HWND parent = GetParent(child);
   if (!parent) return;

@@ -4,6 +4,7 @@
 // windows of other classes, such as the draw grid).
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -78,6 +79,21 @@ void SetTabOrder(std::initializer_list<HWND> order);
 // under `root`, descending into children marked WS_EX_CONTROLPARENT;
 // wraps around. Null when there is none.
 HWND NextTabStop(HWND root, HWND from, bool previous);
+
+// WM_PAINT and WM_PRINTCLIENT of a self-drawn control, both through one
+// paint function of (DC, client rectangle). True when msg was one of them.
+bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const std::function<void(HDC, const RECT&)>& paint);
+
+// A click as labels and images take it: the left button pressed on the
+// control (captured) and released inside it. Handle answers true for the
+// mouse messages it consumed.
+class ClickTracker {
+ public:
+  bool Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<void()>& on_click);
+
+ private:
+  bool pressed_ = false;
+};
 
 // Paints into `dc` what the parent shows under `child` (its background and
 // WM_PRINTCLIENT picture): the base of a transparent control.

@@ -67,34 +67,11 @@ void Image::Paint(HDC dc, const RECT& client) const {
 }
 
 LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); })) return 0;
+  if (clicks_.Handle(hwnd(), msg, lp, on_click)) return 0;
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // all of it is painted in WM_PAINT
-    case WM_PAINT: {
-      PaintDC dc(hwnd());
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      Paint(dc.get(), client);
-      return 0;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      pressed_ = true;
-      SetCapture(hwnd());
-      return 0;
-    case WM_LBUTTONUP: {
-      const bool was_pressed = pressed_;
-      pressed_ = false;
-      if (GetCapture() == hwnd()) ReleaseCapture();
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      if (was_pressed && PtInRect(&client, pt) && on_click) on_click();
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
     case WM_MOUSEMOVE:
       if (on_mouse_move) {
         on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),

@@ -44,7 +44,7 @@ class Image : public Window {
   bool auto_size_ = true;
   bool stretch_ = false;
   bool transparent_ = true;
-  bool pressed_ = false;
+  ClickTracker clicks_;
 };
 
 // Copies `bitmap` to (x, y) at w × h, leaving out the colour of its

@@ -81,22 +81,11 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const auto mouse = [&](MouseButton button) {
     return MouseEvent{button, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
   };
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); })) return 0;
+  if (clicks_.Handle(hwnd(), msg, lp, on_click)) return 0;
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // all of it is painted in WM_PAINT
-    case WM_PAINT: {
-      PaintDC dc(hwnd());
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      Paint(dc.get(), client);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      Paint(reinterpret_cast<HDC>(wp), client);
-      return 0;
-    }
     case WM_SETCURSOR:
       if (Application::ApplyScreenCursor()) return TRUE;
       if (cursor_ && LOWORD(lp) == HTCLIENT) {
@@ -106,24 +95,6 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      pressed_ = true;
-      SetCapture(hwnd());
-      return 0;
-    case WM_LBUTTONUP: {
-      const bool was_pressed = pressed_;
-      pressed_ = false;
-      if (GetCapture() == hwnd()) ReleaseCapture();
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      if (was_pressed && PtInRect(&client, pt) && on_click) on_click();
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
     case WM_MOUSEMOVE:
       if (on_mouse_move) on_mouse_move(mouse(MouseButton::Left));
       return 0;

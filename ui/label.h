@@ -60,7 +60,7 @@ class Label : public Window {
   HCURSOR cursor_ = nullptr;
   UniqueFont own_font_;
   HFONT font_ = nullptr;
-  bool pressed_ = false;
+  ClickTracker clicks_;
 };
 
 }  // namespace ui

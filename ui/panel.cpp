@@ -38,20 +38,8 @@ void Panel::Paint(HDC dc, const RECT& client) const {
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); })) return 0;
   switch (msg) {
-    case WM_PAINT: {
-      PaintDC dc(hwnd());
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      Paint(dc.get(), client);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      Paint(reinterpret_cast<HDC>(wp), client);
-      return 0;
-    }
     case WM_SIZE:
       InvalidateRect(hwnd(), nullptr, TRUE);  // the bevels follow the edges
       return 0;
