@@ -29,15 +29,16 @@ NEW_NAME="総務　備品"   # the full-width space is an ordinary character
 LB_GETCOUNT=0x018B
 LB_GETCURSEL=0x0188
 LB_GETTEXTLEN=0x018A
+LB_GETITEMHEIGHT=0x01A1
 
 e2e_launch
-list=$(e2e_probe children "$E2E_MAIN" | awk '$NF ~ /^"/ && /ListBox/ { print $1; exit }')
+list=$(e2e_probe children "$E2E_MAIN" | awk '/ ListBox / { print $1; exit }')
 [ -n "$list" ] || e2e_abort "the group list is found" "$(e2e_probe children "$E2E_MAIN")"
 # Client coordinates of the list inside the main window, its row height.
 read -r mx my _ <<<"$(e2e_probe client-rect "$E2E_MAIN")"
-read -r lx ly lw lh <<<"$(e2e_probe client-rect "$list")"
+read -r lx ly _ lh <<<"$(e2e_probe client-rect "$list")"
 lx=$((lx - mx)) ly=$((ly - my))
-row_height=41
+row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
 
 # Keys and text as the keyboard gives them (XTEST), to the window that has
 # the X input focus, which is given to HWND first. Events sent to a window
@@ -169,18 +170,19 @@ check "Alt+H, A" real_key "$E2E_MAIN" alt+h a
 if about=$(e2e_probe wait-window TAboutBox "Version Information" 5000); then
   pass "the version dialog opens from the Help menu"
   e2e_probe wait-foreground "$about" 3000 >/dev/null
-  # The pointer over the link's first letters turns it cyan.
+  # The pointer over the link's first letters turns it cyan; elsewhere in
+  # the dialog it is blue again.
   read -r ax ay _ <<<"$(e2e_probe client-rect "$about")"
-  xdotool mousemove $((ax + 8 + 136 + 6)) $((ay + 8 + 104 + 6)) 2>/dev/null
-  sleep 0.5
-  shot=$(e2e_shot version-dialog)
-  link=$(convert "$shot" -crop "135x13+$((ax + 144))+$((ay + 112))" -format %c histogram:info:- 2>/dev/null)
-  check_match "the link is cyan under the pointer" "#00FFFF" "$link"
-  xdotool mousemove $((ax + 8 + 20)) $((ay + 8 + 20)) 2>/dev/null
-  sleep 0.3
-  link=$(convert "$(e2e_shot version-dialog-pointer-away)" -crop "135x13+$((ax + 144))+$((ay + 112))" \
-    -format %c histogram:info:- 2>/dev/null)
-  check_match "blue again elsewhere" "#0000FF" "$link"
+  link_shows() {
+    local shot
+    shot=$(e2e_shot "$2") || return 1
+    convert "$shot" -crop "135x13+$((ax + 8 + 136))+$((ay + 8 + 104))" -format %c histogram:info:- 2>/dev/null |
+      grep -q "$1"
+  }
+  xdotool mousemove $((ax + 8 + 136 + 6)) $((ay + 8 + 104 + 6)) 2>/dev/null </dev/null
+  check "the link is cyan under the pointer" e2e_until 5 link_shows "#00FFFF" version-dialog
+  xdotool mousemove $((ax + 8 + 20)) $((ay + 8 + 20)) 2>/dev/null </dev/null
+  check "blue again elsewhere" e2e_until 5 link_shows "#0000FF" version-dialog-pointer-away
   check "Enter closes it" real_key "$about" Return
   check "the version dialog goes" e2e_probe wait-gone "$about" 5000
 else
