@@ -60,7 +60,10 @@ const Group* LauncherModel::Current() const {
 void LauncherModel::RenameGroup(std::size_t row, std::string new_name) {
   if (row >= groups_.size()) return;
   Group& group = groups_[row];
-  removed_.push_back({group.name, group.extension});
+  // The file of a group that could not be read at load holds entries the
+  // user never saw: a rename writes the new name's file but leaves that one
+  // where it is, rather than deleting it.
+  if (!group.unread) removed_.push_back({group.name, group.extension});
   group.name = std::move(new_name);
   group.extension = std::string(kGroupExtension);
   Changed(group);

@@ -437,5 +437,18 @@ TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
   EXPECT_FALSE(os::PathExists(File("kept.PTH")));
 }
 
+TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadKeepsItsFile) {
+  // A UTF-16 file is not a form the reader takes: the group loads empty.
+  const std::string unreadable("\xFF\xFE[\x00" "0\x001\x00]\x00", 10);
+  ASSERT_TRUE(WriteBytes(File("A.PTH"), unreadable));
+  ASSERT_TRUE(Load().ok);
+  ASSERT_TRUE(model.GroupAt(0).unread);
+  model.RenameGroup(0, "B");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("A.PTH")), unreadable);
+  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile());
+  EXPECT_FALSE(model.Modified());
+}
+
 }  // namespace
 }  // namespace korvane
