@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/FR0010MN.h"
+#include "common/FN0010GF.h"
 #include "data/os.h"
 #include "ui/application.h"
 
@@ -32,6 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mutex.h = CreateMutexA(nullptr, FALSE, kMutexName);
   {
     ui::Application app;
+    korvane::SetMessageBoxOwner(app.hwnd());
     app.SetTitle(korvane::kMainTitle);
     app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
     ShowWindow(app.hwnd(), SW_HIDE);
