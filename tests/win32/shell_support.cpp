@@ -109,9 +109,9 @@ int FakeSeam::ShowMessageBox(HWND owner, const std::string& text, const std::str
 
 BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA&) { return FALSE; }
 
-HINSTANCE FakeSeam::OpenWithShell(HWND, const std::string&, const std::string& file, const std::string&,
+HINSTANCE FakeSeam::OpenWithShell(HWND owner, const std::string& verb, const std::string& file, const std::string&,
                                   const std::string&, int) {
-  opened.push_back(file);
+  opened.push_back(Opened{owner, verb, file});
   return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 

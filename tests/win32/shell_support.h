@@ -61,7 +61,12 @@ class FakeSeam : public korvane::SystemSeam {
   std::vector<Box> boxes;
   std::deque<int> answers;
   std::function<void(const Box&)> on_box;
-  std::vector<std::string> opened;  // files handed to the shell
+  struct Opened {
+    HWND owner;
+    std::string verb;
+    std::string file;
+  };
+  std::vector<Opened> opened;  // files handed to the shell
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
   BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;
