@@ -98,6 +98,8 @@ fi
 sleep 0.5
 check "No: the program keeps running" e2e_alive "$E2E_PID"
 check_eq "No: the window stays" 1 "$(e2e_probe visible "$E2E_MAIN")"
+check "No: the main window is active again" e2e_probe wait-foreground "$E2E_MAIN" 3000
+check_eq "No: and enabled" "enabled 1" "$(e2e_probe info "$E2E_MAIN" | grep '^enabled')"
 check_eq "No: no settings written" no "$([ -e "$E2E_DIR/Korvane.INI" ] && echo yes || echo no)"
 
 e2e_probe close "$E2E_MAIN" >/dev/null

@@ -142,6 +142,8 @@ TEST_F(RealBoxTest, EnterAndEscapeBothAnswerNo) {
     EXPECT_EQ(default_id_, IDNO);
     EXPECT_FALSE(form_enabled_);
     EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == form_.hwnd(); }, 3000))
+        << "the window active before the box is active again";
   }
 }
 
