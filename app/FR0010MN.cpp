@@ -33,6 +33,12 @@ TFrmFR0010MN::TFrmFR0010MN() : data_folder_(os::ExeFolder()) {}
 TFrmFR0010MN::~TFrmFR0010MN() {
   // The window goes before the members it paints from.
   if (hwnd()) DestroyWindow(hwnd());
+  // The application object may outlive this window: its filter and
+  // activation handler must not call into it any more.
+  if (hooked_app_ && ui::Application::Current() == hooked_app_) {
+    hooked_app_->on_message = nullptr;
+    hooked_app_->on_activate = nullptr;
+  }
 }
 
 bool TFrmFR0010MN::Create() {
@@ -217,6 +223,7 @@ void TFrmFR0010MN::FormCreate() {
   if (app) {
     app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
     app->on_activate = [this] { AppActivate(); };
+    hooked_app_ = app;
   }
   DGMain.SetColWidth(0, 40);
   ResizeColumns();
@@ -291,7 +298,10 @@ void TFrmFR0010MN::FormDestroy() {
   LBGroup.Clear();
   model_.FreeGroups();
   const ui::Bounds b = bounds();
-  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, Maximized(), mode_);
+  // Asked of the window itself: it is no longer visible while it is being
+  // destroyed, but it is still maximised.
+  const bool maximized = IsZoomed(hwnd()) != FALSE || Maximized();
+  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, maximized, mode_);
   painter_.DeletePalette();
   RemoveTrayIcon();
 }

@@ -5,9 +5,11 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "data/model.h"
 #include "grid/painter.h"
+#include "ui/application.h"
 #include "ui/bevel.h"
 #include "ui/drawgrid.h"
 #include "ui/edit.h"
@@ -100,6 +102,8 @@ class TFrmFR0010MN : public ui::Form {
   LauncherModel& Model() { return model_; }
   int Mode() const { return mode_; }
   bool HiddenInTray() const { return hidden_in_tray_; }
+  // The notify-icon record as registered with the shell.
+  const NOTIFYICONDATAA& TrayRecord() const { return tray_; }
   const GridMarks& Marks() const { return marks_; }
   int TargetRow() const { return target_row_; }
   GridPainter& Painter() { return painter_; }
@@ -137,7 +141,9 @@ class TFrmFR0010MN : public ui::Form {
   int mode_ = 0;
   bool hidden_in_tray_ = false;
   HWND restore_popup_ = nullptr;  // the window that was active when hidden
+  std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
+  ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
   ui::DrawGrid::WindowProc saved_grid_proc_;
   std::unique_ptr<ui::MenuBar> MnuMain;

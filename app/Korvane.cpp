@@ -33,6 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mutex.h = CreateMutexA(nullptr, FALSE, kMutexName);
   {
     ui::Application app;
+    korvane::SetMessageBoxOwner(app.hwnd());
     app.SetTitle(korvane::kMainTitle);
     app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
     korvane::SetMessageBoxOwner(app.hwnd());

@@ -2,6 +2,7 @@
 // Hiding works on the application window, the owner of the main window: the
 // system hides and re-shows the windows it owns with it.
 #include <cstring>
+#include <vector>
 
 #include "app/FR0010MN.h"
 #include "ui/application.h"
@@ -25,6 +26,35 @@ void BringLastActiveForward(HWND app, HWND fallback) {
   if (popup && popup != app && IsWindow(popup) && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
     SetForegroundWindow(popup);
   }
+}
+
+// Windows hides the windows that an owner owns when it is minimised and
+// shows each again in its own state when it is restored. Wine does neither,
+// and its ShowOwnedPopups brings a maximised window back restored; so the
+// owned windows are hidden and shown here with their state untouched
+// (harmless on Windows, which then finds them hidden already).
+BOOL CALLBACK HideOwned(HWND h, LPARAM list_ptr) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(list_ptr);
+  if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == list->front()) {
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    list->push_back(h);
+  }
+  return TRUE;
+}
+
+void HideOwnedWindows(HWND owner, std::vector<HWND>& hidden) {
+  std::vector<HWND> found{owner};
+  EnumThreadWindows(GetCurrentThreadId(), &HideOwned, reinterpret_cast<LPARAM>(&found));
+  hidden.insert(hidden.end(), found.begin() + 1, found.end());
+}
+
+void ShowOwnedWindows(std::vector<HWND>& hidden) {
+  for (HWND h : hidden) {
+    if (IsWindow(h)) {
+      SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  hidden.clear();
 }
 
 }  // namespace
@@ -81,9 +111,7 @@ void TFrmFR0010MN::HideToTray() {
   SetForegroundWindow(app);
   const ui::Bounds b = bounds();
   SetWindowPos(app, HWND_BOTTOM, b.x, b.y, b.width, 0, SWP_NOZORDER);
-  // Windows hides the owned windows when their owner is minimised; Wine
-  // does not, so they are hidden explicitly (harmless on Windows).
-  ShowOwnedPopups(app, FALSE);
+  HideOwnedWindows(app, hidden_owned_);
   ShowWindow(app, SW_MINIMIZE);
   ShowWindow(app, SW_HIDE);
   hidden_in_tray_ = true;
@@ -94,7 +122,7 @@ void TFrmFR0010MN::RestoreFromTray() {
   ShowWindow(app, SW_SHOW);
   SetForegroundWindow(app);
   ShowWindow(app, SW_RESTORE);
-  ShowOwnedPopups(app, TRUE);
+  ShowOwnedWindows(hidden_owned_);
   SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
   hidden_in_tray_ = false;
   BringLastActiveForward(app, restore_popup_ ? restore_popup_ : hwnd());

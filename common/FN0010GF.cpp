@@ -18,28 +18,47 @@ std::string WindowText(HWND edit) {
   return std::string(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-  return TRUE;
-}
+// The program's top-level windows, disabled while a box is up: the box's
+// owner is the hidden application window, and MessageBox disables only its
+// owner. Afterwards they are enabled again and the window that was active
+// gets the activation back.
+class TaskWindowsDisabled {
+ public:
+  explicit TaskWindowsDisabled(HWND owner) : owner_(owner), active_(GetActiveWindow()) {
+    EnumThreadWindows(GetCurrentThreadId(), &TaskWindowsDisabled::Disable, reinterpret_cast<LPARAM>(this));
+  }
+  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+  ~TaskWindowsDisabled() {
+    for (HWND h : disabled_) {
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+    }
+    if (active_ && IsWindow(active_) && IsWindowVisible(active_)) SetActiveWindow(active_);
+  }
 
-// Application-modal: every top-level window of the program is disabled
-// while the box is up (the system does that only for the owner), the box
-// is owned by the application window, and the window that was active gets
-// the activation back afterwards.
+ private:
+  static BOOL CALLBACK Disable(HWND h, LPARAM self_ptr) {
+    auto* self = reinterpret_cast<TaskWindowsDisabled*>(self_ptr);
+    // The owner is MessageBox's own to disable and enable: enabled again
+    // before the box goes, it takes the activation rather than another
+    // program's window.
+    if (h != self->owner_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
+      self->disabled_.push_back(h);
+      EnableWindow(h, FALSE);
+    }
+    return TRUE;
+  }
+
+  HWND owner_;
+  HWND active_;
+  std::vector<HWND> disabled_;
+};
+
+// Application-modal, owned by the application window, with exactly the
+// flags given.
 int Box(const std::string& text, UINT flags) {
-  const HWND active = GetActiveWindow();
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  for (HWND w : disabled) {
-    if (w != g_owner) EnableWindow(w, FALSE);
-  }
-  const int answer = Seam().ShowMessageBox(g_owner, text, kProductCaption, flags | MB_APPLMODAL);
-  for (HWND w : disabled) {
-    if (w != g_owner && IsWindow(w)) EnableWindow(w, TRUE);
-  }
-  if (active && IsWindow(active)) SetActiveWindow(active);
-  return answer;
+  const TaskWindowsDisabled disabled(g_owner);
+  return Seam().ShowMessageBox(g_owner, text, kProductCaption, flags);
 }
 }  // namespace
 

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Saving and closing with the real program: Ctrl+S writes every group file
+# (sections 01..20, TITLE then PATH, CR LF; a file deleted from outside is
+# written anew, the rest of a user's file kept); closing with unsaved
+# changes asks first, No keeps the program running, Yes ends it without
+# writing any group file.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+
+# The bytes of a whole group file: titles and paths of entries 1..N given
+# as "title|path" arguments, the other entries empty.
+full_group() {
+  local i title path entry
+  for i in $(seq 1 20); do
+    entry=${!i:-|}
+    [ "$i" -le $# ] || entry="|"
+    title=${entry%%|*}
+    path=${entry#*|}
+    printf '[%02d]\nTITLE=%s\nPATH=%s\n' "$i" "$title" "$path"
+  done
+}
+
+no_temporary_files() {
+  ! ls "$E2E_DIR" | grep -v -E '\.(PTH|INI|html|exe)$' | grep -q .
+}
+
+# --- Ctrl+S with two groups, nothing changed --------------------------------
+e2e_install ソフト表
+full_group '見積書|C:\業務\見積書.xls' '請求書|C:\業務\請求書.doc' | e2e_group 業務A
+cp "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.expected"
+e2e_group 業務B <<'EOF'
+; 予定の一覧
+[01]
+TITLE=予定表
+PATH=C:\ソフト表\予定表.xls
+[03]
+PATH=C:\a.txt
+TITLE=三番
+EOF
+{
+  cat <<'EOF'
+; 予定の一覧
+[01]
+TITLE=予定表
+PATH=C:\ソフト表\予定表.xls
+[03]
+PATH=C:\a.txt
+TITLE=三番
+[02]
+TITLE=
+PATH=
+EOF
+  for i in $(seq 4 20); do printf '[%02d]\nTITLE=\nPATH=\n' "$i"; done
+} | e2e_cp932 >"$E2E_TMP/B.expected"
+
+e2e_launch
+rm "$E2E_DIR/業務A.PTH"
+e2e_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
+e2e_until 5 test -f "$E2E_DIR/業務A.PTH" || fail "Ctrl+S writes the group files"
+sleep 0.3
+e2e_check_bytes "a group file deleted from outside is written anew, whole" "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.expected"
+e2e_check_bytes "a user's group file: its lines kept, the missing entries added" "$E2E_DIR/業務B.PTH" "$E2E_TMP/B.expected"
+check "no temporary file is left" no_temporary_files
+# Nothing changed: the close asks nothing (a question would keep it running).
+e2e_close
+
+# --- one group: a change, Ctrl+S, another change, the close query ----------
+e2e_install 別の場所
+full_group '見積書|C:\業務\見積書.xls' '請求書|C:\業務\請求書.doc' '納品書|C:\業務\納品書.pdf' | e2e_group 業務C
+full_group '|C:\業務\見積書.xls' '請求書|C:\業務\請求書.doc' '納品書|C:\業務\納品書.pdf' | e2e_cp932 >"$E2E_TMP/C.saved"
+
+e2e_launch
+# The group (row 0 of the list, under the 57-pixel toolbar), then Delete
+# on the title cell of entry 1 in registration mode.
+e2e_click "$E2E_MAIN" 130 77 || fail "the group is clicked"
+sleep 0.3
+e2e_key "$E2E_MAIN" Delete || fail "Delete is typed"
+sleep 0.3
+e2e_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
+e2e_until 5 cmp -s "$E2E_DIR/業務C.PTH" "$E2E_TMP/C.saved"
+e2e_check_bytes "Ctrl+S writes the change" "$E2E_DIR/業務C.PTH" "$E2E_TMP/C.saved"
+
+# Entry 2's title cleared, not saved.
+e2e_key "$E2E_MAIN" Down Delete || fail "Down, Delete are typed"
+sleep 0.3
+
+e2e_probe close "$E2E_MAIN" >/dev/null
+if e2e_msgbox; then
+  check_eq "question: caption" Korvane "$MSGBOX_CAPTION"
+  check_eq "question: text" $'変更は保存されていません。\n\n終了してもよろしいですか？' "$MSGBOX_TEXT"
+  check_eq "question: Yes and No" "6 7" "$MSGBOX_BUTTONS"
+  check_eq "question: No is the default" 7 "$MSGBOX_DEFAULT"
+  e2e_shot close-question >/dev/null
+  check "No pressed" e2e_press 7
+else
+  fail "closing with unsaved changes asks"
+fi
+sleep 0.5
+check "No: the program keeps running" e2e_alive "$E2E_PID"
+check_eq "No: the window stays" 1 "$(e2e_probe visible "$E2E_MAIN")"
+check "No: the main window is active again" e2e_probe wait-foreground "$E2E_MAIN" 3000
+check_eq "No: and enabled" "enabled 1" "$(e2e_probe info "$E2E_MAIN" | grep '^enabled')"
+check_eq "No: no settings written" no "$([ -e "$E2E_DIR/Korvane.INI" ] && echo yes || echo no)"
+
+e2e_probe close "$E2E_MAIN" >/dev/null
+if e2e_msgbox; then
+  check "Yes pressed" e2e_press 6
+else
+  fail "the second close asks again"
+fi
+if e2e_wait_exit "$E2E_PID" 10; then
+  pass "Yes: the program ends"
+  check_eq "Yes: exit code" 0 "$E2E_EXIT_CODE"
+else
+  fail "Yes: the program ends" "still running; killed"
+fi
+E2E_PID=""
+e2e_check_bytes "Yes: the group file is as saved, the later change not written" "$E2E_DIR/業務C.PTH" "$E2E_TMP/C.saved"
+check "Yes: the settings are written" test -s "$E2E_DIR/Korvane.INI"
+check "no temporary file is left" no_temporary_files
+
+e2e_finish

@@ -1,0 +1,235 @@
+// The main window's creation: what FormCreate leaves, in which order it
+// builds it (seen from inside the warning box of the group load), the
+// placement and mode from the settings file, and the end after a group
+// folder that cannot be listed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "data/settings.h"
+#include "grid/layout_core.h"
+#include "shell_support.h"
+#include "support.h"
+
+namespace {
+
+using shelltest::GroupFileBytes;
+using shelltest::SettingsBytes;
+using shelltest::ShellTest;
+using shelltest::TrayIconExists;
+
+RECT WorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+RECT WindowRect(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return r;
+}
+
+::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
+  if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "expected (" << expected.left << ", " << expected.top << ")-("
+                                       << expected.right << ", " << expected.bottom << "), got (" << actual.left
+                                       << ", " << actual.top << ")-(" << actual.right << ", " << actual.bottom << ")";
+}
+
+// Width of the title column for a mode, from the grid's own measures.
+int TitleWidthFor(korvane::TFrmFR0010MN& f, int mode) {
+  return korvane::ComputeColumnWidths(f.DGMain.Width(), ui::DrawGrid::ScrollBarWidth(), 40, 1, mode).title;
+}
+
+using CreateTest = ShellTest;
+
+TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) {
+  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  folder_.Write("業務B.PTH", GroupFileBytes({}));
+  ASSERT_TRUE(Create());
+  EXPECT_FALSE(IsWindowVisible(main())) << "the run loop shows it, not its creation";
+  EXPECT_TRUE(seam_.boxes.empty());
+  EXPECT_FALSE(TakeQuit()) << "a good start requests no end";
+
+  char cls[64] = {};
+  GetClassNameA(main(), cls, sizeof cls);
+  EXPECT_STREQ(cls, "TFrmFR0010MN");
+  EXPECT_EQ(form().Caption(), "Korvane");
+  EXPECT_EQ(GetWindow(main(), GW_OWNER), app()) << "the application window owns it";
+  EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
+
+  EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
+  EXPECT_TRUE(form().SpbInput.Down());
+  EXPECT_FALSE(form().SpbRun.Down());
+  EXPECT_EQ(form().DGMain.ColWidth(1), TitleWidthFor(form(), 0));
+
+  EXPECT_EQ(SendMessageA(form().LBGroup.hwnd(), LB_GETITEMHEIGHT, 0, 0), 41);
+  EXPECT_EQ(form().DGMain.ColWidth(0), 40);
+  EXPECT_EQ(SendMessageA(form().EdtTitle.hwnd(), EM_GETLIMITTEXT, 0, 0), 40);
+  EXPECT_NE(form().Painter().palette(), nullptr);
+  EXPECT_TRUE(form().Painter().HasCanvas());
+  EXPECT_FALSE(form().HiddenInTray());
+  EXPECT_TRUE(TrayIconExists(form().TrayRecord()));
+  EXPECT_FALSE(form().Model().Modified());
+  EXPECT_EQ(form().Model().Current(), nullptr);
+  EXPECT_EQ(form().Marks().pressed_row, -1);
+  EXPECT_EQ(form().Marks().edit_row, -1);
+  EXPECT_FALSE(form().Marks().title_editing);
+  EXPECT_EQ(form().TargetRow(), -1);
+  EXPECT_EQ(form().LBGroup.Count(), 2);
+
+  // Shown by the run loop: a normal window the size of the work area.
+  ShowWindow(app(), SW_SHOWNA);
+  form().Show();
+  ASSERT_TRUE(uitest::PumpUntil([&] { return IsWindowVisible(main()) != FALSE; }));
+  EXPECT_FALSE(IsZoomed(main()));
+  EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
+}
+
+TEST_F(CreateTest, StoredPlacementIsAppliedAsStoredEvenOffScreen) {
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=" + std::to_string(width + 500) +
+                                   "\r\nTOP=-2000\r\nWIDTH=-640\r\nHEIGHT=480\r\nMODE=0\r\n");
+  ASSERT_TRUE(Create());
+  const RECT expected{width + 500, -2000, width + 500 + 640, -2000 + 480};
+  EXPECT_TRUE(SameRect(expected, WindowRect(main())));
+  EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
+  EXPECT_TRUE(form().SpbInput.Down());
+}
+
+TEST_F(CreateTest, PlacementValuesAddingUpToZeroGiveTheWorkArea) {
+  folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=-100\r\nTOP=0\r\nWIDTH=100\r\nHEIGHT=0\r\nMODE=1\r\n");
+  ASSERT_TRUE(Create());
+  EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
+  // The mode holds although the placement does not.
+  EXPECT_EQ(form().Mode(), korvane::kModeLauncher);
+}
+
+TEST_F(CreateTest, AnyModeOtherThanZeroOrOneStartsLauncherMode) {
+  for (const char* mode : {"2", "-1"}) {
+    SCOPED_TRACE(mode);
+    folder_.Write("Korvane.INI",
+                  std::string("[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=700\r\nHEIGHT=500\r\nMODE=") + mode + "\r\n");
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(form().Mode(), korvane::kModeLauncher);
+    EXPECT_TRUE(form().SpbRun.Down());
+    EXPECT_FALSE(form().SpbInput.Down());
+    // The columns were sized for the mode restored before them.
+    EXPECT_EQ(form().DGMain.ColWidth(1), TitleWidthFor(form(), 1));
+    EXPECT_TRUE(SameRect(RECT{10, 20, 710, 520}, WindowRect(main())));
+    Destroy();
+    // An end without a change of mode writes "1".
+    EXPECT_EQ(folder_.Read("Korvane.INI"), SettingsBytes(10, 20, 700, 500, 1));
+  }
+  // Something that is no integer counts as 0.
+  folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=700\r\nHEIGHT=500\r\nMODE=x\r\n");
+  ASSERT_TRUE(Create());
+  EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
+  EXPECT_TRUE(form().SpbInput.Down());
+}
+
+// Steps 1 to 14 are done and step 16 is not when the group load (step 15)
+// shows its warning: a group file held open by another program.
+TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
+  folder_.Write("Korvane.INI", SettingsBytes(30, 40, 600, 450, 1));
+  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  const std::string held = folder_.File("業務B.PTH");
+  folder_.Write("業務B.PTH", GroupFileBytes({"請求書"}));
+  HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+  int seen = 0;
+  seam_.on_box = [&](const shelltest::FakeSeam::Box& box) {
+    ++seen;
+    EXPECT_EQ(box.text, held + " を読み込めません");
+    EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+    EXPECT_EQ(form().Caption(), "Korvane");                                    // 3
+    EXPECT_TRUE(SameRect(RECT{30, 40, 630, 490}, WindowRect(main())));         // 4
+    EXPECT_EQ(form().Mode(), korvane::kModeLauncher);                          // 4
+    EXPECT_EQ(SendMessageA(form().LBGroup.hwnd(), LB_GETITEMHEIGHT, 0, 0), 41);  // 2
+    EXPECT_TRUE(static_cast<bool>(uitest::App().on_message));                 // 6
+    EXPECT_TRUE(static_cast<bool>(uitest::App().on_activate));                // 7
+    EXPECT_EQ(form().DGMain.ColWidth(0), 40);                                  // 8
+    EXPECT_EQ(form().DGMain.ColWidth(1), TitleWidthFor(form(), 1));            // 9
+    EXPECT_EQ(SendMessageA(form().EdtTitle.hwnd(), EM_GETLIMITTEXT, 0, 0), 40);  // 11
+    EXPECT_NE(form().Painter().palette(), nullptr);                            // 12
+    EXPECT_TRUE(TrayIconExists(form().TrayRecord()));                          // 13
+    EXPECT_FALSE(form().HiddenInTray());                                       // 14
+    EXPECT_EQ(form().LBGroup.Count(), 2) << "the list is filled before the warning";
+    EXPECT_FALSE(form().Painter().HasCanvas()) << "the canvas comes after the load";
+  };
+  ASSERT_TRUE(Create());
+  CloseHandle(lock);
+  EXPECT_EQ(seen, 1);
+  // A file that cannot be read does not stop the start.
+  EXPECT_TRUE(form().Painter().HasCanvas());
+  EXPECT_FALSE(TakeQuit());
+  form().Model().SelectGroup(1);
+  ASSERT_NE(form().Model().Current(), nullptr);
+  EXPECT_EQ(form().Model().Current()->titles[0], "");
+}
+
+TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
+  // The data folder does not exist: the group load cannot list it.
+  const std::string missing = folder_.path() + "無い\\";
+  form_ = std::make_unique<korvane::TFrmFR0010MN>();
+  form_->SetDataFolder(missing);
+  uitest::App().SetMainForm(form_.get());
+  ASSERT_TRUE(form_->Create());
+
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_EQ(seam_.boxes[0].text, missing + " を読み込めません");
+  EXPECT_EQ(seam_.boxes[0].caption, "Korvane");
+  EXPECT_EQ(seam_.boxes[0].flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+  EXPECT_EQ(seam_.boxes[0].owner, app());
+  EXPECT_FALSE(form().Painter().HasCanvas()) << "creation stops at the failed load";
+  EXPECT_TRUE(TakeQuit()) << "the end of the run loop is requested";
+  const NOTIFYICONDATAA record = form().TrayRecord();
+  EXPECT_TRUE(TrayIconExists(record)) << "the icon stays until the window goes";
+
+  // The run loop still shows the window before it takes the quit message.
+  ShowWindow(app(), SW_SHOWNA);
+  form().Show();
+  const RECT placed = WindowRect(main());
+  // The folder is there again by the end: the settings go into it.
+  ASSERT_TRUE(CreateDirectoryA(missing.c_str(), nullptr));
+  Destroy();
+  EXPECT_FALSE(TrayIconExists(record)) << "FormDestroy removes the icon";
+  HANDLE h = CreateFileA((missing + "Korvane.INI").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << "the settings file is written at the end";
+  char buf[256] = {};
+  DWORD got = 0;
+  ReadFile(h, buf, sizeof buf - 1, &got, nullptr);
+  CloseHandle(h);
+  EXPECT_EQ(std::string(buf, got), SettingsBytes(placed.left, placed.top, placed.right - placed.left,
+                                                 placed.bottom - placed.top, 0));
+  EXPECT_EQ(seam_.boxes.size(), 1u) << "nothing more is shown";
+  DeleteFileA((missing + "Korvane.INI").c_str());
+  RemoveDirectoryA(missing.c_str());
+}
+
+TEST_F(CreateTest, TheEndWritesTheSettingsAndKeepsTheOtherLinesOfTheFile) {
+  folder_.Write("Korvane.INI",
+                "; 設定\r\n[他]\r\nA=1\r\n[Korvane]\r\nHEIGHT=300\r\nLEFT=7\r\nX=y\r\nTOP=5\r\nWIDTH=400\r\n"
+                "\r\n[後]\r\nB=2\r\n");
+  ASSERT_TRUE(Create());
+  EXPECT_TRUE(SameRect(RECT{7, 5, 7 + 400, 5 + 300}, WindowRect(main())));
+  form().SetBounds(ui::Bounds{12, 34, 560, 420});
+  Destroy();
+  EXPECT_EQ(folder_.Read("Korvane.INI"),
+            "; 設定\r\n[他]\r\nA=1\r\n[Korvane]\r\nHEIGHT=420\r\nLEFT=12\r\nX=y\r\nTOP=34\r\nWIDTH=560\r\n"
+            "MODE=0\r\n\r\n[後]\r\nB=2\r\n");
+}
+
+TEST_F(CreateTest, AMaximisedWindowWritesZeroPlacement) {
+  folder_.Write("Korvane.INI", SettingsBytes(30, 40, 600, 450, 1));
+  Open();
+  ShowWindow(main(), SW_MAXIMIZE);
+  ASSERT_TRUE(IsZoomed(main()));
+  Destroy();
+  EXPECT_EQ(folder_.Read("Korvane.INI"), SettingsBytes(0, 0, 0, 0, 1));
+}
+
+}  // namespace

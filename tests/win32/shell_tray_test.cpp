@@ -1,0 +1,182 @@
+// The tray icon's record and the hiding and restoring of the program: the
+// state table of minimise commands, tray messages and restore commands.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell_support.h"
+#include "support.h"
+
+namespace {
+
+using shelltest::GroupFileBytes;
+using shelltest::ShellTest;
+using shelltest::TrayIconExists;
+
+constexpr UINT kTray = 0x4B1;
+
+RECT WindowRect(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return r;
+}
+
+class TrayTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    folder_.Write("Korvane.INI", shelltest::SettingsBytes(120, 80, 640, 480, 0));
+    folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+    Open();
+  }
+
+  bool Hidden() { return !IsWindowVisible(main()) && !IsWindowVisible(app()) && form().HiddenInTray(); }
+  bool Shown() { return IsWindowVisible(main()) && IsWindowVisible(app()) && !form().HiddenInTray(); }
+  bool WaitHidden() { return uitest::PumpUntil([&] { return Hidden(); }, 3000); }
+  bool WaitShown() { return uitest::PumpUntil([&] { return Shown(); }, 3000); }
+  void PostAndPump(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+    PostMessageA(to, msg, wp, lp);
+    uitest::Pump();
+  }
+  void Hide() {
+    PostMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitHidden());
+  }
+};
+
+TEST_F(TrayTest, TheNotifyIconRecordIsTheFirst88ByteForm) {
+  const NOTIFYICONDATAA& r = form().TrayRecord();
+  EXPECT_EQ(r.cbSize, 88u);
+  EXPECT_EQ(r.hWnd, main());
+  EXPECT_EQ(r.uID, 1u);
+  EXPECT_EQ(r.uFlags, 7u);
+  EXPECT_EQ(r.uCallbackMessage, kTray);
+  EXPECT_NE(r.hIcon, nullptr);
+  EXPECT_EQ(r.hIcon, LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+  char tip[64] = "Korvane";
+  EXPECT_EQ(std::memcmp(r.szTip, tip, sizeof tip), 0) << "the tip, the rest of its 64 bytes zero";
+  EXPECT_TRUE(TrayIconExists(r));
+}
+
+// Minimising from the title bar or the system menu: WM_SYSCOMMAND sent to
+// the main window.
+TEST_F(TrayTest, TheMinimiseButtonHidesTheWholeProgramAndADoubleClickBringsItBack) {
+  const RECT before = WindowRect(main());
+  SendMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitHidden()) << "the main window and the taskbar button go";
+  EXPECT_FALSE(IsIconic(main())) << "the system's own minimising does not take place";
+  EXPECT_TRUE(TrayIconExists(form().TrayRecord())) << "the icon stays";
+
+  PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(uitest::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
+  EXPECT_FALSE(IsZoomed(main()));
+  EXPECT_FALSE(IsIconic(main()));
+  const RECT after = WindowRect(main());
+  EXPECT_TRUE(EqualRect(&before, &after)) << "back at its former place and size";
+  EXPECT_TRUE(TrayIconExists(form().TrayRecord()));
+}
+
+// The application-wide filter: a posted minimise or restore command to any
+// window of the program.
+TEST_F(TrayTest, PostedMinimiseAndRestoreCommandsWorkOnEveryWindowOfTheProgram) {
+  for (HWND to : {main(), form().LBGroup.hwnd(), app()}) {
+    PostMessageA(to, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitHidden());
+    // Hidden, minimised again: stays hidden.
+    PostAndPump(form().DGMain.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(Hidden());
+    PostMessageA(to, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitShown());
+  }
+  // Shown, restored: stays shown, in its place.
+  const RECT before = WindowRect(main());
+  PostAndPump(main(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(WaitShown());
+  const RECT after = WindowRect(main());
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(TrayTest, OnlyTheDoubleClickMessageDoesAnything) {
+  for (bool hidden : {true, false}) {
+    SCOPED_TRACE(hidden ? "hidden" : "shown");
+    if (hidden) Hide();
+    for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                         WM_RBUTTONDBLCLK, WM_MBUTTONDOWN}) {
+      PostAndPump(main(), kTray, 1, mouse);
+      uitest::PumpUntil([] { return false; }, 50);
+      EXPECT_EQ(hidden, Hidden()) << "lParam " << mouse;
+      EXPECT_EQ(!hidden, Shown()) << "lParam " << mouse;
+    }
+    EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr) << "there is no tray menu";
+    PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitShown());
+  }
+}
+
+TEST_F(TrayTest, AMaximisedWindowComesBackMaximised) {
+  ShowWindow(main(), SW_MAXIMIZE);
+  ASSERT_TRUE(IsZoomed(main()));
+  const RECT maximised = WindowRect(main());
+  Hide();
+  PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(IsZoomed(main()));
+  const RECT after = WindowRect(main());
+  EXPECT_TRUE(EqualRect(&maximised, &after));
+}
+
+TEST_F(TrayTest, HidingAndRestoringChangeNoStateOfTheWindow) {
+  ChangeSomething();
+  form().LBGroup.SetItemIndex(0);
+  const int mode = form().Mode();
+  Hide();
+  PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(form().Model().Modified());
+  EXPECT_EQ(form().Model().CurrentRow(), 0);
+  EXPECT_EQ(form().Model().Current()->titles[0], "");
+  EXPECT_EQ(form().Mode(), mode);
+  EXPECT_EQ(form().LBGroup.ItemIndex(), 0);
+  EXPECT_TRUE(seam_.boxes.empty());
+}
+
+// Shown behind another program: the handover (the message a second start
+// sends) brings the program's last active window forward, the main window
+// or a dialog open over it.
+TEST_F(TrayTest, TheHandoverBringsTheLastActiveWindowForward) {
+  {
+    uitest::OtherThreadWindow other;
+    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
+    SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
+    EXPECT_TRUE(Shown());
+  }
+
+  ui::Form dialog;
+  ui::FormArgs args;
+  args.kind = ui::FormKind::Dialog;
+  args.caption = "dialog";
+  args.bounds = ui::Bounds{200, 200, 240, 160};
+  ASSERT_TRUE(dialog.Create(args));
+  bool brought = false;
+  dialog.SetMessageHandler(WM_APP, [&](WPARAM, LPARAM, LRESULT&) {
+    uitest::OtherThreadWindow other;
+    if (uitest::BringToFront(other.hwnd())) {
+      SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
+      brought = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog.hwnd(); }, 3000);
+    }
+    dialog.EndModal(ui::kModalOk);
+    return true;
+  });
+  PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
+  dialog.ShowModal();
+  EXPECT_TRUE(brought) << "the dialog open over the main window comes to the foreground";
+  dialog.Destroy();
+  uitest::Pump();
+}
+
+}  // namespace
