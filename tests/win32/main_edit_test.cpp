@@ -427,6 +427,15 @@ TEST_F(MainEditTest, TheEditorStaysOpenAcrossAModeSwitch) {
   EXPECT_EQ(after.y, before.y);
   EXPECT_EQ(after.width, form().DGMain.ColWidth(1) - 23);
   EXPECT_GT(after.width, before.width);
+  // A change of the window's width: only the editor's width follows.
+  form().SetWidth(form().Width() + 60);
+  Pump();
+  ASSERT_TRUE(Editing());
+  const ui::Bounds resized = ui::BoundsOf(editor());
+  EXPECT_EQ(resized.x, before.x);
+  EXPECT_EQ(resized.y, before.y);
+  EXPECT_EQ(resized.width, after.width + 60);
+  EXPECT_EQ(GetFocus(), editor());
   Key(VK_RETURN);
   EXPECT_EQ(Title(1), "切替中");
   EXPECT_EQ(GetFocus(), grid());
