@@ -82,8 +82,9 @@ void TFrmFR0010MN::BeginTitleEdit(int col, int row) {
   const auto index = static_cast<std::size_t>(row - 1);
   EdtTitle.SetText(group && index < group->titles.size() ? group->titles[index] : std::string());
   EdtTitle.SetModified(false);
+  // Its place in the z-order, above the grid, is its place in the tab
+  // order too: the grid follows it, so Enter and Tab lead back there.
   ui::SetVisible(EdtTitle.hwnd(), true);
-  SetWindowPos(EdtTitle.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   FocusControl(EdtTitle.hwnd());
   EdtTitle.SelectAll();
 }
@@ -110,12 +111,15 @@ void TFrmFR0010MN::EdtTitleExit() {
 
 void TFrmFR0010MN::CommitTitleEdit() {
   if (!marks_.title_editing) return;
-  EdtTitleExit();
-  // The editor may still hold the focus (the speed buttons take none).
+  // The editor may still hold the focus (the speed buttons take none): it
+  // goes to the grid, as after Enter, and the editor's exit commits. Hiding
+  // the focused editor first would hand the focus to the first control in
+  // tab order, the group list.
   if (GetFocus() == EdtTitle.hwnd()) {
     if (DGMain.Enabled()) DGMain.SetFocus();
     else SetFocus(hwnd());
   }
+  if (marks_.title_editing) EdtTitleExit();
 }
 
 void TFrmFR0010MN::SelectPath() {

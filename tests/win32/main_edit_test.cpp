@@ -1,0 +1,509 @@
+// Registration mode: the title editor over the title cell, the path chosen
+// in the open-file dialog, the Delete key, and an open title edit committed
+// before whatever would lose it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/settings.h"
+#include "main_support.h"
+#include "support.h"
+
+namespace mwtest {
+namespace {
+
+constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
+
+class MainEditTest : public MainWindowTest {
+ protected:
+  // 1 a title and an existing file, 2 nothing, 3 a title only, 4 a title
+  // and a file the test may take away.
+  void OpenWithGroup(int mode = korvane::kModeRegistration) {
+    existing_ = folder_.Write("資料.txt");
+    later_ = folder_.Write("後で消す.txt");
+    WriteGroup("日常業務", {{"元の題名", existing_}, {"", ""}, {"題名あり", ""}, {"消える", later_}});
+    WriteGroup("予備", {{"予備の一", ""}});
+    Open(mode);
+    ClickGroup(GroupIndex("日常業務"));
+  }
+  // Moves the current cell with the arrow keys.
+  void GoTo(int col, int row) {
+    ui::DrawGrid& g = form().DGMain;
+    while (g.Row() < row) Key(VK_DOWN);
+    while (g.Row() > row) Key(VK_UP);
+    while (g.Col() < col) Key(VK_RIGHT);
+    while (g.Col() > col) Key(VK_LEFT);
+    ASSERT_EQ(g.Col(), col);
+    ASSERT_EQ(g.Row(), row);
+  }
+  bool Editing() { return IsWindowVisible(editor()) && form().Marks().title_editing; }
+  // After an edit of either kind: every marker back at rest.
+  void ExpectIdle() {
+    EXPECT_EQ(form().Marks().edit_row, -1);
+    EXPECT_EQ(form().TargetRow(), -1);
+    EXPECT_FALSE(form().Marks().title_editing);
+    EXPECT_FALSE(IsWindowVisible(editor()));
+    EXPECT_EQ(form().EdtTitle.Text(), "");
+  }
+  // The section of a group file on disk, from its header to the next one.
+  std::string Section(const std::string& file, const std::string& name) {
+    const std::string bytes = folder_.Read(file);
+    const std::size_t at = bytes.find("[" + name + "]");
+    if (at == std::string::npos) return {};
+    const std::size_t end = bytes.find("\r\n[", at);
+    return bytes.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  }
+  std::string existing_, later_;
+};
+
+TEST_F(MainEditTest, F2OpensTheEditorOverTheTitleCellAndEnterLeavesItUnchanged) {
+  OpenWithGroup();
+  Key(VK_F2);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(GetFocus(), editor());
+  EXPECT_EQ(form().Marks().edit_row, 1);
+  EXPECT_EQ(form().TargetRow(), 1);
+  EXPECT_EQ(form().EdtTitle.Text(), "元の題名");
+  EXPECT_EQ(form().EdtTitle.GetSelection().start, 0u);
+  EXPECT_EQ(form().EdtTitle.GetSelection().end, 8u);
+  EXPECT_FALSE(form().EdtTitle.Modified());
+  // Placed 20 px into the cell, vertically centred and 4 px lower, 23 px
+  // narrower than the cell, 20 px high.
+  const ui::Bounds g = ui::BoundsOf(grid());
+  const RECT cell = Cell(1, 1);
+  const ui::Bounds e = ui::BoundsOf(editor());
+  EXPECT_EQ(e.x, g.x + cell.left + 20);
+  EXPECT_EQ(e.y, g.y + cell.top + 14);
+  EXPECT_EQ(e.width, cell.right - cell.left - 23);
+  EXPECT_EQ(e.height, 20);
+  // The row is white; the title cell shows neither title nor icon under the
+  // editor; the path and the launch button are painted as before.
+  auto p = PaintGrid();
+  EXPECT_EQ(CountOther(*p, Cell(1, 1), {kWhite, kGray}), 0);
+  EXPECT_EQ(Hex(p->at(Cell(2, 1).right - 8, Cell(2, 1).top + 5)), Hex(kWhite));
+  EXPECT_GT(CountColor(*p, Cell(2, 1), kPathFace), 100);
+  EXPECT_GT(CountColor(*p, Cell(0, 1), kBlue), 100);
+  EXPECT_EQ(Hex(p->at(Cell(1, 2).right - 8, Cell(1, 2).top + 5)), Hex(kLightGray));
+  // On the screen the editor lies above the grid: its text shows, selected.
+  RedrawWindow(form().hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT shown{};
+  GetWindowRect(editor(), &shown);
+  HDC screen = GetDC(nullptr);
+  int selected = 0;
+  for (int y = shown.top; y < shown.bottom; ++y)
+    for (int x = shown.left; x < shown.right; ++x) selected += GetPixel(screen, x, y) == GetSysColor(COLOR_HIGHLIGHT);
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(selected, 100);
+
+  // Enter: the focus goes back to the grid, nothing was typed, nothing
+  // changes.
+  Key(VK_RETURN);
+  EXPECT_EQ(GetFocus(), grid());
+  ExpectIdle();
+  EXPECT_EQ(Title(1), "元の題名");
+  EXPECT_FALSE(form().Model().Modified());
+  p = PaintGrid();
+  EXPECT_GT(CountColor(*p, Cell(1, 1), kBlack), 10);
+
+  // Again from the keyboard alone: Enter opens it, Enter closes it, and
+  // the focus is on the grid each time.
+  for (int round = 0; round < 2; ++round) {
+    Key(VK_RETURN);
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(GetFocus(), editor());
+    Key(VK_RETURN);
+    EXPECT_EQ(GetFocus(), grid()) << "round " << round;
+    ExpectIdle();
+  }
+  // Tab leaves it for the grid as well.
+  Key(VK_F2);
+  ASSERT_TRUE(Editing());
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), grid());
+  ExpectIdle();
+  EXPECT_FALSE(form().Model().Modified());
+}
+
+TEST_F(MainEditTest, ADoubleClickOnATitleCellOpensTheEditorThere) {
+  OpenWithGroup();
+  DoubleClick(CellPoint(1, 3));
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(GetFocus(), editor());
+  EXPECT_EQ(form().TargetRow(), 3);
+  EXPECT_EQ(form().EdtTitle.Text(), "題名あり");
+  EXPECT_EQ(ui::BoundsOf(editor()).y, ui::BoundsOf(grid()).y + Cell(1, 3).top + 14);
+  Type("三番目");
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(3), "三番目");
+  EXPECT_EQ(GetFocus(), grid());
+  // Double clicks on a launch button and on the header start no edit.
+  DoubleClick(CellPoint(1, 0));
+  EXPECT_FALSE(Editing());
+  EXPECT_TRUE(seam_.dialogs.empty());
+}
+
+TEST_F(MainEditTest, WhatIsTypedIsStoredAsTyped) {
+  OpenWithGroup();
+  // Typing replaces the selected title.
+  Key(VK_F2);
+  Type(" 新しい題名 ");
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), " 新しい題名 ");
+  EXPECT_TRUE(form().Model().Modified());
+  form().Model().ClearModified();
+
+  // Typing the same text again still counts as a change.
+  Key(VK_F2);
+  Type(" 新しい題名 ");
+  EXPECT_EQ(form().EdtTitle.Text(), " 新しい題名 ");
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), " 新しい題名 ");
+  EXPECT_TRUE(form().Model().Modified());
+  form().Model().ClearModified();
+
+  // Emptying the editor stores an empty title; the path stays.
+  Key(VK_F2);
+  Key(VK_DELETE);
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), "");
+  EXPECT_EQ(Path(1), existing_);
+  EXPECT_TRUE(form().Model().Modified());
+}
+
+TEST_F(MainEditTest, ATitleHoldsFortyBytesAndNoHalfCharacter) {
+  OpenWithGroup();
+  GoTo(1, 2);
+  Key(VK_F2);
+  std::string text = "a";
+  for (int i = 0; i < 19; ++i) text += "あ";
+  Type(text);
+  ASSERT_EQ(form().EdtTitle.Text().size(), 39u);
+  Type("い");  // two bytes: no room
+  EXPECT_EQ(form().EdtTitle.Text(), text);
+  Type("bc");
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(2), text + "b");
+  EXPECT_EQ(Title(2).size(), 40u);
+}
+
+TEST_F(MainEditTest, DeleteClearsTheTitleOrThePathInRegistrationMode) {
+  OpenWithGroup();
+  // An empty entry: the flag is set all the same.
+  GoTo(1, 2);
+  Key(VK_DELETE);
+  EXPECT_TRUE(form().Model().Modified());
+  form().Model().ClearModified();
+
+  GoTo(1, 1);
+  Key(VK_DELETE);
+  EXPECT_EQ(Title(1), "");
+  EXPECT_EQ(Path(1), existing_);
+  EXPECT_EQ(Marker(1), "1");
+  EXPECT_TRUE(form().Model().Modified());
+  form().Model().ClearModified();
+  // The grid shows it at once: no title text in the cell.
+  auto p = PaintGrid();
+  EXPECT_EQ(CountColor(*p, RECT{Cell(1, 1).left + 38, Cell(1, 1).top, Cell(1, 1).right, Cell(1, 1).bottom}, kBlack),
+            0);
+
+  GoTo(2, 4);
+  Key(VK_DELETE);
+  EXPECT_EQ(Path(4), "");
+  EXPECT_EQ(Marker(4), "0");
+  EXPECT_EQ(Title(4), "消える");
+  EXPECT_TRUE(form().Model().Modified());
+  // The key is not consumed: the grid's own keys go on working.
+  Key(VK_DOWN);
+  EXPECT_EQ(form().DGMain.Row(), 5);
+  EXPECT_TRUE(seam_.boxes.empty());
+}
+
+TEST_F(MainEditTest, DeleteClearsTheTitleInLauncherMode) {
+  OpenWithGroup(korvane::kModeLauncher);
+  GoTo(1, 4);
+  Key(VK_DELETE);
+  EXPECT_EQ(Title(4), "");
+  EXPECT_EQ(Path(4), later_);
+  EXPECT_TRUE(form().Model().Modified());
+  // Enter and F2 launch here: no edit opens.
+  Key(VK_F2);
+  EXPECT_FALSE(Editing());
+  EXPECT_EQ(seam_.shell_calls.size(), 1u);
+}
+
+TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
+  const std::string report = folder_.Write("report.txt");
+  const std::string archive = folder_.Write("archive.tar.gz");
+  folder_.MakeFolder("ソフト");
+  const std::string trail = folder_.Write("ソフト\\予定表.txt");  // 表 ends in byte 0x5C
+  OpenWithGroup();
+  GoTo(2, 2);
+  seam_.dialog_answer = report;
+  int edit_row_in_dialog = 0;
+  bool title_editing_in_dialog = true;
+  COLORREF title_cell_in_dialog = 0;
+  seam_.on_dialog = [&] {
+    edit_row_in_dialog = form().Marks().edit_row;
+    title_editing_in_dialog = form().Marks().title_editing;
+    auto p = PaintGrid();
+    title_cell_in_dialog = p->at(Cell(1, 2).right - 8, Cell(1, 2).top + 5);
+  };
+  Key(VK_RETURN);
+  ASSERT_EQ(seam_.dialogs.size(), 1u);
+  const FakeSeam::DialogCall& d = seam_.dialogs[0];
+  EXPECT_EQ(d.owner, form().hwnd());
+  EXPECT_EQ(d.initial_name, "");
+  EXPECT_EQ(d.filter, std::string("すべてのファイル(*.*)\0*.*\0\0", 27));
+  const DWORD options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
+  EXPECT_EQ(d.flags & options, options);
+  EXPECT_FALSE(d.flags & OFN_ALLOWMULTISELECT);
+  EXPECT_FALSE(d.has_initial_dir);
+  EXPECT_FALSE(d.has_title);
+  EXPECT_GE(d.buffer_size, static_cast<DWORD>(MAX_PATH));
+  // While the dialog is up the whole row is white.
+  EXPECT_EQ(edit_row_in_dialog, 2);
+  EXPECT_FALSE(title_editing_in_dialog);
+  EXPECT_EQ(Hex(title_cell_in_dialog), Hex(kWhite));
+  EXPECT_EQ(Path(2), report);
+  EXPECT_EQ(Marker(2), "1");
+  EXPECT_EQ(Title(2), "report");
+  EXPECT_TRUE(form().Model().Modified());
+  ExpectIdle();
+  seam_.on_dialog = nullptr;
+
+  // The last extension only; a title that is there stays; a 0x5C trail
+  // byte is no folder separator.
+  const auto choose = [&](int row, const std::string& file) {
+    GoTo(2, row);
+    seam_.dialog_answer = file;
+    Key(VK_F2);
+    EXPECT_EQ(Path(row), file);
+  };
+  choose(2, archive);
+  EXPECT_EQ(Title(2), "report");
+  Key(VK_LEFT);
+  Key(VK_DELETE);
+  choose(2, archive);
+  EXPECT_EQ(Title(2), "archive.tar");
+  choose(3, report);
+  EXPECT_EQ(Title(3), "題名あり");
+  choose(5, trail);
+  EXPECT_EQ(Title(5), "予定表");
+  EXPECT_EQ(Marker(5), "1");
+  // A file gone by the time of the test: marker "2"; a long name is cut to
+  // 40 bytes without splitting a character.
+  std::string long_name = "a";
+  for (int i = 0; i < 20; ++i) long_name += "あ";
+  choose(6, folder_.path() + long_name + ".txt");
+  EXPECT_EQ(Marker(6), "2");
+  EXPECT_EQ(Title(6), long_name.substr(0, 39));
+  // The dialog starts from the entry's path.
+  EXPECT_EQ(seam_.dialogs.back().initial_name, "");
+  choose(6, report);
+  EXPECT_EQ(seam_.dialogs.back().initial_name, folder_.path() + long_name + ".txt");
+  ExpectIdle();
+}
+
+TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
+  OpenWithGroup();
+  ASSERT_EQ(Marker(4), "1");
+  ASSERT_TRUE(DeleteFileA(later_.c_str()));
+  GoTo(2, 4);
+  seam_.dialog_answer.reset();
+  Key(VK_RETURN);
+  ASSERT_EQ(seam_.dialogs.size(), 1u);
+  EXPECT_EQ(seam_.dialogs[0].initial_name, later_);
+  EXPECT_EQ(Path(4), later_);
+  EXPECT_EQ(Marker(4), "2");
+  EXPECT_EQ(Title(4), "消える");
+  EXPECT_FALSE(form().Model().Modified());
+  ExpectIdle();
+  // A double click on a path cell opens the dialog too; back again, the
+  // file is found.
+  folder_.Write("後で消す.txt");
+  DoubleClick(CellPoint(2, 4));
+  EXPECT_EQ(seam_.dialogs.size(), 2u);
+  EXPECT_EQ(Marker(4), "1");
+  EXPECT_FALSE(form().Model().Modified());
+  ExpectIdle();
+}
+
+TEST_F(MainEditTest, EnterAndF2DoNothingWhenTheCurrentCellIsScrolledAway) {
+  OpenWithGroup();
+  for (int col = 1; col <= 2; ++col) {
+    GoTo(col, 1);
+    for (int i = 0; i < 3; ++i) PostMessageA(grid(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    Pump();
+    ASSERT_EQ(Cell(col, 1).left, 0);
+    Key(VK_RETURN);
+    Key(VK_F2);
+    EXPECT_FALSE(Editing());
+    EXPECT_TRUE(seam_.dialogs.empty());
+    EXPECT_EQ(form().Marks().edit_row, -1);
+    PostMessageA(grid(), WM_VSCROLL, SB_TOP, 0);
+    Pump();
+  }
+}
+
+TEST_F(MainEditTest, AnOpenEditIsCommittedBeforeSave) {
+  OpenWithGroup();
+  // Ctrl+S from inside the editor.
+  Key(VK_F2);
+  Type("保存する題名");
+  CtrlKey('S');
+  EXPECT_FALSE(Editing());
+  EXPECT_EQ(Title(1), "保存する題名");
+  EXPECT_NE(Section("日常業務.PTH", "01").find("TITLE=保存する題名\r\n"), std::string::npos);
+  EXPECT_FALSE(form().Model().Modified());
+  EXPECT_EQ(GetFocus(), grid());
+
+  // The Save button takes no focus: the editor keeps it until the command
+  // commits the edit.
+  GoTo(1, 3);
+  Key(VK_F2);
+  Type("ボタンで保存");
+  ClickButton(form().SpbSave.hwnd());
+  EXPECT_FALSE(Editing());
+  EXPECT_NE(Section("日常業務.PTH", "03").find("TITLE=ボタンで保存\r\n"), std::string::npos);
+  EXPECT_FALSE(form().Model().Modified());
+  EXPECT_EQ(GetFocus(), grid());
+  EXPECT_TRUE(seam_.boxes.empty());
+}
+
+TEST_F(MainEditTest, AnOpenEditIsCommittedBeforeTheCloseQuestion) {
+  OpenWithGroup();
+  Key(VK_F2);
+  Type("閉じる前");
+  seam_.answer = IDNO;
+  PostMessageA(form().hwnd(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_EQ(seam_.boxes[0].text, kCloseQuestion);
+  EXPECT_EQ(Title(1), "閉じる前");
+  EXPECT_TRUE(form().Model().Modified());
+  EXPECT_TRUE(IsWindowVisible(form().hwnd()));
+  EXPECT_FALSE(Editing());
+}
+
+TEST_F(MainEditTest, AnOpenEditIsCommittedIntoItsOwnGroupBeforeAGroupChange) {
+  OpenWithGroup();
+  const int own = GroupIndex("日常業務");
+  const int other = GroupIndex("予備");
+  Key(VK_F2);
+  Type("元の組へ");
+  ClickGroup(other);
+  EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(own)).titles[0], "元の組へ");
+  EXPECT_EQ(Title(1), "予備の一");
+  EXPECT_FALSE(Editing());
+  EXPECT_TRUE(form().Model().Modified());
+}
+
+TEST_F(MainEditTest, APressOnALaunchButtonCommitsTheEditFirst) {
+  OpenWithGroup();
+  Key(VK_F2);
+  Type("押す前");
+  Press(WM_LBUTTONDOWN, CellPoint(0, 1));
+  EXPECT_EQ(Title(1), "押す前");
+  EXPECT_FALSE(Editing());
+  EXPECT_EQ(GetFocus(), grid());
+  EXPECT_EQ(form().Marks().pressed_row, 1);
+  Release(WM_LBUTTONUP, CellPoint(0, 1));
+  ASSERT_EQ(seam_.shell_calls.size(), 1u);
+  EXPECT_EQ(seam_.shell_calls[0].file, existing_);
+}
+
+TEST_F(MainEditTest, TheEditorStaysOpenAcrossAModeSwitch) {
+  OpenWithGroup();
+  Key(VK_F2);
+  Type("切替中");
+  const ui::Bounds before = ui::BoundsOf(editor());
+  ClickButton(form().SpbRun.hwnd());
+  ASSERT_EQ(form().Mode(), korvane::kModeLauncher);
+  ASSERT_TRUE(Editing());
+  EXPECT_EQ(GetFocus(), editor());
+  const ui::Bounds after = ui::BoundsOf(editor());
+  EXPECT_EQ(after.x, before.x);
+  EXPECT_EQ(after.y, before.y);
+  EXPECT_EQ(after.width, form().DGMain.ColWidth(1) - 23);
+  EXPECT_GT(after.width, before.width);
+  // A change of the window's width: only the editor's width follows.
+  form().SetWidth(form().Width() + 60);
+  Pump();
+  ASSERT_TRUE(Editing());
+  const ui::Bounds resized = ui::BoundsOf(editor());
+  EXPECT_EQ(resized.x, before.x);
+  EXPECT_EQ(resized.y, before.y);
+  EXPECT_EQ(resized.width, after.width + 60);
+  EXPECT_EQ(GetFocus(), editor());
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), "切替中");
+  EXPECT_EQ(GetFocus(), grid());
+}
+
+TEST_F(MainEditTest, TheKeyboardAloneEditsAndSaves) {
+  OpenWithGroup();
+  Key(VK_DOWN);
+  Key(VK_F2);
+  Type("キーだけ");
+  Key(VK_RETURN);
+  CtrlKey('S');
+  EXPECT_NE(Section("日常業務.PTH", "02").find("TITLE=キーだけ\r\n"), std::string::npos);
+  EXPECT_FALSE(form().Model().Modified());
+}
+
+// Answers the system's own open-file dialog of this thread by typing a
+// full name into its name box and pressing OK, from a timer.
+class DialogTyper {
+ public:
+  explicit DialogTyper(std::string name) : name_(std::move(name)) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 50, &DialogTyper::Tick);
+  }
+  ~DialogTyper() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  bool typed = false;
+
+ private:
+  static BOOL CALLBACK Find(HWND h, LPARAM lp) {
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    DialogTyper* self = current_;
+    if (!self || self->typed) return;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &DialogTyper::Find, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || !GetDlgItem(dialog, 0x47C)) return;
+    SetDlgItemTextA(dialog, 0x47C, self->name_.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    self->typed = true;
+  }
+  static inline DialogTyper* current_ = nullptr;
+  std::string name_;
+  UINT_PTR timer_ = 0;
+};
+
+TEST_F(MainEditTest, TheRealOpenFileDialogTakesATypedName) {
+  const std::string chosen = folder_.Write("報告書.txt");
+  OpenWithGroup();
+  GoTo(2, 2);
+  seam_.real_dialog = true;
+  DialogTyper typer(chosen);
+  Key(VK_RETURN);
+  EXPECT_TRUE(typer.typed);
+  ASSERT_EQ(seam_.dialogs.size(), 1u);
+  EXPECT_EQ(Path(2), chosen);
+  EXPECT_EQ(Title(2), "報告書");
+  EXPECT_EQ(Marker(2), "1");
+  EXPECT_TRUE(form().Model().Modified());
+  ExpectIdle();
+}
+
+}  // namespace
+}  // namespace mwtest

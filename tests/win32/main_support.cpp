@@ -1,0 +1,305 @@
+#include "main_support.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "data/settings.h"
+#include "support.h"
+
+namespace mwtest {
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found{};
+  HANDLE h = FindFirstFileA((folder + "*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = folder + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full + "\\");
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof temp, temp);
+  static unsigned serial = 0;
+  for (;;) {
+    path_ = std::string(temp) + "korvane-mwt-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++serial) + "\\";
+    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::string TempFolder::Write(const std::string& name, const std::string& bytes) {
+  const std::string full = path_ + name;
+  HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot write " << full;
+    return full;
+  }
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return full;
+}
+
+std::string TempFolder::MakeFolder(const std::string& name) {
+  const std::string full = path_ + name;
+  CreateDirectoryA(full.c_str(), nullptr);
+  return full + "\\";
+}
+
+std::string TempFolder::Read(const std::string& name) const {
+  const std::string full = path_ + name;
+  HANDLE h = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+std::string GroupFile(const std::vector<Entry>& entries) {
+  std::string out;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    char section[8];
+    std::snprintf(section, sizeof section, "[%02u]", static_cast<unsigned>(i + 1));
+    out += section;
+    out += "\r\nTITLE=" + entries[i].title + "\r\nPATH=" + entries[i].path + "\r\n";
+  }
+  return out;
+}
+
+FakeSeam::FakeSeam() { korvane::SetSeam(this); }
+FakeSeam::~FakeSeam() { korvane::SetSeam(nullptr); }
+
+int FakeSeam::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT flags) {
+  boxes.push_back({text, caption, flags});
+  if (on_box) on_box();
+  return answer;
+}
+
+BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) {
+  DialogCall call{};
+  call.owner = ofn.hwndOwner;
+  call.initial_name = ofn.lpstrFile ? ofn.lpstrFile : "";
+  call.buffer_size = ofn.nMaxFile;
+  if (ofn.lpstrFilter) {
+    const char* p = ofn.lpstrFilter;
+    std::size_t n = 0;
+    while (p[n] || p[n + 1]) ++n;
+    call.filter.assign(p, n + 2);
+  }
+  call.flags = ofn.Flags;
+  call.has_initial_dir = ofn.lpstrInitialDir != nullptr;
+  call.has_title = ofn.lpstrTitle != nullptr;
+  dialogs.push_back(call);
+  if (on_dialog) on_dialog();
+  if (real_dialog) return korvane::SystemSeam::RunOpenFileDialog(ofn);
+  if (!dialog_answer) return FALSE;
+  if (dialog_answer->size() + 1 > ofn.nMaxFile) {
+    ADD_FAILURE() << "the file name buffer holds only " << ofn.nMaxFile << " bytes";
+    return FALSE;
+  }
+  std::memcpy(ofn.lpstrFile, dialog_answer->c_str(), dialog_answer->size() + 1);
+  return TRUE;
+}
+
+HINSTANCE FakeSeam::OpenWithShell(HWND owner, const std::string& verb, const std::string& file,
+                                  const std::string& params, const std::string& dir, int show) {
+  shell_calls.push_back({owner, verb, file, params, dir, show});
+  if (on_shell) on_shell();
+  if (real_shell) return korvane::SystemSeam::OpenWithShell(owner, verb, file, params, dir, show);
+  return reinterpret_cast<HINSTANCE>(shell_result);
+}
+
+Pixels::Pixels(int width, int height) : width_(width), height_(height), stride_((width * 3 + 3) & ~3) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  dc_ = CreateCompatibleDC(nullptr);
+  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bits_ = static_cast<unsigned char*>(bits);
+  old_ = SelectObject(dc_, bitmap_);
+  Fill(RGB(1, 2, 3));
+}
+
+Pixels::~Pixels() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+COLORREF Pixels::at(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  GdiFlush();
+  const unsigned char* p = bits_ + y * stride_ + x * 3;
+  return RGB(p[2], p[1], p[0]);
+}
+
+void Pixels::Fill(COLORREF color) {
+  const RECT r{0, 0, width_, height_};
+  SetBkColor(dc_, color);
+  ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+std::string Hex(COLORREF c) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+  return buf;
+}
+
+int CountColor(const Pixels& p, const RECT& r, COLORREF color) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (p.at(x, y) == color) ++n;
+  return n;
+}
+
+int CountOther(const Pixels& p, const RECT& r, std::initializer_list<COLORREF> colors) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = p.at(x, y);
+      bool known = false;
+      for (COLORREF k : colors) known = known || c == k;
+      if (!known) ++n;
+    }
+  return n;
+}
+
+void MainWindowTest::SetUp() { uitest::App(); }
+
+void MainWindowTest::TearDown() { CloseWindow(); }
+
+void MainWindowTest::CloseWindow() {
+  if (!form_) return;
+  form_.reset();
+  // The window installed these on the application object.
+  uitest::App().on_message = nullptr;
+  uitest::App().on_activate = nullptr;
+  uitest::Pump();
+}
+
+void MainWindowTest::WriteGroup(const std::string& name, const std::vector<Entry>& entries) {
+  folder_.Write(name + ".PTH", GroupFile(entries));
+}
+
+void MainWindowTest::Open(int mode) {
+  // Placed clear of the system tray window at the top left.
+  korvane::SaveSettings(folder_.path(), korvane::WindowPlacement{300, 60, 730, 479}, false, mode);
+  form_ = std::make_unique<korvane::TFrmFR0010MN>();
+  form_->SetDataFolder(folder_.path());
+  ASSERT_TRUE(form_->Create());
+  form_->Show();
+  SetForegroundWindow(form_->hwnd());
+  ASSERT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == form_->hwnd(); }));
+  Pump();
+}
+
+POINT MainWindowTest::CellPoint(int col, int row, int dx, int dy) {
+  const RECT r = Cell(col, row);
+  return {dx < 0 ? (r.left + r.right) / 2 : r.left + dx, dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy};
+}
+
+int MainWindowTest::GroupIndex(const std::string& name) {
+  const int i = form_->Model().FindGroup(name);
+  EXPECT_GE(i, 0) << "no group " << name;
+  return i;
+}
+
+POINT MainWindowTest::GroupPoint(int i) {
+  const RECT r = form_->LBGroup.ItemRect(i);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void MainWindowTest::ClickGroup(int i) {
+  uitest::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(i).x, GroupPoint(i).y);
+  ASSERT_TRUE(uitest::PumpUntil(
+      [&] { return form_->Model().CurrentRow() == i && GetFocus() == grid() && form_->DGMain.Enabled(); }));
+  Pump();
+}
+
+void MainWindowTest::Press(UINT down_msg, POINT at) {
+  WPARAM keys = MK_LBUTTON;
+  if (down_msg == WM_RBUTTONDOWN) keys = MK_RBUTTON;
+  if (down_msg == WM_MBUTTONDOWN) keys = MK_MBUTTON;
+  PostMessageW(grid(), down_msg, keys, MAKELPARAM(at.x, at.y));
+  Pump();
+}
+
+void MainWindowTest::Release(UINT up_msg, POINT at) {
+  PostMessageW(grid(), up_msg, 0, MAKELPARAM(at.x, at.y));
+  Pump();
+}
+
+void MainWindowTest::DoubleClick(POINT at) {
+  POINT screen = at;
+  ClientToScreen(grid(), &screen);
+  SetCursorPos(screen.x, screen.y);
+  const LPARAM lp = MAKELPARAM(at.x, at.y);
+  PostMessageW(grid(), WM_LBUTTONDOWN, MK_LBUTTON, lp);
+  PostMessageW(grid(), WM_LBUTTONUP, 0, lp);
+  PostMessageW(grid(), WM_LBUTTONDBLCLK, MK_LBUTTON, lp);
+  PostMessageW(grid(), WM_LBUTTONUP, 0, lp);
+  Pump();
+}
+
+void MainWindowTest::Key(UINT vk) {
+  uitest::PostKey(GetFocus(), vk);
+  Pump();
+}
+
+void MainWindowTest::CtrlKey(UINT vk) {
+  uitest::HeldKey ctrl(VK_CONTROL);
+  uitest::PostKey(GetFocus(), vk);
+  Pump();
+}
+
+void MainWindowTest::Type(const std::string& bytes) {
+  uitest::PostAnsiChars(GetFocus(), bytes);
+  Pump();
+}
+
+void MainWindowTest::ClickButton(HWND button) {
+  RECT r{};
+  GetClientRect(button, &r);
+  uitest::PostButton(button, WM_LBUTTONDOWN, r.right / 2, r.bottom / 2);
+  Pump();
+}
+
+void MainWindowTest::Pump() { uitest::Pump(); }
+
+std::unique_ptr<Pixels> MainWindowTest::PaintGrid() {
+  RECT client{};
+  GetClientRect(grid(), &client);
+  auto p = std::make_unique<Pixels>(client.right, client.bottom);
+  form_->DGMain.Paint(p->dc(), client);
+  return p;
+}
+
+}  // namespace mwtest

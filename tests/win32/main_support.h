@@ -1,0 +1,201 @@
+#pragma once
+// Helpers of the main window's tests: a data folder of group files, a
+// scripted fake of the system seam, the main window made in-process and
+// driven with posted input, and the grid's pixels read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FR0010MN.h"
+#include "common/seam.h"
+
+namespace mwtest {
+
+// A fresh folder under the system's temporary folder, removed with all its
+// files at the end. Names are code page 932 bytes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // With its trailing backslash.
+  const std::string& path() const { return path_; }
+  // A file of the folder (or of a subfolder) with these bytes.
+  std::string Write(const std::string& name, const std::string& bytes = "x");
+  std::string MakeFolder(const std::string& name);
+  std::string Read(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+struct Entry {
+  std::string title;
+  std::string path;
+};
+// A group file's bytes: sections "01".."20" for the entries given.
+std::string GroupFile(const std::vector<Entry>& entries);
+
+// Message boxes are recorded and answered with `answer`; shell calls are
+// recorded and answered with `shell_result`; the open-file dialog is
+// recorded and answered with `dialog_answer` (nullopt: cancelled). The
+// hooks run inside the call, where the real box or dialog would be up.
+class FakeSeam : public korvane::SystemSeam {
+ public:
+  FakeSeam();
+  ~FakeSeam() override;
+
+  struct Box {
+    std::string text;
+    std::string caption;
+    UINT flags;
+  };
+  struct ShellCall {
+    HWND owner;
+    std::string verb, file, params, dir;
+    int show;
+  };
+  struct DialogCall {
+    HWND owner;
+    std::string initial_name;
+    DWORD buffer_size;
+    std::string filter;  // up to and including the closing double NUL
+    DWORD flags;
+    bool has_initial_dir;
+    bool has_title;
+  };
+  std::vector<Box> boxes;
+  std::vector<ShellCall> shell_calls;
+  std::vector<DialogCall> dialogs;
+  int answer = IDOK;
+  INT_PTR shell_result = 42;
+  std::optional<std::string> dialog_answer;
+  std::function<void()> on_box;
+  std::function<void()> on_shell;
+  std::function<void()> on_dialog;
+  // The system's own shell call and open-file dialog instead, still
+  // recorded (message boxes stay fake, so a test never hangs on one).
+  bool real_shell = false;
+  bool real_dialog = false;
+
+  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
+  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;
+  HINSTANCE OpenWithShell(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
+                          const std::string& dir, int show) override;
+};
+
+
+// A 24-bit top-down bitmap in a memory DC, for painting off the screen.
+class Pixels {
+ public:
+  Pixels(int width, int height);
+  ~Pixels();
+  Pixels(const Pixels&) = delete;
+  Pixels& operator=(const Pixels&) = delete;
+  HDC dc() const { return dc_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  COLORREF at(int x, int y) const;
+  void Fill(COLORREF color);
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  unsigned char* bits_ = nullptr;
+  int width_, height_, stride_;
+};
+
+std::string Hex(COLORREF c);
+
+// The main window made over a data folder, shown and active.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Writes group `name` with its entries into the data folder.
+  void WriteGroup(const std::string& name, const std::vector<Entry>& entries);
+  // Writes the settings (placement, mode) and opens the window.
+  void Open(int mode = 0);
+  void CloseWindow();
+
+  korvane::TFrmFR0010MN& form() { return *form_; }
+  HWND grid() { return form_->DGMain.hwnd(); }
+  HWND list() { return form_->LBGroup.hwnd(); }
+  HWND editor() { return form_->EdtTitle.hwnd(); }
+  const korvane::Group& Current() { return *form_->Model().Current(); }
+  std::string Title(int n) { return Current().titles[static_cast<std::size_t>(n - 1)]; }
+  std::string Path(int n) { return Current().paths[static_cast<std::size_t>(n - 1)]; }
+  std::string Marker(int n) { return Current().states[static_cast<std::size_t>(n - 1)]; }
+
+  // The list row of a group (the folder's listing order decides).
+  int GroupIndex(const std::string& name);
+  // A point inside a cell, grid client coordinates (the middle by default).
+  POINT CellPoint(int col, int row, int dx = -1, int dy = -1);
+  // The centre of group row `i` of the list box.
+  POINT GroupPoint(int i);
+  // Clicks a group row with the left button and waits for the grid to show it.
+  void ClickGroup(int i);
+  // Posted button press and release on the grid.
+  void Press(UINT down_msg, POINT at);
+  void Release(UINT up_msg, POINT at);
+  void Click(POINT at) {
+    Press(WM_LBUTTONDOWN, at);
+    Release(WM_LBUTTONUP, at);
+  }
+  // The two clicks of a double click as Windows delivers them, with the
+  // system pointer over the point (the handler asks the pointer).
+  void DoubleClick(POINT at);
+  // A key posted to the window with the focus, then handled.
+  void Key(UINT vk);
+  void CtrlKey(UINT vk);
+  // Typed characters (code page 932 bytes) for the window with the focus.
+  void Type(const std::string& bytes);
+  // A click on a speed button.
+  void ClickButton(HWND button);
+  // Handles what is queued.
+  void Pump();
+
+  // The whole grid client area painted into a bitmap through the handler.
+  std::unique_ptr<Pixels> PaintGrid();
+  // One cell of `p` as a rectangle in grid client coordinates.
+  RECT Cell(int col, int row) { return form_->DGMain.CellRect(col, row); }
+
+  TempFolder folder_;
+  FakeSeam seam_;
+  std::unique_ptr<korvane::TFrmFR0010MN> form_;
+};
+
+// Colours of the painting.
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+inline constexpr COLORREF kSilver = RGB(192, 192, 192);
+inline constexpr COLORREF kLightGray = RGB(224, 224, 224);
+inline constexpr COLORREF kGray = RGB(128, 128, 128);
+inline constexpr COLORREF kCurrent = RGB(255, 255, 240);
+inline constexpr COLORREF kPathFace = RGB(224, 224, 255);
+inline constexpr COLORREF kPathShadow = RGB(128, 128, 192);
+inline constexpr COLORREF kHeaderFace = RGB(255, 192, 192);
+inline constexpr COLORREF kHeaderShadow = RGB(192, 128, 128);
+inline constexpr COLORREF kGroupSelected = RGB(192, 192, 255);
+inline constexpr COLORREF kGroupFace = RGB(224, 255, 224);
+inline constexpr COLORREF kGroupShadow = RGB(128, 192, 128);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kYellow = RGB(255, 255, 0);
+
+// Pixels of a rectangle of `p` (x0..x1-1, y0..y1-1) that are `color`.
+int CountColor(const Pixels& p, const RECT& r, COLORREF color);
+// Pixels of a rectangle that are none of `colors`.
+int CountOther(const Pixels& p, const RECT& r, std::initializer_list<COLORREF> colors);
+
+}  // namespace mwtest
