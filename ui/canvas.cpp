@@ -11,9 +11,9 @@ Canvas::~Canvas() {
   if (original_pen_) SelectObject(dc_, original_pen_);
 }
 
-void Canvas::SetFont(const FontSpec& spec) {
-  if (spec == font_) return;
-  font_ = spec;
+void Canvas::SetFont(const FontSpec& font) {
+  if (font == font_) return;
+  font_ = font;
   font_dirty_ = true;
 }
 

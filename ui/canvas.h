@@ -26,7 +26,7 @@ class Canvas {
 
   // Font: face, character height in pixels, style and colour.
   const FontSpec& font() const { return font_; }
-  void SetFont(const FontSpec& spec);
+  void SetFont(const FontSpec& font);
   void SetFontFace(std::string_view face);
   void SetFontHeight(int pixels);
   int FontHeight() const { return font_.height; }

@@ -75,9 +75,9 @@ LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
 }
 
-HFONT ControlFont(HWND parent, const std::optional<FontSpec>& spec, UniqueFont& own) {
-  if (spec) {
-    own = MakeFont(*spec);
+HFONT ControlFont(HWND parent, const std::optional<FontSpec>& font, UniqueFont& own) {
+  if (font) {
+    own = MakeFont(*font);
     if (own) return own.get();
   }
   return parent ? reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0)) : nullptr;

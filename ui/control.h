@@ -57,9 +57,9 @@ class SubclassedControl {
   HWND hwnd_ = nullptr;
 };
 
-// Font for a control: its own when `spec` is given (kept in `own`), else
+// Font for a control: its own when `font` is given (kept in `own`), else
 // the font of its parent (WM_GETFONT), which forms and panels answer.
-HFONT ControlFont(HWND parent, const std::optional<FontSpec>& spec, UniqueFont& own);
+HFONT ControlFont(HWND parent, const std::optional<FontSpec>& font, UniqueFont& own);
 
 void SetBounds(HWND hwnd, const Bounds& b);
 Bounds BoundsOf(HWND hwnd);  // in the parent's client coordinates

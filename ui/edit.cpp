@@ -92,8 +92,8 @@ void Edit::SetSelection(std::size_t start, std::size_t end) {
 
 void Edit::SelectAll() { SendMessageW(hwnd(), EM_SETSEL, 0, -1); }
 
-void Edit::SetFont(const FontSpec& spec) {
-  UniqueFont made = MakeFont(spec);
+void Edit::SetFont(const FontSpec& font) {
+  UniqueFont made = MakeFont(font);
   if (!made) return;
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(made.get()), TRUE);
   own_font_ = std::move(made);  // the control uses the new one by now

@@ -59,7 +59,7 @@ class Edit : public SubclassedControl {
   Selection GetSelection() const;  // bytes
   void SetSelection(std::size_t start, std::size_t end);
   void SelectAll();
-  void SetFont(const FontSpec& spec);
+  void SetFont(const FontSpec& font);
   bool ime_hiragana() const { return ime_hiragana_; }
 
  protected:

@@ -4,19 +4,19 @@
 
 namespace ui {
 
-UniqueFont MakeFont(const FontSpec& spec) {
+UniqueFont MakeFont(const FontSpec& font) {
   LOGFONTA lf{};
-  lf.lfHeight = -spec.height;  // negative: the character height, not the cell height
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic ? TRUE : FALSE;
-  lf.lfUnderline = spec.underline ? TRUE : FALSE;
-  lf.lfCharSet = spec.charset;
+  lf.lfHeight = -font.height;  // negative: the character height, not the cell height
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic ? TRUE : FALSE;
+  lf.lfUnderline = font.underline ? TRUE : FALSE;
+  lf.lfCharSet = font.charset;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::size_t n = spec.face.size() < LF_FACESIZE - 1 ? spec.face.size() : LF_FACESIZE - 1;
-  std::memcpy(lf.lfFaceName, spec.face.data(), n);
+  const std::size_t n = font.face.size() < LF_FACESIZE - 1 ? font.face.size() : LF_FACESIZE - 1;
+  std::memcpy(lf.lfFaceName, font.face.data(), n);
   return UniqueFont(CreateFontIndirectA(&lf));
 }
 
@@ -32,12 +32,12 @@ int ScreenDpi() {
 int PointsToPixels(int points) { return MulDiv(points, ScreenDpi(), 72); }
 int PixelsToPoints(int pixels) { return MulDiv(pixels, 72, ScreenDpi()); }
 
-std::string ResolvedFace(const FontSpec& spec) {
-  UniqueFont font = MakeFont(spec);
+std::string ResolvedFace(const FontSpec& font) {
+  UniqueFont made = MakeFont(font);
   HDC screen = GetDC(nullptr);
   char face[LF_FACESIZE + 1] = {};
   {
-    ScopedSelect sel(screen, font.get());
+    ScopedSelect sel(screen, made.get());
     GetTextFaceA(screen, LF_FACESIZE, face);
   }
   ReleaseDC(nullptr, screen);

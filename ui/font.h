@@ -24,13 +24,13 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
 };
 
-UniqueFont MakeFont(const FontSpec& spec);
+UniqueFont MakeFont(const FontSpec& font);
 
 // Pixel height of a size in points on the screen (12 px for 9 pt at 96 dpi).
 int PointsToPixels(int points);
 int PixelsToPoints(int pixels);
 
-// The face GDI actually chose for `spec` (for diagnostics and tests).
-std::string ResolvedFace(const FontSpec& spec);
+// The face GDI actually chose for `font` (for diagnostics and tests).
+std::string ResolvedFace(const FontSpec& font);
 
 }  // namespace ui

@@ -38,8 +38,8 @@ void Label::SetFontColor(COLORREF color) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void Label::SetFont(const FontSpec& spec) {
-  UniqueFont made = MakeFont(spec);
+void Label::SetFont(const FontSpec& font) {
+  UniqueFont made = MakeFont(font);
   if (!made) return;
   own_font_ = std::move(made);
   font_ = own_font_.get();

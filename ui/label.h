@@ -42,7 +42,7 @@ class Label : public Window {
   COLORREF font_color() const { return color_; }
   void SetFontColor(COLORREF color);
   // Replaces the font (the label then has one of its own).
-  void SetFont(const FontSpec& spec);
+  void SetFont(const FontSpec& font);
   void SetHint(std::string_view hint);
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
   void Paint(HDC dc, const RECT& client) const;

@@ -55,10 +55,10 @@ struct Surface {
   }
 };
 
-std::vector<COLORREF> Glyph(const ui::FontSpec& spec, const char* text) {
+std::vector<COLORREF> Glyph(const ui::FontSpec& font, const char* text) {
   Surface s(32, 32, kWhite);
   ui::Canvas canvas(s.dc());
-  canvas.SetFont(spec);
+  canvas.SetFont(font);
   canvas.SetFontColor(kBlack);
   canvas.SetBkMode(ui::BkMode::Transparent);
   canvas.TextAt(4, 4, text);
@@ -73,17 +73,17 @@ int Ink(const std::vector<COLORREF>& pixels) {
 
 TEST(Fonts, JapaneseFacesDrawRealGlyphs) {
   for (const char* face : {ui::kFaceMsGothic, ui::kFaceMsPGothic, ui::kFaceMsUiGothic}) {
-    ui::FontSpec spec;
-    spec.face = face;
-    spec.height = 21;
-    const std::string resolved = ui::ResolvedFace(spec);
+    ui::FontSpec font;
+    font.face = face;
+    font.height = 21;
+    const std::string resolved = ui::ResolvedFace(font);
     std::printf("font %s resolves to %s\n", face, resolved.c_str());
     EXPECT_FALSE(resolved.empty());
     // Boxes would all look alike: two kanji and a character no font has
     // (the user-defined area) must all differ, and the kanji must have ink.
-    const auto gyo = Glyph(spec, "業");
-    const auto mu = Glyph(spec, "務");
-    const auto missing = Glyph(spec, "\xF0\x40");
+    const auto gyo = Glyph(font, "業");
+    const auto mu = Glyph(font, "務");
+    const auto missing = Glyph(font, "\xF0\x40");
     EXPECT_GT(Ink(gyo), 20) << face;
     EXPECT_GT(Ink(mu), 20) << face;
     EXPECT_NE(gyo, mu) << face;
