@@ -185,6 +185,17 @@ else
 fi
 check "the launch button shows the red cross" e2e_until 5 button_has "#FF0000" 1
 check "and no longer the blue ring" eval '! button_has "#0000FF" 1'
+# F2 in launcher mode launches the current entry (the press made entry 1
+# current) instead of opening the title editor.
+e2e_until 3 focus_is "$GRID" || e2e_focus "$E2E_MAIN"
+check "F2 in launcher mode" e2e_real_key "$E2E_MAIN" F2
+if e2e_msgbox; then
+  check_eq "F2 launches: the missing file is reported again" "ファイルが存在しません。" "$MSGBOX_TEXT"
+  check "OK pressed" e2e_press 1
+else
+  fail "F2 in launcher mode launches the current entry"
+fi
+check "F2 in launcher mode opens no editor" editor_closed
 # Neither the mode switch nor the launch is a change: the close asks nothing.
 e2e_close
 e2e_check_bytes "the group file is as last saved" "$GROUP" "$E2E_TMP/expected.PTH"
