@@ -40,23 +40,9 @@ read -r lx ly _ lh <<<"$(e2e_probe client-rect "$list")"
 lx=$((lx - mx)) ly=$((ly - my))
 row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
 
-# Keys and text as the keyboard gives them (XTEST), to the window that has
-# the X input focus, which is given to HWND first. Events sent to a window
-# (key --window) leave the server's key state behind, and Wine then drops
-# the odd key.
-real_key() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  shift
-  xdotool windowfocus --sync "$xid" 2>/dev/null </dev/null
-  xdotool key --delay 40 "$@" 2>/dev/null </dev/null
-}
-real_type() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  xdotool windowfocus --sync "$xid" 2>/dev/null </dev/null
-  xdotool type --delay 40 -- "$2" 2>/dev/null </dev/null
-}
+# Keys and text from the real keyboard (see e2e_real_key in lib.sh).
+real_key() { e2e_real_key "$@"; }
+real_type() { e2e_real_type "$@"; }
 
 # main_foreground: the main window has the input focus again.
 main_foreground() {

@@ -25,8 +25,8 @@
 #              e2e_hexdiff e2e_check_bytes e2e_check_file e2e_winpath
 #   processes  e2e_probe e2e_alive e2e_start e2e_wait_main e2e_launch
 #              e2e_wait_exit e2e_close e2e_until e2e_time_start
-#   input      e2e_xid e2e_key e2e_type e2e_focus e2e_click_screen e2e_click
-#              e2e_double_click
+#   input      e2e_xid e2e_key e2e_type e2e_real_key e2e_real_type e2e_focus
+#              e2e_click_screen e2e_click e2e_double_click
 #   showing    e2e_shot e2e_pixel e2e_client_pixel e2e_msgbox e2e_press
 #              e2e_openfile e2e_tray_icons e2e_tray_double_click
 # Functions that end the script (e2e_launch, e2e_abort, e2e_skip,
@@ -432,6 +432,27 @@ e2e_type() {
   local xid
   xid=$(e2e_xid "$1") || return 1
   e2e__xdotool type --window "$xid" --delay 30 -- "$2"
+}
+
+# e2e_real_key HWND KEY...: the keys as the keyboard gives them (XTEST), to
+# the window that has the X input focus, which is given to HWND's X window
+# first. Prefer it to e2e_key: events sent to a window (key --window) leave
+# the server's key state behind, and Wine then drops the odd key.
+e2e_real_key() {
+  local xid
+  xid=$(e2e_xid "$1") || return 1
+  shift
+  e2e__xdotool windowfocus --sync "$xid" || return 1
+  e2e__xdotool key --delay 40 "$@"
+}
+
+# e2e_real_type HWND TEXT: the same for typed text (Japanese arrives as lead
+# and trail byte WM_CHAR pairs).
+e2e_real_type() {
+  local xid
+  xid=$(e2e_xid "$1") || return 1
+  e2e__xdotool windowfocus --sync "$xid" || return 1
+  e2e__xdotool type --delay 40 -- "$2"
 }
 
 # e2e_focus HWND: gives the window's X window the input focus.
