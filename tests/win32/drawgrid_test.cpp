@@ -502,7 +502,10 @@ TEST_F(DrawGridTest, ReleaseOutsideTheGridReachesTheMouseUpHandler) {
   EXPECT_EQ(GetCapture(), nullptr);
 
   // A modal loop starting (WM_CANCELMODE) ends the capture too, and a drag
-  // in progress with it.
+  // in progress with it. The real pointer rests on the border first, so a
+  // late move event of it cannot take part in the drag.
+  PointerTo(40, 20);
+  Pump();
   Post(WM_LBUTTONDOWN, MK_LBUTTON, 40, 20);
   Pump();
   ASSERT_EQ(GetCapture(), grid());
