@@ -14,6 +14,8 @@
 #include "data/os.h"
 #include "tests/core/tempdir.h"
 
+#include "common/text.h"
+
 namespace korvane::testing {
 
 const char* const kDataFolderName = "ソフト表";
@@ -21,7 +23,7 @@ const char* const kDataFolderName = "ソフト表";
 namespace {
 
 #ifdef _WIN32
-void RemoveTree(const std::string& folder) {
+void RemoveTreeAt(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
@@ -30,7 +32,7 @@ void RemoveTree(const std::string& folder) {
       if (name == "." || name == "..") continue;
       const std::string path = folder + "\\" + name;
       SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeAt(path);
       else DeleteFileA(path.c_str());
     } while (FindNextFileA(find, &data));
     FindClose(find);
@@ -39,7 +41,7 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 #else
-void RemoveTree(const std::string& folder) {
+void RemoveTreeAt(const std::string& folder) {
   ::chmod(folder.c_str(), 0700);
   if (DIR* dir = ::opendir(folder.c_str())) {
     while (const dirent* entry = ::readdir(dir)) {
@@ -47,7 +49,7 @@ void RemoveTree(const std::string& folder) {
       if (name == "." || name == "..") continue;
       const std::string path = folder + "/" + name;
       struct stat st {};
-      if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) RemoveTree(path);
+      if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) RemoveTreeAt(path);
       else ::unlink(path.c_str());
     }
     ::closedir(dir);
@@ -57,6 +59,15 @@ void RemoveTree(const std::string& folder) {
 #endif
 
 }  // namespace
+
+void RemoveTree(std::string folder) {
+  // A 0x5C that ends "表" is a trail byte, not a separator.
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') &&
+         ClassifyByte(folder, folder.size() - 1) != ByteClass::Trail) {
+    folder.pop_back();
+  }
+  RemoveTreeAt(folder);
+}
 
 TempDir::TempDir() {
 #ifdef _WIN32

@@ -30,6 +30,9 @@ class TempDir {
 };
 
 bool MakeFolder(const std::string& path);
+// Removes a folder and everything in it (read-only entries included); the
+// trailing separator is optional.
+void RemoveTree(std::string folder);
 // Writes the bytes with the test's own plain writer (not the os layer).
 bool WriteBytes(const std::string& path, std::string_view bytes);
 // The file's bytes, or "<missing>" when it cannot be read.

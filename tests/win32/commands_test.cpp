@@ -19,6 +19,7 @@
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
 #include "support.h"
+#include "tests/core/tempdir.h"
 
 namespace {
 
@@ -33,22 +34,7 @@ constexpr char kDeleteTail[] = " を削除します。\r\n\r\nよろしいです
 
 // ------------------------------------------------------------ the data folder
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
+using korvane::testing::RemoveTree;
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,30 +5,13 @@
 
 #include "data/settings.h"
 #include "support.h"
+#include "tests/core/tempdir.h"
 
 namespace mwtest {
 
 namespace {
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found{};
-  HANDLE h = FindFirstFileA((folder + "*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = folder + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full + "\\");
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
+using korvane::testing::RemoveTree;
 
 }  // namespace
 
