@@ -95,6 +95,8 @@ class TFrmFR0010MN : public ui::Form {
   void EdtTitleExit();
   void SelectPath();
   void LaunchEntry();
+  // A launch of one row outside a button press: double click, Enter, F2.
+  void LaunchRow(int row);
   // An open title edit is committed before save, close and group commands.
   void CommitTitleEdit();
 

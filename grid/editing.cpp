@@ -28,10 +28,7 @@ void TFrmFR0010MN::DGMainDblClick() {
   const ui::GridCell cell = DGMain.MouseToCell(pt.x, pt.y);
   if (cell.col < 1 || cell.row < 1) return;
   if (mode_ != kModeRegistration) {
-    marks_.pressed_row = cell.row;
-    LaunchEntry();
-    marks_.pressed_row = -1;
-    DGMain.Repaint();
+    LaunchRow(cell.row);
     return;
   }
   marks_.edit_row = cell.row;
@@ -47,10 +44,7 @@ void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
     const RECT r = DGMain.CellRect(DGMain.Col(), DGMain.Row());
     if (r.left == 0 && r.top == 0) return;  // scrolled out of view
     if (mode_ != kModeRegistration) {
-      marks_.pressed_row = DGMain.Row();
-      LaunchEntry();
-      marks_.pressed_row = -1;
-      DGMain.Repaint();
+      LaunchRow(DGMain.Row());
       return;
     }
     target_row_ = marks_.edit_row = DGMain.Row();

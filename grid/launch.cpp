@@ -34,6 +34,13 @@ void TFrmFR0010MN::DGMainMouseUp(ui::MouseButton, ui::ShiftState, int x, int y) 
   DGMain.Repaint();
 }
 
+void TFrmFR0010MN::LaunchRow(int row) {
+  marks_.pressed_row = row;
+  LaunchEntry();
+  marks_.pressed_row = -1;
+  DGMain.Repaint();
+}
+
 void TFrmFR0010MN::LaunchEntry() {
   const Group* group = model_.Current();
   const int n = marks_.pressed_row;
