@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "app/FR0010MN.h"
+
+#include <commctrl.h>
+
 #include "ui/application.h"
 
 namespace korvane {
@@ -31,13 +34,28 @@ void BringLastActiveForward(HWND app, HWND fallback) {
 // Windows hides the windows that an owner owns when it is minimised and
 // shows each again in its own state when it is restored. Wine does neither,
 // and its ShowOwnedPopups brings a maximised window back restored; so the
-// owned windows are hidden and shown here with their state untouched
-// (harmless on Windows, which then finds them hidden already).
+// program's windows are hidden and shown here with their state untouched
+// (harmless on Windows, which then finds them hidden already). Every window
+// whose chain of owners leads to the application window goes: the main
+// window, and the dialogs the main window owns. A hint goes and stays gone.
+bool OwnedBy(HWND h, HWND owner) {
+  for (HWND o = GetWindow(h, GW_OWNER); o; o = GetWindow(o, GW_OWNER)) {
+    if (o == owner) return true;
+  }
+  return false;
+}
+
+bool IsHint(HWND h) {
+  char name[32] = "";
+  GetClassNameA(h, name, sizeof name);
+  return lstrcmpiA(name, TOOLTIPS_CLASSA) == 0;
+}
+
 BOOL CALLBACK HideOwned(HWND h, LPARAM list_ptr) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(list_ptr);
-  if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == list->front()) {
+  if (IsWindowVisible(h) && OwnedBy(h, list->front())) {
     SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    list->push_back(h);
+    if (!IsHint(h)) list->push_back(h);
   }
   return TRUE;
 }

@@ -11,7 +11,13 @@
 namespace ui {
 
 namespace {
-bool InOurThread(HWND h) { return h && GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
+// A control of the same top-level window: another window of the program (a
+// message box, a dialog, the application window while hidden to the tray)
+// borrows the focus and gives it back.
+bool InSameWindow(HWND h, HWND self) {
+  return h && GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() &&
+         GetAncestor(h, GA_ROOT) == GetAncestor(self, GA_ROOT);
+}
 
 // Code page 932 code of one character: a byte, or lead << 8 | trail.
 unsigned CodeOf(wchar_t c) {
@@ -261,9 +267,10 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KILLFOCUS: {
       const LRESULT r = Default(msg, wp, lp);
       if (ime_hiragana_) SetImeOpen(false);
-      // Focus going to another program (or nowhere) is no exit: the box
-      // still is the form's active control when the program comes back.
-      if (entered_ && InOurThread(reinterpret_cast<HWND>(wp))) {
+      // Focus going to another window (or nowhere) is no exit: the box
+      // still is the form's active control when that window gives it back,
+      // with its text and selection as they were.
+      if (entered_ && InSameWindow(reinterpret_cast<HWND>(wp), hwnd())) {
         entered_ = false;
         if (on_exit) on_exit();
       }

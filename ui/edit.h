@@ -39,7 +39,8 @@ class Edit : public SubclassedControl {
   // Every change of the text, whatever its cause (EN_CHANGE).
   std::function<void()> on_change;
   // The focus came in from another control / left for another control of
-  // the program. A switch to another program and back runs neither.
+  // the same window. A switch to another window (of this program or
+  // another) and back runs neither.
   std::function<void()> on_enter;
   std::function<void()> on_exit;
   // A typed character as its code page 932 code (lead byte << 8 | trail

@@ -164,7 +164,7 @@ TEST(EditFocus, WholeTextSelectedOnEntryButNotByAClick) {
   EXPECT_EQ(sel.start, sel.end);
 }
 
-TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheProgram) {
+TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheSameWindow) {
   EditForm f;
   ASSERT_TRUE(f.Create(0));
   int enters = 0;
@@ -185,6 +185,23 @@ TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheProgram) {
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(exits, 0);
   }
+  // Another window of the program (a message box, a dialog) borrows the
+  // focus: no exit, and the selection is the one left there.
+  f.edit.SetText("abcdef");
+  f.edit.SetSelection(2, 4);
+  {
+    ui::Form box;
+    ASSERT_TRUE(uitest::MakeForm(box));
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() != f.edit.hwnd(); }));
+    EXPECT_EQ(exits, 0);
+    box.Destroy();
+    ASSERT_TRUE(uitest::BringToFront(f.form.hwnd()));
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
+  }
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(exits, 0);
+  EXPECT_EQ(f.edit.GetSelection().start, 2u);
+  EXPECT_EQ(f.edit.GetSelection().end, 4u);
   SetFocus(f.other.hwnd());
   EXPECT_EQ(exits, 1);
   SetFocus(f.edit.hwnd());

@@ -125,6 +125,27 @@ TEST_F(MainEditTest, F2OpensTheEditorOverTheTitleCellAndEnterLeavesItUnchanged) 
   EXPECT_FALSE(form().Model().Modified());
 }
 
+
+// Hiding to the tray and back is no reason to end an edit.
+TEST_F(MainEditTest, HidingToTheTrayAndBackLeavesTheEditorOpen) {
+  OpenWithGroup();
+  Key(VK_F2);
+  ASSERT_TRUE(Editing());
+  Type("abc");
+  form().EdtTitle.SetSelection(1, 1);
+  PostMessageA(form().hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return form().HiddenInTray() && !IsWindowVisible(form().hwnd()); }));
+  EXPECT_TRUE(form().Marks().title_editing);
+  EXPECT_EQ(Title(1), "元の題名");
+  PostMessageA(form().hwnd(), korvane::kTrayMessage, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !form().HiddenInTray() && GetFocus() == editor(); }, 3000));
+  EXPECT_TRUE(Editing());
+  EXPECT_EQ(form().EdtTitle.Text(), "abc");
+  EXPECT_EQ(form().EdtTitle.GetSelection().start, 1u);
+  EXPECT_EQ(form().EdtTitle.GetSelection().end, 1u);
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), "abc");
+}
 TEST_F(MainEditTest, ADoubleClickOnATitleCellOpensTheEditorThere) {
   OpenWithGroup();
   DoubleClick(CellPoint(1, 3));

@@ -144,6 +144,35 @@ TEST_F(TrayTest, HidingAndRestoringChangeNoStateOfTheWindow) {
   EXPECT_TRUE(seam_.boxes.empty());
 }
 
+// A dialog over the main window (owned by it, not by the application
+// window) goes with the program and comes back in front.
+TEST_F(TrayTest, ADialogOverTheMainWindowHidesAndComesBackWithIt) {
+  ui::Form dialog;
+  ui::FormArgs args;
+  args.kind = ui::FormKind::Dialog;
+  args.caption = "dialog";
+  args.bounds = ui::Bounds{200, 200, 240, 160};
+  ASSERT_TRUE(dialog.Create(args));
+  ASSERT_EQ(GetWindow(dialog.hwnd(), GW_OWNER), main());
+  bool hidden = false, back = false, in_front = false;
+  dialog.SetMessageHandler(WM_APP, [&](WPARAM, LPARAM, LRESULT&) {
+    SendMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    hidden = WaitHidden() && !IsWindowVisible(dialog.hwnd());
+    PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+    back = WaitShown() && IsWindowVisible(dialog.hwnd());
+    in_front = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog.hwnd(); }, 3000);
+    dialog.EndModal(ui::kModalOk);
+    return true;
+  });
+  PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
+  dialog.ShowModal();
+  EXPECT_TRUE(hidden);
+  EXPECT_TRUE(back);
+  EXPECT_TRUE(in_front);
+  dialog.Destroy();
+  uitest::Pump();
+}
+
 // Shown behind another program: the handover (the message a second start
 // sends) brings the program's last active window forward, the main window
 // or a dialog open over it.
