@@ -280,6 +280,20 @@ void TFrmFR0010MN::InstallGridProcedure() {
   saved_grid_proc_ = DGMain.WindowProcedure();
   DGMain.SetWindowProcedure([this](UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
     if (msg == WM_ERASEBKGND) return 1;
+    // A launch button held while the capture goes elsewhere (a message box,
+    // another window activated) is released: its press is forgotten. The
+    // grid's own release of the capture at a button release is no such loss.
+    if (msg == WM_CAPTURECHANGED && !in_button_up_ && reinterpret_cast<HWND>(lp) != DGMain.hwnd() &&
+        marks_.pressed_row >= 1) {
+      marks_.pressed_row = -1;
+      DGMain.Repaint();
+    }
+    const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+    if (!up) return saved_grid_proc_(msg, wp, lp);
+    struct Flag {
+      bool& on;
+      ~Flag() { on = false; }
+    } flag{in_button_up_ = true};
     return saved_grid_proc_(msg, wp, lp);
   });
 }

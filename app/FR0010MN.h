@@ -145,6 +145,7 @@ class TFrmFR0010MN : public ui::Form {
   HWND restore_popup_ = nullptr;  // the window that was active when hidden
   std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
+  bool in_button_up_ = false;  // the grid handles a button release
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
   ui::DrawGrid::WindowProc saved_grid_proc_;

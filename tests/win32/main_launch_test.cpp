@@ -127,6 +127,25 @@ TEST_F(MainLaunchTest, AReleaseAnywhereElseCancels) {
   EXPECT_EQ(Hex(p->at(Cell(0, 1).left, Cell(0, 1).top)), Hex(kWhite));
 }
 
+// A message box or another window takes the mouse capture from a held
+// button: the press is forgotten, so its release launches nothing.
+TEST_F(MainLaunchTest, LosingTheCaptureCancelsAPress) {
+  OpenWithGroup(korvane::kModeRegistration);
+  for (bool to_other : {false, true}) {
+    Press(WM_LBUTTONDOWN, CellPoint(0, 1));
+    ASSERT_EQ(form().Marks().pressed_row, 1);
+    ASSERT_EQ(GetCapture(), grid());
+    if (to_other) SetCapture(list());
+    else ReleaseCapture();
+    EXPECT_EQ(form().Marks().pressed_row, -1);
+    auto p = PaintGrid();
+    EXPECT_EQ(Hex(p->at(Cell(0, 1).left, Cell(0, 1).top)), Hex(kWhite)) << "raised again";
+    Release(WM_LBUTTONUP, CellPoint(0, 1));
+    ReleaseCapture();
+  }
+  EXPECT_TRUE(seam_.shell_calls.empty());
+}
+
 TEST_F(MainLaunchTest, ThePartlyVisibleBottomRowLaunchesTheEntryPressed) {
   OpenWithGroup(korvane::kModeRegistration);
   ui::DrawGrid& g = form().DGMain;
