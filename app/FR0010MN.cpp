@@ -19,6 +19,27 @@ ui::UniqueBitmap LoadBitmapResource(const char* name) {
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
+  auto* rect = reinterpret_cast<RECT*>(rect_ptr);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  RECT common{};
+  if (GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, rect)) {
+    SetRectEmpty(rect);  // found: the search stops
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// True when some part of the window lies on some monitor's work area.
+bool OnSomeWorkArea(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  if (IsRectEmpty(&r)) return false;
+  EnumDisplayMonitors(nullptr, nullptr, &MeetsWorkArea, reinterpret_cast<LPARAM>(&r));
+  return IsRectEmpty(&r) != FALSE;
+}
+
 ui::FontSpec Gothic(int height) {
   ui::FontSpec f;
   f.face = ui::kFaceMsGothic;
@@ -258,11 +279,15 @@ void TFrmFR0010MN::ApplySettings() {
     FitToWorkArea();
     return;
   }
-  // Applied as stored, wherever it lies.
+  // Applied as stored, partly off the screen too; a window the system's
+  // clamps still leave outside every monitor's work area (a settings file
+  // from a PC with another monitor) would never be seen, so it goes where a
+  // first start puts it.
   SetLeft(s.placement.left);
   SetTop(s.placement.top);
   SetWidth(s.placement.width);
   SetHeight(s.placement.height);
+  if (!OnSomeWorkArea(hwnd())) FitToWorkArea();
 }
 
 void TFrmFR0010MN::FitToWorkArea() {

@@ -87,15 +87,30 @@ TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) 
   EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
 }
 
-TEST_F(CreateTest, StoredPlacementIsAppliedAsStoredEvenOffScreen) {
+// A placement partly on the screen is applied as stored (the system's
+// clamps apply); one wholly outside every work area gives the work area.
+TEST_F(CreateTest, StoredPlacementIsAppliedAsStoredUnlessWhollyOffScreen) {
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=" + std::to_string(width + 500) +
-                                   "\r\nTOP=-2000\r\nWIDTH=-640\r\nHEIGHT=480\r\nMODE=0\r\n");
-  ASSERT_TRUE(Create());
-  const RECT expected{width + 500, -2000, width + 500 + 640, -2000 + 480};
-  EXPECT_TRUE(SameRect(expected, WindowRect(main())));
-  EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
-  EXPECT_TRUE(form().SpbInput.Down());
+  struct Case {
+    std::string left, top, width;
+    RECT expected;
+  };
+  const Case cases[] = {
+      {"-600", "-400", "-640", RECT{-600, -400, 40, 80}},
+      {std::to_string(width - 10), "100", "640", RECT{width - 10, 100, width + 630, 580}},
+      {std::to_string(width + 500), "-2000", "-640", WorkArea()},
+      {"-99999999", "0", "640", WorkArea()},
+      {"-640", "100", "640", WorkArea()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.left + "," + c.top);
+    folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=" + c.left + "\r\nTOP=" + c.top + "\r\nWIDTH=" + c.width +
+                                     "\r\nHEIGHT=480\r\nMODE=0\r\n");
+    ASSERT_TRUE(Create());
+    EXPECT_TRUE(SameRect(c.expected, WindowRect(main())));
+    EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
+    Destroy();
+  }
 }
 
 TEST_F(CreateTest, PlacementValuesAddingUpToZeroGiveTheWorkArea) {
