@@ -181,14 +181,14 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
       if (file.respell) os::MatchNameSpelling(folder, file.file_name);   // cosmetic: outcome ignored
     }
 
-    // Deleted only once every group is safely written.
+    // Deleted (to the Recycle Bin) only once every group is safely written.
     std::vector<RemovedGroup> still_removed;
     for (const RemovedGroup& removed : model.Removed()) {
       const std::string file_name = removed.FileName();
       if (OwnedByAGroup(model, file_name)) continue;
       const std::string path = os::JoinPath(folder, file_name);
       failing = path;
-      if (!os::DeleteFile(path)) {
+      if (!os::RecycleFile(path)) {
         still_removed.push_back(removed);
         report.ok = false;
         report.messages.push_back(CannotDeleteMessage(path));

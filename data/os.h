@@ -89,4 +89,9 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // The folder separator of the platform ('\\' or '/').
 char Separator();
 
+// Moves a file to the Recycle Bin where its folder has one, and deletes it
+// where it has none (POSIX: deletes). A file already gone counts as
+// success; a read-only file refuses, as DeleteFile does.
+Status RecycleFile(const std::string& path);
+
 }  // namespace korvane::os

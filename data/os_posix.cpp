@@ -234,4 +234,7 @@ std::string ExeFolder() {
 
 char Separator() { return '/'; }
 
+// No Recycle Bin the program could rely on here: deleted.
+Status RecycleFile(const std::string& path) { return DeleteFile(path); }
+
 }  // namespace korvane::os

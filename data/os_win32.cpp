@@ -1,6 +1,7 @@
 // The os layer on Windows: the A functions throughout, so names stay code
 // page 932 bytes exactly as the directory search gives them.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <new>
@@ -296,5 +297,29 @@ std::string ExeFolder() {
 }
 
 char Separator() { return '\\'; }
+
+Status RecycleFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD e = GetLastError();
+    return IsNotFound(e) ? Status{} : Fail(e);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(ERROR_ACCESS_DENIED);
+  if (attributes & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
+  // The shell would take a wildcard as a pattern of many files.
+  if (path.find_first_of("*?") != std::string::npos) return DeleteFile(path);
+  // A list of names ending in an empty one. Without a Recycle Bin for the
+  // folder the shell deletes for good, asking nothing (no confirmation).
+  std::string from = path;
+  from.append(2, '\0');
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  if (SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted && !PathExists(path)) return {};
+  // Refused or left in place (a shell without a Recycle Bin of its own):
+  // deleted as without one, and a file still held reports why.
+  return DeleteFile(path);
+}
 
 }  // namespace korvane::os

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "data/os.h"
 #include "tests/core/tempdir.h"
@@ -207,21 +209,46 @@ TEST(OsLayer, SameFileNameIsExactOnPosix) {
 }
 #endif
 
-TEST(OsLayer, DeleteFileCountsAGoneFileAsDoneAndRefusesReadOnly) {
-  TempDir dir;
-  const std::string path = dir.File("日常業務.PTH");
-  ASSERT_TRUE(testing::WriteBytes(path, "x"));
-  EXPECT_TRUE(os::DeleteFile(path));
-  EXPECT_FALSE(os::PathExists(path));
-  EXPECT_TRUE(os::DeleteFile(path));   // already gone
-  EXPECT_TRUE(os::DeleteFile(os::JoinPath(dir.File("nowhere"), "x.PTH")));
+TEST(OsLayer, DeleteAndRecycleCountAGoneFileAsDoneAndRefuseReadOnly) {
+  for (auto remove : {&os::DeleteFile, &os::RecycleFile}) {
+    TempDir dir;
+    const std::string path = dir.File("日常業務.PTH");
+    ASSERT_TRUE(testing::WriteBytes(path, "x"));
+    EXPECT_TRUE(remove(path));
+    EXPECT_FALSE(os::PathExists(path));
+    EXPECT_TRUE(remove(path));   // already gone
+    EXPECT_TRUE(remove(os::JoinPath(dir.File("nowhere"), "x.PTH")));
 
-  ASSERT_TRUE(testing::WriteBytes(path, "x"));
-  testing::SetReadOnly(path, true);
-  EXPECT_FALSE(os::DeleteFile(path));
-  EXPECT_TRUE(os::FileExists(path));
-  testing::SetReadOnly(path, false);
+    ASSERT_TRUE(testing::WriteBytes(path, "x"));
+    testing::SetReadOnly(path, true);
+    EXPECT_FALSE(remove(path));
+    EXPECT_TRUE(os::FileExists(path));
+    testing::SetReadOnly(path, false);
+  }
 }
+
+#ifdef _WIN32
+// Under Wine the Recycle Bin is the trash folder under XDG_DATA_HOME (the
+// test command points it into the build tree). Where XDG_DATA_HOME names a
+// file no trash folder can be made: there is no Recycle Bin, and the file
+// is deleted.
+TEST(OsLayer, RecycleFileUsesTheRecycleBinWhereThereIsOne) {
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  if (!data_home) GTEST_SKIP() << "XDG_DATA_HOME is not set: no known trash folder to look into";
+  std::string root = "Z:" + std::string(data_home);
+  std::replace(root.begin(), root.end(), '/', '\\');
+  const bool has_bin = !os::FileExists(root);
+  const std::string in_bin = root + "\\Trash\\files\\";
+  const std::string name = "削除" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".PTH";
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File(name), "[01]\r\nTITLE=a\r\n"));
+  EXPECT_TRUE(os::RecycleFile(dir.File(name)));
+  EXPECT_FALSE(os::PathExists(dir.File(name)));
+  EXPECT_EQ(testing::ReadBytes(in_bin + name), has_bin ? "[01]\r\nTITLE=a\r\n" : "<missing>");
+  os::DeleteFile(in_bin + name);
+  os::DeleteFile(root + "\\Trash\\info\\" + name + ".trashinfo");
+}
+#endif
 
 TEST(OsLayer, TemporaryNamesAreNeverGroupOrSettingsFiles) {
   const std::string name = os::TemporaryNameFor(4294967295ul, 4294967295ul);
