@@ -54,6 +54,7 @@ TFrmFR0010MN::TFrmFR0010MN() : data_folder_(os::ExeFolder()) {}
 TFrmFR0010MN::~TFrmFR0010MN() {
   // The window goes before the members it paints from.
   if (hwnd()) DestroyWindow(hwnd());
+  ReleaseDropTarget();
   // The application object may outlive this window: its filter and
   // activation handler must not call into it any more.
   if (hooked_app_ && ui::Application::Current() == hooked_app_) {
@@ -240,6 +241,7 @@ void TFrmFR0010MN::FormCreate() {
   SetCaption(kMainTitle);
   ApplySettings();
   InstallGridProcedure();
+  RegisterDropTarget();
   ui::Application* app = ui::Application::Current();
   if (app) {
     app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
@@ -343,6 +345,9 @@ void TFrmFR0010MN::FormDestroy() {
   SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, maximized, mode_);
   painter_.DeletePalette();
   RemoveTrayIcon();
+  // While the grid still exists: a target revoked after its window is gone
+  // stays registered with OLE.
+  drop_registration_.Revoke();
 }
 
 bool TFrmFR0010MN::FormCloseQuery() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/model.h"
+#include "grid/drop.h"
 #include "grid/painter.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
@@ -28,6 +29,8 @@ inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
 // The tray icon's callback message, also the handover from a second start.
 inline constexpr UINT kTrayMessage = 0x4B1;
+// Files dropped on the grid, handled after the drag has ended.
+inline constexpr UINT kDropMessage = WM_APP + 1;
 
 // Menu item identifiers.
 enum MenuId : UINT {
@@ -100,6 +103,12 @@ class TFrmFR0010MN : public ui::Form {
   // An open title edit is committed before save, close and group commands.
   void CommitTitleEdit();
 
+  // Files dropped on the grid at a screen point: registered from that row
+  // on, or refused with a message.
+  void DGMainDropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
+  // The grid's drop target, for the tests.
+  IDropTarget* GridDropTarget() const { return drop_target_; }
+
   // State, for the tests and the handlers of other folders.
   LauncherModel& Model() { return model_; }
   int Mode() const { return mode_; }
@@ -134,6 +143,10 @@ class TFrmFR0010MN : public ui::Form {
   void ShowWarnings(const std::vector<std::string>& messages);
   void ResetGrid();
   void FillGroupList();
+  void RegisterDropTarget();
+  void ReleaseDropTarget();
+  // The entry row under a screen point; 0 the header, -1 off the rows.
+  int DropRow(POINT screen);
 
   std::string data_folder_;
   LauncherModel model_;
@@ -146,6 +159,10 @@ class TFrmFR0010MN : public ui::Form {
   std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
   bool in_button_up_ = false;  // the grid handles a button release
+  FileDropTarget* drop_target_ = nullptr;
+  DropRegistration drop_registration_;
+  std::vector<std::optional<std::string>> pending_drop_;
+  POINT pending_drop_at_{};
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
   ui::DrawGrid::WindowProc saved_grid_proc_;

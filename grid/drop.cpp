@@ -1,0 +1,103 @@
+// The OLE drop target of the entry grid and the names of a dropped HDROP.
+#include "grid/drop.h"
+
+#include "ui/codepage.h"
+
+namespace korvane {
+
+std::vector<std::optional<std::string>> DroppedNames(HDROP drop) {
+  std::vector<std::optional<std::string>> names;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring wide(length + 1, L'\0');
+    wide.resize(DragQueryFileW(drop, i, wide.data(), length + 1));
+    // Read as wide text whichever form the sender used: an ANSI list comes
+    // back exactly, a wide one is spelled in code page 932 only when it
+    // converts there and back unchanged.
+    std::string bytes = ui::Narrow(wide);
+    if (wide.empty() || ui::Widen(bytes) != wide) names.emplace_back(std::nullopt);
+    else names.emplace_back(std::move(bytes));
+  }
+  return names;
+}
+
+HRESULT FileDropTarget::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+    *out = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG FileDropTarget::AddRef() { return ++refs_; }
+
+ULONG FileDropTarget::Release() {
+  const ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+DWORD FileDropTarget::EffectAt(POINTL pt, DWORD allowed) const {
+  if (!has_files_ || !(allowed & DROPEFFECT_COPY) || !accepts || !accepts(POINT{pt.x, pt.y})) {
+    return DROPEFFECT_NONE;
+  }
+  return DROPEFFECT_COPY;
+}
+
+HRESULT FileDropTarget::DragEnter(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
+  FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  has_files_ = data && data->QueryGetData(&format) == S_OK;
+  if (effect) *effect = EffectAt(pt, *effect);
+  return S_OK;
+}
+
+HRESULT FileDropTarget::DragOver(DWORD, POINTL pt, DWORD* effect) {
+  if (effect) *effect = EffectAt(pt, *effect);
+  return S_OK;
+}
+
+HRESULT FileDropTarget::DragLeave() {
+  has_files_ = false;
+  return S_OK;
+}
+
+HRESULT FileDropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
+  const DWORD allowed = effect ? *effect : DROPEFFECT_COPY;
+  if (effect) *effect = DROPEFFECT_NONE;
+  has_files_ = false;
+  FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM medium{};
+  if (!data || !(allowed & DROPEFFECT_COPY) || FAILED(data->GetData(&format, &medium))) return S_OK;
+  std::vector<std::optional<std::string>> names;
+  if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) names = DroppedNames(static_cast<HDROP>(medium.hGlobal));
+  ReleaseStgMedium(&medium);
+  if (names.empty()) return S_OK;
+  if (effect && accepts && accepts(POINT{pt.x, pt.y})) *effect = DROPEFFECT_COPY;
+  if (dropped) dropped(names, POINT{pt.x, pt.y});
+  return S_OK;
+}
+
+bool DropRegistration::Register(HWND window, IDropTarget* target) {
+  Revoke();
+  // S_FALSE: already set up for this thread, still one more to undo.
+  ole_ = SUCCEEDED(OleInitialize(nullptr));
+  if (ole_ && RegisterDragDrop(window, target) == S_OK) {
+    window_ = window;
+    return true;
+  }
+  Revoke();
+  return false;
+}
+
+void DropRegistration::Revoke() {
+  if (window_) RevokeDragDrop(window_);
+  window_ = nullptr;
+  if (ole_) OleUninitialize();
+  ole_ = false;
+}
+
+}  // namespace korvane

@@ -1,0 +1,163 @@
+// Files dropped on the grid from Explorer: the drop target called as OLE
+// calls it, with an HDROP built as Explorer builds one (ANSI and wide).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/settings.h"
+#include "drop_data.h"
+#include "main_support.h"
+#include "support.h"
+#include "ui/codepage.h"
+
+namespace mwtest {
+namespace {
+
+constexpr DWORD kAnyEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+class MainDropTest : public MainWindowTest {
+ protected:
+  // Entry 1 and 4 filled, the others empty; 20 holds a title only.
+  void OpenWithGroup(int mode = korvane::kModeRegistration) {
+    std::vector<Entry> e(20);
+    e[0] = {"一番", folder_.Write("一番.txt")};
+    e[3] = {"四番", folder_.Write("四番.txt")};
+    e[19] = {"題名だけ", ""};
+    WriteGroup("日常業務", e);
+    Open(mode);
+    ClickGroup(0);
+  }
+  // DragEnter, DragOver and Drop at the middle of a cell of the row; the
+  // effects the target answered; then the posted handling runs.
+  struct Effects {
+    DWORD enter, over, drop;
+  };
+  Effects DropAt(HGLOBAL hdrop, int row, int col = 1) {
+    POINT pt = CellPoint(col, row);
+    ClientToScreen(grid(), &pt);
+    const POINTL at{pt.x, pt.y};
+    auto* data = new droptest::HdropData(hdrop);
+    IDropTarget* target = form().GridDropTarget();
+    Effects e{kAnyEffect, kAnyEffect, kAnyEffect};
+    if (!target) {
+      ADD_FAILURE() << "no drop target";
+    } else {
+      target->DragEnter(data, MK_LBUTTON, at, &e.enter);
+      target->DragOver(MK_LBUTTON, at, &e.over);
+      target->Drop(data, MK_LBUTTON, at, &e.drop);
+    }
+    data->Release();
+    Pump();
+    return e;
+  }
+  std::vector<std::string> Paths() {
+    std::vector<std::string> out;
+    for (int n = 1; n <= 20; ++n) out.push_back(Path(n));
+    return out;
+  }
+  std::string Saved() {
+    CtrlKey('S');
+    return folder_.Read("日常業務.PTH");
+  }
+};
+
+TEST_F(MainDropTest, OneFileOnAnEmptyRowRegistersItAsTheOpenFileDialogWould) {
+  OpenWithGroup();
+  const std::string file = folder_.Write("見積書.xls");
+  const Effects e = DropAt(droptest::MakeHdrop(std::vector<std::string>{file}), 2, 0);
+  EXPECT_EQ(e.enter, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(e.over, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(e.drop, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_TRUE(seam_.boxes.empty());
+  EXPECT_EQ(Path(2), file);
+  EXPECT_EQ(Title(2), "見積書");
+  EXPECT_EQ(Marker(2), "1");
+  EXPECT_TRUE(form().Model().Modified());
+  // A file on a filled row replaces its path and keeps its title.
+  DropAt(droptest::MakeHdrop(std::vector<std::string>{file}), 1);
+  EXPECT_EQ(Path(1), file);
+  EXPECT_EQ(Title(1), "一番");
+  EXPECT_NE(Saved().find("[02]\r\nTITLE=見積書\r\nPATH=" + file + "\r\n"), std::string::npos);
+  EXPECT_FALSE(form().Model().Modified());
+}
+
+TEST_F(MainDropTest, SeveralFilesFillThatRowAndTheEmptyRowsAfterIt) {
+  OpenWithGroup();
+  const std::string a = folder_.Write("a.txt"), b = folder_.Write("b.txt"), c = folder_.Write("c.txt");
+  const std::string fourth = Path(4);
+  // Wide names, as Explorer sends them.
+  DropAt(droptest::MakeHdrop(std::vector<std::wstring>{ui::Widen(a), ui::Widen(b), ui::Widen(c)}), 3);
+  EXPECT_TRUE(seam_.boxes.empty());
+  EXPECT_EQ(Path(3), a);
+  EXPECT_EQ(Path(4), fourth) << "a row with a path is never overwritten";
+  EXPECT_EQ(Path(5), b);
+  EXPECT_EQ(Path(6), c);
+  EXPECT_EQ(Path(7), "");
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("[05]\r\nTITLE=b\r\nPATH=" + b + "\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("[04]\r\nTITLE=四番\r\nPATH=" + fourth + "\r\n"), std::string::npos);
+
+  // Near the end: what does not fit is named in one box; a title-only
+  // entry takes a path and keeps its title.
+  while (form().DGMain.Row() < 19) Key(VK_DOWN);
+  DropAt(droptest::MakeHdrop(std::vector<std::string>{c, a, b}), 19);
+  EXPECT_EQ(Path(19), c);
+  EXPECT_EQ(Path(20), a);
+  EXPECT_EQ(Title(20), "題名だけ");
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_EQ(seam_.boxes[0].text, "空いている行がないため、次のファイルは登録されませんでした。\r\n\r\n" + b + "\r\n");
+  EXPECT_EQ(seam_.boxes[0].flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
+TEST_F(MainDropTest, RefusedDropsChangeNothing) {
+  std::vector<Entry> e(20);
+  e[0] = {"一番", folder_.Write("一番.txt")};
+  WriteGroup("日常業務", e);
+  Open(korvane::kModeRegistration);
+  const std::string file = folder_.Write("見積書.xls");
+  const std::vector<std::string> one{file};
+  const Effects no_group = DropAt(droptest::MakeHdrop(one), 2);
+  EXPECT_EQ(no_group.over, static_cast<DWORD>(DROPEFFECT_NONE));
+  ClickGroup(0);
+  const auto before = Paths();
+  ClickButton(form().SpbRun.hwnd());
+  ASSERT_EQ(form().Mode(), korvane::kModeLauncher);
+  const Effects launcher = DropAt(droptest::MakeHdrop(one), 2);
+  EXPECT_EQ(launcher.enter, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(launcher.over, static_cast<DWORD>(DROPEFFECT_NONE));
+  ClickButton(form().SpbInput.hwnd());
+  ASSERT_EQ(form().Mode(), korvane::kModeRegistration);
+
+  const Effects header = DropAt(droptest::MakeHdrop(one), 0);
+  EXPECT_EQ(header.over, static_cast<DWORD>(DROPEFFECT_NONE));
+  DropAt(droptest::MakeHdrop(std::vector<std::wstring>{ui::Widen(folder_.path()) + L"caf\u00e9.txt"}), 2);
+  DropAt(droptest::MakeHdrop(std::vector<std::string>{file, folder_.path() + std::string(2100, 'x')}), 2);
+  DropAt(droptest::MakeHdrop(std::vector<std::string>{folder_.MakeFolder("資料")}), 2);
+  std::vector<std::string> texts;
+  for (const auto& box : seam_.boxes) texts.push_back(box.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "業務名を選択してから、ファイルをドロップしてください。",
+                       "ファイルの登録は登録モードで行ってください。",
+                       "ファイルは登録する行の上にドロップしてください。",
+                       "ファイル名に使えない文字が含まれているため、登録できません。",
+                       "ファイル名が長すぎるため、登録できません。",
+                       "フォルダーは登録できません。ファイルをドロップしてください。",
+                   }));
+  EXPECT_EQ(Paths(), before);
+  EXPECT_FALSE(form().Model().Modified());
+}
+
+TEST_F(MainDropTest, AnOpenTitleEditIsCommittedFirst) {
+  OpenWithGroup();
+  DoubleClick(CellPoint(1, 2));
+  ASSERT_TRUE(form().Marks().title_editing);
+  Type("typed");
+  DropAt(droptest::MakeHdrop(std::vector<std::string>{folder_.Write("z.txt")}), 2);
+  EXPECT_FALSE(form().Marks().title_editing);
+  EXPECT_EQ(Title(2), "typed");
+  EXPECT_EQ(Path(2), folder_.path() + "z.txt");
+}
+
+}  // namespace
+}  // namespace mwtest
