@@ -80,7 +80,7 @@ void TFrmFR0010MN::DGMainDropFiles(const std::vector<std::optional<std::string>>
     // The first goes where it was dropped; the others only to rows
     // without a path.
     if (i > 0) {
-      for (++n; n <= count && !model_.Current()->paths[n - 1].empty();) ++n;
+      for (++n; n <= count && !model_.Current()->EntryAt(n)->path.empty();) ++n;
     }
     if (n > count) {
       left.push_back(*names[i]);

@@ -72,7 +72,7 @@ TEST_F(MainDropTest, OneFileOnAnEmptyRowRegistersItAsTheOpenFileDialogWould) {
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_EQ(Path(2), file);
   EXPECT_EQ(Title(2), "見積書");
-  EXPECT_EQ(Marker(2), "1");
+  EXPECT_EQ(Marker(2), korvane::PathMarker::Found);
   EXPECT_TRUE(form().Model().Modified());
   // A file on a filled row replaces its path and keeps its title.
   DropAt(droptest::MakeHdrop(std::vector<std::string>{file}), 1);
