@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "shell_support.h"
 #include "support.h"
@@ -44,6 +45,25 @@ class TrayTest : public ShellTest {
   void Hide() {
     PostMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitHidden());
+  }
+  // Runs `step` while a dialog is open modally over the main window (owned
+  // by it, as the name and version dialogs are).
+  void WithDialog(const std::function<void(HWND dialog)>& step) {
+    ui::Form dialog;
+    ui::FormArgs args;
+    args.kind = ui::FormKind::Dialog;
+    args.caption = "dialog";
+    args.bounds = ui::Bounds{200, 200, 240, 160};
+    ASSERT_TRUE(dialog.Create(args));
+    dialog.SetMessageHandler(WM_APP, [&](WPARAM, LPARAM, LRESULT&) {
+      step(dialog.hwnd());
+      dialog.EndModal(ui::kModalOk);
+      return true;
+    });
+    PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
+    dialog.ShowModal();
+    dialog.Destroy();
+    uitest::Pump();
   }
 };
 
@@ -147,30 +167,19 @@ TEST_F(TrayTest, HidingAndRestoringChangeNoStateOfTheWindow) {
 // A dialog over the main window (owned by it, not by the application
 // window) goes with the program and comes back in front.
 TEST_F(TrayTest, ADialogOverTheMainWindowHidesAndComesBackWithIt) {
-  ui::Form dialog;
-  ui::FormArgs args;
-  args.kind = ui::FormKind::Dialog;
-  args.caption = "dialog";
-  args.bounds = ui::Bounds{200, 200, 240, 160};
-  ASSERT_TRUE(dialog.Create(args));
-  ASSERT_EQ(GetWindow(dialog.hwnd(), GW_OWNER), main());
-  bool hidden = false, back = false, in_front = false;
-  dialog.SetMessageHandler(WM_APP, [&](WPARAM, LPARAM, LRESULT&) {
+  bool owned = false, hidden = false, back = false, in_front = false;
+  WithDialog([&](HWND dialog) {
+    owned = GetWindow(dialog, GW_OWNER) == main();
     SendMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    hidden = WaitHidden() && !IsWindowVisible(dialog.hwnd());
+    hidden = WaitHidden() && !IsWindowVisible(dialog);
     PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
-    back = WaitShown() && IsWindowVisible(dialog.hwnd());
-    in_front = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog.hwnd(); }, 3000);
-    dialog.EndModal(ui::kModalOk);
-    return true;
+    back = WaitShown() && IsWindowVisible(dialog);
+    in_front = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
   });
-  PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
-  dialog.ShowModal();
+  EXPECT_TRUE(owned);
   EXPECT_TRUE(hidden);
   EXPECT_TRUE(back);
   EXPECT_TRUE(in_front);
-  dialog.Destroy();
-  uitest::Pump();
 }
 
 // Shown behind another program: the handover (the message a second start
@@ -185,27 +194,15 @@ TEST_F(TrayTest, TheHandoverBringsTheLastActiveWindowForward) {
     EXPECT_TRUE(Shown());
   }
 
-  ui::Form dialog;
-  ui::FormArgs args;
-  args.kind = ui::FormKind::Dialog;
-  args.caption = "dialog";
-  args.bounds = ui::Bounds{200, 200, 240, 160};
-  ASSERT_TRUE(dialog.Create(args));
   bool brought = false;
-  dialog.SetMessageHandler(WM_APP, [&](WPARAM, LPARAM, LRESULT&) {
+  WithDialog([&](HWND dialog) {
     uitest::OtherThreadWindow other;
     if (uitest::BringToFront(other.hwnd())) {
       SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
-      brought = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog.hwnd(); }, 3000);
+      brought = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
     }
-    dialog.EndModal(ui::kModalOk);
-    return true;
   });
-  PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
-  dialog.ShowModal();
   EXPECT_TRUE(brought) << "the dialog open over the main window comes to the foreground";
-  dialog.Destroy();
-  uitest::Pump();
 }
 
 }  // namespace
