@@ -225,7 +225,7 @@ TEST_F(GroupFiles, ASaveKeepsEveryLineTheProgramDoesNotOwn) {
   EXPECT_EQ(again.GroupAt(0).entries, model.GroupAt(0).entries);
 }
 
-TEST_F(GroupFiles, ASaveWithoutChangesRewritesEveryFileAndClearsTheFlag) {
+TEST_F(GroupFiles, AFileDeletedFromOutsideIsWrittenAnewAndTheFlagClears) {
   ASSERT_TRUE(WriteBytes(File("A.PTH"), FreshFile({"a1"})));
   ASSERT_TRUE(WriteBytes(File("B.PTH"), "[01]\r\nTITLE=b1\r\n"));
   ASSERT_TRUE(Load().ok);
@@ -237,6 +237,36 @@ TEST_F(GroupFiles, ASaveWithoutChangesRewritesEveryFileAndClearsTheFlag) {
   EXPECT_FALSE(model.Modified());
   EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"a1"}));
   EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"b1"}));   // PATH and the sections 02..20 added
+}
+
+// A read-only file refuses any write: one left read-only shows the save
+// left it alone.
+TEST_F(GroupFiles, ASaveLeavesAloneEveryFileWhoseBytesWouldNotChange) {
+  for (const char* name : {"A", "B", "C", "D"})
+    ASSERT_TRUE(WriteBytes(File(std::string(name) + ".PTH"), FreshFile({name})));
+  ASSERT_TRUE(Load().ok);
+  for (const char* name : {"A", "B", "C", "D"}) testing::SetReadOnly(File(std::string(name) + ".PTH"), true);
+  ASSERT_TRUE(Save().ok);   // nothing changed: nothing written
+  testing::SetReadOnly(File("B.PTH"), false);
+  testing::SetReadOnly(File("C.PTH"), false);
+  testing::SetReadOnly(File("D.PTH"), false);
+  Select("B");
+  model.SetTitle(2, "changed");
+  ASSERT_TRUE(WriteBytes(File("C.PTH"), FreshFile({"edited outside"}) + "; theirs\r\n"));
+  ASSERT_TRUE(os::DeleteFile(File("D.PTH")));
+  const FileReport report = Save();
+  EXPECT_TRUE(report.ok);
+  EXPECT_TRUE(report.messages.empty());
+  EXPECT_FALSE(model.Modified());
+  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"A"}));
+  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"B", "changed"}));
+  EXPECT_EQ(ReadBytes(File("C.PTH")), FreshFile({"C"}) + "; theirs\r\n");   // the group's values
+  EXPECT_EQ(ReadBytes(File("D.PTH")), FreshFile({"D"}));                       // written anew
+  // A change that cannot be written still fails.
+  Select("A");
+  model.SetTitle(1, "A2");
+  EXPECT_FALSE(Save().ok);
+  testing::SetReadOnly(File("A.PTH"), false);
 }
 
 TEST_F(GroupFiles, AFileNamedInLowerCaseStaysOneFile) {
