@@ -375,7 +375,8 @@ void TFrmFR0010MN::MnuSaveClick() {
   ui::Application* app = ui::Application::Current();
   if (app) app->SetScreenCursor(ui::ScreenCursor::HourGlass);
   const FileReport saved = SaveGroups(data_folder_, model_);
-  ShowWarnings(saved.messages);
+  // Every file that failed, in one box.
+  if (!saved.messages.empty()) ShowWarning(ReportText(saved.messages));
   if (app) app->SetScreenCursor(ui::ScreenCursor::Default);
 }
 

@@ -41,18 +41,25 @@ struct FileReport {
   std::vector<std::string> messages;   // for the warning box, one per problem
 };
 
+// The messages of a report for one warning box: the first ten, one a line,
+// then "ほか N 件" for the rest.
+std::string ReportText(const std::vector<std::string>& messages);
+
 // Builds the model from the group files in folder, in the order the folder
 // lists them. Files that exist but cannot be read load empty, are marked so
-// that no save overwrites them unchanged, and each gets a message. ok is
-// false only when the folder itself cannot be listed. Leftover temporary
-// files of an interrupted save are removed.
+// that a save writes into them only what the user changed, and each gets a
+// message. ok is false only when the folder itself cannot be listed. What an
+// interrupted save left is cleaned up first: a whole temporary file whose
+// file is missing is put back in its place, the others are removed.
 FileReport LoadGroups(const std::string& folder, LauncherModel& model);
 
-// Writes every group's file whole and atomically (each file ends wholly old
-// or wholly new), then deletes the files of removed names that no group
-// owns any more. On full success the flag is cleared and the removed list
-// emptied; on any failure the flag stays set and the messages say which
-// file failed. A failed write stops the save before any file is deleted.
+// Writes every group's file whose bytes change, whole and atomically (each
+// file ends wholly old or wholly new), then deletes the files of removed
+// names that no group owns any more. A group that cannot be written is
+// reported and never stops the others; the file it came from is neither
+// deleted nor overwritten. On full success the flag is cleared and the
+// removed list emptied; otherwise the flag stays set and the messages say
+// which files failed.
 FileReport SaveGroups(const std::string& folder, LauncherModel& model);
 
 }  // namespace korvane
