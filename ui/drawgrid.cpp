@@ -50,36 +50,6 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-// Restores everything a painter selected into the DC, also on an exception.
-class SavedDC {
- public:
-  explicit SavedDC(HDC dc) : dc_(dc), state_(SaveDC(dc)) {}
-  ~SavedDC() { RestoreDC(dc_, state_); }
-  SavedDC(const SavedDC&) = delete;
-  SavedDC& operator=(const SavedDC&) = delete;
-
- private:
-  HDC dc_;
-  int state_;
-};
-
-// BeginPaint/EndPaint; EndPaint also runs when a handler throws, so the
-// window is validated and no endless WM_PAINT follows.
-class PaintScope {
- public:
-  explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-  ~PaintScope() { EndPaint(hwnd_, &ps_); }
-  PaintScope(const PaintScope&) = delete;
-  PaintScope& operator=(const PaintScope&) = delete;
-  HDC dc() const { return dc_; }
-  const RECT& clip() const { return ps_.rcPaint; }
-
- private:
-  HWND hwnd_;
-  PAINTSTRUCT ps_{};
-  HDC dc_;
-};
-
 }  // namespace
 
 DrawGrid::DrawGrid()
@@ -142,8 +112,9 @@ void DrawGrid::ReportError(const char* what) {
 LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
-      PaintScope paint(hwnd());
-      if (paint.dc()) Paint(paint.dc(), paint.clip());
+      // EndPaint runs also when a handler throws: no endless WM_PAINT follows.
+      const PaintDC paint(hwnd());
+      if (paint.get()) Paint(paint.get(), paint.dirty());
       return 0;
     }
     case WM_SIZE: OnSize(); return 0;
@@ -438,7 +409,7 @@ void DrawGrid::Repaint() {
 void DrawGrid::SetFont(HFONT font) {
   LOGFONTA face{};
   if (!font || GetObjectA(font, sizeof face, &face) != sizeof face) return;
-  OwnedFont copy(CreateFontIndirectA(&face));
+  UniqueFont copy(CreateFontIndirectA(&face));
   if (!copy) return;
   font_ = std::move(copy);
   Invalidate();

@@ -17,10 +17,9 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
-#include <type_traits>
 
 #include "ui/control.h"
+#include "ui/gdi.h"
 #include "ui/grid_layout_core.h"
 #include "ui/window.h"
 
@@ -162,11 +161,6 @@ class DrawGrid : public Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-  };
-  using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-
   LRESULT GridMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click);
   void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
@@ -187,7 +181,7 @@ class DrawGrid : public Window {
   GridLayout layout_;
   GridCell current_;
   WindowProc window_proc_;
-  OwnedFont font_;
+  UniqueFont font_;
   COLORREF fixed_line_color_;
   COLORREF line_color_;
   COLORREF background_;
