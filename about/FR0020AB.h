@@ -42,6 +42,8 @@ class TAboutBox : public ui::Form {
 
  protected:
   void CreateControls() override;
+  void OnCreate() override;
+  void OnMouseMove(const ui::MouseEvent& e) override;
 
  private:
   void FormCreate();

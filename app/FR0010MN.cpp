@@ -42,27 +42,8 @@ TFrmFR0010MN::~TFrmFR0010MN() {
 }
 
 bool TFrmFR0010MN::Create() {
-  on_create = [this] { FormCreate(); };
-  on_destroy = [this] { FormDestroy(); };
-  on_close_query = [this] { return FormCloseQuery(); };
-  on_resize = [this] { FormResize(); };
-  on_activate = [this] { FormActivate(); };
-  on_palette = [this] { return painter_.palette(); };
-  // Windows ends the session: the steps of the program's end run now, since
-  // the process may be ended before the window is destroyed.
-  on_end_session = [this](bool ending) {
-    if (ending) FormDestroy();
-  };
-  SetMessageHandler(kTrayMessage, [this](WPARAM, LPARAM lp, LRESULT& result) {
-    TrayIconNotify(lp);
-    result = 0;
-    return true;
-  });
-  SetMessageHandler(WM_SYSCOMMAND, [this](WPARAM wp, LPARAM, LRESULT& result) {
-    result = 0;
-    return SysCommand(wp);
-  });
-
+  // An exception that escapes a handler is told in the program's warning box.
+  ui::SetExceptionReporter([](const std::string& what) { ShowWarning(what); });
   ui::FormArgs args;
   args.class_name = kMainClass;
   args.caption = kMainTitle;
@@ -71,6 +52,33 @@ bool TFrmFR0010MN::Create() {
   args.font.face = ui::kFaceMsPGothic;
   args.font.height = 12;
   return Form::Create(args);
+}
+
+void TFrmFR0010MN::OnCreate() { FormCreate(); }
+void TFrmFR0010MN::OnDestroy() { FormDestroy(); }
+bool TFrmFR0010MN::OnCloseQuery() { return FormCloseQuery(); }
+void TFrmFR0010MN::OnResize() { FormResize(); }
+void TFrmFR0010MN::OnActivate() { FormActivate(); }
+HPALETTE TFrmFR0010MN::Palette() { return painter_.palette(); }
+
+void TFrmFR0010MN::OnEndSession(bool ending) {
+  // Windows ends the session: the steps of the program's end run now, since
+  // the process may be ended before the window is destroyed.
+  if (ending) FormDestroy();
+}
+
+LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case kTrayMessage:
+      TrayIconNotify(lp);
+      return 0;
+    case WM_SYSCOMMAND:
+      if (SysCommand(wp)) return 0;
+      break;
+    default:
+      break;
+  }
+  return Form::HandleMessage(msg, wp, lp);
 }
 
 void TFrmFR0010MN::CreateControls() {
@@ -218,7 +226,6 @@ void TFrmFR0010MN::FormCreate() {
   SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
   ApplySettings();
-  InstallGridProcedure();
   ui::Application* app = ui::Application::Current();
   if (app) {
     app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
@@ -274,16 +281,6 @@ void TFrmFR0010MN::FitToWorkArea() {
   SetHeight(work.bottom - work.top);
 }
 
-void TFrmFR0010MN::InstallGridProcedure() {
-  // WM_ERASEBKGND is answered as done: every cell is painted whole from the
-  // off-screen bitmap, so erasing first would only flicker.
-  saved_grid_proc_ = DGMain.WindowProcedure();
-  DGMain.SetWindowProcedure([this](UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (msg == WM_ERASEBKGND) return 1;
-    return saved_grid_proc_(msg, wp, lp);
-  });
-}
-
 // The painting font is the hidden label's: "ＭＳ ゴシック", 15 px.
 bool TFrmFR0010MN::PrepareCanvas() { return painter_.PrepareCanvas(Gothic(15)); }
 
@@ -328,11 +325,9 @@ void TFrmFR0010MN::AppActivate() {
 
 void TFrmFR0010MN::MnuSaveClick() {
   CommitTitleEdit();
-  ui::Application* app = ui::Application::Current();
-  if (app) app->SetScreenCursor(ui::ScreenCursor::HourGlass);
+  const ui::WaitCursor wait;
   const FileReport saved = SaveGroups(data_folder_, model_);
   ShowWarnings(saved.messages);
-  if (app) app->SetScreenCursor(ui::ScreenCursor::Default);
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

@@ -122,13 +122,20 @@ class TFrmFR0010MN : public ui::Form {
 
  protected:
   void CreateControls() override;
+  void OnCreate() override;
+  void OnDestroy() override;
+  bool OnCloseQuery() override;
+  void OnResize() override;
+  void OnActivate() override;
+  HPALETTE Palette() override;
+  void OnEndSession(bool ending) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void CreateMenus();
   void CreateToolbar();
   void FitToWorkArea();
   void ApplySettings();
-  void InstallGridProcedure();
   void AddTrayIcon();
   void RemoveTrayIcon();
   void ShowWarnings(const std::vector<std::string>& messages);
@@ -147,7 +154,6 @@ class TFrmFR0010MN : public ui::Form {
   bool destroyed_ = false;
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
-  ui::DrawGrid::WindowProc saved_grid_proc_;
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
 };

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/window.h"
 
@@ -92,6 +93,42 @@ class Application {
   Form* main_form_ = nullptr;
   Form* active_form_ = nullptr;
   ScreenCursor screen_cursor_ = ScreenCursor::Default;
+};
+
+// The program-wide hourglass for the life of the scope; the default cursor
+// again however the scope is left.
+class WaitCursor {
+ public:
+  WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor();
+
+ private:
+  Application* app_;
+};
+
+// Around a modal window or box: the visible, enabled top-level windows of
+// this thread other than `except` are disabled, then enabled again and the
+// window that was active gets the activation back (at the latest when the
+// guard goes). `except` is the modal window itself, or the owner of a
+// message box, which the box disables and enables on its own.
+class ModalGuard {
+ public:
+  explicit ModalGuard(HWND except);
+  ModalGuard(const ModalGuard&) = delete;
+  ModalGuard& operator=(const ModalGuard&) = delete;
+  ~ModalGuard();
+  // Enables the windows now: before a modal window hides, so that the
+  // activation passes back to a window of ours.
+  void Enable();
+  void Reactivate();
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND h, LPARAM self_ptr);
+  HWND except_;
+  HWND active_;
+  std::vector<HWND> disabled_;
 };
 
 }  // namespace ui

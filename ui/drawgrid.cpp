@@ -1,9 +1,6 @@
 #include "ui/drawgrid.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -80,37 +77,10 @@ bool DrawGrid::Create(const DrawGridArgs& args) {
   return true;
 }
 
-DrawGrid::WindowProc DrawGrid::WindowProcedure() {
-  if (window_proc_) return window_proc_;
-  return [this](UINT msg, WPARAM wp, LPARAM lp) { return GridMessage(msg, wp, lp); };
-}
-
-void DrawGrid::SetWindowProcedure(WindowProc proc) { window_proc_ = std::move(proc); }
-
 LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return window_proc_ ? window_proc_(msg, wp, lp) : GridMessage(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  } catch (...) {
-    ReportError("Unexpected error.");
-  }
-  return 0;
-}
-
-void DrawGrid::ReportError(const char* what) {
-  try {
-    if (on_error) {
-      on_error(what);
-      return;
-    }
-  } catch (...) {
-  }
-  MessageBoxA(hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr, what, nullptr, MB_OK | MB_ICONEXCLAMATION);
-}
-
-LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // Paint covers every pixel: erasing first would only flicker
     case WM_PAINT: {
       // EndPaint runs also when a handler throws: no endless WM_PAINT follows.
       const PaintDC paint(hwnd());
@@ -132,7 +102,7 @@ LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (sizing_col_ >= 0) {
         SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
         const int floor = std::min(min_col_width_, sizing_start_width_);
-        SetColWidth(sizing_col_, std::max(floor, sizing_start_width_ + GET_X_LPARAM(lp) - sizing_start_x_));
+        SetColWidth(sizing_col_, std::max<int>(floor, sizing_start_width_ + MousePoint(lp).x - sizing_start_x_));
       }
       return 0;
     case WM_MOUSEWHEEL:
@@ -170,8 +140,7 @@ LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void DrawGrid::OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click) {
   if (!Enabled()) return;
-  const int x = GET_X_LPARAM(lp);
-  const int y = GET_Y_LPARAM(lp);
+  const auto [x, y] = MousePoint(lp);
   const ShiftState shift = MouseShift(wp) | (double_click ? kDoubleClick : 0u);
   // Taking the focus first lets an editor elsewhere commit before anything
   // moves. When the focus could not be taken (a control kept it, or a box
@@ -200,7 +169,8 @@ void DrawGrid::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
   // Release before the handler: it may open a message box.
   if (held_buttons_ == 0 && GetCapture() == hwnd()) ReleaseCapture();
   if (!Enabled()) return;
-  if (on_mouse_up) on_mouse_up(button, MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+  const POINT pt = MousePoint(lp);
+  if (on_mouse_up) on_mouse_up(button, MouseShift(wp), pt.x, pt.y);
 }
 
 void DrawGrid::EndMouseTracking() {

@@ -65,7 +65,6 @@ class DrawGrid : public Window {
   using SelectCellHandler = std::function<bool(int col, int row)>;  // false refuses
   using MouseHandler = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
   using KeyHandler = std::function<void(WORD key, ShiftState shift)>;
-  using WindowProc = std::function<LRESULT(UINT msg, WPARAM wp, LPARAM lp)>;
 
   // Handlers; any may stay empty. x and y are client coordinates.
   DrawCellHandler on_draw_cell;
@@ -74,19 +73,11 @@ class DrawGrid : public Window {
   KeyHandler on_key_down;
   MouseHandler on_mouse_down;
   MouseHandler on_mouse_up;
-  // An exception escaping a handler ends up here (default: a warning box).
-  std::function<void(const char* what)> on_error;
 
   DrawGrid();
   ~DrawGrid() override;
 
   bool Create(const DrawGridArgs& args);
-
-  // The grid's message handling as it stands: its own, or what an owner put
-  // in place earlier. An owner wraps it by keeping this and installing a
-  // procedure that passes on whatever it does not answer itself.
-  WindowProc WindowProcedure();
-  void SetWindowProcedure(WindowProc proc);  // empty: the grid's own again
 
   int ColCount() const { return layout_.cols.Count(); }
   void SetColCount(int count);
@@ -161,7 +152,6 @@ class DrawGrid : public Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  LRESULT GridMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click);
   void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
   void OnKeyDown(WORD key);
@@ -176,11 +166,9 @@ class DrawGrid : public Window {
   void MoveFocusOut(bool backward);
   void LayoutChanged();
   void UpdateScrollBar();
-  void ReportError(const char* what);
 
   GridLayout layout_;
   GridCell current_;
-  WindowProc window_proc_;
   UniqueFont font_;
   COLORREF fixed_line_color_;
   COLORREF line_color_;

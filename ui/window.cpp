@@ -14,6 +14,15 @@ Window::~Window() {
   }
 }
 
+Window* Window::FromHwnd(HWND hwnd) {
+  // The class's procedure, not the window's: a tooltip or a subclass may have
+  // replaced the latter.
+  if (!hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)) != &Window::StaticProc) {
+    return nullptr;
+  }
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 void Window::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
