@@ -140,6 +140,7 @@ void TFrmFR0010MN::CreateControls() {
   EdtTitle.on_key_press = [this](unsigned& key) { EdtTitleKeyPress(key); };
 
   OpdPath.filter = "すべてのファイル(*.*)|*.*";
+  OpdPath.run = [](OPENFILENAMEA& ofn) { return Seam().RunOpenFileDialog(ofn); };
   OpdPath.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
 
   SetAlignedLayout({{PnlTop.hwnd(), ui::Align::Top, 57},

@@ -5,7 +5,6 @@
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
 #include "common/kernel_handle.h"
-#include "data/os.h"
 #include "ui/application.h"
 
 namespace {
@@ -24,10 +23,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Closed at the very end, after the main window is gone.
   const korvane::KernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
   {
-    ui::Application app;
-    korvane::SetMessageBoxOwner(app.hwnd());
+    ui::Application app(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
     app.SetTitle(korvane::kMainTitle);
-    app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
     korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);
     korvane::TFrmFR0010MN main_form;

@@ -10,7 +10,7 @@ namespace {
 Application* g_current = nullptr;
 }
 
-Application::Application() {
+Application::Application(HICON icon) : icon_(icon) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   g_current = this;

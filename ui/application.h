@@ -21,8 +21,9 @@ enum class ScreenCursor : int { Default = 0, HourGlass = -11 };
 
 class Application {
  public:
-  // One per process, made before any form.
-  Application();
+  // One per process, made before any form. `icon` (borrowed) goes to every
+  // window class the toolkit registers: the taskbar button's and the forms'.
+  explicit Application(HICON icon = nullptr);
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
   ~Application();
@@ -31,10 +32,9 @@ class Application {
   static Application* Current();
 
   HWND hwnd() const { return window_.hwnd(); }  // the application window
+  HICON icon() const { return icon_; }
   const std::string& title() const { return title_; }
   void SetTitle(std::string_view title);  // also the taskbar button's text
-  const std::string& help_file() const { return help_file_; }
-  void SetHelpFile(std::string_view file) { help_file_.assign(file); }
 
   // Sees every posted message the run loop and the toolkit's modal loops
   // take from the queue, before dispatch; true means handled (not
@@ -87,9 +87,9 @@ class Application {
     Application& app_;
   };
 
+  HICON icon_ = nullptr;  // before window_: its class takes the icon
   AppWindow window_{*this};
   std::string title_;
-  std::string help_file_;
   Form* main_form_ = nullptr;
   Form* active_form_ = nullptr;
   ScreenCursor screen_cursor_ = ScreenCursor::Default;

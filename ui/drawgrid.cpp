@@ -7,7 +7,7 @@
 namespace ui {
 namespace {
 
-constexpr const char* kClassName = "KorvaneDrawGrid";
+constexpr const char* kClassName = "ui.DrawGrid";
 // Pixels either side of a column border in the fixed row that start a drag.
 constexpr int kSizingSlop = 2;
 

@@ -41,7 +41,8 @@ bool Window::CreateWindowOfClass(const char* class_name, DWORD ex_style, DWORD s
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = class_name;
-    wc.hIcon = LoadIconA(inst, "MAINICON");
+    Application* app = Application::Current();
+    wc.hIcon = app ? app->icon() : nullptr;
     if (!RegisterClassExA(&wc)) return false;
   }
   return CreateWindowExA(ex_style, class_name, title, style, x, y, w, h, parent, menu, inst, this) != nullptr;
