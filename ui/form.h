@@ -15,7 +15,7 @@
 #include "ui/control.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
-#include "ui/layout.h"
+#include "ui/align.h"
 #include "ui/window.h"
 
 namespace ui {
