@@ -20,7 +20,7 @@
 
 #include "ui/control.h"
 #include "ui/gdi.h"
-#include "ui/grid_layout_core.h"
+#include "ui/grid_geometry.h"
 #include "ui/window.h"
 
 namespace ui {
