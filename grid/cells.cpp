@@ -1,7 +1,7 @@
 // The main window's painting handlers and column sizing.
 #include "app/FR0010MN.h"
 #include "data/settings.h"
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 
 namespace korvane {
 

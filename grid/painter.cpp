@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/FN0010GF.h"
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 
 namespace korvane {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "data/settings.h"
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 #include "shell_support.h"
 #include "support.h"
 

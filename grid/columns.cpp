@@ -1,4 +1,4 @@
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 
 namespace korvane {
 
