@@ -15,7 +15,7 @@ void TFrmFR0010MN::ResizeColumns() {
   DGMain.SetColWidth(1, w.title);
   DGMain.SetColWidth(2, w.path);
   ui::Bounds b = ui::BoundsOf(EdtTitle.hwnd());
-  b.width = DGMain.ColWidth(1) - 23;
+  b.width = TitleEditorWidth(DGMain.ColWidth(1));
   ui::SetBounds(EdtTitle.hwnd(), b);
 }
 

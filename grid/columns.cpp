@@ -10,19 +10,9 @@ ColumnWidths ComputeColumnWidths(int grid_outer_width, int scrollbar_width, int 
   ColumnWidths w;
   const long long each = (mode == 0) ? base / 2 : base;
   w.title = w.path = static_cast<int>(each);
-  w.editor = static_cast<int>(each - 23);
   return w;
 }
 
-const std::array<Rgb, 32> ColorTable = {{
-    {0, 0, 0},       {255, 255, 255}, {192, 192, 192}, {224, 224, 224},
-    {128, 128, 128}, {255, 255, 240}, {224, 224, 255}, {128, 128, 192},
-    {192, 192, 255}, {224, 255, 224}, {128, 192, 128}, {255, 192, 192},
-    {192, 128, 128}, {0, 0, 255},     {255, 255, 255}, {255, 255, 255},
-    {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-    {128, 0, 128},   {0, 128, 128},   {128, 128, 128}, {192, 192, 192},
-    {255, 0, 0},     {0, 255, 0},     {255, 255, 0},   {0, 0, 255},
-    {255, 0, 255},   {0, 255, 255},   {255, 255, 255}, {255, 255, 255},
-}};
+int TitleEditorWidth(int title_column_width) { return title_column_width - 23; }
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 #include "app/FR0010MN.h"
 #include "common/text.h"
 #include "data/settings.h"
+#include "grid/columns.h"
 
 namespace korvane {
 
@@ -69,7 +70,7 @@ void TFrmFR0010MN::BeginTitleEdit(int col, int row) {
   ui::Bounds b;
   b.x = grid.x + cell.left + 20;
   b.y = grid.y + cell.top + (cell.bottom - cell.top - kEditorHeight) / 2 + 4;
-  b.width = cell.right - cell.left - 23;
+  b.width = TitleEditorWidth(cell.right - cell.left);
   b.height = kEditorHeight;
   ui::SetBounds(EdtTitle.hwnd(), b);
   const Group* group = model_.Current();

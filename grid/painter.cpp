@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/FN0010GF.h"
-#include "grid/columns.h"
+#include "grid/colors.h"
 
 namespace korvane {
 
