@@ -84,11 +84,11 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TFrmFR0010MN::CreateControls() {
   CreateToolbar();
 
-  StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{0, 0, 0, 19}, true});
+  // The four big children get their places from the aligned layout below.
+  StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{}, true});
 
   ui::ListBoxArgs lb;
   lb.parent = hwnd();
-  lb.bounds = ui::Bounds{0, 57, 265, 357};
   lb.item_height = 15;
   lb.font = Gothic(21);
   lb.help_context = kHelpContextGrid;
@@ -99,10 +99,6 @@ void TFrmFR0010MN::CreateControls() {
 
   ui::DrawGridArgs dg;
   dg.parent = hwnd();
-  dg.x = 265;
-  dg.y = 57;
-  dg.width = 457;
-  dg.height = 357;
   dg.col_count = 3;
   dg.row_count = 21;
   dg.fixed_cols = 1;
@@ -156,7 +152,6 @@ void TFrmFR0010MN::CreateControls() {
 void TFrmFR0010MN::CreateToolbar() {
   ui::PanelArgs pa;
   pa.parent = hwnd();
-  pa.bounds = ui::Bounds{0, 0, 722, 57};
   pa.outer = ui::BevelCut::Lowered;
   pa.inner = ui::BevelCut::Raised;
   PnlTop.Create(pa);
@@ -282,7 +277,7 @@ void TFrmFR0010MN::FitToWorkArea() {
   SetHeight(work.bottom - work.top);
 }
 
-// The painting font is the hidden label's: "ＭＳ ゴシック", 15 px.
+// The painting font: "ＭＳ ゴシック", 15 px, as the hidden label's.
 bool TFrmFR0010MN::PrepareCanvas() { return painter_.PrepareCanvas(Gothic(15)); }
 
 void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
