@@ -1,3 +1,4 @@
+// The version dialog (FR0020AB).
 #include "about/FR0020AB.h"
 
 #include "common/dialog_place.h"

@@ -1,3 +1,5 @@
+// The main window (FR0010MN): its creation, layout, settings, close query,
+// Save and Help; grid/ and groups/ hold the rest of its handlers.
 #include "app/FR0010MN.h"
 
 #include "common/FN0010GF.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The main window: the group list, the entry grid, the toolbar and menus,
+// The main window (FR0010MN): the group list, the entry grid, the toolbar and menus,
 // the tray icon. It owns every piece of the program's state for the run.
 #include <windows.h>
 #include <shellapi.h>

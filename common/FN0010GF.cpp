@@ -1,3 +1,5 @@
+// The program's message boxes (FN0010GF), the name-box input filter and the
+// real system seam.
 #include "common/FN0010GF.h"
 
 #include <vector>
