@@ -145,10 +145,12 @@ class MemorySurface {
   // Compatible with `reference` (the screen when null). False on failure.
   bool Create(int width, int height, HDC reference = nullptr);
   // A top-down device-independent bitmap of `bits_per_pixel`, whatever the
-  // screen's depth.
-  bool CreateDib(int width, int height, WORD bits_per_pixel);
+  // screen's depth; `bits` (when given) receives where its pixels lie.
+  bool CreateDib(int width, int height, WORD bits_per_pixel, void** bits = nullptr);
   // A bitmap made elsewhere (a resource), selected into a DC of its own.
   bool Attach(UniqueBitmap bitmap, HDC reference = nullptr);
+  // The bitmap, no longer selected, for the caller to keep; the DC goes.
+  UniqueBitmap TakeBitmap();
   void Free();
   HDC dc() const { return dc_.get(); }
   HBITMAP bitmap() const { return bitmap_.get(); }
@@ -170,7 +172,7 @@ inline bool MemorySurface::Create(int width, int height, HDC reference) {
   return Attach(UniqueBitmap(CreateCompatibleBitmap(like, width, height)), like);
 }
 
-inline bool MemorySurface::CreateDib(int width, int height, WORD bits_per_pixel) {
+inline bool MemorySurface::CreateDib(int width, int height, WORD bits_per_pixel, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -178,8 +180,10 @@ inline bool MemorySurface::CreateDib(int width, int height, WORD bits_per_pixel)
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = bits_per_pixel;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return Attach(UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
+  void* pixels = nullptr;
+  if (!Attach(UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0)))) return false;
+  if (bits) *bits = pixels;
+  return true;
 }
 
 inline bool MemorySurface::Attach(UniqueBitmap bitmap, HDC reference) {
@@ -194,6 +198,12 @@ inline bool MemorySurface::Attach(UniqueBitmap bitmap, HDC reference) {
   width_ = bm.bmWidth;
   height_ = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
   return true;
+}
+
+inline UniqueBitmap MemorySurface::TakeBitmap() {
+  UniqueBitmap bitmap = std::move(bitmap_);
+  Free();
+  return bitmap;
 }
 
 inline void MemorySurface::Free() {

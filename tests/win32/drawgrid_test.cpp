@@ -632,27 +632,11 @@ TEST_F(DrawGridTest, GridPaintsOnlyLinesAndTheAreaBeyondTheCells) {
   grid_.SetColWidth(2, 100);  // leaves room right of the last column
   const int w = grid_.ClientWidth(), h = grid_.ClientHeight();
 
-  struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-  };
-  struct BitmapDeleter {
-    void operator()(HBITMAP b) const { DeleteObject(b); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> dc(CreateCompatibleDC(nullptr));
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter> bitmap(
-      CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ASSERT_TRUE(bitmap);
-  const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+  MemorySurface surface;
+  ASSERT_TRUE(surface.CreateDib(w, h, 32));
   const RECT all{0, 0, w, h};
-  grid_.Paint(dc.get(), all);
-  auto at = [&](int x, int y) { return GetPixel(dc.get(), x, y); };
+  grid_.Paint(surface.dc(), all);
+  auto at = [&](int x, int y) { return GetPixel(surface.dc(), x, y); };
 
   const RECT current = grid_.CellRect(1, 1), beside = grid_.CellRect(2, 2);
   EXPECT_EQ(at(0, 0), fixed_color);
@@ -670,7 +654,6 @@ TEST_F(DrawGridTest, GridPaintsOnlyLinesAndTheAreaBeyondTheCells) {
   EXPECT_EQ(at(beside.right + 1, beside.top), RGB(0, 0, 255));  // right of the last column
   EXPECT_EQ(at(w - 1, h - 1), RGB(0, 0, 255));
   EXPECT_EQ(at(beside.left, h - 1), normal);  // the cut row reaches the bottom
-  SelectObject(dc.get(), old);
 }
 
 TEST_F(DrawGridTest, AnswersEraseItselfAndStillTakesInput) {

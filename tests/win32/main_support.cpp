@@ -10,25 +10,10 @@
 namespace mwtest {
 
 Pixels::Pixels(int width, int height) : width_(width), height_(height), stride_((width * 3 + 3) & ~3) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  dc_ = CreateCompatibleDC(nullptr);
-  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  surface_.CreateDib(width, height, 24, &bits);
   bits_ = static_cast<unsigned char*>(bits);
-  old_ = SelectObject(dc_, bitmap_);
   Fill(RGB(1, 2, 3));
-}
-
-Pixels::~Pixels() {
-  SelectObject(dc_, old_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
 }
 
 COLORREF Pixels::at(int x, int y) const {
@@ -40,8 +25,8 @@ COLORREF Pixels::at(int x, int y) const {
 
 void Pixels::Fill(COLORREF color) {
   const RECT r{0, 0, width_, height_};
-  SetBkColor(dc_, color);
-  ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+  SetBkColor(dc(), color);
+  ExtTextOutA(dc(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
 
 std::string Hex(COLORREF c) {

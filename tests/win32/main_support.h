@@ -28,19 +28,14 @@ using korvane::testing::GroupFileBytes;
 class Pixels {
  public:
   Pixels(int width, int height);
-  ~Pixels();
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-  HDC dc() const { return dc_; }
+  HDC dc() const { return surface_.dc(); }
   int width() const { return width_; }
   int height() const { return height_; }
   COLORREF at(int x, int y) const;
   void Fill(COLORREF color);
 
  private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  ui::MemorySurface surface_;
   unsigned char* bits_ = nullptr;
   int width_, height_, stride_;
 };
