@@ -1,3 +1,4 @@
+// The version dialog (FR0020AB).
 #include "about/FR0020AB.h"
 
 #include "common/dialog_place.h"
@@ -8,23 +9,6 @@
 namespace korvane {
 
 namespace {
-// The program-wide hourglass for as long as the system takes to start a
-// program; the default cursor again however the scope is left.
-class WaitCursor {
- public:
-  WaitCursor() : app_(ui::Application::Current()) {
-    if (app_) app_->SetScreenCursor(ui::ScreenCursor::HourGlass);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-  ~WaitCursor() {
-    if (app_) app_->SetScreenCursor(ui::ScreenCursor::Default);
-  }
-
- private:
-  ui::Application* app_;
-};
-
 const ui::FontSpec kNoticeFont{.face = ui::kFaceMsPGothic, .height = 13};
 }  // namespace
 
@@ -40,8 +24,6 @@ bool TAboutBox::Create(HWND owner) {
   args.client_size = true;
   args.font = ui::FontSpec{.face = ui::kFaceMsUiGothic, .height = 16};
   args.owner = owner;
-  on_create = [this] { FormCreate(); };
-  on_mouse_move = [this](const ui::MouseEvent&) { FormMouseMove(); };
   return ui::Form::Create(args) && OKButton.hwnd();
 }
 
@@ -117,6 +99,9 @@ void TAboutBox::CreateControls() {
   if (OKButton.Create(ok)) OKButton.on_mouse_move = move;
 }
 
+void TAboutBox::OnCreate() { FormCreate(); }
+void TAboutBox::OnMouseMove(const ui::MouseEvent&) { FormMouseMove(); }
+
 void TAboutBox::FormCreate() { CentreOverOwner(hwnd(), GetWindow(hwnd(), GW_OWNER)); }
 
 // No handling of the pointer leaving the dialog: the link keeps the colour
@@ -128,7 +113,8 @@ void TAboutBox::LblCopyrightMouseMove() { LblCopyright.SetFontColor(kLinkHotColo
 void TAboutBox::LblCopyrightClick() {
   LblCopyright.SetFontColor(kLinkColor);
   UpdateWindow(LblCopyright.hwnd());  // blue while the browser starts
-  WaitCursor wait;
+  // The hourglass for as long as the system takes to start a program.
+  const ui::WaitCursor wait;
   // The system opens the address with the program registered for it; a
   // failure goes unnoticed.
   Seam().OpenWithShell(nullptr, "OPEN", ui::HintOf(LblCopyright.hwnd()), "", "", SW_SHOW);

@@ -1,5 +1,5 @@
 #pragma once
-// The version dialog: the program's icon, the product name and the maker's
+// The version dialog (FR0020AB): the program's icon, the product name and the maker's
 // logo as pictures, and the maker's two-line notice, whose first line is a
 // link to the maker's web site: it turns cyan while the pointer moves over
 // it, blue again elsewhere in the dialog, and a click opens the address.
@@ -42,6 +42,8 @@ class TAboutBox : public ui::Form {
 
  protected:
   void CreateControls() override;
+  void OnCreate() override;
+  void OnMouseMove(const ui::MouseEvent& e) override;
 
  private:
   void FormCreate();

@@ -1,3 +1,5 @@
+// The main window (FR0010MN): its creation, layout, settings, close query,
+// Save and Help; grid/ and groups/ hold the rest of its handlers.
 #include "app/FR0010MN.h"
 
 #include "common/FN0010GF.h"
@@ -64,27 +66,8 @@ TFrmFR0010MN::~TFrmFR0010MN() {
 }
 
 bool TFrmFR0010MN::Create() {
-  on_create = [this] { FormCreate(); };
-  on_destroy = [this] { FormDestroy(); };
-  on_close_query = [this] { return FormCloseQuery(); };
-  on_resize = [this] { FormResize(); };
-  on_activate = [this] { FormActivate(); };
-  on_palette = [this] { return painter_.palette(); };
-  // Windows ends the session: the steps of the program's end run now, since
-  // the process may be ended before the window is destroyed.
-  on_end_session = [this](bool ending) {
-    if (ending) FormDestroy();
-  };
-  SetMessageHandler(kTrayMessage, [this](WPARAM, LPARAM lp, LRESULT& result) {
-    TrayIconNotify(lp);
-    result = 0;
-    return true;
-  });
-  SetMessageHandler(WM_SYSCOMMAND, [this](WPARAM wp, LPARAM, LRESULT& result) {
-    result = 0;
-    return SysCommand(wp);
-  });
-
+  // An exception that escapes a handler is told in the program's warning box.
+  ui::SetExceptionReporter([](const std::string& what) { ShowWarning(what); });
   ui::FormArgs args;
   args.class_name = kMainClass;
   args.caption = kMainTitle;
@@ -95,14 +78,41 @@ bool TFrmFR0010MN::Create() {
   return Form::Create(args);
 }
 
+void TFrmFR0010MN::OnCreate() { FormCreate(); }
+void TFrmFR0010MN::OnDestroy() { FormDestroy(); }
+bool TFrmFR0010MN::OnCloseQuery() { return FormCloseQuery(); }
+void TFrmFR0010MN::OnResize() { FormResize(); }
+void TFrmFR0010MN::OnActivate() { FormActivate(); }
+HPALETTE TFrmFR0010MN::Palette() { return painter_.palette(); }
+
+void TFrmFR0010MN::OnEndSession(bool ending) {
+  // Windows ends the session: the steps of the program's end run now, since
+  // the process may be ended before the window is destroyed.
+  if (ending) FormDestroy();
+}
+
+LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case kTrayMessage:
+      TrayIconNotify(lp);
+      return 0;
+    case WM_SYSCOMMAND:
+      if (SysCommand(wp)) return 0;
+      break;
+    default:
+      break;
+  }
+  return Form::HandleMessage(msg, wp, lp);
+}
+
 void TFrmFR0010MN::CreateControls() {
   CreateToolbar();
 
-  StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{0, 0, 0, 19}, true});
+  // The four big children get their places from the aligned layout below.
+  StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{}, true});
 
   ui::ListBoxArgs lb;
   lb.parent = hwnd();
-  lb.bounds = ui::Bounds{0, 57, 265, 357};
   lb.item_height = 15;
   lb.font = Gothic(21);
   lb.help_context = kHelpContextGrid;
@@ -113,10 +123,6 @@ void TFrmFR0010MN::CreateControls() {
 
   ui::DrawGridArgs dg;
   dg.parent = hwnd();
-  dg.x = 265;
-  dg.y = 57;
-  dg.width = 457;
-  dg.height = 357;
   dg.col_count = 3;
   dg.row_count = 21;
   dg.fixed_cols = 1;
@@ -141,6 +147,7 @@ void TFrmFR0010MN::CreateControls() {
   DGMain.on_key_down = [this](WORD key, ui::ShiftState shift) { DGMainKeyDown(key, shift); };
   DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
   DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
+  DGMain.on_capture_lost = [this] { DGMainCaptureLost(); };
 
   ui::EditArgs ed;
   ed.parent = hwnd();
@@ -154,6 +161,7 @@ void TFrmFR0010MN::CreateControls() {
   EdtTitle.on_key_press = [this](unsigned& key) { EdtTitleKeyPress(key); };
 
   OpdPath.filter = "すべてのファイル(*.*)|*.*";
+  OpdPath.run = [](OPENFILENAMEA& ofn) { return Seam().RunOpenFileDialog(ofn); };
   OpdPath.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
 
   SetAlignedLayout({{PnlTop.hwnd(), ui::Align::Top, 57},
@@ -169,7 +177,6 @@ void TFrmFR0010MN::CreateControls() {
 void TFrmFR0010MN::CreateToolbar() {
   ui::PanelArgs pa;
   pa.parent = hwnd();
-  pa.bounds = ui::Bounds{0, 0, 722, 57};
   pa.outer = ui::BevelCut::Lowered;
   pa.inner = ui::BevelCut::Raised;
   PnlTop.Create(pa);
@@ -240,7 +247,6 @@ void TFrmFR0010MN::FormCreate() {
   SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
   ApplySettings();
-  InstallGridProcedure();
   RegisterDropTarget();
   ui::Application* app = ui::Application::Current();
   if (app) {
@@ -301,31 +307,7 @@ void TFrmFR0010MN::FitToWorkArea() {
   SetHeight(work.bottom - work.top);
 }
 
-void TFrmFR0010MN::InstallGridProcedure() {
-  // WM_ERASEBKGND is answered as done: every cell is painted whole from the
-  // off-screen bitmap, so erasing first would only flicker.
-  saved_grid_proc_ = DGMain.WindowProcedure();
-  DGMain.SetWindowProcedure([this](UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (msg == WM_ERASEBKGND) return 1;
-    // A launch button held while the capture goes elsewhere (a message box,
-    // another window activated) is released: its press is forgotten. The
-    // grid's own release of the capture at a button release is no such loss.
-    if (msg == WM_CAPTURECHANGED && !in_button_up_ && reinterpret_cast<HWND>(lp) != DGMain.hwnd() &&
-        marks_.pressed_row >= 1) {
-      marks_.pressed_row = -1;
-      DGMain.Repaint();
-    }
-    const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
-    if (!up) return saved_grid_proc_(msg, wp, lp);
-    struct Flag {
-      bool& on;
-      ~Flag() { on = false; }
-    } flag{in_button_up_ = true};
-    return saved_grid_proc_(msg, wp, lp);
-  });
-}
-
-// The painting font is the hidden label's: "ＭＳ ゴシック", 15 px.
+// The painting font: "ＭＳ ゴシック", 15 px, as the hidden label's.
 bool TFrmFR0010MN::PrepareCanvas() { return painter_.PrepareCanvas(Gothic(15)); }
 
 void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
@@ -372,12 +354,10 @@ void TFrmFR0010MN::AppActivate() {
 
 void TFrmFR0010MN::MnuSaveClick() {
   CommitTitleEdit();
-  ui::Application* app = ui::Application::Current();
-  if (app) app->SetScreenCursor(ui::ScreenCursor::HourGlass);
+  const ui::WaitCursor wait;
   const FileReport saved = SaveGroups(data_folder_, model_);
   // Every file that failed, in one box.
   if (!saved.messages.empty()) ShowWarning(ReportText(saved.messages));
-  if (app) app->SetScreenCursor(ui::ScreenCursor::Default);
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

@@ -1,5 +1,5 @@
 #pragma once
-// The main window: the group list, the entry grid, the toolbar and menus,
+// The main window (FR0010MN): the group list, the entry grid, the toolbar and menus,
 // the tray icon. It owns every piece of the program's state for the run.
 #include <windows.h>
 #include <shellapi.h>
@@ -93,6 +93,7 @@ class TFrmFR0010MN : public ui::Form {
   void DGMainKeyDown(WORD key, ui::ShiftState shift);
   void DGMainMouseDown(ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void DGMainMouseUp(ui::MouseButton button, ui::ShiftState shift, int x, int y);
+  void DGMainCaptureLost();
   void BeginTitleEdit(int col, int row);
   void EdtTitleKeyPress(unsigned& key);
   void EdtTitleExit();
@@ -131,13 +132,20 @@ class TFrmFR0010MN : public ui::Form {
 
  protected:
   void CreateControls() override;
+  void OnCreate() override;
+  void OnDestroy() override;
+  bool OnCloseQuery() override;
+  void OnResize() override;
+  void OnActivate() override;
+  HPALETTE Palette() override;
+  void OnEndSession(bool ending) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void CreateMenus();
   void CreateToolbar();
   void FitToWorkArea();
   void ApplySettings();
-  void InstallGridProcedure();
   void AddTrayIcon();
   void RemoveTrayIcon();
   void ShowWarnings(const std::vector<std::string>& messages);
@@ -158,14 +166,12 @@ class TFrmFR0010MN : public ui::Form {
   HWND restore_popup_ = nullptr;  // the window that was active when hidden
   std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
-  bool in_button_up_ = false;  // the grid handles a button release
   FileDropTarget* drop_target_ = nullptr;
   DropRegistration drop_registration_;
   std::vector<std::optional<std::string>> pending_drop_;
   POINT pending_drop_at_{};
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
-  ui::DrawGrid::WindowProc saved_grid_proc_;
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
 };

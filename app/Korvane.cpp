@@ -4,45 +4,34 @@
 
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
-#include "data/os.h"
+#include "common/kernel_handle.h"
 #include "ui/application.h"
 
 namespace {
 
 constexpr char kMutexName[] = "6F3A2C91-4B7D-4E28-9A15-D3C07B8E52F4";
 
-// Closes the mutex handle at the very end, after the main window is gone.
-struct MutexHandle {
-  HANDLE h = nullptr;
-  ~MutexHandle() {
-    if (h) CloseHandle(h);
-  }
-};
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  if (HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName)) {
-    CloseHandle(other);
+  if (korvane::KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName))) {
     if (HWND running = FindWindowA(korvane::kMainClass, korvane::kMainTitle)) {
       SendMessageA(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK);
     }
     return 0;
   }
-  MutexHandle mutex;
-  mutex.h = CreateMutexA(nullptr, FALSE, kMutexName);
+  // Closed at the very end, after the main window is gone.
+  const korvane::KernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
   {
-    ui::Application app;
-    korvane::SetMessageBoxOwner(app.hwnd());
+    ui::Application app(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
     app.SetTitle(korvane::kMainTitle);
-    app.SetHelpFile(korvane::os::ExeFolder() + "Korvane.html");
     korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);
     korvane::TFrmFR0010MN main_form;
     app.SetMainForm(&main_form);
     app.on_help = [&main_form](DWORD context) { main_form.ShowContextHelp(context); };
     if (main_form.Create()) app.Run(main_form);
-    if (mutex.h) ReleaseMutex(mutex.h);
+    if (mutex) ReleaseMutex(mutex.get());
     // Leaving the scope destroys the main window (FormDestroy), then the
     // application window.
   }

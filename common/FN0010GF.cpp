@@ -1,3 +1,5 @@
+// The program's message boxes (FN0010GF), the name-box input filter and the
+// real system seam.
 #include "common/FN0010GF.h"
 
 #include <vector>
@@ -5,6 +7,7 @@
 #include <shellapi.h>
 
 #include "common/seam.h"
+#include "ui/application.h"
 
 namespace korvane {
 
@@ -18,46 +21,15 @@ std::string WindowText(HWND edit) {
   return std::string(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
-// The program's top-level windows, disabled while a box is up: the box's
+// The program's top-level windows are disabled while a box is up: the box's
 // owner is the hidden application window, and MessageBox disables only its
-// owner. Afterwards they are enabled again and the window that was active
-// gets the activation back.
-class TaskWindowsDisabled {
- public:
-  explicit TaskWindowsDisabled(HWND owner) : owner_(owner), active_(GetActiveWindow()) {
-    EnumThreadWindows(GetCurrentThreadId(), &TaskWindowsDisabled::Disable, reinterpret_cast<LPARAM>(this));
-  }
-  TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
-  TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
-  ~TaskWindowsDisabled() {
-    for (HWND h : disabled_) {
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-    }
-    if (active_ && IsWindow(active_) && IsWindowVisible(active_)) SetActiveWindow(active_);
-  }
-
- private:
-  static BOOL CALLBACK Disable(HWND h, LPARAM self_ptr) {
-    auto* self = reinterpret_cast<TaskWindowsDisabled*>(self_ptr);
-    // The owner is MessageBox's own to disable and enable: enabled again
-    // before the box goes, it takes the activation rather than another
-    // program's window.
-    if (h != self->owner_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
-      self->disabled_.push_back(h);
-      EnableWindow(h, FALSE);
-    }
-    return TRUE;
-  }
-
-  HWND owner_;
-  HWND active_;
-  std::vector<HWND> disabled_;
-};
-
+// owner. The owner stays MessageBox's own to disable and enable: enabled
+// again before the box goes, it takes the activation rather than another
+// program's window.
 // Application-modal, owned by the application window, with exactly the
 // flags given.
 int Box(const std::string& text, UINT flags) {
-  const TaskWindowsDisabled disabled(g_owner);
+  const ui::ModalGuard guard(g_owner);
   return Seam().ShowMessageBox(g_owner, text, kProductCaption, flags);
 }
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The program's three message boxes and the edit-box input filter.
+// The program's three message boxes and the edit-box input filter (FN0010GF).
 #include <windows.h>
 
 #include <string>

@@ -7,45 +7,12 @@
 #include <new>
 #include <stdexcept>
 
+#include "common/kernel_handle.h"
 #include "data/os.h"
 
 namespace korvane::os {
 
 namespace {
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { reset(); }
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-  // Closes now; false (last error set) when the close fails.
-  bool reset() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != FALSE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE handle) : handle_(handle) {}
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  ~UniqueFind() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 Status Fail(DWORD error) { return {false, error}; }
 Status LastError() { return Fail(GetLastError()); }
@@ -73,7 +40,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 Status WriteInPlace(const std::string& path, const std::string& bytes) {
   // Sharing as wide as a program that already holds the file for writing
   // (but not for deleting, so no swap) allows.
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return LastError();
   LARGE_INTEGER size;
@@ -91,7 +58,7 @@ Status WriteInPlace(const std::string& path, const std::string& bytes) {
 
 // False when the file cannot be opened for deletion, as a swap must.
 bool Deletable(const std::string& path) {
-  UniqueHandle probe(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle probe(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(probe);
 }
@@ -133,7 +100,7 @@ std::wstring Wide(std::string_view text) {
 
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error) {
   WIN32_FIND_DATAA data;
-  UniqueFind find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
+  FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
   std::vector<DirEntry> entries;
   if (!find) {
     const DWORD e = GetLastError();
@@ -172,7 +139,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
     if (error) *error = e;
     return std::nullopt;
   };
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return fail(GetLastError());
   LARGE_INTEGER size;
@@ -210,7 +177,7 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   if (exists && !Deletable(path)) return WriteInPlace(path, bytes);
 
   std::string temp;
-  UniqueHandle file(CreateTemporary(path, exists, exists ? attributes & kKeptAttributes : 0, temp));
+  KernelHandle file(CreateTemporary(path, exists, exists ? attributes & kKeptAttributes : 0, temp));
   if (!file) return WriteInPlace(path, bytes);   // the folder takes no new file
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.reset()) {
     const DWORD e = GetLastError();
@@ -254,7 +221,7 @@ namespace {
 // The long name of the entry the search finds for path, or "" when none.
 std::string SpellingOnDisk(const std::string& path) {
   WIN32_FIND_DATAA data;
-  UniqueFind find(FindFirstFileA(path.c_str(), &data));
+  FindHandle find(FindFirstFileA(path.c_str(), &data));
   return find ? std::string(data.cFileName) : std::string();
 }
 }  // namespace

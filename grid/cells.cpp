@@ -1,7 +1,7 @@
 // The main window's painting handlers and column sizing.
 #include "app/FR0010MN.h"
 #include "data/settings.h"
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 
 namespace korvane {
 
@@ -15,7 +15,7 @@ void TFrmFR0010MN::ResizeColumns() {
   DGMain.SetColWidth(1, w.title);
   DGMain.SetColWidth(2, w.path);
   ui::Bounds b = ui::BoundsOf(EdtTitle.hwnd());
-  b.width = DGMain.ColWidth(1) - 23;
+  b.width = TitleEditorWidth(DGMain.ColWidth(1));
   ui::SetBounds(EdtTitle.hwnd(), b);
 }
 

@@ -4,13 +4,11 @@
 #include "app/FR0010MN.h"
 #include "common/text.h"
 #include "data/settings.h"
+#include "grid/columns.h"
 
 namespace korvane {
 
 namespace {
-constexpr WORD kKeyEnter = 13;
-constexpr WORD kKeyF2 = 113;
-constexpr WORD kKeyDelete = 46;
 constexpr int kEditorHeight = 20;
 }  // namespace
 
@@ -40,7 +38,7 @@ void TFrmFR0010MN::DGMainDblClick() {
 }
 
 void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
-  if (key == kKeyEnter || key == kKeyF2) {
+  if (key == VK_RETURN || key == VK_F2) {
     const RECT r = DGMain.CellRect(DGMain.Col(), DGMain.Row());
     if (r.left == 0 && r.top == 0) return;  // scrolled out of view
     if (mode_ != kModeRegistration) {
@@ -54,7 +52,7 @@ void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
     else SelectPath();
     return;
   }
-  if (key == kKeyDelete) {
+  if (key == VK_DELETE) {
     if (DGMain.Col() < 1 || DGMain.Row() < 1) return;
     const auto n = static_cast<std::size_t>(DGMain.Row());
     if (DGMain.Col() == 1) model_.ClearTitle(n);
@@ -69,7 +67,7 @@ void TFrmFR0010MN::BeginTitleEdit(int col, int row) {
   ui::Bounds b;
   b.x = grid.x + cell.left + 20;
   b.y = grid.y + cell.top + (cell.bottom - cell.top - kEditorHeight) / 2 + 4;
-  b.width = cell.right - cell.left - 23;
+  b.width = TitleEditorWidth(cell.right - cell.left);
   b.height = kEditorHeight;
   ui::SetBounds(EdtTitle.hwnd(), b);
   const Group* group = model_.Current();

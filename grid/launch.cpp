@@ -34,6 +34,14 @@ void TFrmFR0010MN::DGMainMouseUp(ui::MouseButton, ui::ShiftState, int x, int y) 
   DGMain.Repaint();
 }
 
+// A press whose release will never come is forgotten, and the button drawn
+// raised again.
+void TFrmFR0010MN::DGMainCaptureLost() {
+  if (marks_.pressed_row < 1) return;
+  marks_.pressed_row = -1;
+  DGMain.Repaint();
+}
+
 void TFrmFR0010MN::LaunchRow(int row) {
   marks_.pressed_row = row;
   LaunchEntry();

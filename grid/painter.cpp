@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "common/FN0010GF.h"
-#include "grid/layout_core.h"
+#include "grid/colors.h"
 
 namespace korvane {
 
@@ -35,33 +35,9 @@ COLORREF PaletteColor(int index) {
   return PALETTERGB(c.r, c.g, c.b);
 }
 
-class GridPainter::PaletteScope {
- public:
-  PaletteScope(HPALETTE palette, HDC a, HDC b) : a_(a), b_(b) {
-    if (!palette) return;
-    old_a_ = SelectPalette(a_, palette, TRUE);
-    RealizePalette(a_);
-    old_b_ = SelectPalette(b_, palette, TRUE);
-    RealizePalette(b_);
-  }
-  ~PaletteScope() {
-    if (old_a_) SelectPalette(a_, old_a_, TRUE);
-    if (old_b_) SelectPalette(b_, old_b_, TRUE);
-  }
-  PaletteScope(const PaletteScope&) = delete;
-  PaletteScope& operator=(const PaletteScope&) = delete;
-
- private:
-  HDC a_, b_;
-  HPALETTE old_a_ = nullptr, old_b_ = nullptr;
-};
-
 GridPainter::GridPainter() = default;
 
-GridPainter::~GridPainter() {
-  FreeCanvas();
-  if (pictures_dc_ && old_pictures_) SelectObject(pictures_dc_.get(), old_pictures_);
-}
+GridPainter::~GridPainter() { FreeCanvas(); }
 
 void GridPainter::BuildPalette() {
   struct {
@@ -77,26 +53,11 @@ void GridPainter::BuildPalette() {
 
 bool GridPainter::PrepareCanvas(const ui::FontSpec& font) {
   FreeCanvas();
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ui::UniqueDC dc(CreateCompatibleDC(nullptr));
-  ui::UniqueBitmap bitmap(dc ? CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
-  if (!dc || !bitmap) {
+  if (!surface_.CreateDib(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 24)) {
     ShowWarning(SystemMessage(GetLastError() ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY));
     return false;
   }
-  old_bitmap_ = SelectObject(dc.get(), bitmap.get());
-  dc_ = std::move(dc);
-  bitmap_ = std::move(bitmap);
-  canvas_ = std::make_unique<ui::Canvas>(dc_.get());
+  canvas_ = std::make_unique<ui::Canvas>(surface_.dc());
   canvas_->SetFont(font);
   canvas_->SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
   return true;
@@ -104,25 +65,17 @@ bool GridPainter::PrepareCanvas(const ui::FontSpec& font) {
 
 void GridPainter::FreeCanvas() {
   canvas_.reset();
-  if (dc_ && old_bitmap_) SelectObject(dc_.get(), old_bitmap_);
-  old_bitmap_ = nullptr;
-  bitmap_.reset();
-  dc_.reset();
+  surface_.Free();
 }
 
 bool GridPainter::LoadPictures() {
-  pictures_.reset(static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), "BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!pictures_) return false;
-  pictures_dc_.reset(CreateCompatibleDC(nullptr));
-  if (!pictures_dc_) return false;
-  old_pictures_ = SelectObject(pictures_dc_.get(), pictures_.get());
-  return true;
+  return pictures_.Attach(ui::UniqueBitmap(static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), "BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
 }
 
 void GridPainter::DrawPicture(HDC dc, int index, int x, int y) const {
-  if (!pictures_dc_) return;
-  BitBlt(dc, x, y, kPictureSize, kPictureSize, pictures_dc_.get(), index * kPictureSize, 0, SRCCOPY);
+  if (!pictures_) return;
+  BitBlt(dc, x, y, kPictureSize, kPictureSize, pictures_.dc(), index * kPictureSize, 0, SRCCOPY);
 }
 
 void GridPainter::DrawRoundPlate(const RECT& r, std::string_view text, COLORREF shadow, COLORREF face) {
@@ -137,38 +90,24 @@ void GridPainter::DrawRoundPlate(const RECT& r, std::string_view text, COLORREF 
 
 void GridPainter::DrawHeaderText(const RECT& r, std::string_view text) {
   ui::Canvas& c = *canvas_;
-  const COLORREF remembered = c.FontColor();
   if (!text.empty()) DrawRoundPlate(r, text, PaletteColor(kClrHeaderShadow), PaletteColor(kClrHeaderFace));
   const SIZE ext = c.TextExtent(text);
-  const int x = (r.right - ext.cx) / 2;
-  const int y = (r.bottom - ext.cy) / 2;
-  const ui::BkMode mode = c.bk_mode();
-  c.SetBkMode(ui::BkMode::Transparent);
-  c.SetFontColor(PaletteColor(kClrWhite));
-  c.TextAt(x + 1, y + 1, text);
-  c.SetFontColor(remembered);
-  c.TextAt(x, y, text);
-  c.SetBkMode(mode);
+  Emboss((r.right - ext.cx) / 2, (r.bottom - ext.cy) / 2, text);
 }
 
 void GridPainter::DrawPathText(const RECT& r, std::string_view text) {
   ui::Canvas& c = *canvas_;
-  const COLORREF remembered = c.FontColor();
   if (!text.empty()) DrawRoundPlate(r, text, PaletteColor(kClrPathShadow), PaletteColor(kClrPathFace));
-  const int y = (r.bottom - c.TextHeight(text)) / 2;
-  const ui::BkMode mode = c.bk_mode();
-  c.SetBkMode(ui::BkMode::Transparent);
-  c.SetFontColor(PaletteColor(kClrWhite));
-  c.TextAt(21, y + 1, text);
-  c.SetFontColor(remembered);
-  c.TextAt(20, y, text);
-  c.SetBkMode(mode);
+  Emboss(20, (r.bottom - c.TextHeight(text)) / 2, text);
 }
 
 void GridPainter::DrawEmbossedText(const RECT& r, std::string_view text, int x) {
+  Emboss(x, (r.bottom - canvas_->TextHeight(text)) / 2, text);
+}
+
+void GridPainter::Emboss(int x, int y, std::string_view text) {
   ui::Canvas& c = *canvas_;
   const COLORREF remembered = c.FontColor();
-  const int y = (r.bottom - c.TextHeight(text)) / 2;
   const ui::BkMode mode = c.bk_mode();
   c.SetBkMode(ui::BkMode::Transparent);
   c.SetFontColor(PaletteColor(kClrWhite));
@@ -197,7 +136,10 @@ void GridPainter::DrawEtchedFrame(const RECT& r) {
 void GridPainter::DrawCell(HDC target, int col, int row, const RECT& cell, CellState state,
                            const Group* current, const GridMarks& marks) {
   if (!canvas_) return;
-  PaletteScope scope(palette_.get(), dc_.get(), target);
+  const ui::ScopedPalette canvas_palette(surface_.dc(), palette_.get(), true);
+  canvas_palette.Realize();
+  const ui::ScopedPalette target_palette(target, palette_.get(), true);
+  target_palette.Realize();
   const RECT local = LocalRect(cell);
   if (state.fixed || col == 0 || row == 0) {
     FixedCell(col, row, local, current, marks);
@@ -273,13 +215,16 @@ void GridPainter::DrawEntryIcon(const std::string& path) {
 }
 
 void GridPainter::CopyOut(HDC target, const RECT& cell) {
-  BitBlt(target, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, dc_.get(), 0, 0, SRCCOPY);
+  BitBlt(target, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, surface_.dc(), 0, 0, SRCCOPY);
 }
 
 void GridPainter::DrawGroupRow(HDC target, const RECT& row_rect, int index, std::string_view name, bool selected) {
   if (!canvas_) return;
   ui::Canvas& c = *canvas_;
-  PaletteScope scope(palette_.get(), dc_.get(), target);
+  const ui::ScopedPalette canvas_palette(surface_.dc(), palette_.get(), true);
+  canvas_palette.Realize();
+  const ui::ScopedPalette target_palette(target, palette_.get(), true);
+  target_palette.Realize();
   const RECT local = LocalRect(row_rect);
   const COLORREF remembered_color = c.FontColor();
   const int remembered_height = c.FontHeight();

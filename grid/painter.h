@@ -58,7 +58,7 @@ class GridPainter {
   void FreeCanvas();
   bool HasCanvas() const { return canvas_ != nullptr; }
   ui::Canvas* canvas() const { return canvas_.get(); }
-  HDC canvas_dc() const { return dc_.get(); }
+  HDC canvas_dc() const { return surface_.dc(); }
 
   // ILPicture: the pictures from the program's resources.
   bool LoadPictures();
@@ -84,18 +84,13 @@ class GridPainter {
                  const GridMarks& marks);
   void DrawEntryIcon(const std::string& path);
   void CopyOut(HDC target, const RECT& cell);
-  // Selects GridPalette into both DCs as a background palette and realises
-  // it; the destructor selects the previous palettes back.
-  class PaletteScope;
+  // The white copy one pixel down and right, then the text in the font colour.
+  void Emboss(int x, int y, std::string_view text);
 
   ui::UniquePalette palette_;
-  ui::UniqueBitmap bitmap_;
-  ui::UniqueDC dc_;
-  HGDIOBJ old_bitmap_ = nullptr;
+  ui::MemorySurface surface_;
   std::unique_ptr<ui::Canvas> canvas_;
-  ui::UniqueBitmap pictures_;
-  ui::UniqueDC pictures_dc_;
-  HGDIOBJ old_pictures_ = nullptr;
+  ui::MemorySurface pictures_;
 };
 
 }  // namespace korvane

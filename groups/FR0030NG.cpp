@@ -1,3 +1,4 @@
+// The new-group dialog (FR0030NG): its labels and its layout.
 #include "groups/FR0030NG.h"
 
 namespace korvane {

@@ -1,5 +1,5 @@
 #pragma once
-// The new-group dialog: asks for the name of a group to add.
+// The new-group dialog (FR0030NG): asks for the name of a group to add.
 #include "data/model.h"
 #include "groups/name_dialog.h"
 

@@ -1,3 +1,4 @@
+// The rename dialog (FR0040CG): its labels and its layout.
 #include "groups/FR0040CG.h"
 
 namespace korvane {

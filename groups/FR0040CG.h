@@ -1,5 +1,5 @@
 #pragma once
-// The rename dialog: shows a group's current name and asks for a new one.
+// The rename dialog (FR0040CG): shows a group's current name and asks for a new one.
 // The caller sets LblGroupName's caption and then EdtNewGroup's text to the
 // current name; the name box's filter holds back a name with a forbidden
 // character (the label still shows it).

@@ -24,7 +24,6 @@ bool GroupNameDialog::Create(HWND owner) {
   args.font = layout_.font;
   args.help_context = layout_.help_context;
   args.owner = owner;
-  on_create = [this] { FormCreate(); };
   return ui::Form::Create(args) && EdtNewGroup.hwnd() && BtnOK.hwnd() && BtnCancel.hwnd();
 }
 

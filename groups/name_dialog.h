@@ -83,6 +83,7 @@ class GroupNameDialog : public ui::Form {
   GroupNameDialog(const LauncherModel& model, const Layout& layout);
 
   void CreateControls() override;
+  void OnCreate() override { FormCreate(); }
   // Labels of one dialog only, made in the panel before the name box.
   virtual void CreateOwnLabels() {}
 

@@ -7,6 +7,7 @@ for preset in "$@"; do
     cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; rm -f "build-$preset.log"; exit 1; }
     rm -f "build-$preset.log"
   fi
-  cmake --build "build/$preset" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] ' || true
-  cmake --build "build/$preset" >/dev/null 2>&1 || { echo "build of $preset failed"; exit 1; }
+  # One build: its progress lines are dropped, errors and warnings stay.
+  cmake --build "build/$preset" -- -k 0 | { grep -v -E '^\[[0-9]+/[0-9]+\] ' || true; }
+  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build of $preset failed"; exit 1; }
 done

@@ -10,7 +10,7 @@ namespace {
 Application* g_current = nullptr;
 }
 
-Application::Application() {
+Application::Application(HICON icon) : icon_(icon) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   g_current = this;
@@ -150,6 +150,44 @@ bool Application::NoteFormActivated(Form* form) {
 void Application::NoteFormGone(Form* form) {
   if (active_form_ == form) active_form_ = nullptr;
   if (main_form_ == form) main_form_ = nullptr;
+}
+
+WaitCursor::WaitCursor() : app_(Application::Current()) {
+  if (app_) app_->SetScreenCursor(ScreenCursor::HourGlass);
+}
+
+WaitCursor::~WaitCursor() {
+  if (app_) app_->SetScreenCursor(ScreenCursor::Default);
+}
+
+ModalGuard::ModalGuard(HWND except) : except_(except), active_(GetActiveWindow()) {
+  EnumThreadWindows(GetCurrentThreadId(), &ModalGuard::DisableOne, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK ModalGuard::DisableOne(HWND h, LPARAM self_ptr) {
+  auto* self = reinterpret_cast<ModalGuard*>(self_ptr);
+  if (h != self->except_ && IsWindowVisible(h) && IsWindowEnabled(h)) {
+    self->disabled_.push_back(h);
+    EnableWindow(h, FALSE);
+  }
+  return TRUE;
+}
+
+ModalGuard::~ModalGuard() {
+  Enable();
+  Reactivate();
+}
+
+void ModalGuard::Enable() {
+  for (HWND h : disabled_) {
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+  disabled_.clear();
+}
+
+void ModalGuard::Reactivate() {
+  if (active_ && IsWindow(active_) && IsWindowVisible(active_)) SetActiveWindow(active_);
+  active_ = nullptr;
 }
 
 }  // namespace ui

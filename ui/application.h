@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/window.h"
 
@@ -20,8 +21,9 @@ enum class ScreenCursor : int { Default = 0, HourGlass = -11 };
 
 class Application {
  public:
-  // One per process, made before any form.
-  Application();
+  // One per process, made before any form. `icon` (borrowed) goes to every
+  // window class the toolkit registers: the taskbar button's and the forms'.
+  explicit Application(HICON icon = nullptr);
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
   ~Application();
@@ -30,10 +32,9 @@ class Application {
   static Application* Current();
 
   HWND hwnd() const { return window_.hwnd(); }  // the application window
+  HICON icon() const { return icon_; }
   const std::string& title() const { return title_; }
   void SetTitle(std::string_view title);  // also the taskbar button's text
-  const std::string& help_file() const { return help_file_; }
-  void SetHelpFile(std::string_view file) { help_file_.assign(file); }
 
   // Sees every posted message the run loop and the toolkit's modal loops
   // take from the queue, before dispatch; true means handled (not
@@ -86,12 +87,48 @@ class Application {
     Application& app_;
   };
 
+  HICON icon_ = nullptr;  // before window_: its class takes the icon
   AppWindow window_{*this};
   std::string title_;
-  std::string help_file_;
   Form* main_form_ = nullptr;
   Form* active_form_ = nullptr;
   ScreenCursor screen_cursor_ = ScreenCursor::Default;
+};
+
+// The program-wide hourglass for the life of the scope; the default cursor
+// again however the scope is left.
+class WaitCursor {
+ public:
+  WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor();
+
+ private:
+  Application* app_;
+};
+
+// Around a modal window or box: the visible, enabled top-level windows of
+// this thread other than `except` are disabled, then enabled again and the
+// window that was active gets the activation back (at the latest when the
+// guard goes). `except` is the modal window itself, or the owner of a
+// message box, which the box disables and enables on its own.
+class ModalGuard {
+ public:
+  explicit ModalGuard(HWND except);
+  ModalGuard(const ModalGuard&) = delete;
+  ModalGuard& operator=(const ModalGuard&) = delete;
+  ~ModalGuard();
+  // Enables the windows now: before a modal window hides, so that the
+  // activation passes back to a window of ours.
+  void Enable();
+  void Reactivate();
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND h, LPARAM self_ptr);
+  HWND except_;
+  HWND active_;
+  std::vector<HWND> disabled_;
 };
 
 }  // namespace ui

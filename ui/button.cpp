@@ -38,8 +38,7 @@ LRESULT Button::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_MOUSEMOVE:
       if (on_mouse_move) {
-        on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
-                                 static_cast<short>(HIWORD(lp))});
+        on_mouse_move(MouseEventOf(msg, wp, lp));
       }
       break;
     default:

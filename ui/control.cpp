@@ -157,6 +157,21 @@ bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const std::function<void(HDC, 
   return true;
 }
 
+MouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp) {
+  MouseButton button = MouseButton::Left;
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK: button = MouseButton::Right; break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: button = MouseButton::Middle; break;
+    default: break;
+  }
+  const POINT pt = MousePoint(lp);
+  return MouseEvent{button, static_cast<UINT>(wp), pt.x, pt.y};
+}
+
 bool ClickTracker::Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<void()>& on_click) {
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -170,7 +185,7 @@ bool ClickTracker::Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<vo
       if (GetCapture() == hwnd) ReleaseCapture();
       RECT client{};
       GetClientRect(hwnd, &client);
-      const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      const POINT pt = MousePoint(lp);
       if (was_pressed && PtInRect(&client, pt) && on_click) on_click();
       return true;
     }

@@ -32,6 +32,11 @@ struct MouseEvent {
   int y = 0;
 };
 
+// The event of a client-area mouse message: the button of a press, release
+// or double click (Left for a move), the keys of wp, the signed point of lp.
+MouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp);
+inline POINT MousePoint(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
+
 // A standard control (EDIT, BUTTON, LISTBOX, status bar) subclassed with
 // SetWindowSubclass, `this` as reference data. The control is destroyed with
 // the object unless its parent destroyed it first.

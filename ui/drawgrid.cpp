@@ -1,16 +1,13 @@
 #include "ui/drawgrid.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
-#include <exception>
 #include <utility>
 #include <vector>
 
 namespace ui {
 namespace {
 
-constexpr const char* kClassName = "KorvaneDrawGrid";
+constexpr const char* kClassName = "ui.DrawGrid";
 // Pixels either side of a column border in the fixed row that start a drag.
 constexpr int kSizingSlop = 2;
 
@@ -50,36 +47,6 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
-// Restores everything a painter selected into the DC, also on an exception.
-class SavedDC {
- public:
-  explicit SavedDC(HDC dc) : dc_(dc), state_(SaveDC(dc)) {}
-  ~SavedDC() { RestoreDC(dc_, state_); }
-  SavedDC(const SavedDC&) = delete;
-  SavedDC& operator=(const SavedDC&) = delete;
-
- private:
-  HDC dc_;
-  int state_;
-};
-
-// BeginPaint/EndPaint; EndPaint also runs when a handler throws, so the
-// window is validated and no endless WM_PAINT follows.
-class PaintScope {
- public:
-  explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
-  ~PaintScope() { EndPaint(hwnd_, &ps_); }
-  PaintScope(const PaintScope&) = delete;
-  PaintScope& operator=(const PaintScope&) = delete;
-  HDC dc() const { return dc_; }
-  const RECT& clip() const { return ps_.rcPaint; }
-
- private:
-  HWND hwnd_;
-  PAINTSTRUCT ps_{};
-  HDC dc_;
-};
-
 }  // namespace
 
 DrawGrid::DrawGrid()
@@ -110,40 +77,14 @@ bool DrawGrid::Create(const DrawGridArgs& args) {
   return true;
 }
 
-DrawGrid::WindowProc DrawGrid::WindowProcedure() {
-  if (window_proc_) return window_proc_;
-  return [this](UINT msg, WPARAM wp, LPARAM lp) { return GridMessage(msg, wp, lp); };
-}
-
-void DrawGrid::SetWindowProcedure(WindowProc proc) { window_proc_ = std::move(proc); }
-
 LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    return window_proc_ ? window_proc_(msg, wp, lp) : GridMessage(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  } catch (...) {
-    ReportError("Unexpected error.");
-  }
-  return 0;
-}
-
-void DrawGrid::ReportError(const char* what) {
-  try {
-    if (on_error) {
-      on_error(what);
-      return;
-    }
-  } catch (...) {
-  }
-  MessageBoxA(hwnd() ? GetAncestor(hwnd(), GA_ROOT) : nullptr, what, nullptr, MB_OK | MB_ICONEXCLAMATION);
-}
-
-LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // Paint covers every pixel: erasing first would only flicker
     case WM_PAINT: {
-      PaintScope paint(hwnd());
-      if (paint.dc()) Paint(paint.dc(), paint.clip());
+      // EndPaint runs also when a handler throws: no endless WM_PAINT follows.
+      const PaintDC paint(hwnd());
+      if (paint.get()) Paint(paint.get(), paint.dirty());
       return 0;
     }
     case WM_SIZE: OnSize(); return 0;
@@ -161,7 +102,7 @@ LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (sizing_col_ >= 0) {
         SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
         const int floor = std::min(min_col_width_, sizing_start_width_);
-        SetColWidth(sizing_col_, std::max(floor, sizing_start_width_ + GET_X_LPARAM(lp) - sizing_start_x_));
+        SetColWidth(sizing_col_, std::max<int>(floor, sizing_start_width_ + MousePoint(lp).x - sizing_start_x_));
       }
       return 0;
     case WM_MOUSEWHEEL:
@@ -179,6 +120,7 @@ LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (reinterpret_cast<HWND>(lp) != hwnd()) {
         held_buttons_ = 0;
         sizing_col_ = -1;
+        if (!releasing_capture_ && on_capture_lost) on_capture_lost();
       }
       return 0;
     case WM_CANCELMODE:  // a modal loop starts, or the grid is being disabled
@@ -199,8 +141,7 @@ LRESULT DrawGrid::GridMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void DrawGrid::OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click) {
   if (!Enabled()) return;
-  const int x = GET_X_LPARAM(lp);
-  const int y = GET_Y_LPARAM(lp);
+  const auto [x, y] = MousePoint(lp);
   const ShiftState shift = MouseShift(wp) | (double_click ? kDoubleClick : 0u);
   // Taking the focus first lets an editor elsewhere commit before anything
   // moves. When the focus could not be taken (a control kept it, or a box
@@ -227,9 +168,14 @@ void DrawGrid::OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp) {
   held_buttons_ &= ~ButtonBit(button);
   if (button == MouseButton::Left) sizing_col_ = -1;
   // Release before the handler: it may open a message box.
-  if (held_buttons_ == 0 && GetCapture() == hwnd()) ReleaseCapture();
+  if (held_buttons_ == 0 && GetCapture() == hwnd()) {
+    releasing_capture_ = true;
+    ReleaseCapture();
+    releasing_capture_ = false;
+  }
   if (!Enabled()) return;
-  if (on_mouse_up) on_mouse_up(button, MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+  const POINT pt = MousePoint(lp);
+  if (on_mouse_up) on_mouse_up(button, MouseShift(wp), pt.x, pt.y);
 }
 
 void DrawGrid::EndMouseTracking() {
@@ -438,7 +384,7 @@ void DrawGrid::Repaint() {
 void DrawGrid::SetFont(HFONT font) {
   LOGFONTA face{};
   if (!font || GetObjectA(font, sizeof face, &face) != sizeof face) return;
-  OwnedFont copy(CreateFontIndirectA(&face));
+  UniqueFont copy(CreateFontIndirectA(&face));
   if (!copy) return;
   font_ = std::move(copy);
   Invalidate();

@@ -17,11 +17,10 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
-#include <type_traits>
 
 #include "ui/control.h"
-#include "ui/grid_layout_core.h"
+#include "ui/gdi.h"
+#include "ui/grid_geometry.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -66,7 +65,6 @@ class DrawGrid : public Window {
   using SelectCellHandler = std::function<bool(int col, int row)>;  // false refuses
   using MouseHandler = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
   using KeyHandler = std::function<void(WORD key, ShiftState shift)>;
-  using WindowProc = std::function<LRESULT(UINT msg, WPARAM wp, LPARAM lp)>;
 
   // Handlers; any may stay empty. x and y are client coordinates.
   DrawCellHandler on_draw_cell;
@@ -75,19 +73,14 @@ class DrawGrid : public Window {
   KeyHandler on_key_down;
   MouseHandler on_mouse_down;
   MouseHandler on_mouse_up;
-  // An exception escaping a handler ends up here (default: a warning box).
-  std::function<void(const char* what)> on_error;
+  // The capture went to another window while a button was held (a message
+  // box, another window activated): no release will follow.
+  std::function<void()> on_capture_lost;
 
   DrawGrid();
   ~DrawGrid() override;
 
   bool Create(const DrawGridArgs& args);
-
-  // The grid's message handling as it stands: its own, or what an owner put
-  // in place earlier. An owner wraps it by keeping this and installing a
-  // procedure that passes on whatever it does not answer itself.
-  WindowProc WindowProcedure();
-  void SetWindowProcedure(WindowProc proc);  // empty: the grid's own again
 
   int ColCount() const { return layout_.cols.Count(); }
   void SetColCount(int count);
@@ -162,12 +155,6 @@ class DrawGrid : public Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-  };
-  using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-
-  LRESULT GridMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click);
   void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);
   void OnKeyDown(WORD key);
@@ -182,17 +169,16 @@ class DrawGrid : public Window {
   void MoveFocusOut(bool backward);
   void LayoutChanged();
   void UpdateScrollBar();
-  void ReportError(const char* what);
 
   GridLayout layout_;
   GridCell current_;
-  WindowProc window_proc_;
-  OwnedFont font_;
+  UniqueFont font_;
   COLORREF fixed_line_color_;
   COLORREF line_color_;
   COLORREF background_;
   int min_col_width_ = 8;
   unsigned held_buttons_ = 0;  // buttons pressed over the grid and not yet released
+  bool releasing_capture_ = false;  // the grid lets the capture go at a release
   int sizing_col_ = -1;        // column being resized by a drag, or -1
   int sizing_start_x_ = 0;
   int sizing_start_width_ = 0;

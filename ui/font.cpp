@@ -22,9 +22,8 @@ UniqueFont MakeFont(const FontSpec& font) {
 
 namespace {
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return dpi > 0 ? dpi : 96;
 }
 }  // namespace
@@ -34,13 +33,10 @@ int PixelsToPoints(int pixels) { return MulDiv(pixels, 72, ScreenDpi()); }
 
 std::string ResolvedFace(const FontSpec& font) {
   UniqueFont made = MakeFont(font);
-  HDC screen = GetDC(nullptr);
+  const WindowDC screen(nullptr);
   char face[LF_FACESIZE + 1] = {};
-  {
-    ScopedSelect sel(screen, made.get());
-    GetTextFaceA(screen, LF_FACESIZE, face);
-  }
-  ReleaseDC(nullptr, screen);
+  const ScopedSelect sel(screen.get(), made.get());
+  GetTextFaceA(screen.get(), LF_FACESIZE, face);
   return face;
 }
 

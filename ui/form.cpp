@@ -7,8 +7,6 @@
 namespace ui {
 
 namespace {
-constexpr char kFormProp[] = "ui.Form";
-
 bool IsLiveChild(HWND form, HWND h) {
   return h && IsWindow(h) && IsChild(form, h) && IsWindowVisible(h) && IsWindowEnabled(h);
 }
@@ -21,10 +19,7 @@ UINT DialogCode(const MSG& msg) {
 }  // namespace
 
 Form::~Form() {
-  if (hwnd()) {
-    RemovePropA(hwnd(), kFormProp);
-    if (menu_) SetMenu(hwnd(), nullptr);  // the MenuBar owns the menu
-  }
+  if (hwnd() && menu_) SetMenu(hwnd(), nullptr);  // the MenuBar owns the menu
   if (Application* app = Application::Current()) app->NoteFormGone(this);
 }
 
@@ -58,11 +53,33 @@ bool Form::Create(const FormArgs& args) {
   }
   SetHelpContext(hwnd(), args.help_context);
   CreateControls();
-  if (on_create) on_create();
+  OnCreate();
   return true;
 }
 
-Form* Form::FromHwnd(HWND hwnd) { return hwnd ? static_cast<Form*>(GetPropA(hwnd, kFormProp)) : nullptr; }
+Form* Form::FromHwnd(HWND hwnd) { return dynamic_cast<Form*>(Window::FromHwnd(hwnd)); }
+
+void Form::OnCreate() {
+  if (on_create) on_create();
+}
+void Form::OnDestroy() {
+  if (on_destroy) on_destroy();
+}
+bool Form::OnCloseQuery() { return !on_close_query || on_close_query(); }
+void Form::OnResize() {
+  if (on_resize) on_resize();
+}
+void Form::OnActivate() {
+  if (on_activate) on_activate();
+}
+void Form::OnMouseMove(const MouseEvent& e) {
+  if (on_mouse_move) on_mouse_move(e);
+}
+HPALETTE Form::Palette() { return on_palette ? on_palette() : nullptr; }
+bool Form::OnQueryEndSession() { return on_query_end_session ? on_query_end_session() : OnCloseQuery(); }
+void Form::OnEndSession(bool ending) {
+  if (on_end_session) on_end_session(ending);
+}
 
 void Form::SetMessageHandler(UINT msg, MessageHandler handler) {
   for (auto& [m, h] : handlers_) {
@@ -161,30 +178,11 @@ void Form::Hide() { ShowWindow(hwnd(), SW_HIDE); }
 
 bool Form::Visible() const { return hwnd() && IsWindowVisible(hwnd()); }
 
-namespace {
-struct DisableArgs {
-  HWND except;
-  std::vector<HWND>* disabled;
-};
-
-BOOL CALLBACK DisableOne(HWND h, LPARAM lp) {
-  auto* args = reinterpret_cast<DisableArgs*>(lp);
-  if (h != args->except && IsWindowVisible(h) && IsWindowEnabled(h)) {
-    EnableWindow(h, FALSE);
-    args->disabled->push_back(h);
-  }
-  return TRUE;
-}
-}  // namespace
-
 int Form::ShowModal() {
   if (!hwnd() || in_modal_) return kModalCancel;
   Application* app = Application::Current();
-  HWND previous_active = GetActiveWindow();
   if (GetCapture()) ReleaseCapture();
-  std::vector<HWND> disabled;
-  DisableArgs args{hwnd(), &disabled};
-  EnumThreadWindows(GetCurrentThreadId(), &DisableOne, reinterpret_cast<LPARAM>(&args));
+  ModalGuard guard(hwnd());
 
   in_modal_ = true;
   modal_result_ = kModalNone;
@@ -208,16 +206,12 @@ int Form::ShowModal() {
     }
   }
   // Enable first, so that hiding hands the activation back to the owner.
-  for (HWND h : disabled) {
-    if (IsWindow(h)) EnableWindow(h, TRUE);
-  }
+  guard.Enable();
   if (hwnd()) {
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (previous_active && IsWindow(previous_active) && IsWindowVisible(previous_active)) {
-    SetActiveWindow(previous_active);
-  }
+  guard.Reactivate();
   in_modal_ = false;
   return modal_result_ == kModalNone ? kModalCancel : modal_result_;
 }
@@ -255,7 +249,7 @@ void Form::RestoreFocus() {
   if (target && target != GetFocus()) SetFocus(target);
 }
 
-void Form::OnActivate(WPARAM wp, LPARAM) {
+void Form::Activated(WPARAM wp) {
   if (LOWORD(wp) == WA_INACTIVE) {
     HWND f = GetFocus();
     if (f && IsChild(hwnd(), f)) saved_focus_ = f;
@@ -266,11 +260,11 @@ void Form::OnActivate(WPARAM wp, LPARAM) {
     if (!GetFocus()) SetFocus(hwnd());
   }
   Application* app = Application::Current();
-  if (app && app->NoteFormActivated(this) && on_activate) on_activate();
+  if (app && app->NoteFormActivated(this)) OnActivate();
 }
 
 UINT Form::RealizeOwnPalette(bool background) {
-  HPALETTE palette = on_palette ? on_palette() : nullptr;
+  HPALETTE palette = Palette();
   if (!palette) return 0;
   WindowDC dc(hwnd());
   ScopedPalette selected(dc.get(), palette, background);
@@ -280,7 +274,7 @@ UINT Form::RealizeOwnPalette(bool background) {
 }
 
 void Form::QueryClose() {
-  if (on_close_query && !on_close_query()) return;
+  if (!OnCloseQuery()) return;
   if (in_modal_) {
     if (modal_result_ == kModalNone) EndModal(kModalCancel);
     return;
@@ -349,16 +343,12 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (m == msg && handler && handler(wp, lp, result)) return result;
   }
   switch (msg) {
-    case WM_CREATE:
-      SetPropA(hwnd(), kFormProp, this);
-      break;
     case WM_DESTROY:
       if (menu_) SetMenu(hwnd(), nullptr);  // the MenuBar owns the menu
-      if (on_destroy) on_destroy();
+      OnDestroy();
       if (Application* app = Application::Current()) app->NoteFormGone(this);
       return 0;
     case WM_NCDESTROY:
-      RemovePropA(hwnd(), kFormProp);
       ForgetTooltip(hwnd());
       saved_focus_ = nullptr;
       break;
@@ -368,20 +358,17 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) {
         if (!layout_.empty()) ArrangeAligned(RECT{0, 0, LOWORD(lp), HIWORD(lp)}, layout_);
-        if (on_resize) on_resize();
+        OnResize();
       }
       return 0;
     case WM_ACTIVATE:
-      OnActivate(wp, lp);
+      Activated(wp);
       return 0;
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
     case WM_MOUSEMOVE:
-      if (on_mouse_move) {
-        on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
-                                 static_cast<short>(HIWORD(lp))});
-      }
+      OnMouseMove(MouseEventOf(msg, wp, lp));
       return 0;
     case WM_PAINT:
       if (on_paint) {
@@ -415,11 +402,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (reinterpret_cast<HWND>(wp) != hwnd()) RealizeOwnPalette(true);
       return 0;
     case WM_QUERYENDSESSION:
-      if (on_query_end_session) return on_query_end_session() ? TRUE : FALSE;
-      if (on_close_query) return on_close_query() ? TRUE : FALSE;
-      return TRUE;
+      return OnQueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (on_end_session) on_end_session(wp != 0);
+      OnEndSession(wp != 0);
       return 0;
     default:
       break;

@@ -15,7 +15,7 @@
 #include "ui/control.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
-#include "ui/layout.h"
+#include "ui/align.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -54,23 +54,21 @@ class Form : public Window {
   Form() = default;
   ~Form() override;
 
-  // Creates the (hidden) window, then CreateControls(), then on_create.
+  // Creates the (hidden) window, then CreateControls(), then OnCreate().
   bool Create(const FormArgs& args);
-  // The form of a top-level window made by this class, or null.
+  // The form of a window made by this class, or null.
   static Form* FromHwnd(HWND hwnd);
 
+  // Events of a form used as it is (tests, the gallery); a form of its own
+  // class overrides the virtual handlers below instead.
   std::function<void()> on_create;
   std::function<void()> on_destroy;
   std::function<bool()> on_close_query;  // false refuses the close
   std::function<void()> on_resize;
-  // The focus came into this form from no window or another form of the
-  // program (not when the program itself becomes active again).
   std::function<void()> on_activate;
   std::function<void(const MouseEvent&)> on_mouse_move;
   std::function<void(HDC dc, const RECT& client)> on_paint;
-  // The palette to realise for WM_QUERYNEWPALETTE / WM_PALETTECHANGED.
   std::function<HPALETTE()> on_palette;
-  // Windows asks whether the session may end (default: the close query).
   std::function<bool()> on_query_end_session;
   std::function<void(bool ending)> on_end_session;
   void SetMessageHandler(UINT msg, MessageHandler handler);
@@ -95,7 +93,7 @@ class Form : public Window {
   const FontSpec& font_spec() const { return font_spec_; }
 
   // Children aligned to the client edges in table order, on every resize
-  // (before on_resize runs).
+  // (before OnResize runs).
   void SetAlignedLayout(std::vector<AlignedChild> layout);
 
   // The menu bar (borrowed: it must outlive the form); its shortcuts work
@@ -129,12 +127,26 @@ class Form : public Window {
   bool PreTranslate(MSG& msg);
 
  protected:
-  // Builds the controls: runs after the window exists, before on_create.
+  // Builds the controls: runs after the window exists, before OnCreate.
   virtual void CreateControls() {}
+  virtual void OnCreate();
+  virtual void OnDestroy();
+  // False refuses the close.
+  virtual bool OnCloseQuery();
+  virtual void OnResize();
+  // The focus came into this form from no window or another form of the
+  // program (not when the program itself becomes active again).
+  virtual void OnActivate();
+  virtual void OnMouseMove(const MouseEvent& e);
+  // The palette to realise for WM_QUERYNEWPALETTE / WM_PALETTECHANGED.
+  virtual HPALETTE Palette();
+  // Windows asks whether the session may end (default: the close query).
+  virtual bool OnQueryEndSession();
+  virtual void OnEndSession(bool ending);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void OnActivate(WPARAM wp, LPARAM lp);
+  void Activated(WPARAM wp);
   void RestoreFocus();
   UINT RealizeOwnPalette(bool background);
   void QueryClose();

@@ -83,6 +83,22 @@ class PaintDC {
   HDC dc_ = nullptr;
 };
 
+// SaveDC / RestoreDC: everything selected into the DC meanwhile is put back
+// at the end of the scope, also when a painter throws.
+class SavedDC {
+ public:
+  explicit SavedDC(HDC dc) : dc_(dc), state_(SaveDC(dc)) {}
+  SavedDC(const SavedDC&) = delete;
+  SavedDC& operator=(const SavedDC&) = delete;
+  ~SavedDC() {
+    if (state_) RestoreDC(dc_, state_);
+  }
+
+ private:
+  HDC dc_;
+  int state_;
+};
+
 // SelectObject that selects the previous object back at the end of the scope.
 class ScopedSelect {
  public:
@@ -128,6 +144,13 @@ class MemorySurface {
 
   // Compatible with `reference` (the screen when null). False on failure.
   bool Create(int width, int height, HDC reference = nullptr);
+  // A top-down device-independent bitmap of `bits_per_pixel`, whatever the
+  // screen's depth; `bits` (when given) receives where its pixels lie.
+  bool CreateDib(int width, int height, WORD bits_per_pixel, void** bits = nullptr);
+  // A bitmap made elsewhere (a resource), selected into a DC of its own.
+  bool Attach(UniqueBitmap bitmap, HDC reference = nullptr);
+  // The bitmap, no longer selected, for the caller to keep; the DC goes.
+  UniqueBitmap TakeBitmap();
   void Free();
   HDC dc() const { return dc_.get(); }
   HBITMAP bitmap() const { return bitmap_.get(); }
@@ -144,19 +167,43 @@ class MemorySurface {
 };
 
 inline bool MemorySurface::Create(int width, int height, HDC reference) {
-  Free();
-  HDC screen = reference ? reference : GetDC(nullptr);
-  dc_.reset(CreateCompatibleDC(screen));
-  bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
-  if (!reference) ReleaseDC(nullptr, screen);
-  if (!dc_ || !bitmap_) {
-    Free();
-    return false;
-  }
-  old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
-  width_ = width;
-  height_ = height;
+  const WindowDC screen(nullptr);
+  HDC like = reference ? reference : screen.get();
+  return Attach(UniqueBitmap(CreateCompatibleBitmap(like, width, height)), like);
+}
+
+inline bool MemorySurface::CreateDib(int width, int height, WORD bits_per_pixel, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = bits_per_pixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  if (!Attach(UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0)))) return false;
+  if (bits) *bits = pixels;
   return true;
+}
+
+inline bool MemorySurface::Attach(UniqueBitmap bitmap, HDC reference) {
+  Free();
+  if (!bitmap) return false;
+  dc_.reset(CreateCompatibleDC(reference));
+  if (!dc_) return false;
+  bitmap_ = std::move(bitmap);
+  old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
+  BITMAP bm{};
+  GetObjectA(bitmap_.get(), sizeof bm, &bm);
+  width_ = bm.bmWidth;
+  height_ = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
+  return true;
+}
+
+inline UniqueBitmap MemorySurface::TakeBitmap() {
+  UniqueBitmap bitmap = std::move(bitmap_);
+  Free();
+  return bitmap;
 }
 
 inline void MemorySurface::Free() {

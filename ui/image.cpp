@@ -74,8 +74,7 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;  // all of it is painted in WM_PAINT
     case WM_MOUSEMOVE:
       if (on_mouse_move) {
-        on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
-                                 static_cast<short>(HIWORD(lp))});
+        on_mouse_move(MouseEventOf(msg, wp, lp));
       }
       return 0;
     default:

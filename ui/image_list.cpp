@@ -5,22 +5,19 @@ namespace ui {
 int ImageList::Add(HBITMAP strip) {
   BITMAP bm{};
   if (!strip || !GetObjectA(strip, sizeof bm, &bm) || bm.bmWidth < width_) return 0;
-  HDC screen = GetDC(nullptr);
-  UniqueDC src(CreateCompatibleDC(screen));
-  UniqueDC dst(CreateCompatibleDC(screen));
+  const WindowDC screen(nullptr);
+  UniqueDC src(CreateCompatibleDC(screen.get()));
+  UniqueDC dst(CreateCompatibleDC(screen.get()));
   int added = 0;
-  {
-    ScopedSelect src_sel(src.get(), strip);
-    for (int x = 0; x + width_ <= bm.bmWidth; x += width_) {
-      UniqueBitmap picture(CreateCompatibleBitmap(screen, width_, height_));
-      if (!picture) break;
-      ScopedSelect dst_sel(dst.get(), picture.get());
-      BitBlt(dst.get(), 0, 0, width_, height_, src.get(), x, 0, SRCCOPY);
-      pictures_.push_back(std::move(picture));
-      ++added;
-    }
+  const ScopedSelect src_sel(src.get(), strip);
+  for (int x = 0; x + width_ <= bm.bmWidth; x += width_) {
+    UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+    if (!picture) break;
+    const ScopedSelect dst_sel(dst.get(), picture.get());
+    BitBlt(dst.get(), 0, 0, width_, height_, src.get(), x, 0, SRCCOPY);
+    pictures_.push_back(std::move(picture));
+    ++added;
   }
-  ReleaseDC(nullptr, screen);
   return added;
 }
 

@@ -78,9 +78,6 @@ void Label::Paint(HDC dc, const RECT& client) const {
 }
 
 LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  const auto mouse = [&](MouseButton button) {
-    return MouseEvent{button, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-  };
   if (PaintMessage(hwnd(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); })) return 0;
   if (clicks_.Handle(hwnd(), msg, lp, on_click)) return 0;
   switch (msg) {
@@ -96,7 +93,7 @@ LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
     case WM_MOUSEMOVE:
-      if (on_mouse_move) on_mouse_move(mouse(MouseButton::Left));
+      if (on_mouse_move) on_mouse_move(MouseEventOf(msg, wp, lp));
       return 0;
     default:
       break;

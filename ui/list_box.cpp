@@ -122,11 +122,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONDBLCLK: {
       const LRESULT r = Default(msg, wp, lp);
       if (on_mouse_down && hwnd()) {
-        const MouseButton button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)   ? MouseButton::Left
-                                   : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) ? MouseButton::Right
-                                                                                         : MouseButton::Middle;
-        on_mouse_down(MouseEvent{button, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
-                                 static_cast<short>(HIWORD(lp))});
+        on_mouse_down(MouseEventOf(msg, wp, lp));
       }
       return r;
     }

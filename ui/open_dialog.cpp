@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "common/seam.h"
 #include "common/text.h"
 
 namespace ui {
@@ -43,7 +42,7 @@ bool OpenFileDialog::Execute(HWND owner) {
   ofn.lpstrInitialDir = initial_dir.empty() ? nullptr : initial_dir.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.Flags = options | OFN_EXPLORER;
-  if (!korvane::Seam().RunOpenFileDialog(ofn)) return false;
+  if (!(run ? run(ofn) : GetOpenFileNameA(&ofn))) return false;
   file_name.assign(name.data());
   return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The standard open-file dialog (GetOpenFileNameA, through the program's
-// seam so tests can answer it).
+// The standard open-file dialog (GetOpenFileNameA, or what the program puts
+// in its place so tests can answer it).
 #include <windows.h>
+#include <commdlg.h>
 
+#include <functional>
 #include <string>
 
 namespace ui {
@@ -16,6 +18,8 @@ struct OpenFileDialog {
   std::string file_name;
   std::string initial_dir;
   std::string title;
+  // Shows the dialog; empty: GetOpenFileNameA.
+  std::function<BOOL(OPENFILENAMEA&)> run;
 
   // True when the user chose a file.
   bool Execute(HWND owner);

@@ -47,8 +47,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(font_);
     case WM_MOUSEMOVE:
       if (on_mouse_move) {
-        on_mouse_move(MouseEvent{MouseButton::Left, static_cast<UINT>(wp), static_cast<short>(LOWORD(lp)),
-                                 static_cast<short>(HIWORD(lp))});
+        on_mouse_move(MouseEventOf(msg, wp, lp));
       }
       return 0;
     case WM_NEXTDLGCTL:

@@ -1,7 +1,5 @@
 #include "ui/speed_button.h"
 
-#include <cstring>
-
 #include "ui/hint.h"
 #include "ui/image.h"
 
@@ -9,15 +7,6 @@ namespace ui {
 
 namespace {
 constexpr char kClassName[] = "ui.SpeedButton";
-
-// The object of a sibling made by this class (checked by class name, since
-// only our own windows hold an object pointer in their user data).
-SpeedButton* FromSibling(HWND h) {
-  char cls[32] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  if (std::strcmp(cls, kClassName) != 0) return nullptr;
-  return dynamic_cast<SpeedButton*>(reinterpret_cast<Window*>(GetWindowLongPtrA(h, GWLP_USERDATA)));
-}
 }  // namespace
 
 bool SpeedButton::Create(const SpeedButtonArgs& args) {
@@ -46,7 +35,7 @@ void SpeedButton::SetDown(bool down) {
   down_ = down;
   if (down && group_index_ != 0) {
     for (HWND h = GetWindow(GetParent(hwnd()), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-      SpeedButton* other = h == hwnd() ? nullptr : FromSibling(h);
+      auto* other = h == hwnd() ? nullptr : dynamic_cast<SpeedButton*>(Window::FromHwnd(h));
       if (other && other->group_index_ == group_index_ && other->down_) {
         other->down_ = false;
         InvalidateRect(h, nullptr, TRUE);
@@ -100,7 +89,7 @@ void SpeedButton::Paint(HDC dc, const RECT& client) const {
 bool SpeedButton::PointerInside(LPARAM lp) const {
   RECT client{};
   GetClientRect(hwnd(), &client);
-  const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  const POINT pt = MousePoint(lp);
   return PtInRect(&client, pt) != FALSE;
 }
 

@@ -14,6 +14,15 @@ Window::~Window() {
   }
 }
 
+Window* Window::FromHwnd(HWND hwnd) {
+  // The class's procedure, not the window's: a tooltip or a subclass may have
+  // replaced the latter.
+  if (!hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)) != &Window::StaticProc) {
+    return nullptr;
+  }
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 void Window::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
@@ -32,7 +41,8 @@ bool Window::CreateWindowOfClass(const char* class_name, DWORD ex_style, DWORD s
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = class_name;
-    wc.hIcon = LoadIconA(inst, "MAINICON");
+    Application* app = Application::Current();
+    wc.hIcon = app ? app->icon() : nullptr;
     if (!RegisterClassExA(&wc)) return false;
   }
   return CreateWindowExA(ex_style, class_name, title, style, x, y, w, h, parent, menu, inst, this) != nullptr;

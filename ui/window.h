@@ -17,6 +17,9 @@ class Window {
   virtual ~Window();
 
   HWND hwnd() const { return hwnd_; }
+  // The object of a window made by this class (any derived class), or null;
+  // a window of another class never is taken for one.
+  static Window* FromHwnd(HWND hwnd);
   // Destroys the window while the object is still whole, so WM_DESTROY
   // reaches the derived class (the destructor only cleans up).
   void Destroy();
@@ -44,8 +47,9 @@ inline constexpr UINT kReflectBase = 0x2000;
 bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 // Handlers of the program run inside window procedures; an exception they
-// throw is caught at the procedure and handed to the reporter (by default a
-// plain message box; the program installs its warning box).
+// throw is caught at the procedure (and in the run loop's message filter)
+// and handed to the reporter the program installs; without one, a plain
+// message box.
 void SetExceptionReporter(std::function<void(const std::string& what)> reporter);
 void ReportCurrentException() noexcept;
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "data/os.h"
 #include "tests/core/tempdir.h"
@@ -96,6 +97,43 @@ TempDir::TempDir() {
 TempDir::~TempDir() { RemoveTree(root_); }
 
 std::string TempDir::File(std::string_view name) const { return os::JoinPath(path_, name); }
+
+std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
+  const std::string full = File(name);
+  if (!WriteBytes(full, bytes)) throw std::runtime_error("cannot write " + full);
+  return full;
+}
+
+std::string TempDir::MakeFolder(std::string_view name) const {
+  const std::string full = File(name);
+  if (!testing::MakeFolder(full)) throw std::runtime_error("cannot make " + full);
+  return os::JoinPath(full, "");
+}
+
+std::string TempDir::Read(std::string_view name) const { return ReadBytes(File(name)); }
+
+bool TempDir::Exists(std::string_view name) const {
+#ifdef _WIN32
+  return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  return ::access(File(name).c_str(), F_OK) == 0;
+#endif
+}
+
+std::vector<std::string> TempDir::Names() const { return SortedNames(path_); }
+
+std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra) {
+  std::string bytes;
+  for (std::size_t n = 1; n <= 20; ++n) {
+    char section[8];
+    std::snprintf(section, sizeof section, "[%02u]\r\n", static_cast<unsigned>(n));
+    const Entry e = n <= entries.size() ? entries[n - 1] : Entry{};
+    bytes += section;
+    bytes += "TITLE=" + e.title + "\r\nPATH=" + e.path + "\r\n";
+  }
+  bytes += extra;
+  return bytes;
+}
 
 bool MakeFolder(const std::string& path) {
 #ifdef _WIN32

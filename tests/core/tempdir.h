@@ -1,7 +1,7 @@
 #pragma once
-// Scratch folders and file conditions for the core tests, on POSIX and on
-// Windows (under Wine). The data folder's name is Japanese and ends in a
-// 0x5C trail byte ("表" is 95 5C), as a user's folder may.
+// Scratch folders, file conditions and group-file bytes for the tests, on
+// POSIX and on Windows (under Wine). The data folder's name is Japanese and
+// ends in a 0x5C trail byte ("表" is 95 5C), as a user's folder may.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,11 +23,31 @@ class TempDir {
   // The data folder, with its trailing separator, as the exe's folder is given.
   const std::string& path() const { return path_; }
   std::string File(std::string_view name) const;
+  // A file of the folder (or of a subfolder) with these bytes; answers its
+  // full name. A failure throws (the test fails).
+  std::string Write(std::string_view name, std::string_view bytes = "x") const;
+  // A subfolder; answers its full name with the trailing separator.
+  std::string MakeFolder(std::string_view name) const;
+  // The bytes of a file of the folder, or "<missing>".
+  std::string Read(std::string_view name) const;
+  bool Exists(std::string_view name) const;
+  // Names in the folder, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   std::string root_;
   std::string path_;
 };
+
+// An entry of a group file.
+struct Entry {
+  std::string title;
+  std::string path;
+};
+// A group file as the program writes it: sections "01".."20", TITLE then
+// PATH, CR LF; `entries` fill the first sections, the rest are empty, and
+// `extra` follows.
+std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra = "");
 
 bool MakeFolder(const std::string& path);
 // Removes a folder and everything in it (read-only entries included); the

@@ -57,7 +57,7 @@ start() {
   e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
   local children
   children=$(e2e_probe children "$E2E_MAIN")
-  GRID=$(awk '/ KorvaneDrawGrid / { print $1; exit }' <<<"$children")
+  GRID=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
   EDITOR=$(awk '/ Edit / { print $1; exit }' <<<"$children")
   [ -n "$GRID" ] && [ -n "$EDITOR" ] || e2e_abort "the grid and the title editor are found" "$children"
   e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"

@@ -39,18 +39,15 @@ ui::FontSpec Font(const char* face, int height, bool bold = false, bool underlin
 // A bitmap drawn with the canvas; magenta is the transparent background.
 template <typename Draw>
 ui::UniqueBitmap Picture(int w, int h, COLORREF background, Draw draw) {
-  HDC screen = GetDC(nullptr);
-  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen, w, h));
-  ReleaseDC(nullptr, screen);
-  ui::UniqueDC dc(CreateCompatibleDC(nullptr));
+  ui::MemorySurface surface;
+  surface.Create(w, h);
   {
-    ui::ScopedSelect sel(dc.get(), bmp.get());
-    ui::Canvas c(dc.get());
+    ui::Canvas c(surface.dc());
     c.SetBrushColor(background);
     c.FillRect(RECT{0, 0, w, h});
     draw(c);
   }
-  return bmp;
+  return surface.TakeBitmap();
 }
 
 constexpr COLORREF kKey = RGB(255, 0, 255);

@@ -40,7 +40,7 @@ void PostText(HWND edit, const std::string& bytes) {
 int main(int argc, char** argv) {
   const std::string what = argc > 1 ? argv[1] : "new";
   const int ms = argc > 2 ? std::atoi(argv[2]) : 3000;
-  ui::Application app;
+  ui::Application app(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
   ui::Form main;
   ui::FormArgs args;
   args.caption = "Korvane";

@@ -35,27 +35,10 @@ constexpr char kDeleteTail[] = " を削除します。\r\n\r\nよろしいです
 
 // ------------------------------------------------------------ the data folder
 
-using korvane::testing::RemoveTree;
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-  return ok && written == bytes.size();
-}
-
-std::string ReadBytes(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes;
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(h);
-  return bytes;
-}
+using korvane::testing::Entry;
+using korvane::testing::GroupFileBytes;
+using korvane::testing::ReadBytes;
+using korvane::testing::WriteBytes;
 
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
@@ -77,25 +60,6 @@ std::vector<std::string> GroupFiles(const std::string& folder) {
   return names;
 }
 
-struct Entry {
-  std::string title;
-  std::string path;
-};
-
-// A group file as the program writes it: sections "01".."20", TITLE then
-// PATH; `entries` fill the first sections, the rest are empty.
-std::string GroupFileBytes(const std::vector<Entry>& entries, const std::string& extra = "") {
-  std::string bytes;
-  for (int n = 1; n <= 20; ++n) {
-    char section[8];
-    wsprintfA(section, "[%02d]\r\n", n);
-    const Entry e = static_cast<std::size_t>(n) <= entries.size() ? entries[static_cast<std::size_t>(n - 1)] : Entry{};
-    bytes += section;
-    bytes += "TITLE=" + e.title + "\r\nPATH=" + e.path + "\r\n";
-  }
-  return bytes + extra;
-}
-
 const std::vector<Entry> kEstimates = {
     {"見積書", "C:\\業務\\見積書.xls"}, {"請求書ソ表", "C:\\業務\\請求書.doc"}, {}, {"予定表", ""}};
 const std::vector<Entry> kSales = {{"売上", "C:\\売上.xls"}};
@@ -111,20 +75,9 @@ std::vector<std::string> Titles(const korvane::Group& g) {
 
 class GroupCommandsTest : public ::testing::Test {
  protected:
-  GroupCommandsTest() {
+  GroupCommandsTest() : folder(dir_.path()) {
     uitest::App();
     dlgtest::ParkPointer();
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    static unsigned serial = 0;
-    do {
-      root_ = std::string(temp) + "korvane-cmd-" + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(++serial);
-    } while (!CreateDirectoryA(root_.c_str(), nullptr));
-    // A folder name ending in a 0x5C trail byte, as a user's may.
-    folder = root_ + "\\ソフト表";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    folder += "\\";
   }
 
   ~GroupCommandsTest() override {
@@ -133,7 +86,6 @@ class GroupCommandsTest : public ::testing::Test {
     uitest::App().on_message = nullptr;
     uitest::App().on_activate = nullptr;
     uitest::Pump();
-    RemoveTree(root_);
   }
 
   void Group(const std::string& file_name, const std::string& bytes) {
@@ -273,12 +225,11 @@ class GroupCommandsTest : public ::testing::Test {
     return px;
   }
 
+  // The folder goes after the window that reads it.
+  korvane::testing::TempDir dir_;
   FakeSeam seam;
   std::string folder;
   std::unique_ptr<TFrmFR0010MN> form;
-
- private:
-  std::string root_;
 };
 
 // What a popup menu's three items allow.

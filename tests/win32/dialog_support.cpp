@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace dlgtest {
 
@@ -12,12 +13,36 @@ FakeSeam::~FakeSeam() { korvane::SetSeam(nullptr); }
 int FakeSeam::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
   boxes.push_back({owner, text, caption, flags});
   if (on_box) on_box();
-  return answer;
+  if (answers.empty()) return answer;
+  const int next = answers.front();
+  answers.pop_front();
+  return next;
 }
 
-BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA&) {
-  ADD_FAILURE() << "no open-file dialog expected";
-  return FALSE;
+BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) {
+  DialogCall call{};
+  call.owner = ofn.hwndOwner;
+  call.initial_name = ofn.lpstrFile ? ofn.lpstrFile : "";
+  call.buffer_size = ofn.nMaxFile;
+  if (ofn.lpstrFilter) {
+    const char* p = ofn.lpstrFilter;
+    std::size_t n = 0;
+    while (p[n] || p[n + 1]) ++n;
+    call.filter.assign(p, n + 2);
+  }
+  call.flags = ofn.Flags;
+  call.has_initial_dir = ofn.lpstrInitialDir != nullptr;
+  call.has_title = ofn.lpstrTitle != nullptr;
+  dialogs.push_back(call);
+  if (on_dialog) on_dialog();
+  if (real_dialog) return korvane::SystemSeam::RunOpenFileDialog(ofn);
+  if (!dialog_answer) return FALSE;
+  if (dialog_answer->size() + 1 > ofn.nMaxFile) {
+    ADD_FAILURE() << "the file name buffer holds only " << ofn.nMaxFile << " bytes";
+    return FALSE;
+  }
+  std::memcpy(ofn.lpstrFile, dialog_answer->c_str(), dialog_answer->size() + 1);
+  return TRUE;
 }
 
 HINSTANCE FakeSeam::OpenWithShell(HWND owner, const std::string& verb, const std::string& file,
@@ -25,7 +50,9 @@ HINSTANCE FakeSeam::OpenWithShell(HWND owner, const std::string& verb, const std
   ui::Application* app = ui::Application::Current();
   shell_calls.push_back(
       {owner, verb, file, params, dir, show, app ? app->screen_cursor() : ui::ScreenCursor::Default});
-  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));  // success, above 32
+  if (on_shell) on_shell();
+  if (real_shell) return korvane::SystemSeam::OpenWithShell(owner, verb, file, params, dir, show);
+  return reinterpret_cast<HINSTANCE>(shell_result);
 }
 
 std::vector<std::string> FakeSeam::Texts() const {

@@ -1,9 +1,11 @@
 #pragma once
-// Helpers of the program's dialog tests: a scripted fake of the system seam,
+// Helpers of the program's tests: the scripted fake of the system seam,
 // steps run one after the other while a modal loop runs, and the clipboard.
 #include <windows.h>
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,12 @@
 
 namespace dlgtest {
 
-// Installed for its lifetime: message boxes are recorded and answered with
-// `answer` (after `on_box` ran, inside the box's call), shell calls are
-// recorded with the program-wide cursor they met.
+// Installed for its lifetime. Message boxes are recorded and answered from
+// `answers` while it holds any, then with `answer`; shell calls are recorded
+// with the program-wide cursor they met and answered with `shell_result`;
+// the open-file dialog is recorded and answered with `dialog_answer`
+// (nullopt: cancelled). The hooks run inside the call, where the real box or
+// dialog would be up.
 class FakeSeam : public korvane::SystemSeam {
  public:
   FakeSeam();
@@ -29,17 +34,33 @@ class FakeSeam : public korvane::SystemSeam {
   };
   struct ShellCall {
     HWND owner;
-    std::string verb;
-    std::string file;
-    std::string params;
-    std::string dir;
+    std::string verb, file, params, dir;
     int show;
     ui::ScreenCursor cursor;
   };
+  struct DialogCall {
+    HWND owner;
+    std::string initial_name;
+    DWORD buffer_size;
+    std::string filter;  // up to and including the closing double NUL
+    DWORD flags;
+    bool has_initial_dir;
+    bool has_title;
+  };
   std::vector<Box> boxes;
   std::vector<ShellCall> shell_calls;
-  std::function<void()> on_box;
+  std::vector<DialogCall> dialogs;
   int answer = IDOK;
+  std::deque<int> answers;
+  INT_PTR shell_result = 42;
+  std::optional<std::string> dialog_answer;
+  std::function<void()> on_box;
+  std::function<void()> on_shell;
+  std::function<void()> on_dialog;
+  // The system's own shell call and open-file dialog instead, still
+  // recorded (message boxes stay fake, so a test never hangs on one).
+  bool real_shell = false;
+  bool real_dialog = false;
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
   BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;

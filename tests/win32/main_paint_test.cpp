@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "data/settings.h"
@@ -464,6 +465,19 @@ TEST_F(MainPaintTest, ColumnsTakeHalfTheBaseInRegistrationAndAllOfItInLauncherMo
   EXPECT_EQ(g.Row(), 3);
   Key(VK_RIGHT);
   EXPECT_EQ(g.Col(), 2);
+}
+
+TEST_F(MainPaintTest, AnExceptionInAHandlerIsToldInTheWarningBox) {
+  Open();
+  form().DGMain.on_draw_cell = [](HDC, int, int, const RECT&, ui::CellState) {
+    throw std::runtime_error("no bitmap");
+  };
+  form().DGMain.Repaint();
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_EQ(seam_.boxes[0].text, "no bitmap");
+  EXPECT_EQ(seam_.boxes[0].caption, "Korvane");
+  EXPECT_EQ(seam_.boxes[0].flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+  form().DGMain.on_draw_cell = nullptr;
 }
 
 }  // namespace

@@ -9,131 +9,11 @@
 
 namespace mwtest {
 
-namespace {
-
-using korvane::testing::RemoveTree;
-
-}  // namespace
-
-TempFolder::TempFolder() {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof temp, temp);
-  static unsigned serial = 0;
-  for (;;) {
-    path_ = std::string(temp) + "korvane-mwt-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++serial) + "\\";
-    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-  }
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
-std::string TempFolder::Write(const std::string& name, const std::string& bytes) {
-  const std::string full = path_ + name;
-  HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    ADD_FAILURE() << "cannot write " << full;
-    return full;
-  }
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-  return full;
-}
-
-std::string TempFolder::MakeFolder(const std::string& name) {
-  const std::string full = path_ + name;
-  CreateDirectoryA(full.c_str(), nullptr);
-  return full + "\\";
-}
-
-std::string TempFolder::Read(const std::string& name) const {
-  const std::string full = path_ + name;
-  HANDLE h = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(h);
-  return bytes;
-}
-
-std::string GroupFile(const std::vector<Entry>& entries) {
-  std::string out;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    char section[8];
-    std::snprintf(section, sizeof section, "[%02u]", static_cast<unsigned>(i + 1));
-    out += section;
-    out += "\r\nTITLE=" + entries[i].title + "\r\nPATH=" + entries[i].path + "\r\n";
-  }
-  return out;
-}
-
-FakeSeam::FakeSeam() { korvane::SetSeam(this); }
-FakeSeam::~FakeSeam() { korvane::SetSeam(nullptr); }
-
-int FakeSeam::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT flags) {
-  boxes.push_back({text, caption, flags});
-  if (on_box) on_box();
-  return answer;
-}
-
-BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) {
-  DialogCall call{};
-  call.owner = ofn.hwndOwner;
-  call.initial_name = ofn.lpstrFile ? ofn.lpstrFile : "";
-  call.buffer_size = ofn.nMaxFile;
-  if (ofn.lpstrFilter) {
-    const char* p = ofn.lpstrFilter;
-    std::size_t n = 0;
-    while (p[n] || p[n + 1]) ++n;
-    call.filter.assign(p, n + 2);
-  }
-  call.flags = ofn.Flags;
-  call.has_initial_dir = ofn.lpstrInitialDir != nullptr;
-  call.has_title = ofn.lpstrTitle != nullptr;
-  dialogs.push_back(call);
-  if (on_dialog) on_dialog();
-  if (real_dialog) return korvane::SystemSeam::RunOpenFileDialog(ofn);
-  if (!dialog_answer) return FALSE;
-  if (dialog_answer->size() + 1 > ofn.nMaxFile) {
-    ADD_FAILURE() << "the file name buffer holds only " << ofn.nMaxFile << " bytes";
-    return FALSE;
-  }
-  std::memcpy(ofn.lpstrFile, dialog_answer->c_str(), dialog_answer->size() + 1);
-  return TRUE;
-}
-
-HINSTANCE FakeSeam::OpenWithShell(HWND owner, const std::string& verb, const std::string& file,
-                                  const std::string& params, const std::string& dir, int show) {
-  shell_calls.push_back({owner, verb, file, params, dir, show});
-  if (on_shell) on_shell();
-  if (real_shell) return korvane::SystemSeam::OpenWithShell(owner, verb, file, params, dir, show);
-  return reinterpret_cast<HINSTANCE>(shell_result);
-}
-
 Pixels::Pixels(int width, int height) : width_(width), height_(height), stride_((width * 3 + 3) & ~3) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  dc_ = CreateCompatibleDC(nullptr);
-  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  surface_.CreateDib(width, height, 24, &bits);
   bits_ = static_cast<unsigned char*>(bits);
-  old_ = SelectObject(dc_, bitmap_);
   Fill(RGB(1, 2, 3));
-}
-
-Pixels::~Pixels() {
-  SelectObject(dc_, old_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
 }
 
 COLORREF Pixels::at(int x, int y) const {
@@ -145,8 +25,8 @@ COLORREF Pixels::at(int x, int y) const {
 
 void Pixels::Fill(COLORREF color) {
   const RECT r{0, 0, width_, height_};
-  SetBkColor(dc_, color);
-  ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+  SetBkColor(dc(), color);
+  ExtTextOutA(dc(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
 
 std::string Hex(COLORREF c) {
@@ -189,7 +69,7 @@ void MainWindowTest::CloseWindow() {
 }
 
 void MainWindowTest::WriteGroup(const std::string& name, const std::vector<Entry>& entries) {
-  folder_.Write(name + ".PTH", GroupFile(entries));
+  folder_.Write(name + ".PTH", GroupFileBytes(entries));
 }
 
 void MainWindowTest::Open(int mode) {

@@ -1,7 +1,7 @@
 #pragma once
-// Helpers of the main window's tests: a data folder of group files, a
-// scripted fake of the system seam, the main window made in-process and
-// driven with posted input, and the grid's pixels read back.
+// Helpers of the main window's tests, over the shared kit (data folder,
+// fake seam, group files): the main window made in-process and driven with
+// posted input, and the grid's pixels read back.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,102 +14,28 @@
 
 #include "app/FR0010MN.h"
 #include "common/seam.h"
+#include "dialog_support.h"
+#include "tests/core/tempdir.h"
 
 namespace mwtest {
 
-// A fresh folder under the system's temporary folder, removed with all its
-// files at the end. Names are code page 932 bytes.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  // With its trailing backslash.
-  const std::string& path() const { return path_; }
-  // A file of the folder (or of a subfolder) with these bytes.
-  std::string Write(const std::string& name, const std::string& bytes = "x");
-  std::string MakeFolder(const std::string& name);
-  std::string Read(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
-struct Entry {
-  std::string title;
-  std::string path;
-};
-// A group file's bytes: sections "01".."20" for the entries given.
-std::string GroupFile(const std::vector<Entry>& entries);
-
-// Message boxes are recorded and answered with `answer`; shell calls are
-// recorded and answered with `shell_result`; the open-file dialog is
-// recorded and answered with `dialog_answer` (nullopt: cancelled). The
-// hooks run inside the call, where the real box or dialog would be up.
-class FakeSeam : public korvane::SystemSeam {
- public:
-  FakeSeam();
-  ~FakeSeam() override;
-
-  struct Box {
-    std::string text;
-    std::string caption;
-    UINT flags;
-  };
-  struct ShellCall {
-    HWND owner;
-    std::string verb, file, params, dir;
-    int show;
-  };
-  struct DialogCall {
-    HWND owner;
-    std::string initial_name;
-    DWORD buffer_size;
-    std::string filter;  // up to and including the closing double NUL
-    DWORD flags;
-    bool has_initial_dir;
-    bool has_title;
-  };
-  std::vector<Box> boxes;
-  std::vector<ShellCall> shell_calls;
-  std::vector<DialogCall> dialogs;
-  int answer = IDOK;
-  INT_PTR shell_result = 42;
-  std::optional<std::string> dialog_answer;
-  std::function<void()> on_box;
-  std::function<void()> on_shell;
-  std::function<void()> on_dialog;
-  // The system's own shell call and open-file dialog instead, still
-  // recorded (message boxes stay fake, so a test never hangs on one).
-  bool real_shell = false;
-  bool real_dialog = false;
-
-  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
-  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;
-  HINSTANCE OpenWithShell(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
-                          const std::string& dir, int show) override;
-};
-
+using TempFolder = korvane::testing::TempDir;
+using FakeSeam = dlgtest::FakeSeam;
+using korvane::testing::Entry;
+using korvane::testing::GroupFileBytes;
 
 // A 24-bit top-down bitmap in a memory DC, for painting off the screen.
 class Pixels {
  public:
   Pixels(int width, int height);
-  ~Pixels();
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-  HDC dc() const { return dc_; }
+  HDC dc() const { return surface_.dc(); }
   int width() const { return width_; }
   int height() const { return height_; }
   COLORREF at(int x, int y) const;
   void Fill(COLORREF color);
 
  private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  ui::MemorySurface surface_;
   unsigned char* bits_ = nullptr;
   int width_, height_, stride_;
 };

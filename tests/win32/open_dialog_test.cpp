@@ -1,4 +1,4 @@
-// The open-file dialog wrapper (answered by a scripted seam), hints and the
+// The open-file dialog wrapper (answered by a scripted dialog), hints and the
 // status bar text.
 #include <windows.h>
 
@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "common/seam.h"
 #include "support.h"
 #include "ui/form.h"
 #include "ui/hint.h"
@@ -16,8 +15,8 @@
 
 namespace {
 
-class ScriptedDialog : public korvane::SystemSeam {
- public:
+// Stands in for the system's dialog.
+struct ScriptedDialog {
   bool accept = true;
   std::string answer;
   // What the dialog was given.
@@ -27,7 +26,7 @@ class ScriptedDialog : public korvane::SystemSeam {
   DWORD buffer_size = 0;
   HWND owner = nullptr;
 
-  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override {
+  BOOL Run(OPENFILENAMEA& ofn) {
     const char* f = ofn.lpstrFilter;
     while (f && (*f || f[1])) ++f;  // up to the double NUL
     filter.assign(ofn.lpstrFilter, f ? static_cast<std::size_t>(f - ofn.lpstrFilter) + 2 : 0);
@@ -48,15 +47,10 @@ std::string Bytes(const char (&s)[N]) {
   return std::string(s, N - 1);
 }
 
-struct SeamScope {
-  explicit SeamScope(korvane::SystemSeam* s) { korvane::SetSeam(s); }
-  ~SeamScope() { korvane::SetSeam(nullptr); }
-};
-
 TEST(OpenFileDialog, PassesFilterOptionsAndNameAndReturnsTheChoice) {
   ScriptedDialog seam;
-  SeamScope scope(&seam);
   ui::OpenFileDialog dialog;
+  dialog.run = [&](OPENFILENAMEA& ofn) { return seam.Run(ofn); };
   dialog.filter = "すべてのファイル(*.*)|*.*";
   dialog.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
   dialog.file_name = "C:\\ソフト\\表.txt";

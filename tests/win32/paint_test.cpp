@@ -297,14 +297,11 @@ TEST(ControlPictures, LabelClickMouseMoveAndCursor) {
 }
 
 ui::UniqueBitmap Picture(int w, int h, COLORREF background, COLORREF mark) {
-  HDC screen = GetDC(nullptr);
-  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen, w, h));
-  ReleaseDC(nullptr, screen);
-  ui::UniqueDC dc(CreateCompatibleDC(nullptr));
-  ui::ScopedSelect sel(dc.get(), bmp.get());
-  Fill(dc.get(), RECT{0, 0, w, h}, background);
-  Fill(dc.get(), RECT{w / 4, h / 4, 3 * w / 4, 3 * h / 4}, mark);
-  return bmp;
+  ui::MemorySurface surface;
+  surface.Create(w, h);
+  Fill(surface.dc(), RECT{0, 0, w, h}, background);
+  Fill(surface.dc(), RECT{w / 4, h / 4, 3 * w / 4, 3 * h / 4}, mark);
+  return surface.TakeBitmap();
 }
 
 TEST(ControlPictures, TransparentImageAndOpaqueImageList) {

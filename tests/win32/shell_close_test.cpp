@@ -34,7 +34,7 @@ class CloseTest : public ShellTest, public ::testing::WithParamInterface<Way> {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    folder_.Write("業務A.PTH", GroupFileBytes({"見積書", "請求書"}));
+    folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}, {"請求書", ""}}));
     Open();
   }
 
@@ -123,7 +123,7 @@ using EndSessionTest = ShellTest;
 // The session ends once Windows has its answer: the program's end runs its
 // steps then (settings written, tray icon removed), and only once.
 TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
-  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   Open();
   const NOTIFYICONDATAA record = form().TrayRecord();
 
@@ -138,7 +138,7 @@ TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   SendMessageA(main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_TRUE(folder_.Exists("Korvane.INI"));
   EXPECT_FALSE(TrayIconExists(record));
-  EXPECT_EQ(folder_.Read("業務A.PTH"), GroupFileBytes({"見積書"}));
+  EXPECT_EQ(folder_.Read("業務A.PTH"), GroupFileBytes({{"見積書", ""}}));
 
   // The window's destruction afterwards does not write the file again.
   ASSERT_TRUE(DeleteFileA(folder_.File("Korvane.INI").c_str()));
@@ -150,7 +150,7 @@ using CloseEditTest = ShellTest;
 
 // A title being typed is part of the changes the question is about.
 TEST_F(CloseEditTest, AnOpenTitleEditIsCommittedBeforeTheQuestion) {
-  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   Open();
   form().LBGroup.SetItemIndex(0);
   form().LBGroupClick();

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "data/settings.h"
-#include "grid/layout_core.h"
+#include "grid/columns.h"
 #include "shell_support.h"
 #include "support.h"
 
@@ -45,7 +45,7 @@ int TitleWidthFor(korvane::TFrmFR0010MN& f, int mode) {
 using CreateTest = ShellTest;
 
 TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) {
-  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   folder_.Write("業務B.PTH", GroupFileBytes({}));
   ASSERT_TRUE(Create());
   EXPECT_FALSE(IsWindowVisible(main())) << "the run loop shows it, not its creation";
@@ -148,14 +148,15 @@ TEST_F(CreateTest, AnyModeOtherThanZeroOrOneStartsLauncherMode) {
 // shows its warning: a group file held open by another program.
 TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
   folder_.Write("Korvane.INI", SettingsBytes(30, 40, 600, 450, 1));
-  folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+  folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   const std::string held = folder_.File("業務B.PTH");
-  folder_.Write("業務B.PTH", GroupFileBytes({"請求書"}));
+  folder_.Write("業務B.PTH", GroupFileBytes({{"請求書", ""}}));
   HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
   int seen = 0;
-  seam_.on_box = [&](const shelltest::FakeSeam::Box& box) {
+  seam_.on_box = [&] {
+    const shelltest::FakeSeam::Box& box = seam_.boxes.back();
     ++seen;
     EXPECT_EQ(box.text, held + " を読み込めません");
     EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));

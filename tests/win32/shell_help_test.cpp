@@ -14,7 +14,7 @@ class HelpTest : public shelltest::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    folder_.Write("業務A.PTH", shelltest::GroupFileBytes({"見積書"}));
+    folder_.Write("業務A.PTH", shelltest::GroupFileBytes({{"見積書", ""}}));
     Open();
     // As the program's start wires it.
     uitest::App().on_help = [this](DWORD context) { form().ShowContextHelp(context); };
@@ -27,20 +27,20 @@ class HelpTest : public shelltest::ShellTest {
   // F1 in the control with the focus; answers the file opened, if any.
   std::string F1In(HWND control) {
     SetFocus(control);
-    const std::size_t before = seam_.opened.size();
+    const std::size_t before = seam_.shell_calls.size();
     uitest::PostKey(control, VK_F1);
     uitest::Pump();
-    return seam_.opened.size() > before ? seam_.opened.back().file : std::string("<nothing>");
+    return seam_.shell_calls.size() > before ? seam_.shell_calls.back().file : std::string("<nothing>");
   }
 };
 
 TEST_F(HelpTest, TheHelpMenuOpensTheContentsPage) {
   PostMessageA(main(), WM_COMMAND, korvane::kIdShowHelp, 0);
   uitest::Pump();
-  ASSERT_EQ(seam_.opened.size(), 1u);
-  EXPECT_EQ(seam_.opened[0].file, folder_.path() + "Korvane.html");
-  EXPECT_EQ(seam_.opened[0].verb, "OPEN");
-  EXPECT_EQ(seam_.opened[0].owner, app()) << "the application window owns the help";
+  ASSERT_EQ(seam_.shell_calls.size(), 1u);
+  EXPECT_EQ(seam_.shell_calls[0].file, folder_.path() + "Korvane.html");
+  EXPECT_EQ(seam_.shell_calls[0].verb, "OPEN");
+  EXPECT_EQ(seam_.shell_calls[0].owner, app()) << "the application window owns the help";
 }
 
 TEST_F(HelpTest, F1OpensThePageOfTheFocusedControlsContext) {
@@ -48,7 +48,7 @@ TEST_F(HelpTest, F1OpensThePageOfTheFocusedControlsContext) {
   form().LBGroup.SetItemIndex(0);
   form().LBGroupClick();
   EXPECT_EQ(F1In(form().DGMain.hwnd()), folder_.path() + "Korvane_5.html");
-  EXPECT_EQ(seam_.opened.back().owner, main());
+  EXPECT_EQ(seam_.shell_calls.back().owner, main());
   // The window itself has no context: F1 there shows nothing.
   EXPECT_EQ(F1In(main()), "<nothing>");
 }

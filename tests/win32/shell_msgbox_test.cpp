@@ -61,7 +61,7 @@ TEST_F(MessageBoxTest, TheProgramsWindowsAreDisabledWhileABoxIsUp) {
   ASSERT_TRUE(uitest::MakeForm(second));
   ASSERT_TRUE(uitest::BringToFront(form_.hwnd()));
   int checked = 0;
-  seam_.on_box = [&](const FakeSeam::Box&) {
+  seam_.on_box = [&] {
     ++checked;
     EXPECT_FALSE(IsWindowEnabled(form_.hwnd()));
     EXPECT_FALSE(IsWindowEnabled(second.hwnd()));

@@ -1,14 +1,14 @@
 #pragma once
-// Helpers of the application shell's tests: a data folder, a scripted fake
-// of the system seam, the main window made in-process over that folder as
-// the program makes it (owned by the application window, the main form of
-// the application object), and the quit message the program's end posts.
+// Helpers of the application shell's tests, over the shared kit (data
+// folder, fake seam, group files): the main window made in-process over the
+// folder as the program makes it (owned by the application window, the main
+// form of the application object), and the quit message the program's end
+// posts.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,63 +16,17 @@
 
 #include "app/FR0010MN.h"
 #include "common/seam.h"
+#include "dialog_support.h"
+#include "tests/core/tempdir.h"
 
 namespace shelltest {
 
-// A fresh folder "ソフト表" (a name ending in a 0x5C trail byte) under the
-// system's temporary folder, removed with its files at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+using TempFolder = korvane::testing::TempDir;
+using FakeSeam = dlgtest::FakeSeam;
+using korvane::testing::GroupFileBytes;
 
-  // With its trailing backslash.
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + name; }
-  void Write(const std::string& name, const std::string& bytes) const;
-  // The bytes of a file, or "<missing>".
-  std::string Read(const std::string& name) const;
-  bool Exists(const std::string& name) const;
-  // Names of the files in the folder, sorted.
-  std::vector<std::string> Names() const;
-
- private:
-  std::string root_;
-  std::string path_;
-};
-
-// A group file's bytes: sections "01".."20", TITLE then PATH, CR LF.
-std::string GroupFileBytes(const std::vector<std::string>& titles);
 // The settings file's bytes as the program writes a fresh one.
 std::string SettingsBytes(int left, int top, int width, int height, int mode);
-
-// Message boxes recorded and answered from `answers` (IDOK when empty);
-// `on_box` runs inside the call, where the real box would be up.
-class FakeSeam : public korvane::SystemSeam {
- public:
-  struct Box {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT flags;
-  };
-  std::vector<Box> boxes;
-  std::deque<int> answers;
-  std::function<void(const Box&)> on_box;
-  struct Opened {
-    HWND owner;
-    std::string verb;
-    std::string file;
-  };
-  std::vector<Opened> opened;  // files handed to the shell
-
-  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
-  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;
-  HINSTANCE OpenWithShell(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
-                          const std::string& dir, int show) override;
-};
 
 // Whether the shell holds a tray icon with the record's window and id.
 bool TrayIconExists(const NOTIFYICONDATAA& record);

@@ -30,7 +30,7 @@ class TrayTest : public ShellTest {
   void SetUp() override {
     ShellTest::SetUp();
     folder_.Write("Korvane.INI", shelltest::SettingsBytes(120, 80, 640, 480, 0));
-    folder_.Write("業務A.PTH", GroupFileBytes({"見積書"}));
+    folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
     Open();
   }
 

@@ -24,20 +24,15 @@ constexpr COLORREF kDisabledMark = RGB(0, 128, 0);
 
 // Two 32 × 32 pictures: background magenta, a square in the middle.
 ui::UniqueBitmap MakeGlyph() {
-  HDC screen = GetDC(nullptr);
-  ui::UniqueBitmap bmp(CreateCompatibleBitmap(screen, 64, 32));
-  ui::UniqueDC dc(CreateCompatibleDC(screen));
-  ReleaseDC(nullptr, screen);
-  {
-    ui::ScopedSelect sel(dc.get(), bmp.get());
-    const RECT all{0, 0, 64, 32}, first{8, 8, 24, 24}, second{40, 8, 56, 24};
-    ui::UniqueBrush bg(CreateSolidBrush(kGlyphBackground)), a(CreateSolidBrush(kEnabledMark)),
-        b(CreateSolidBrush(kDisabledMark));
-    FillRect(dc.get(), &all, bg.get());
-    FillRect(dc.get(), &first, a.get());
-    FillRect(dc.get(), &second, b.get());
-  }
-  return bmp;
+  ui::MemorySurface surface;
+  surface.Create(64, 32);
+  const RECT all{0, 0, 64, 32}, first{8, 8, 24, 24}, second{40, 8, 56, 24};
+  ui::UniqueBrush bg(CreateSolidBrush(kGlyphBackground)), a(CreateSolidBrush(kEnabledMark)),
+      b(CreateSolidBrush(kDisabledMark));
+  FillRect(surface.dc(), &all, bg.get());
+  FillRect(surface.dc(), &first, a.get());
+  FillRect(surface.dc(), &second, b.get());
+  return surface.TakeBitmap();
 }
 
 struct Toolbar {

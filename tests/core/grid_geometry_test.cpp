@@ -1,4 +1,4 @@
-#include "ui/grid_layout_core.h"
+#include "ui/grid_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/layout.h"
+#include "ui/align.h"
 
 #include <algorithm>
 
