@@ -74,6 +74,7 @@ std::string GroupNameOf(std::string_view file_name) {
 std::string CannotWriteMessage(std::string_view path) { return std::string(path) + " に書き込めません"; }
 std::string CannotDeleteMessage(std::string_view path) { return std::string(path) + " を削除できません"; }
 std::string CannotReadMessage(std::string_view path) { return std::string(path) + " を読み込めません"; }
+std::string LeftAloneMessage(std::string_view path) { return std::string(path) + " は業務として扱えません"; }
 
 ReadOutcome ReadGroupFile(const std::string& file, std::vector<std::string>& titles,
                           std::vector<std::string>& paths, std::vector<std::string>& states) {
@@ -104,6 +105,10 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
     }
     for (const os::DirEntry& entry : *entries) {
       if (entry.is_folder) continue;
+      if (!entry.exact || !os::PathFits(os::JoinPath(folder, entry.name))) {
+        if (IsGroupFileName(entry.name)) report.messages.push_back(LeftAloneMessage(os::JoinPath(folder, entry.name)));
+        continue;
+      }
       if (os::IsTemporaryName(entry.name)) {
         // Left by a save that was cut short; the original beside it is whole.
         os::DeleteFile(os::JoinPath(folder, entry.name));

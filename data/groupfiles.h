@@ -23,6 +23,9 @@ std::string GroupNameOf(std::string_view file_name);
 std::string CannotWriteMessage(std::string_view path);    // "… に書き込めません"
 std::string CannotDeleteMessage(std::string_view path);   // "… を削除できません"
 std::string CannotReadMessage(std::string_view path);     // "… を読み込めません"
+// A file the program leaves alone: its name has characters code page 932
+// lacks, or its full name is beyond the system's path limit.
+std::string LeftAloneMessage(std::string_view path);      // "… は業務として扱えません"
 
 enum class ReadOutcome {
   Read,         // the file's values are in the lists
@@ -44,7 +47,10 @@ struct FileReport {
 
 // Builds the model from the group files in folder, in the order the folder
 // lists them. Files that exist but cannot be read load empty, are marked so
-// that no save overwrites them unchanged, and each gets a message. ok is
+// that no save overwrites them unchanged, and each gets a message. A file
+// whose name the program cannot pass to the system (no exact code page 932
+// spelling, or a full name beyond the path limit) is no group: it is never
+// read, written, renamed or deleted, and gets a message. ok is
 // false only when the folder itself cannot be listed. Leftover temporary
 // files of an interrupted save are removed.
 FileReport LoadGroups(const std::string& folder, LauncherModel& model);

@@ -438,16 +438,81 @@ TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
 }
 
 TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadKeepsItsFile) {
-  // A UTF-16 file is not a form the reader takes: the group loads empty.
-  const std::string unreadable("\xFF\xFE[\x00" "0\x001\x00]\x00", 10);
+  const std::string unreadable = FreshFile({"unseen"});
   ASSERT_TRUE(WriteBytes(File("A.PTH"), unreadable));
-  ASSERT_TRUE(Load().ok);
+  {
+    testing::HeldOpen held(File("A.PTH"), testing::Sharing::None);
+    if (!held.Effective()) GTEST_SKIP() << "file permissions do not bind a privileged user";
+    ASSERT_TRUE(Load().ok);
+  }
   ASSERT_TRUE(model.GroupAt(0).unread);
   model.RenameGroup(0, "B");
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(ReadBytes(File("A.PTH")), unreadable);
   EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile());
   EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, AUtf16FileIsReadAndWrittenBackInUtf16) {
+  // As Notepad saves "Unicode"; entry 2 holds characters code page 932 lacks.
+  const auto file = [](std::u16string_view title1) {
+    std::u16string text = u"; 業務\r\n";
+    for (std::size_t i = 1; i <= kEntryCount; ++i) {
+      const std::string section = EntrySection(i, kEntryCount);
+      text += u"[" + std::u16string(section.begin(), section.end()) + u"]\r\nTITLE=";
+      text += i == 1 ? title1 : i == 2 ? u"caf\u00E9 \u2615" : u"";
+      text += u"\r\nPATH=";
+      text += i == 1 ? u"C:\\ソフト\\日報.xls" : u"";
+      text += u"\r\n";
+    }
+    return testing::Utf16File(text);
+  };
+  ASSERT_TRUE(WriteBytes(File("業務.PTH"), file(u"日報")));
+  const FileReport report = Load();
+  EXPECT_TRUE(report.ok);
+  EXPECT_TRUE(report.messages.empty());
+  Select("業務");
+  const Group& group = *model.Current();
+  EXPECT_FALSE(group.unread);
+  EXPECT_EQ(group.titles[0], "日報");
+  EXPECT_EQ(group.paths[0], "C:\\ソフト\\日報.xls");
+  EXPECT_EQ(group.titles[1], "caf? ?");
+  model.SetTitle(1, "週報");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("業務.PTH")), file(u"週報"));
+  EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, NamesTheSystemCannotTakeAreLeftAlone) {
+  // A full name beyond the path limit, and (on Windows) names that code
+  // page 932 cannot spell, which the A search would give as look-alikes.
+  const std::string long_name = std::string(250, 'x') + ".PTH";
+  Names odd = {File(long_name)};
+#ifdef _WIN32
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), std::u16string(long_name.begin(), long_name.end()), "theirs"));
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), u"caf\u00E9.PTH", "theirs"));
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), u"a\u00A5b.PTH", "theirs"));
+  odd.push_back(File("caf?.PTH"));
+  odd.push_back(File("a?b.PTH"));
+#else
+  ASSERT_TRUE(WriteBytes(File(long_name), "theirs"));
+#endif
+  ASSERT_TRUE(WriteBytes(File("ok.PTH"), FreshFile({"ok"})));
+  const Names before = SortedNames(dir.path());
+  const FileReport report = Load();
+  EXPECT_TRUE(report.ok);
+  ASSERT_EQ(model.Names(), Names{"ok"});
+  Names told = report.messages;
+  Names expected;
+  for (const std::string& path : odd) expected.push_back(LeftAloneMessage(path));
+  std::sort(told.begin(), told.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(told, expected);
+  Select("ok");
+  model.SetTitle(1, "saved");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("ok.PTH")), FreshFile({"saved"}));
+  EXPECT_EQ(SortedNames(dir.path()), before);
 }
 
 }  // namespace
