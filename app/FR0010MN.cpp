@@ -236,7 +236,8 @@ void TFrmFR0010MN::FormCreate() {
   const FileReport load = LoadGroups(data_folder_, model_);
   FillGroupList();
   LBGroup.EndUpdate();
-  ShowWarnings(load.messages);
+  // Every load problem in one box, however many files there are.
+  if (!load.messages.empty()) ShowWarning(MessageListText(load.messages));
   if (!load.ok) {
     if (app) app->RequestEnd();
     return;
