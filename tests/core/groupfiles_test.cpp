@@ -474,9 +474,9 @@ TEST_F(GroupFiles, AUtf16FileIsReadAndWrittenBackInUtf16) {
   Select("業務");
   const Group& group = *model.Current();
   EXPECT_FALSE(group.unread);
-  EXPECT_EQ(group.titles[0], "日報");
-  EXPECT_EQ(group.paths[0], "C:\\ソフト\\日報.xls");
-  EXPECT_EQ(group.titles[1], "caf? ?");
+  EXPECT_EQ(group.entries[0].title, "日報");
+  EXPECT_EQ(group.entries[0].path, "C:\\ソフト\\日報.xls");
+  EXPECT_EQ(group.entries[1].title, "caf? ?");
   model.SetTitle(1, "週報");
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(ReadBytes(File("業務.PTH")), file(u"週報"));
