@@ -228,7 +228,10 @@ std::pair<std::string, std::vector<std::size_t>> EncodeUtf16(std::string_view te
   std::u16string units;
   std::vector<std::size_t> marks;
   marks.reserve(text.size());
-  const std::optional<std::u16string> whole = os::WideFromNarrow(text);
+  // ASCII is the same in both (0x5C and 0x7E included), and most text is.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+  const std::optional<std::u16string> whole =
+      ascii ? std::u16string(text.begin(), text.end()) : os::WideFromNarrow(text);
   if (whole && whole->size() == CountChars(text)) {
     units = *whole;
     for (std::size_t i = 0, n = 0; i < text.size(); ++n) {
@@ -258,7 +261,9 @@ std::pair<std::string, std::vector<std::size_t>> EncodeUtf16(std::string_view te
 // the offset in the UTF-16 bytes of the character it belongs to.
 std::string DecodeUtf16(std::u16string_view units, std::vector<std::size_t>* at) {
   std::string text;
-  const std::optional<std::string> whole = os::NarrowFromWide(units);
+  const bool ascii = std::all_of(units.begin(), units.end(), [](char16_t u) { return u < 0x80; });
+  const std::optional<std::string> whole =
+      ascii ? std::string(units.begin(), units.end()) : os::NarrowFromWide(units);
   if (whole && CountChars(*whole) == units.size()) {
     text = *whole;
     if (at) {
@@ -305,7 +310,7 @@ struct IniDocument::Impl {
   void Parse();
   void Splice(std::size_t from, std::size_t to, const std::string& text);
   std::string ValueOf(const Entry& e) const;
-  std::string Representable(std::string_view text) const;
+  std::string Representable(std::string text) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view folded_key) const;
   void Shift(std::size_t from, std::ptrdiff_t delta);
@@ -333,8 +338,8 @@ void IniDocument::Impl::Decode() {
 }
 
 // text as it reads back from a UTF-16 file it is written into.
-std::string IniDocument::Impl::Representable(std::string_view text) const {
-  if (!utf16) return std::string(text);
+std::string IniDocument::Impl::Representable(std::string text) const {
+  if (!utf16) return text;
   const std::string encoded = EncodeUtf16(text).first;
   std::u16string units(encoded.size() / 2, u'\0');
   for (std::size_t i = 0; i < units.size(); ++i) {
