@@ -330,11 +330,8 @@ void IniDocument::Impl::Decode() {
   at.clear();
   bytes = DecodeUtf16(units, &at);
   for (std::size_t& offset : at) offset += 2;   // past the BOM
-  if (wide.size() % 2 != 0) {
-    at.push_back(wide.size() - 1);
-    bytes += '?';
-  }
-  at.push_back(wide.size());
+  // An odd last byte is no character: it stays last, after anything appended.
+  at.push_back(wide.size() - wide.size() % 2);
 }
 
 // text as it reads back from a UTF-16 file it is written into.

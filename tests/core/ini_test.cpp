@@ -191,6 +191,9 @@ TEST(IniUtf16, CharactersTheCodePageLacksStayUntilTheirEntryChanges) {
   for (const char* key : {"a", "b", "d"}) doc.Set("S", key, doc.Get("S", key));
   doc.Set("S", "c", "変更");
   EXPECT_EQ(doc.Bytes(), Utf16File(u"[S]\r\na=caf\u00E9\r\nb=a\u00A5b \U0001F600\r\nc=変更\r\nd=\xD800z\r\n[T]\r\n") + "\x41");
+  // The odd byte stays last, new lines go in front of it.
+  doc.Set("T", "k", "v");
+  EXPECT_EQ(doc.Bytes().substr(doc.Bytes().size() - 11), "k\0=\0v\0\r\0\n\0\x41"s);
   // Changed by the user, the entry is written from the code page text.
   doc.Set("S", "a", "cafe");
   EXPECT_EQ(IniDocument(doc.Bytes()).Get("S", "a"), "cafe");
