@@ -237,7 +237,7 @@ void TFrmFR0010MN::FormCreate() {
   FillGroupList();
   LBGroup.EndUpdate();
   // Every load problem in one box, however many files there are.
-  if (!load.messages.empty()) ShowWarning(MessageListText(load.messages));
+  if (!load.messages.empty()) ShowWarning(ReportText(load.messages));
   if (!load.ok) {
     if (app) app->RequestEnd();
     return;
@@ -332,7 +332,8 @@ void TFrmFR0010MN::MnuSaveClick() {
   ui::Application* app = ui::Application::Current();
   if (app) app->SetScreenCursor(ui::ScreenCursor::HourGlass);
   const FileReport saved = SaveGroups(data_folder_, model_);
-  ShowWarnings(saved.messages);
+  // Every file that failed, in one box.
+  if (!saved.messages.empty()) ShowWarning(ReportText(saved.messages));
   if (app) app->SetScreenCursor(ui::ScreenCursor::Default);
 }
 

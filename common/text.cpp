@@ -42,26 +42,6 @@ FilterDecision CheckInput(std::string_view text, std::string_view set, bool perm
   return {true, 0};
 }
 
-std::string MessageListText(const std::vector<std::string>& messages) {
-  constexpr std::size_t kShown = 10;
-  std::string text;
-  for (std::size_t m = 0; m < messages.size() && m < kShown; ++m) {
-    if (!text.empty()) text += "\r\n";
-    std::string_view rest = messages[m];
-    while (rest.size() > kMessageLineBytes) {
-      std::string_view line = rest.substr(0, TruncateBytes(rest, kMessageLineBytes).size());
-      const std::size_t sep = LastPathSeparator(line);
-      if (sep != std::string_view::npos && sep >= kMessageLineBytes / 2) line = line.substr(0, sep + 1);
-      text += line;
-      text += "\r\n";
-      rest.remove_prefix(line.size());
-    }
-    text += rest;
-  }
-  if (messages.size() > kShown) text += "\r\nほか " + std::to_string(messages.size() - kShown) + " 件";
-  return text;
-}
-
 namespace {
 std::string& LastGood() {
   static std::string text;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korvane {
 
@@ -24,16 +23,6 @@ std::string TruncateBytes(std::string_view s, std::size_t n);
 
 // Offset of the last '\\' or ':' that is not a trail byte, or npos.
 std::size_t LastPathSeparator(std::string_view path);
-
-// Widest line of a message box text, in bytes: a long file name is broken
-// into lines of this width so that the box stays narrower than the screen.
-inline constexpr std::size_t kMessageLineBytes = 80;
-
-// One box for many problems: the first ten messages, one to a line, then
-// "ほか N 件" for the rest; each line broken after kMessageLineBytes bytes
-// (after the last folder separator within them where there is one in their
-// second half), never inside a double-byte character.
-std::string MessageListText(const std::vector<std::string>& messages);
 
 // Outcome of checking an edit box's text against a character set.
 struct FilterDecision {

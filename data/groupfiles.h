@@ -19,6 +19,10 @@ bool IsGroupFileName(std::string_view file_name);
 // The group a file holds: its name without the last extension.
 std::string GroupNameOf(std::string_view file_name);
 
+// True when the file of a group named name in folder, and the temporary
+// files a save writes beside it, lie within the system's path limit.
+bool GroupFileFits(const std::string& folder, std::string_view name);
+
 // The warning texts, the file's full name joined in front.
 std::string CannotWriteMessage(std::string_view path);    // "… に書き込めません"
 std::string CannotDeleteMessage(std::string_view path);   // "… を削除できません"
@@ -44,21 +48,34 @@ struct FileReport {
   std::vector<std::string> messages;   // for the warning box, one per problem
 };
 
+// Widest line of a report, in bytes: a long file name is broken into lines
+// of this width so that the box stays narrower than the screen.
+inline constexpr std::size_t kReportLineBytes = 80;
+
+// The messages of a report for one warning box: the first ten, one a line,
+// then "ほか N 件" for the rest. A line longer than kReportLineBytes is
+// broken after the last folder separator in its second half, or else at
+// that width, never inside a double-byte character.
+std::string ReportText(const std::vector<std::string>& messages);
+
 // Builds the model from the group files in folder, in the order the folder
 // lists them. Files that exist but cannot be read load empty, are marked so
-// that no save overwrites them unchanged, and each gets a message. A file
-// whose name the program cannot pass to the system (no exact code page 932
-// spelling, or a full name beyond the path limit) is no group: it is never
-// read, written, renamed or deleted, and gets a message. ok is
-// false only when the folder itself cannot be listed. Leftover temporary
-// files of an interrupted save are removed.
+// that a save writes into them only what the user changed, and each gets a
+// message. A file whose name the program cannot pass to the system (no
+// exact code page 932 spelling, or a full name beyond the path limit) is no
+// group: it is never read, written, renamed or deleted, and gets a message.
+// ok is false only when the folder itself cannot be listed. What an
+// interrupted save left is cleaned up first: a whole temporary file whose
+// file is missing is put back in its place, the others are removed.
 FileReport LoadGroups(const std::string& folder, LauncherModel& model);
 
-// Writes every group's file whole and atomically (each file ends wholly old
-// or wholly new), then deletes the files of removed names that no group
-// owns any more. On full success the flag is cleared and the removed list
-// emptied; on any failure the flag stays set and the messages say which
-// file failed. A failed write stops the save before any file is deleted.
+// Writes every group's file whose bytes change, whole and atomically (each
+// file ends wholly old or wholly new), then deletes the files of removed
+// names that no group owns any more. A group that cannot be written is
+// reported and never stops the others; the file it came from is neither
+// deleted nor overwritten. On full success the flag is cleared and the
+// removed list emptied; otherwise the flag stays set and the messages say
+// which files failed.
 FileReport SaveGroups(const std::string& folder, LauncherModel& model);
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include "data/model.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "data/os.h"
 
@@ -19,6 +21,11 @@ std::string TitleFromPath(std::string_view path) {
   return TruncateBytes(name, kTitleMaxBytes);
 }
 
+bool Group::Edited() const {
+  const auto any = [](const std::vector<bool>& v) { return std::find(v.begin(), v.end(), true) != v.end(); };
+  return any(edited_titles) || any(edited_paths);
+}
+
 LauncherModel::LauncherModel(std::size_t entry_count) : entry_count_(entry_count) {}
 
 std::vector<std::string> LauncherModel::Names() const {
@@ -32,6 +39,8 @@ Group LauncherModel::NewGroup(std::string name) const {
   Group group;
   group.name = std::move(name);
   group.entries.assign(entry_count_, Entry{});
+  group.edited_titles.assign(entry_count_, false);
+  group.edited_paths.assign(entry_count_, false);
   return group;
 }
 
@@ -58,13 +67,11 @@ const Group* LauncherModel::Current() const {
 void LauncherModel::RenameGroup(std::size_t row, std::string new_name) {
   if (row >= groups_.size()) return;
   Group& group = groups_[row];
-  // The file of a group that could not be read at load holds entries the
-  // user never saw: a rename writes the new name's file but leaves that one
-  // where it is, rather than deleting it.
-  if (!group.unread) removed_.push_back({group.name, group.extension});
+  // Deleted once the group's file is written under the new name.
+  removed_.push_back({group.name, group.extension});
   group.name = std::move(new_name);
   group.extension = std::string(kGroupExtension);
-  Changed(group);
+  modified_ = true;
 }
 
 void LauncherModel::DeleteGroup(std::size_t row) {
@@ -81,10 +88,10 @@ Group* LauncherModel::EditableCurrent(std::size_t n) {
   return group.EntryAt(n) ? &group : nullptr;
 }
 
-// A group the user changed is the user's to write, even when its file could
-// not be read at load.
-void LauncherModel::Changed(Group& group) {
-  group.unread = false;
+// Remembers what the user changed, for a group whose file could not be read.
+void LauncherModel::Changed(Group& group, std::size_t n, bool title, bool path) {
+  if (title && n <= group.edited_titles.size()) group.edited_titles[n - 1] = true;
+  if (path && n <= group.edited_paths.size()) group.edited_paths[n - 1] = true;
   modified_ = true;
 }
 
@@ -92,7 +99,7 @@ bool LauncherModel::SetTitle(std::size_t n, std::string text) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
   group->EntryAt(n)->title = std::move(text);
-  Changed(*group);
+  Changed(*group, n, true, false);
   return true;
 }
 
@@ -103,9 +110,10 @@ bool LauncherModel::SetPath(std::size_t n, std::string file) {
   if (!group) return false;
   Entry& entry = *group->EntryAt(n);
   entry.marker = MarkerFor(file);
-  if (entry.title.empty()) entry.title = TitleFromPath(file);
+  const bool titled = entry.title.empty();
+  if (titled) entry.title = TitleFromPath(file);
   entry.path = std::move(file);
-  Changed(*group);
+  Changed(*group, n, titled, true);
   return true;
 }
 
@@ -115,7 +123,7 @@ bool LauncherModel::ClearPath(std::size_t n) {
   Entry& entry = *group->EntryAt(n);
   entry.path.clear();
   entry.marker = PathMarker::NoPath;
-  Changed(*group);
+  Changed(*group, n, false, true);
   return true;
 }
 
@@ -142,6 +150,10 @@ void LauncherModel::Reset() {
 }
 
 void LauncherModel::AppendLoaded(Group group) { groups_.push_back(std::move(group)); }
+
+void LauncherModel::MarkSaved(std::size_t row) {
+  if (row < groups_.size()) groups_[row].source = groups_[row].FileName();
+}
 
 void LauncherModel::FreeGroups() {
   groups_.clear();

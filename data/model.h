@@ -47,10 +47,18 @@ struct Group {
   // The extension of the group's file as spelled on disk (".pth" stays
   // ".pth" where names keep their case).
   std::string extension = std::string(kGroupExtension);
-  // The file existed at load but could not be read: a save leaves it alone
-  // until the user changes this group, so unseen entries are never wiped.
+  // The file the entries were read from or last saved to, as spelled on
+  // disk; empty for a group not saved yet. A save starts from its bytes, so
+  // a rename carries every line of it to the new name.
+  std::string source;
+  // The file existed at load but could not be read: its entries were never
+  // seen, so a save writes into that file only what was changed in this run.
   bool unread = false;
+  // Per entry: title or path changed in this run.
+  std::vector<bool> edited_titles;
+  std::vector<bool> edited_paths;
 
+  bool Edited() const;
   std::string FileName() const { return name + extension; }
   // Entry number n (1-based: its grid row), or nullptr out of range.
   const Entry* EntryAt(std::size_t n) const { return n >= 1 && n <= entries.size() ? &entries[n - 1] : nullptr; }
@@ -88,7 +96,8 @@ class LauncherModel {
   // The current group's row, or -1 when no group is current.
   int CurrentRow() const { return current_; }
   const Group* Current() const;
-  // The old name goes to the removed list; the entries stay. Sets the flag.
+  // The old name goes to the removed list; the entries (and the file they
+  // came from) stay. Sets the flag.
   void RenameGroup(std::size_t row, std::string new_name);
   // Drops the group, its name goes to the removed list, no group is current
   // afterwards. Sets the flag.
@@ -118,12 +127,15 @@ class LauncherModel {
   void Reset();
   // Appends a group read from its file; the flag does not change.
   void AppendLoaded(Group group);
+  // The group at row is in its file now: the file it is saved under
+  // becomes its source.
+  void MarkSaved(std::size_t row);
   // Releases every group and the removed list; the flag does not change.
   void FreeGroups();
 
  private:
   Group* EditableCurrent(std::size_t n);
-  void Changed(Group& group);
+  void Changed(Group& group, std::size_t n, bool title, bool path);
 
   std::size_t entry_count_;
   std::vector<Group> groups_;

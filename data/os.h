@@ -57,8 +57,9 @@ bool PathExists(const std::string& path);
 bool IsNotFound(std::uint32_t error);
 
 // Replaces the file's content with bytes, atomically where the system
-// allows: a temporary file beside it, flushed, then swapped in (keeping
-// attributes). A read-only original refuses (on POSIX: a file without any
+// allows: a temporary file beside it, flushed, then renamed over the
+// original in one step (keeping the hidden and system attributes), so the
+// name always holds a whole file. A read-only original refuses (on POSIX: a file without any
 // write permission bit). When the swap is refused on a writable original,
 // or the folder takes no new file, the bytes are written in place.
 Status ReplaceFile(const std::string& path, const std::string& bytes);
@@ -67,11 +68,23 @@ Status ReplaceFile(const std::string& path, const std::string& bytes);
 // refuses, on POSIX too (a file without any write permission bit).
 Status DeleteFile(const std::string& path);
 
-// True for the names ReplaceFile gives its temporary files ("~Korvane-…
-// .tmp"); what a crash leaves of them may be deleted.
-bool IsTemporaryName(std::string_view file_name);
-// The temporary name for the serial-th file a process writes.
-std::string TemporaryNameFor(unsigned long process, unsigned long serial);
+// The temporary files ReplaceFile writes beside the file it replaces:
+// "<file name>.~Korvane-<process>-<serial>.tmp" when that file exists (the
+// temporary file is whole before it is renamed over it), ".new" in place of
+// ".tmp" when it does not (the temporary file may be cut short by a crash).
+// Such a name never ends in the extension of the file it belongs to.
+std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
+                             unsigned long serial);
+struct TemporaryFile {
+  std::string file_name;   // the file it was written for
+  bool replaces = false;   // written for an existing file
+};
+// The file a temporary name was made for, or nullopt when the name is not
+// one ReplaceFile makes.
+std::optional<TemporaryFile> ParseTemporaryName(std::string_view name);
+
+// Renames from to to, which must not exist yet.
+Status RenameFile(const std::string& from, const std::string& to);
 
 // True when the two names, in one folder, name the same file: letter case
 // ignored on Windows, exact bytes on POSIX.

@@ -1,5 +1,6 @@
 // The parts of the os layer that are the same on every platform: name
 // arithmetic on code page 932 byte strings.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,14 @@
 namespace korvane::os {
 
 namespace {
-constexpr std::string_view kTempPrefix = "~Korvane-";
-constexpr std::string_view kTempSuffix = ".tmp";
+constexpr std::string_view kTempTag = ".~Korvane-";
+constexpr std::string_view kWholeSuffix = ".tmp";
+constexpr std::string_view kNewSuffix = ".new";
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.size() <= 10 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // Offset of the last separator, or npos. On Windows a 0x5C trail byte of a
 // double-byte character ("ソ" is 83 5C) is not a backslash.
@@ -41,15 +48,29 @@ bool PathFits(std::string_view path) {
   return characters < kMaxPath;
 }
 
-bool IsTemporaryName(std::string_view file_name) {
-  return file_name.size() > kTempPrefix.size() + kTempSuffix.size() &&
-         file_name.substr(0, kTempPrefix.size()) == kTempPrefix &&
-         file_name.substr(file_name.size() - kTempSuffix.size()) == kTempSuffix;
+std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
+                             unsigned long serial) {
+  return std::string(file_name) + std::string(kTempTag) + std::to_string(process) + "-" + std::to_string(serial) +
+         std::string(replaces ? kWholeSuffix : kNewSuffix);
 }
 
-std::string TemporaryNameFor(unsigned long process, unsigned long serial) {
-  return std::string(kTempPrefix) + std::to_string(process) + "-" + std::to_string(serial) +
-         std::string(kTempSuffix);
+std::optional<TemporaryFile> ParseTemporaryName(std::string_view name) {
+  TemporaryFile file;
+  if (name.size() > kWholeSuffix.size() && name.substr(name.size() - kWholeSuffix.size()) == kWholeSuffix) {
+    file.replaces = true;
+  } else if (name.size() <= kNewSuffix.size() || name.substr(name.size() - kNewSuffix.size()) != kNewSuffix) {
+    return std::nullopt;
+  }
+  name.remove_suffix(kWholeSuffix.size());   // both suffixes are four bytes long
+  // The tag begins with '.', which is never part of a double-byte character.
+  const std::size_t tag = name.rfind(kTempTag);
+  if (tag == std::string_view::npos || tag == 0) return std::nullopt;
+  const std::string_view numbers = name.substr(tag + kTempTag.size());
+  const std::size_t dash = numbers.find('-');
+  if (dash == std::string_view::npos || !AllDigits(numbers.substr(0, dash)) || !AllDigits(numbers.substr(dash + 1)))
+    return std::nullopt;
+  file.file_name = std::string(name.substr(0, tag));
+  return file;
 }
 
 std::string FolderOf(std::string_view path) {

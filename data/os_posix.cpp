@@ -26,6 +26,10 @@ class UniqueFd {
   ~UniqueFd() { reset(); }
   int get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
+  void adopt(int fd) {
+    reset();
+    fd_ = fd;
+  }
   // Closes now; false (errno set) when the close reports an error.
   bool reset() {
     const int fd = fd_;
@@ -235,9 +239,15 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
 
   static unsigned long serial = 0;
   const std::string folder = FolderOf(path);
-  const std::string temp = JoinPath(folder, TemporaryNameFor(static_cast<unsigned long>(::getpid()), ++serial));
+  const std::string_view name = std::string_view(path).substr(folder.size());
   const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
-  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+  std::string temp;
+  UniqueFd fd(-1);
+  for (int attempt = 0; attempt < 3 && !fd; ++attempt) {
+    temp = JoinPath(folder, TemporaryNameFor(name, exists, static_cast<unsigned long>(::getpid()), ++serial));
+    fd.adopt(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (!fd && errno != EEXIST) break;
+  }
   if (!fd) return WriteInPlace(path, bytes);   // the folder takes no new file
 
   const auto discard = [&temp](int e) {
@@ -259,6 +269,14 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
     return WriteInPlace(path, bytes);
   }
   SyncFolder(folder);
+  return {};
+}
+
+Status RenameFile(const std::string& from, const std::string& to) {
+  // link refuses an existing name, so nothing is ever replaced.
+  if (::link(from.c_str(), to.c_str()) != 0) return Fail(errno);
+  if (::unlink(from.c_str()) != 0) return Fail(errno);
+  SyncFolder(FolderOf(to));
   return {};
 }
 

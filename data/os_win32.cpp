@@ -96,13 +96,29 @@ bool Deletable(const std::string& path) {
   return static_cast<bool>(probe);
 }
 
-// ReplaceFileA keeps the original's attributes on Windows; Wine's does not,
-// so the ones that matter to the user are put back when they went missing.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The rename gives the file the temporary file's attributes: the ones that
+// matter to the user are put back where they went missing.
 void KeepAttributes(const std::string& path, DWORD before) {
-  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   const DWORD now = GetFileAttributesA(path.c_str());
-  if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (before & kKept))
-    SetFileAttributesA(path.c_str(), (now & ~kKept) | (before & kKept));
+  if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (before & kKeptAttributes))
+    SetFileAttributesA(path.c_str(), (now & ~kKeptAttributes) | (before & kKeptAttributes));
+}
+
+// A temporary file made new beside path, named for it; an invalid handle
+// when the folder takes none.
+HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes, std::string& temp) {
+  static unsigned long serial = 0;
+  const std::string folder = FolderOf(path);
+  const std::string_view name = std::string_view(path).substr(folder.size());
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    temp = JoinPath(folder, TemporaryNameFor(name, replaces, GetCurrentProcessId(), ++serial));
+    const HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
 }
 
 std::wstring Wide(std::string_view text) {
@@ -228,49 +244,33 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   if (!exists && !IsNotFound(GetLastError())) return LastError();
   if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
     return Fail(ERROR_ACCESS_DENIED);
+  // Held open by another program without delete sharing: no rename over it
+  // can work, so the bytes go where it lies.
+  if (exists && !Deletable(path)) return WriteInPlace(path, bytes);
 
-  static unsigned long serial = 0;
-  const std::string temp = JoinPath(FolderOf(path), TemporaryNameFor(GetCurrentProcessId(), ++serial));
-  UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string temp;
+  UniqueHandle file(CreateTemporary(path, exists, exists ? attributes & kKeptAttributes : 0, temp));
   if (!file) return WriteInPlace(path, bytes);   // the folder takes no new file
-
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.reset()) {
     const DWORD e = GetLastError();
     file.reset();
     DeleteFileA(temp.c_str());
     return Fail(e);
   }
-  if (!exists) {
-    if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
-    DeleteFileA(temp.c_str());
-    return WriteInPlace(path, bytes);
-  }
-  if (!Deletable(path)) {
-    // Held open by another program without delete sharing: no swap can
-    // work (and Wine's ReplaceFileA would leave a stray "rf*.tmp" behind).
-    DeleteFileA(temp.c_str());
-    return WriteInPlace(path, bytes);
-  }
-  if (ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    KeepAttributes(path, attributes);
+  // One rename: the name holds the old file until it holds the new one.
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (exists ? MOVEFILE_REPLACE_EXISTING : 0);
+  if (MoveFileExA(temp.c_str(), path.c_str(), flags)) {
+    if (exists) KeepAttributes(path, attributes);
     return {};
   }
-  const DWORD e = GetLastError();
-  if (e == ERROR_UNABLE_TO_MOVE_REPLACEMENT || e == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    // The original was moved away and the new bytes are only in the
-    // temporary file: they go to the original's name by any way that works.
-    if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      KeepAttributes(path, attributes);
-      return {};
-    }
-    const Status written = WriteInPlace(path, bytes);
-    if (written) DeleteFileA(temp.c_str());
-    return written;
-  }
-  // Refused with both files in place (the original is held open without
-  // delete sharing, say): write where it lies.
+  // Refused with both files in place: write where it lies.
   DeleteFileA(temp.c_str());
   return WriteInPlace(path, bytes);
+}
+
+Status RenameFile(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+  return LastError();
 }
 
 Status DeleteFile(const std::string& path) {

@@ -77,7 +77,7 @@ bool SaveSettings(const std::string& folder, const WindowPlacement& placement, b
     std::uint32_t error = 0;
     std::optional<std::string> bytes = os::ReadFile(path, &error);
     if (!bytes && !os::IsNotFound(error)) return false;   // never replaced by a fresh file
-    IniDocument doc(bytes ? std::move(*bytes) : std::string());
+    IniDocument doc(bytes ? *bytes : std::string());
     if (!doc.Readable()) return false;
     const WindowPlacement written = maximized ? WindowPlacement{} : placement;
     doc.Set(kSection, kLeft, std::to_string(written.left));
@@ -85,6 +85,7 @@ bool SaveSettings(const std::string& folder, const WindowPlacement& placement, b
     doc.Set(kSection, kWidth, std::to_string(written.width));
     doc.Set(kSection, kHeight, std::to_string(written.height));
     doc.Set(kSection, kMode, std::to_string(mode));
+    if (bytes && *bytes == doc.Bytes()) return true;   // left alone, time stamps too
     return static_cast<bool>(os::ReplaceFile(path, doc.Bytes()));
   } catch (const std::exception&) {
     return false;

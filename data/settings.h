@@ -42,8 +42,9 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text);
 LoadedSettings LoadSettings(const std::string& folder);
 
 // Writes LEFT, TOP, WIDTH, HEIGHT (all 0 when maximized) and MODE into the
-// settings file, keeping every other line of it. False when the file could
-// not be read or written; nothing is shown.
+// settings file, keeping every other line of it; a file that would not
+// change is left alone. False when the file could not be read or written;
+// nothing is shown.
 bool SaveSettings(const std::string& folder, const WindowPlacement& placement, bool maximized, int mode);
 
 }  // namespace korvane

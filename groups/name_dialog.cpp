@@ -3,6 +3,7 @@
 #include "common/FN0010GF.h"
 #include "common/dialog_place.h"
 #include "common/name_rules.h"
+#include "data/groupfiles.h"
 #include "data/os.h"
 
 namespace korvane {
@@ -101,7 +102,7 @@ void GroupNameDialog::BtnOKClick() {
   // at this group.
   if (IsReservedDeviceName(name)) return Refuse(kMsgReservedName);
   if (HasControlByte(name)) return Refuse(kMsgControlByte);
-  if (!os::PathFits(os::JoinPath(data_folder_, name + std::string(kGroupExtension)))) return Refuse(kMsgPathTooLong);
+  if (!GroupFileFits(data_folder_, name)) return Refuse(kMsgPathTooLong);
   ResultName = name;
   Accepted = true;
   EndModal(ui::kModalOk);

@@ -74,6 +74,18 @@ TEST(GroupFileNames, MessagesJoinTheFileNameInFront) {
   EXPECT_EQ(CannotWriteMessage("C:\\ソフト表\\100%s.PTH"), "C:\\ソフト表\\100%s.PTH に書き込めません");
   EXPECT_EQ(CannotDeleteMessage("C:\\a.PTH"), "C:\\a.PTH を削除できません");
   EXPECT_EQ(CannotReadMessage("C:\\a.PTH"), "C:\\a.PTH を読み込めません");
+  // Many at once: one box, ten lines and a count of the rest.
+  Names many;
+  for (int i = 1; i <= 12; ++i) many.push_back(std::to_string(i));
+  EXPECT_EQ(ReportText(Names(many.begin(), many.begin() + 2)), "1\r\n2");
+  EXPECT_EQ(ReportText(many), "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\nほか 2 件");
+  // A long name breaks after a folder in the second half of a line, else at
+  // the width, never inside "表" (95 5C), so the box stays narrow.
+  const std::string folder = "C:\\" + std::string(60, 'f') + "\\";
+  const std::string name = "a" + std::string(40, 'x') + "表表.PTH を読み込めません";
+  EXPECT_EQ(ReportText({folder + name}), folder + "\r\n" + name);
+  const std::string wide(79, 'x');
+  EXPECT_EQ(ReportText({wide + "表" + "z"}), wide + "\r\n表z");
 }
 
 TEST_F(GroupFiles, AFolderWithoutGroupFilesLoadsEmpty) {
@@ -95,7 +107,7 @@ TEST_F(GroupFiles, LoadTakesEveryGroupFileInTheFoldersOrder) {
   for (const char* name : {"日常業務.PTH", "x.pth", ".PTH", "a.b.PTH", "notes.txt", "Korvane.INI", "b.PTHX"})
     ASSERT_TRUE(WriteBytes(File(name), FreshFile({name})));
   ASSERT_TRUE(testing::MakeFolder(File("y.PTH")));
-  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor(1, 1)), "left by a crash"));
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("x.pth", true, 1, 1)), "left by a crash"));
 
   const FileReport report = Load();
   EXPECT_TRUE(report.ok);
@@ -113,10 +125,32 @@ TEST_F(GroupFiles, LoadTakesEveryGroupFileInTheFoldersOrder) {
   EXPECT_EQ(model.GroupAt(Row("x")).FileName(), "x.pth");
   EXPECT_EQ(model.GroupAt(Row("")).entries[0].title, ".PTH");
   // The temporary file of an interrupted save is gone; nothing else is touched.
-  EXPECT_FALSE(os::PathExists(File(os::TemporaryNameFor(1, 1))));
+  EXPECT_FALSE(os::PathExists(File(os::TemporaryNameFor("x.pth", true, 1, 1))));
   EXPECT_TRUE(os::FileExists(File("notes.txt")));
   EXPECT_EQ(model.CurrentRow(), -1);
   EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, AnInterruptedSaveIsPutRightAtLoad) {
+  // Whole, for a file that is gone: put back in its place.
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("戻る.PTH", true, 7, 1)), FreshFile({"new"})));
+  // Beside its file, which is whole: removed.
+  ASSERT_TRUE(WriteBytes(File("残る.PTH"), FreshFile({"old"})));
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("残る.PTH", true, 7, 2)), FreshFile({"new"})));
+  // For a file that never existed, perhaps cut short: removed.
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("途中.PTH", false, 7, 3)), "[01]\r\nTIT"));
+  // Not the program's: left alone.
+  const Names theirs = {"~Korvane-1-1.tmp", "a.txt.~Korvane-1-1.tmp", "b.PTH.~Korvane-1-x.tmp"};
+  for (const std::string& name : theirs) ASSERT_TRUE(WriteBytes(File(name), "theirs"));
+  ASSERT_TRUE(Load().ok);
+  Names expected = theirs;
+  expected.insert(expected.end(), {"戻る.PTH", "残る.PTH"});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(SortedNames(dir.path()), expected);
+  EXPECT_EQ(ReadBytes(File("戻る.PTH")), FreshFile({"new"}));
+  EXPECT_EQ(ReadBytes(File("残る.PTH")), FreshFile({"old"}));
+  ASSERT_EQ(model.GroupCount(), 2u);
+  EXPECT_EQ(model.GroupAt(static_cast<std::size_t>(Row("戻る"))).entries[0].title, "new");
 }
 
 TEST_F(GroupFiles, LoadReadsTitlesAndPathsAndTestsEveryPath) {
@@ -198,7 +232,7 @@ TEST_F(GroupFiles, ASaveKeepsEveryLineTheProgramDoesNotOwn) {
   EXPECT_EQ(again.GroupAt(0).entries, model.GroupAt(0).entries);
 }
 
-TEST_F(GroupFiles, ASaveWithoutChangesRewritesEveryFileAndClearsTheFlag) {
+TEST_F(GroupFiles, AFileDeletedFromOutsideIsWrittenAnewAndTheFlagClears) {
   ASSERT_TRUE(WriteBytes(File("A.PTH"), FreshFile({"a1"})));
   ASSERT_TRUE(WriteBytes(File("B.PTH"), "[01]\r\nTITLE=b1\r\n"));
   ASSERT_TRUE(Load().ok);
@@ -210,6 +244,36 @@ TEST_F(GroupFiles, ASaveWithoutChangesRewritesEveryFileAndClearsTheFlag) {
   EXPECT_FALSE(model.Modified());
   EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"a1"}));
   EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"b1"}));   // PATH and the sections 02..20 added
+}
+
+// A read-only file refuses any write: one left read-only shows the save
+// left it alone.
+TEST_F(GroupFiles, ASaveLeavesAloneEveryFileWhoseBytesWouldNotChange) {
+  for (const char* name : {"A", "B", "C", "D"})
+    ASSERT_TRUE(WriteBytes(File(std::string(name) + ".PTH"), FreshFile({name})));
+  ASSERT_TRUE(Load().ok);
+  for (const char* name : {"A", "B", "C", "D"}) testing::SetReadOnly(File(std::string(name) + ".PTH"), true);
+  ASSERT_TRUE(Save().ok);   // nothing changed: nothing written
+  testing::SetReadOnly(File("B.PTH"), false);
+  testing::SetReadOnly(File("C.PTH"), false);
+  testing::SetReadOnly(File("D.PTH"), false);
+  Select("B");
+  model.SetTitle(2, "changed");
+  ASSERT_TRUE(WriteBytes(File("C.PTH"), FreshFile({"edited outside"}) + "; theirs\r\n"));
+  ASSERT_TRUE(os::DeleteFile(File("D.PTH")));
+  const FileReport report = Save();
+  EXPECT_TRUE(report.ok);
+  EXPECT_TRUE(report.messages.empty());
+  EXPECT_FALSE(model.Modified());
+  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"A"}));
+  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"B", "changed"}));
+  EXPECT_EQ(ReadBytes(File("C.PTH")), FreshFile({"C"}) + "; theirs\r\n");   // the group's values
+  EXPECT_EQ(ReadBytes(File("D.PTH")), FreshFile({"D"}));                       // written anew
+  // A change that cannot be written still fails.
+  Select("A");
+  model.SetTitle(1, "A2");
+  EXPECT_FALSE(Save().ok);
+  testing::SetReadOnly(File("A.PTH"), false);
 }
 
 TEST_F(GroupFiles, AFileNamedInLowerCaseStaysOneFile) {
@@ -247,8 +311,8 @@ TEST_F(GroupFiles, RenameThereAndBackKeepsTheGroup) {
   model.RenameGroup(0, "A");
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(SortedNames(dir.path()), Names{"A.PTH"});
-  // Written fresh: a name that was given up starts a new file.
-  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"one", "two"}));
+  // Its own file, every line of it, as it was.
+  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"one", "two"}) + "[21]\r\nX=1\r\n");
   EXPECT_TRUE(model.Removed().empty());
 }
 
@@ -318,23 +382,17 @@ class FailingSave : public GroupFiles {
       model.SetTitle(1, std::string("new ") + name);
     }
   }
-  // Every file is wholly old or wholly new, nothing was deleted, the flag
-  // is still set; the names of the files that ended new.
-  Names CheckNothingHalfDone(const FileReport& report, const std::string& failing) {
+  // Every other group is written and the removed file deleted; the refused
+  // one is wholly old, reported, and the flag is still set.
+  void CheckOnlyTheRefusedGroupIsLeft(const FileReport& report, const std::string& failing) {
     EXPECT_FALSE(report.ok);
     EXPECT_EQ(report.messages, Names{CannotWriteMessage(File(failing + ".PTH"))});
     EXPECT_TRUE(model.Modified());
-    EXPECT_EQ(model.Removed().size(), 1u);
-    EXPECT_EQ(ReadBytes(File("E.PTH")), FreshFile({"old E"}));
-    Names written;
+    EXPECT_TRUE(model.Removed().empty());
     for (const std::string name : {"A", "B", "C", "D"}) {
-      const std::string bytes = ReadBytes(File(name + ".PTH"));
-      if (bytes == FreshFile({"new " + name})) written.push_back(name);
-      else EXPECT_EQ(bytes, FreshFile({"old " + name})) << name;
+      EXPECT_EQ(ReadBytes(File(name + ".PTH")), FreshFile({(name == failing ? "old " : "new ") + name})) << name;
     }
-    EXPECT_EQ(std::count(written.begin(), written.end(), failing), 0);
-    EXPECT_EQ(SortedNames(dir.path()), (Names{"A.PTH", "B.PTH", "C.PTH", "D.PTH", "E.PTH"}));
-    return written;
+    EXPECT_EQ(SortedNames(dir.path()), (Names{"A.PTH", "B.PTH", "C.PTH", "D.PTH"}));
   }
   void CheckTheNextSaveCompletes() {
     const FileReport report = Save();
@@ -346,35 +404,28 @@ class FailingSave : public GroupFiles {
   }
 };
 
-TEST_F(FailingSave, AReadOnlyFileStopsTheSaveAtThatGroup) {
+TEST_F(FailingSave, AReadOnlyFileFailsOnlyItsGroup) {
   testing::SetReadOnly(File("C.PTH"), true);
-  const Names written = CheckNothingHalfDone(Save(), "C");
-  // The groups listed before it were written, those after it were not.
-  Names before;
-  for (const std::string& name : model.Names()) {
-    if (name == "C") break;
-    before.push_back(name);
-  }
-  EXPECT_EQ(written, before);
+  CheckOnlyTheRefusedGroupIsLeft(Save(), "C");
   testing::SetReadOnly(File("C.PTH"), false);
   CheckTheNextSaveCompletes();
 }
 
-TEST_F(FailingSave, AFileNobodyMayReadStopsTheSaveBeforeAnyWrite) {
+TEST_F(FailingSave, AFileNobodyMayReadFailsOnlyItsGroup) {
   testing::HeldOpen held(File("C.PTH"), testing::Sharing::None);
   if (!held.Effective()) GTEST_SKIP() << "file permissions do not bind a privileged user";
   const FileReport report = Save();
   held.Release();
-  EXPECT_EQ(CheckNothingHalfDone(report, "C"), Names{});
+  CheckOnlyTheRefusedGroupIsLeft(report, "C");
   CheckTheNextSaveCompletes();
 }
 
-TEST_F(FailingSave, AFileHeldWithoutWriteSharingStopsTheSaveAtThatGroup) {
+TEST_F(FailingSave, AFileHeldWithoutWriteSharingFailsOnlyItsGroup) {
   testing::HeldOpen held(File("C.PTH"), testing::Sharing::ReadOnly);
   if (!held.Effective()) GTEST_SKIP() << "POSIX has no sharing modes to hold a file with";
   const FileReport report = Save();
   held.Release();
-  CheckNothingHalfDone(report, "C");
+  CheckOnlyTheRefusedGroupIsLeft(report, "C");
   CheckTheNextSaveCompletes();
 }
 
@@ -390,9 +441,11 @@ TEST_F(GroupFiles, AnUnwritableFolderStillTakesChangesToExistingFiles) {
   if (!unwritable.Effective()) GTEST_SKIP() << "this user may write into any folder (privileged)";
   const FileReport report = Save();
   EXPECT_FALSE(report.ok);
-  EXPECT_EQ(report.messages, Names{CannotWriteMessage(File("新規.PTH"))});
+  // The deletion does not wait for the new group, but the folder may refuse it.
+  Names expected{CannotWriteMessage(File("新規.PTH"))};
+  if (os::PathExists(File("B.PTH"))) expected.push_back(CannotDeleteMessage(File("B.PTH")));
+  EXPECT_EQ(report.messages, expected);
   EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"new A"}));   // written in place
-  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"old B"}));   // not deleted
   EXPECT_TRUE(model.Modified());
 }
 
@@ -417,17 +470,50 @@ TEST_F(GroupFiles, AGroupNotReadAtLoadIsLeftAloneUntilChanged) {
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(ReadBytes(File("locked.PTH")), locked_bytes);
   EXPECT_EQ(ReadBytes(File("other.PTH")), FreshFile({"changed"}));
-  // Once the user changes the group, it is theirs to write.
+  // What the user changes goes into the file; the unseen entries stay.
   Select("locked");
   model.SetTitle(3, "mine");
   ASSERT_TRUE(Save().ok);
-  EXPECT_EQ(ReadBytes(File("locked.PTH")), FreshFile({"", "", "mine"}) + "; theirs\r\n");
+  EXPECT_EQ(ReadBytes(File("locked.PTH")), FreshFile({"unseen 1", "unseen 2", "mine"}) + "; theirs\r\n");
+}
+
+TEST_F(GroupFiles, AGroupLockedAtLoadKeepsItsUnseenEntriesThroughEditsAndRenames) {
+  const std::string locked_bytes = FreshFile({"unseen 1", "unseen 2"}, {"", "C:\\2.txt"});
+  ASSERT_TRUE(WriteBytes(File("locked.PTH"), locked_bytes));
+  ASSERT_TRUE(WriteBytes(File("other.PTH"), FreshFile({"other"})));
+  testing::HeldOpen held(File("locked.PTH"), testing::Sharing::None);
+  if (!held.Effective()) GTEST_SKIP() << "file permissions do not bind a privileged user";
+  ASSERT_TRUE(Load().ok);
+  Select("locked");
+  model.SetTitle(2, "seen 2");
+  model.RenameGroup(static_cast<std::size_t>(Row("locked")), "away");
+  // Still locked: this group fails, keeps its file, and no other group
+  // takes that file's name over it.
+  model.RenameGroup(static_cast<std::size_t>(Row("other")), "locked");
+  FileReport report = Save();
+  EXPECT_FALSE(report.ok);
+  EXPECT_EQ(report.messages, (Names{CannotWriteMessage(File("away.PTH")), CannotWriteMessage(File("locked.PTH"))}));
+  EXPECT_TRUE(model.Modified());
+  held.Release();
+  EXPECT_EQ(ReadBytes(File("locked.PTH")), locked_bytes);
+  EXPECT_EQ(SortedNames(dir.path()), (Names{"locked.PTH", "other.PTH"}));
+  // Released: the next save carries the file to the new name with the edit.
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(SortedNames(dir.path()), (Names{"away.PTH", "locked.PTH"}));
+  EXPECT_EQ(ReadBytes(File("away.PTH")), FreshFile({"unseen 1", "seen 2"}, {"", "C:\\2.txt"}));
+  EXPECT_EQ(ReadBytes(File("locked.PTH")), FreshFile({"other"}));
+  // There and back: nothing the user did not change is written.
+  model.RenameGroup(static_cast<std::size_t>(Row("away")), "x");
+  model.RenameGroup(static_cast<std::size_t>(Row("x")), "away");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("away.PTH")), FreshFile({"unseen 1", "seen 2"}, {"", "C:\\2.txt"}));
 }
 
 TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
   ASSERT_TRUE(WriteBytes(File("kept.PTH"), "theirs"));
   Group group = model.NewGroup("kept");
   group.unread = true;
+  group.source = "kept.PTH";
   model.AppendLoaded(std::move(group));
   model.AddGroup("new");
   ASSERT_TRUE(Save().ok);
@@ -437,7 +523,7 @@ TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
   EXPECT_FALSE(os::PathExists(File("kept.PTH")));
 }
 
-TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadKeepsItsFile) {
+TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadCarriesItsFile) {
   const std::string unreadable = FreshFile({"unseen"});
   ASSERT_TRUE(WriteBytes(File("A.PTH"), unreadable));
   {
@@ -448,8 +534,8 @@ TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadKeepsItsFile) {
   ASSERT_TRUE(model.GroupAt(0).unread);
   model.RenameGroup(0, "B");
   ASSERT_TRUE(Save().ok);
-  EXPECT_EQ(ReadBytes(File("A.PTH")), unreadable);
-  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile());
+  EXPECT_EQ(SortedNames(dir.path()), Names{"B.PTH"});
+  EXPECT_EQ(ReadBytes(File("B.PTH")), unreadable);
   EXPECT_FALSE(model.Modified());
 }
 
@@ -513,6 +599,10 @@ TEST_F(GroupFiles, NamesTheSystemCannotTakeAreLeftAlone) {
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(ReadBytes(File("ok.PTH")), FreshFile({"saved"}));
   EXPECT_EQ(SortedNames(dir.path()), before);
+  // A new group gets no name whose file would not fit, temporary files included.
+  EXPECT_TRUE(GroupFileFits(dir.path(), "ok"));
+  EXPECT_FALSE(GroupFileFits(dir.path(), std::string(200, 'x')));
+  EXPECT_FALSE(GroupFileFits("C:\\" + std::string(220, 'f') + "\\", "abc"));
 }
 
 }  // namespace

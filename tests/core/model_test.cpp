@@ -186,19 +186,27 @@ TEST(TitleFromPath, TakesTheFileNameWithoutItsLastExtension) {
   EXPECT_EQ(TitleFromPath("C:\\" + std::string(45, 'x') + ".txt"), std::string(40, 'x'));
 }
 
-TEST(LauncherModel, AChangedGroupIsNoLongerProtected) {
+TEST(LauncherModel, AGroupNotReadRemembersWhatTheUserChanged) {
   LauncherModel model;
-  for (const char* name : {"locked", "other"}) {
-    Group group = model.NewGroup(name);
-    group.unread = true;
-    model.AppendLoaded(std::move(group));
-  }
+  Group group = model.NewGroup("locked");
+  group.unread = true;
+  group.source = "locked.PTH";
+  model.AppendLoaded(std::move(group));
   model.SelectGroup(0);
   model.SetTitle(1, "x");
-  EXPECT_FALSE(model.GroupAt(0).unread);
-  EXPECT_TRUE(model.GroupAt(1).unread);
-  model.RenameGroup(1, "renamed");
-  EXPECT_FALSE(model.GroupAt(1).unread);
+  model.SetPath(2, "C:\\a.txt");   // the empty title is changed too
+  model.ClearPath(3);
+  model.SetMarker(4, PathMarker::Missing);
+  model.RenameGroup(0, "renamed");
+  const Group& g = model.GroupAt(0);
+  EXPECT_TRUE(g.unread);
+  EXPECT_EQ(g.source, "locked.PTH");
+  std::vector<bool> titles(kEntryCount), paths(kEntryCount);
+  titles[0] = titles[1] = paths[1] = paths[2] = true;
+  EXPECT_EQ(g.edited_titles, titles);
+  EXPECT_EQ(g.edited_paths, paths);
+  ASSERT_EQ(model.Removed().size(), 1u);
+  EXPECT_EQ(model.Removed()[0].FileName(), "locked.PTH");
 }
 
 TEST(LauncherModel, FreeGroupsReleasesEverythingButTheFlag) {

@@ -19,7 +19,8 @@ using testing::TempDir;
 
 bool HasTemporary(const std::string& folder) {
   const auto names = testing::SortedNames(folder);
-  return std::any_of(names.begin(), names.end(), [](const std::string& n) { return os::IsTemporaryName(n); });
+  return std::any_of(names.begin(), names.end(),
+                     [](const std::string& n) { return os::ParseTemporaryName(n).has_value(); });
 }
 
 TEST(OsLayer, FileExistsByAttributesOnly) {
@@ -251,14 +252,19 @@ TEST(OsLayer, DeleteFileCountsAGoneFileAsDoneAndRefusesReadOnly) {
   testing::SetReadOnly(path, false);
 }
 
-TEST(OsLayer, TemporaryNamesAreNeverGroupOrSettingsFiles) {
-  const std::string name = os::TemporaryNameFor(4294967295ul, 4294967295ul);
-  EXPECT_TRUE(os::IsTemporaryName(name));
-  EXPECT_FALSE(os::SameFileName(name, "Korvane.INI"));
-  EXPECT_NE(name.substr(name.size() - 4), ".PTH");
-  EXPECT_FALSE(os::IsTemporaryName("~Korvane-.tmp"));
-  EXPECT_FALSE(os::IsTemporaryName("~Korvane-1-1.PTH"));
-  EXPECT_FALSE(os::IsTemporaryName("Korvane.INI"));
+TEST(OsLayer, TemporaryNamesTellTheirFileAndAreNeverGroupOrSettingsFiles) {
+  for (const bool replaces : {true, false}) {
+    const std::string name = os::TemporaryNameFor("表.PTH", replaces, 4294967295ul, 4294967295ul);
+    const auto parsed = os::ParseTemporaryName(name);
+    ASSERT_TRUE(parsed.has_value()) << name;
+    EXPECT_EQ(parsed->file_name, "表.PTH");
+    EXPECT_EQ(parsed->replaces, replaces);
+    EXPECT_FALSE(os::SameFileName(name, "Korvane.INI"));
+    EXPECT_FALSE(os::SameFileName(name.substr(name.size() - 4), ".PTH"));
+  }
+  for (const char* other : {"~Korvane-1-1.tmp", ".~Korvane-1-1.tmp", "a.PTH.~Korvane-1.tmp", "a.PTH.~Korvane--1.tmp",
+                            "a.PTH.~Korvane-1-1.PTH", "Korvane.INI", "a.PTH.~Korvane-1-1a.new"})
+    EXPECT_FALSE(os::ParseTemporaryName(other).has_value()) << other;
 }
 
 TEST(OsLayer, FolderOfAndJoinPathNeverSplitACharacter) {

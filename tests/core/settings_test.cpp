@@ -126,6 +126,17 @@ TEST(SaveSettings, AUtf16FileIsReadAndStaysUtf16) {
             testing::Utf16File(u"; 設定\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\nHEIGHT=450\r\nMODE=1\r\n"));
 }
 
+TEST(SaveSettings, AFileThatWouldNotChangeIsLeftAlone) {
+  testing::TempDir dir;
+  const std::string path = dir.File("Korvane.INI");
+  const std::string before = SettingsFile(5, 6, "7", "8", "1") + "; mine\r\n";
+  ASSERT_TRUE(testing::WriteBytes(path, before));
+  testing::SetReadOnly(path, true);   // refuses any write
+  EXPECT_TRUE(SaveSettings(dir.path(), {5, 6, 7, 8}, false, kModeLauncher));
+  EXPECT_EQ(testing::ReadBytes(path), before);
+  testing::SetReadOnly(path, false);
+}
+
 TEST(SaveSettings, AFileThatCannotBeWrittenAnswersFalseAndStaysAsItWas) {
   testing::TempDir dir;
   const std::string path = dir.File("Korvane.INI");

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace korvane {
 namespace {
 
@@ -43,20 +40,6 @@ TEST(LastPathSeparator, SkipsTrailBytes) {
   EXPECT_EQ(LastPathSeparator("C:\\a\\b.txt"), 4u);
   EXPECT_EQ(LastPathSeparator("C:x"), 1u);
   EXPECT_EQ(LastPathSeparator("ソ"), std::string::npos);
-}
-
-TEST(MessageListText, TenLinesNarrowOnesAndACount) {
-  std::vector<std::string> messages;
-  for (int i = 1; i <= 12; ++i) messages.push_back("m" + std::to_string(i));
-  EXPECT_EQ(MessageListText({"a", "b"}), "a\r\nb");
-  EXPECT_EQ(MessageListText(messages), "m1\r\nm2\r\nm3\r\nm4\r\nm5\r\nm6\r\nm7\r\nm8\r\nm9\r\nm10\r\nほか 2 件");
-  // A long name breaks after a folder in the second half of a line, else at
-  // the width, never inside "表" (95 5C).
-  const std::string folder = "C:\\" + std::string(60, 'f') + "\\";
-  const std::string name = "a" + std::string(40, 'x') + "表表.PTH を読み込めません";
-  EXPECT_EQ(MessageListText({folder + name}), folder + "\r\n" + name);
-  const std::string wide(79, 'x');
-  EXPECT_EQ(MessageListText({wide + "表" + "z"}), wide + "\r\n表z");
 }
 
 TEST(CheckInput, ForbiddenSetRejectsAndGivesCaret) {

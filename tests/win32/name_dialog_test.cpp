@@ -190,7 +190,7 @@ TEST_F(NameDialogTest, DoubleByteLookAlikesAndTrailBytesPassAndTheLimitIsThirtyB
 TEST_F(NameDialogTest, OkRefusesEmptyExistingReservedControlAndTooLongNamesInThatOrder) {
   TFrmFR0030NG dlg(model);
   ASSERT_TRUE(dlg.Create());
-  // 229 characters of folder: a name of 27 bytes gives a file name of 260.
+  // A folder of 229 characters leaves no room for a name of 27 bytes.
   dlg.SetDataFolder("C:\\" + std::string(225, 'd') + "\\");
   ui::Edit& edit = dlg.EdtNewGroup;
   bool focus_left = false;

@@ -10,16 +10,33 @@ HWND Target(const std::wstring& s) {
   return h;
 }
 
-int SendCmd(const Args& a) {
+// SendMessageTimeout with the arguments of send; false (reported) on no answer.
+bool SendFromArgs(const Args& a, DWORD_PTR& result) {
   Need(a, 4, 5);
   const long long timeout = a.size() == 5 ? Number(a[4]) : 5000;
-  DWORD_PTR result = 0;
   if (!SendMessageTimeoutW(Target(a[0]), static_cast<UINT>(Number(a[1])), static_cast<WPARAM>(Number(a[2])),
                            static_cast<LPARAM>(Number(a[3])), SMTO_NORMAL, static_cast<UINT>(timeout), &result)) {
     PrintError("no answer within " + std::to_string(timeout) + " ms");
-    return kFailed;
+    return false;
   }
+  return true;
+}
+
+int SendCmd(const Args& a) {
+  DWORD_PTR result = 0;
+  if (!SendFromArgs(a, result)) return kFailed;
   Print(std::to_string(static_cast<long long>(static_cast<LONG_PTR>(result))));
+  return kOk;
+}
+
+int TimeSendCmd(const Args& a) {
+  LARGE_INTEGER frequency, begin, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&begin);
+  DWORD_PTR result = 0;
+  if (!SendFromArgs(a, result)) return kFailed;
+  QueryPerformanceCounter(&end);
+  Print(std::to_string((end.QuadPart - begin.QuadPart) * 1000 / frequency.QuadPart));
   return kOk;
 }
 
@@ -64,6 +81,7 @@ int WaitForegroundCmd(const Args& a) {
 const std::vector<CommandInfo>& MessageCommands() {
   static const std::vector<CommandInfo> table{
       {L"send", SendCmd, "<hwnd> <msg> <wparam> <lparam> [timeout-ms]: SendMessageTimeout, prints the result"},
+      {L"time-send", TimeSendCmd, "<hwnd> <msg> <wparam> <lparam> [timeout-ms]: like send, prints the milliseconds the answer took"},
       {L"post", PostCmd, "<hwnd> <msg> <wparam> <lparam>: PostMessage"},
       {L"close", CloseCmd, "<hwnd>: posts WM_CLOSE"},
       {L"wait-gone", WaitGoneCmd, "<hwnd> <timeout-ms>: waits until the window is destroyed"},
