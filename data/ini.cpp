@@ -222,6 +222,16 @@ bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 // What Windows puts for a byte sequence that is no character of the code page.
 constexpr char16_t kNoCharacter = u'\u30FB';
 
+// The UTF-16 units of little-endian bytes (an odd last byte left out).
+std::u16string UnitsOf(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  return units;
+}
+
 // UTF-16LE bytes of code page 932 text, and for every byte of the text the
 // offset in them of the character it belongs to.
 std::pair<std::string, std::vector<std::size_t>> EncodeUtf16(std::string_view text) {
@@ -297,11 +307,11 @@ struct IniDocument::Impl {
   std::string bytes;
   bool readable = true;
   // A UTF-16LE file: wide holds its bytes as they stand, bytes the same
-  // text in code page 932 for the reader, and at[i] the offset in wide of
-  // the character at bytes[i] (at[bytes.size()] is the end).
+  // text in code page 932 for the reader, and wide_at[i] the offset in wide
+  // of the character at bytes[i] (wide_at[bytes.size()] is the end).
   bool utf16 = false;
   std::string wide;
-  std::vector<std::size_t> at;
+  std::vector<std::size_t> wide_at;
   std::vector<Entry> entries;
   std::vector<Section> sections;
   std::unordered_map<std::string, std::size_t> index;  // folded name -> first section
@@ -319,31 +329,19 @@ struct IniDocument::Impl {
   bool Append(const std::string& section, const std::string& key, const std::string& encoded);
 };
 
-// bytes and at from wide.
+// bytes and wide_at from wide.
 void IniDocument::Impl::Decode() {
-  const std::size_t count = (wide.size() - 2) / 2;
-  std::u16string units(count, u'\0');
-  for (std::size_t i = 0; i < count; ++i) {
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(wide[2 + 2 * i]) |
-                                     static_cast<unsigned char>(wide[3 + 2 * i]) << 8);
-  }
-  at.clear();
-  bytes = DecodeUtf16(units, &at);
-  for (std::size_t& offset : at) offset += 2;   // past the BOM
+  wide_at.clear();
+  bytes = DecodeUtf16(UnitsOf(std::string_view(wide).substr(2)), &wide_at);
+  for (std::size_t& offset : wide_at) offset += 2;   // past the BOM
   // An odd last byte is no character: it stays last, after anything appended.
-  at.push_back(wide.size() - wide.size() % 2);
+  wide_at.push_back(wide.size() - wide.size() % 2);
 }
 
 // text as it reads back from a UTF-16 file it is written into.
 std::string IniDocument::Impl::Representable(std::string text) const {
   if (!utf16) return text;
-  const std::string encoded = EncodeUtf16(text).first;
-  std::u16string units(encoded.size() / 2, u'\0');
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(encoded[2 * i]) |
-                                     static_cast<unsigned char>(encoded[2 * i + 1]) << 8);
-  }
-  return DecodeUtf16(units, nullptr);
+  return DecodeUtf16(UnitsOf(EncodeUtf16(text).first), nullptr);
 }
 
 void IniDocument::Impl::Parse() {
@@ -501,7 +499,7 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
   bytes.replace(from, to - from, text);
   if (!utf16) return;
   const auto [encoded, marks] = EncodeUtf16(text);
-  const std::size_t wide_from = at[from], wide_to = at[to];
+  const std::size_t wide_from = wide_at[from], wide_to = wide_at[to];
   wide.replace(wide_from, wide_to - wide_from, encoded);
   std::vector<std::size_t> fresh;
   fresh.reserve(marks.size() + 1);
@@ -509,9 +507,10 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
   fresh.push_back(wide_from + encoded.size());
   const std::ptrdiff_t delta =
       static_cast<std::ptrdiff_t>(encoded.size()) - static_cast<std::ptrdiff_t>(wide_to - wide_from);
-  at.erase(at.begin() + static_cast<std::ptrdiff_t>(from), at.begin() + static_cast<std::ptrdiff_t>(to) + 1);
-  at.insert(at.begin() + static_cast<std::ptrdiff_t>(from), fresh.begin(), fresh.end());
-  for (std::size_t i = from + fresh.size(); i < at.size(); ++i) at[i] += static_cast<std::size_t>(delta);
+  wide_at.erase(wide_at.begin() + static_cast<std::ptrdiff_t>(from),
+                wide_at.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+  wide_at.insert(wide_at.begin() + static_cast<std::ptrdiff_t>(from), fresh.begin(), fresh.end());
+  for (std::size_t i = from + fresh.size(); i < wide_at.size(); ++i) wide_at[i] += static_cast<std::size_t>(delta);
 }
 
 // What Get answers for the entry.
