@@ -37,8 +37,9 @@ void WriteEntries(IniDocument& doc, const Group& group) {
   const std::size_t count = group.entries.size();
   for (std::size_t j = 0; j < count; ++j) {
     const std::string section = EntrySection(j + 1, count);
-    if (!group.unread || group.edited_titles[j]) doc.Set(section, kTitleKey, group.entries[j].title);
-    if (!group.unread || group.edited_paths[j]) doc.Set(section, kPathKey, group.entries[j].path);
+    const auto edited = [j](const std::vector<bool>& flags) { return j < flags.size() && flags[j]; };
+    if (!group.unread || edited(group.edited_titles)) doc.Set(section, kTitleKey, group.entries[j].title);
+    if (!group.unread || edited(group.edited_paths)) doc.Set(section, kPathKey, group.entries[j].path);
   }
 }
 

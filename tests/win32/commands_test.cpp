@@ -15,6 +15,7 @@
 #include "about/FR0020AB.h"
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
+#include "data/groupfiles.h"
 #include "dialog_support.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
@@ -611,6 +612,35 @@ TEST_F(GroupCommandsTest, DeletedAndMadeAgainUnderItsNameTheGroupIsSavedNewAndEm
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "見積.PTH"}));
   EXPECT_EQ(ReadBytes(folder + "見積.PTH"), GroupFileBytes({}));
   EXPECT_FALSE(Model().Modified());
+}
+
+TEST_F(GroupCommandsTest, FilesASaveCannotRemoveAreNamedInOneBoxTheRestIsSavedAndClosingAsks) {
+  Group("見積.PTH", GroupFileBytes(kEstimates));
+  Group("売上.PTH", GroupFileBytes(kSales));
+  Group("経理.PTH", GroupFileBytes({}));
+  Open();
+  for (const char* name : {"見積", "売上", "経理"}) {
+    ClickGroup(name);
+    RenameSelected(std::string(name) + "2");
+  }
+  korvane::testing::SetReadOnly(folder + "見積.PTH", true);
+  korvane::testing::SetReadOnly(folder + "売上.PTH", true);
+  const std::size_t shown = seam.boxes.size();
+  form->MnuSaveClick();
+  ASSERT_EQ(seam.boxes.size(), shown + 1);
+  EXPECT_EQ(seam.boxes.back().text,
+            korvane::CannotDeleteMessage(folder + "見積.PTH") + "\r\n" + korvane::CannotDeleteMessage(folder + "売上.PTH"));
+  EXPECT_EQ(seam.boxes.back().flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+  EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "売上2.PTH", "経理2.PTH", "見積.PTH", "見積2.PTH"}));
+  EXPECT_EQ(ReadBytes(folder + "見積2.PTH"), GroupFileBytes(kEstimates));
+  EXPECT_TRUE(Model().Modified());
+  seam.answer = IDNO;
+  EXPECT_FALSE(form->FormCloseQuery());
+  EXPECT_EQ(seam.boxes.size(), shown + 2);
+  korvane::testing::SetReadOnly(folder + "見積.PTH", false);
+  korvane::testing::SetReadOnly(folder + "売上.PTH", false);
+  Save();
+  EXPECT_EQ(GroupFiles(folder), Sorted({"売上2.PTH", "経理2.PTH", "見積2.PTH"}));
 }
 
 TEST_F(GroupCommandsTest, FilesNamedInOtherLetterCaseAreRemovedAndReplacedAsTheSameFile) {
