@@ -265,7 +265,8 @@ void TFrmFR0010MN::FormCreate() {
   const FileReport load = LoadGroups(data_folder_, model_);
   FillGroupList();
   LBGroup.EndUpdate();
-  ShowWarnings(load.messages);
+  // Every load problem in one box, however many files there are.
+  if (!load.messages.empty()) ShowWarning(ReportText(load.messages));
   if (!load.ok) {
     if (app) app->RequestEnd();
     return;

@@ -119,9 +119,17 @@ std::string GroupNameOf(std::string_view file_name) {
   return std::string(file_name.substr(0, std::min(LastDot(file_name), file_name.size())));
 }
 
+bool GroupFileFits(const std::string& folder, std::string_view name) {
+  // The longest temporary name: process id and serial at their widest.
+  constexpr unsigned long kWidest = 0xFFFFFFFFul;
+  const std::string file_name = std::string(name) + std::string(kGroupExtension);
+  return os::PathFits(os::JoinPath(folder, os::TemporaryNameFor(file_name, true, kWidest, kWidest)));
+}
+
 std::string CannotWriteMessage(std::string_view path) { return std::string(path) + " に書き込めません"; }
 std::string CannotDeleteMessage(std::string_view path) { return std::string(path) + " を削除できません"; }
 std::string CannotReadMessage(std::string_view path) { return std::string(path) + " を読み込めません"; }
+std::string LeftAloneMessage(std::string_view path) { return std::string(path) + " は業務として扱えません"; }
 
 ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries) {
   std::uint32_t error = 0;
@@ -145,7 +153,16 @@ std::string ReportText(const std::vector<std::string>& messages) {
   std::string text;
   for (std::size_t i = 0; i < messages.size() && i < kShown; ++i) {
     if (i > 0) text += "\r\n";
-    text += messages[i];
+    std::string_view rest = messages[i];
+    while (rest.size() > kReportLineBytes) {
+      std::string_view line = rest.substr(0, TruncateBytes(rest, kReportLineBytes).size());
+      const std::size_t sep = LastPathSeparator(line);
+      if (sep != std::string_view::npos && sep >= kReportLineBytes / 2) line = line.substr(0, sep + 1);
+      text += line;
+      text += "\r\n";
+      rest.remove_prefix(line.size());
+    }
+    text += rest;
   }
   if (messages.size() > kShown) text += "\r\nほか " + std::to_string(messages.size() - kShown) + " 件";
   return text;
@@ -158,7 +175,7 @@ namespace {
 bool RecoverTemporaryFiles(const std::string& folder, const std::vector<os::DirEntry>& entries) {
   bool put_back = false;
   for (const os::DirEntry& entry : entries) {
-    if (entry.is_folder) continue;
+    if (entry.is_folder || !entry.exact) continue;   // never one of the program's
     const std::optional<os::TemporaryFile> temp = os::ParseTemporaryName(entry.name);
     // Only the program's own files, made for a group file or the settings.
     if (!temp || !(IsGroupFileName(temp->file_name) || os::SameFileName(temp->file_name, kSettingsFileName)))
@@ -186,6 +203,10 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
     }
     for (const os::DirEntry& entry : *entries) {
       if (entry.is_folder || !IsGroupFileName(entry.name)) continue;
+      if (!entry.exact || !os::PathFits(os::JoinPath(folder, entry.name))) {
+        report.messages.push_back(LeftAloneMessage(os::JoinPath(folder, entry.name)));
+        continue;
+      }
       Group group = model.NewGroup(GroupNameOf(entry.name));
       group.extension = entry.name.substr(group.name.size());
       group.source = entry.name;

@@ -19,10 +19,17 @@ bool IsGroupFileName(std::string_view file_name);
 // The group a file holds: its name without the last extension.
 std::string GroupNameOf(std::string_view file_name);
 
+// True when the file of a group named name in folder, and the temporary
+// files a save writes beside it, lie within the system's path limit.
+bool GroupFileFits(const std::string& folder, std::string_view name);
+
 // The warning texts, the file's full name joined in front.
 std::string CannotWriteMessage(std::string_view path);    // "… に書き込めません"
 std::string CannotDeleteMessage(std::string_view path);   // "… を削除できません"
 std::string CannotReadMessage(std::string_view path);     // "… を読み込めません"
+// A file the program leaves alone: its name has characters code page 932
+// lacks, or its full name is beyond the system's path limit.
+std::string LeftAloneMessage(std::string_view path);      // "… は業務として扱えません"
 
 enum class ReadOutcome {
   Read,         // the file's values are in the entries
@@ -41,14 +48,23 @@ struct FileReport {
   std::vector<std::string> messages;   // for the warning box, one per problem
 };
 
+// Widest line of a report, in bytes: a long file name is broken into lines
+// of this width so that the box stays narrower than the screen.
+inline constexpr std::size_t kReportLineBytes = 80;
+
 // The messages of a report for one warning box: the first ten, one a line,
-// then "ほか N 件" for the rest.
+// then "ほか N 件" for the rest. A line longer than kReportLineBytes is
+// broken after the last folder separator in its second half, or else at
+// that width, never inside a double-byte character.
 std::string ReportText(const std::vector<std::string>& messages);
 
 // Builds the model from the group files in folder, in the order the folder
 // lists them. Files that exist but cannot be read load empty, are marked so
 // that a save writes into them only what the user changed, and each gets a
-// message. ok is false only when the folder itself cannot be listed. What an
+// message. A file whose name the program cannot pass to the system (no
+// exact code page 932 spelling, or a full name beyond the path limit) is no
+// group: it is never read, written, renamed or deleted, and gets a message.
+// ok is false only when the folder itself cannot be listed. What an
 // interrupted save left is cleaned up first: a whole temporary file whose
 // file is missing is put back in its place, the others are removed.
 FileReport LoadGroups(const std::string& folder, LauncherModel& model);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "common/text.h"
+#include "data/os.h"
 
 // Reading rules (those of Windows' own profile reader, where known):
 // - CR, LF and CRLF end lines, mixed freely. Each line is looked at from its
@@ -23,6 +25,10 @@
 // - A NUL byte ends a name or a value (as Wine reads it, and as the caller of
 //   the A functions would see the string anyway); the line itself goes on to
 //   its line break, and a write keeps every byte of it but the value.
+// - A file opening with FF FE is UTF-16LE, as Windows takes it: read in code
+//   page 932 and edited in UTF-16LE. Characters the code page lacks read as
+//   '?', and an entry is rewritten only when its value changes, so they stay
+//   in the file as long as the entry does.
 // - Only the first section of a name is seen, and in it the first entry of
 //   a name; entries before the first section belong to none and are never
 //   seen. Writes go to the same first section and first entry.
@@ -202,17 +208,119 @@ Entry MakeEntry(const Line& l, std::size_t begin, std::size_t end) {
   return {begin, l.name, l.name_len, l.keep_end, l.value, l.value_len, end};
 }
 
+// Number of characters of code page 932 text (a lone lead byte at the end
+// counts as one).
+std::size_t CountChars(std::string_view s) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) ++n;
+  return n;
+}
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// What Windows puts for a byte sequence that is no character of the code page.
+constexpr char16_t kNoCharacter = u'\u30FB';
+
+// The UTF-16 units of little-endian bytes (an odd last byte left out).
+std::u16string UnitsOf(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  return units;
+}
+
+// UTF-16LE bytes of code page 932 text, and for every byte of the text the
+// offset in them of the character it belongs to.
+std::pair<std::string, std::vector<std::size_t>> EncodeUtf16(std::string_view text) {
+  std::u16string units;
+  std::vector<std::size_t> marks;
+  marks.reserve(text.size());
+  // ASCII is the same in both (0x5C and 0x7E included), and most text is.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+  const std::optional<std::u16string> whole =
+      ascii ? std::u16string(text.begin(), text.end()) : os::WideFromNarrow(text);
+  if (whole && whole->size() == CountChars(text)) {
+    units = *whole;
+    for (std::size_t i = 0, n = 0; i < text.size(); ++n) {
+      for (std::size_t len = CharLength(text, i); len > 0; --len, ++i) marks.push_back(2 * n);
+    }
+  } else {
+    // Character by character, so that each one lands at its own place.
+    for (std::size_t i = 0; i < text.size();) {
+      const std::size_t len = CharLength(text, i);
+      const std::u16string one = os::WideFromNarrow(text.substr(i, len)).value_or(std::u16string(1, kNoCharacter));
+      for (std::size_t k = 0; k < len; ++k) marks.push_back(2 * units.size());
+      units += one;
+      i += len;
+    }
+  }
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (const char16_t u : units) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return {std::move(bytes), std::move(marks)};
+}
+
+// UTF-16 text in code page 932, '?' for a character the code page lacks or
+// an unpaired surrogate; at (when given) gets for every byte of the result
+// the offset in the UTF-16 bytes of the character it belongs to.
+std::string DecodeUtf16(std::u16string_view units, std::vector<std::size_t>* at) {
+  std::string text;
+  const bool ascii = std::all_of(units.begin(), units.end(), [](char16_t u) { return u < 0x80; });
+  const std::optional<std::string> whole =
+      ascii ? std::string(units.begin(), units.end()) : os::NarrowFromWide(units);
+  if (whole && CountChars(*whole) == units.size()) {
+    text = *whole;
+    if (at) {
+      at->reserve(text.size() + 2);
+      for (std::size_t i = 0, n = 0; i < text.size(); ++n) {
+        for (std::size_t len = CharLength(text, i); len > 0; --len, ++i) at->push_back(2 * n);
+      }
+    }
+    return text;
+  }
+  for (std::size_t i = 0; i < units.size();) {
+    const std::size_t len =
+        IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]) ? 2 : 1;
+    const std::string one = os::NarrowFromWide(units.substr(i, len)).value_or("?");
+    if (at) at->insert(at->end(), one.size(), 2 * i);
+    text += one;
+    i += len;
+  }
+  return text;
+}
+
+bool ConverterWorks() {
+  static const bool works = os::WideFromNarrow("A").has_value() && os::NarrowFromWide(u"A").has_value();
+  return works;
+}
+
 }  // namespace
 
 struct IniDocument::Impl {
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
   std::string bytes;
   bool readable = true;
+  // A UTF-16LE file: wide holds its bytes as they stand, bytes the same
+  // text in code page 932 for the reader, and wide_at[i] the offset in wide
+  // of the character at bytes[i] (wide_at[bytes.size()] is the end).
+  bool utf16 = false;
+  std::string wide;
+  std::vector<std::size_t> wide_at;
   std::vector<Entry> entries;
   std::vector<Section> sections;
   std::unordered_map<std::string, std::size_t> index;  // folded name -> first section
 
+  void Decode();
   void Parse();
+  void Splice(std::size_t from, std::size_t to, const std::string& text);
+  std::string ValueOf(const Entry& e) const;
+  std::string Representable(std::string text) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view folded_key) const;
   void Shift(std::size_t from, std::ptrdiff_t delta);
@@ -221,14 +329,25 @@ struct IniDocument::Impl {
   bool Append(const std::string& section, const std::string& key, const std::string& encoded);
 };
 
+// bytes and wide_at from wide.
+void IniDocument::Impl::Decode() {
+  wide_at.clear();
+  bytes = DecodeUtf16(UnitsOf(std::string_view(wide).substr(2)), &wide_at);
+  for (std::size_t& offset : wide_at) offset += 2;   // past the BOM
+  // An odd last byte is no character: it stays last, after anything appended.
+  wide_at.push_back(wide.size() - wide.size() % 2);
+}
+
+// text as it reads back from a UTF-16 file it is written into.
+std::string IniDocument::Impl::Representable(std::string text) const {
+  if (!utf16) return text;
+  return DecodeUtf16(UnitsOf(EncodeUtf16(text).first), nullptr);
+}
+
 void IniDocument::Impl::Parse() {
   entries.clear();
   sections.clear();
   index.clear();
-  // FF FE opens a UTF-16LE file, which this reader does not take; the
-  // callers treat it as unreadable and never write over it.
-  readable = !(bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-               static_cast<unsigned char>(bytes[1]) == 0xFE);
   if (!readable) return;
   const std::string_view all = bytes;
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
@@ -299,7 +418,7 @@ void IniDocument::Impl::Replace(Entry& e, const std::string& encoded) {
   text.reserve(encoded.size() + 1);
   text += '=';
   text += encoded;
-  bytes.replace(from, to - from, text);
+  Splice(from, to, text);
   Shift(to, static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(to - from));
   const std::size_t end = from + text.size();
   e = MakeEntry(Classify(bytes, e.line, end), e.line, end);
@@ -320,7 +439,7 @@ bool IniDocument::Impl::Insert(std::size_t si, const std::string& key, const std
   text += encoded;
   const std::size_t end = at + text.size();
   text += "\r\n";
-  bytes.insert(at, text);
+  Splice(at, at, text);
   Shift(at + 1, static_cast<std::ptrdiff_t>(text.size()));
   s.insert_at = at + text.size();
   s.needs_break = false;
@@ -339,7 +458,10 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
                                const std::string& encoded) {
   std::string text;
   text.reserve(section.size() + key.size() + encoded.size() + 9);
-  const bool add_break = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+  // The BOM of a UTF-16 file counts as content: "FF FE" alone gets a break.
+  const bool add_break =
+      utf16 ? bytes.empty() || (bytes.back() != '\r' && bytes.back() != '\n')
+            : !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
   if (add_break) text += "\r\n";
   const std::size_t header = bytes.size() + text.size();
   text += '[';
@@ -359,7 +481,7 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
       }
     }
   }
-  bytes += text;
+  Splice(bytes.size(), bytes.size(), text);
   const Line head = Classify(bytes, header, begin - 2);
   const Line line = Classify(bytes, begin, end);
   if (head.kind != LineKind::Section || line.kind != LineKind::Entry) return false;
@@ -371,11 +493,49 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
   return true;
 }
 
+// bytes[from, to) becomes text; a UTF-16 file gets the same change in its
+// own encoding, and the rest of its bytes stay.
+void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::string& text) {
+  bytes.replace(from, to - from, text);
+  if (!utf16) return;
+  const auto [encoded, marks] = EncodeUtf16(text);
+  const std::size_t wide_from = wide_at[from], wide_to = wide_at[to];
+  wide.replace(wide_from, wide_to - wide_from, encoded);
+  std::vector<std::size_t> fresh;
+  fresh.reserve(marks.size() + 1);
+  for (const std::size_t mark : marks) fresh.push_back(wide_from + mark);
+  fresh.push_back(wide_from + encoded.size());
+  const std::ptrdiff_t delta =
+      static_cast<std::ptrdiff_t>(encoded.size()) - static_cast<std::ptrdiff_t>(wide_to - wide_from);
+  wide_at.erase(wide_at.begin() + static_cast<std::ptrdiff_t>(from),
+                wide_at.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+  wide_at.insert(wide_at.begin() + static_cast<std::ptrdiff_t>(from), fresh.begin(), fresh.end());
+  for (std::size_t i = from + fresh.size(); i < wide_at.size(); ++i) wide_at[i] += static_cast<std::size_t>(delta);
+}
+
+// What Get answers for the entry.
+std::string IniDocument::Impl::ValueOf(const Entry& e) const {
+  std::string_view v = std::string_view(bytes).substr(e.value, e.value_len);
+  if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
+  return TruncateBytes(v, kIniValueLimit);
+}
+
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
 
 IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
-  impl_->bytes = std::move(bytes);
-  impl_->Parse();
+  Impl& d = *impl_;
+  d.utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+            static_cast<unsigned char>(bytes[1]) == 0xFE;
+  if (d.utf16) {
+    d.wide = std::move(bytes);
+    // Without a converter (a system lacking code page 932) the file is
+    // neither read nor written.
+    d.readable = ConverterWorks();
+    if (d.readable) d.Decode();
+  } else {
+    d.bytes = std::move(bytes);
+  }
+  d.Parse();
 }
 
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
@@ -394,24 +554,26 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
     return std::string(def);
   }
-  const Entry& e = impl_->entries[found];
-  std::string_view v = std::string_view(impl_->bytes).substr(e.value, e.value_len);
-  if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  return TruncateBytes(v, kIniValueLimit);
+  return impl_->ValueOf(impl_->entries[found]);
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (!impl_) impl_ = std::make_unique<Impl>();
   Impl& d = *impl_;
   if (!d.readable) return;
-  const std::string sec = CallerName(section);
-  const std::string name = CallerName(key);
-  const std::string encoded = EncodeValue(ValueAfterSet(value));
+  // In a UTF-16 file, as the text will read back from it.
+  const std::string sec = d.Representable(CallerName(section));
+  const std::string name = d.Representable(CallerName(key));
+  const std::string plain = d.Representable(ValueAfterSet(value));
+  const std::string encoded = EncodeValue(plain);
   bool indexed = true;
   const std::size_t si = d.FindSection(sec);
   if (si == Impl::npos) {
     indexed = d.Append(sec, name, encoded);
   } else if (const std::size_t ei = d.FindEntry(si, FoldName(name)); ei != Impl::npos) {
+    // A UTF-16 line that already reads as the value keeps its bytes, with
+    // any character that code page 932 lacks.
+    if (d.utf16 && d.ValueOf(d.entries[ei]) == plain) return;
     d.Replace(d.entries[ei], encoded);
   } else {
     indexed = d.Insert(si, name, encoded);
@@ -436,12 +598,13 @@ std::string IniDocument::ValueAfterSet(std::string_view value) {
 
 const std::string& IniDocument::Bytes() const {
   static const std::string empty;
-  return impl_ ? impl_->bytes : empty;
+  if (!impl_) return empty;
+  return impl_->utf16 ? impl_->wide : impl_->bytes;
 }
 
 std::string IniDocument::TakeBytes() {
   if (!impl_) return {};
-  std::string out = std::move(impl_->bytes);
+  std::string out = std::move(impl_->utf16 ? impl_->wide : impl_->bytes);
   impl_ = std::make_unique<Impl>();
   return out;
 }

@@ -19,8 +19,11 @@ class IniDocument {
   IniDocument& operator=(IniDocument&&) noexcept;
   ~IniDocument();
 
-  // False when the bytes are in a form the reader does not take (treated as
-  // an unreadable file by the callers): a UTF-16LE file (FF FE). Get then
+  // A file opening with FF FE is UTF-16LE: read as code page 932 text and
+  // changed in UTF-16LE, every other byte kept; a character the code page
+  // lacks reads as '?', and a Set that would not change an entry's value
+  // leaves its line as it is. False when such a file cannot be converted
+  // on this system (treated as an unreadable file by the callers): Get then
   // gives the default and Set changes nothing.
   bool Readable() const;
 
@@ -36,7 +39,8 @@ class IniDocument {
   // a new key goes after the section's last non-blank line, a new section is
   // appended at the end. A value that would not read back identically is
   // written in quotes; values are cut to 2047 bytes like reads. Afterwards
-  // Get(section, key) gives ValueAfterSet(value).
+  // Get(section, key) gives ValueAfterSet(value) (in a UTF-16 file, as that
+  // reads back from UTF-16: bytes that form no character become "・").
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   // What Get answers after Set(.., value): the value up to its first NUL,

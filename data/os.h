@@ -22,6 +22,10 @@ namespace korvane::os {
 struct DirEntry {
   std::string name;   // file name without folder
   bool is_folder = false;
+  // False when the system's name has no exact spelling in the code page
+  // ("café.PTH"): name then holds '?' for what could not be spelled, and
+  // no file call reaches the entry by it.
+  bool exact = true;
 };
 
 // Result of a file operation: ok, or the system's error code.
@@ -37,8 +41,11 @@ struct Status {
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error = nullptr);
 
 // True when path names an existing entry that is not a folder, by its
-// attributes; a name with '*' or '?' never exists.
+// attributes; a name with '*' or '?' never exists (HasWildcard).
 bool FileExists(const std::string& path);
+// True when path holds '*' or '?' anywhere but in a leading "\\?\" (the
+// prefix that hands a path to the system unparsed).
+bool HasWildcard(std::string_view path);
 
 // Whole content; nullopt (and error) when it cannot be read. Never throws:
 // a file too large for memory is an error like any other.
@@ -87,6 +94,16 @@ bool SameFileName(std::string_view a, std::string_view b);
 // exactly the spelling name, when it is spelled otherwise. Nothing to do on
 // POSIX.
 Status MatchNameSpelling(const std::string& folder, const std::string& name);
+
+// Text between UTF-16 and the system code page (932), exactly or not at
+// all: nullopt when a character has no exact counterpart (no best-fit
+// look-alike, no default character) or the input is no valid text.
+std::optional<std::string> NarrowFromWide(std::u16string_view text);
+std::optional<std::u16string> WideFromNarrow(std::string_view text);
+
+// True when the full name is within the system's path limit (fewer than 260
+// characters), so that the file functions can reach it.
+bool PathFits(std::string_view path);
 
 // The folder of the running executable, with its trailing separator.
 std::string ExeFolder();

@@ -30,6 +30,24 @@ std::size_t LastSeparator(std::string_view path) {
 }
 }  // namespace
 
+bool HasWildcard(std::string_view path) {
+  constexpr std::string_view kVerbatim = "\\\\?\\";
+  if (path.substr(0, kVerbatim.size()) == kVerbatim) path.remove_prefix(kVerbatim.size());
+  // '*' and '?' are never trail bytes, so a byte search is exact.
+  return path.find_first_of("*?") != std::string_view::npos;
+}
+
+bool PathFits(std::string_view path) {
+  // The system's limit counts UTF-16 units, one per character of the code
+  // page, with room for the terminating NUL.
+  constexpr std::size_t kMaxPath = 260;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < path.size(); ++i, ++characters) {
+    if (IsLeadByteValue(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
+  }
+  return characters < kMaxPath;
+}
+
 std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
                              unsigned long serial) {
   return std::string(file_name) + std::string(kTempTag) + std::to_string(process) + "-" + std::to_string(serial) +

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string_view>
 #include <stdexcept>
 
 #include "common/kernel_handle.h"
@@ -96,11 +97,50 @@ std::wstring Wide(std::string_view text) {
   return wide;
 }
 
+// The text in the system code page, '?' for each character it has no exact
+// counterpart for (exact is then false).
+std::string Narrow(std::wstring_view text, bool* exact) {
+  *exact = true;
+  if (text.empty()) return std::string();
+  const int length = static_cast<int>(text.size());
+  BOOL used_default = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "?", &used_default);
+  if (n <= 0) {
+    *exact = false;
+    return std::string();
+  }
+  std::string out(static_cast<std::size_t>(n), '\0');
+  used_default = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), n, "?", &used_default);
+  *exact = used_default == FALSE;
+  return out;
+}
+
 }  // namespace
 
+std::optional<std::string> NarrowFromWide(std::u16string_view text) {
+  const std::wstring wide(text.begin(), text.end());
+  bool exact = true;
+  std::string narrow = Narrow(wide, &exact);
+  if (!exact) return std::nullopt;
+  return narrow;
+}
+
+std::optional<std::u16string> WideFromNarrow(std::string_view text) {
+  if (text.empty()) return std::u16string();
+  const int length = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), n);
+  return std::u16string(wide.begin(), wide.end());
+}
+
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error) {
-  WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &data));
+  // Listed in UTF-16: the A search would hand back best-fit look-alikes
+  // ("cafe.PTH" for "café.PTH") that name another file or none.
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW(Wide(JoinPath(folder, "*")).c_str(), &data));
   std::vector<DirEntry> entries;
   if (!find) {
     const DWORD e = GetLastError();
@@ -109,10 +149,11 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
     return std::nullopt;
   }
   do {
-    const std::string_view name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    entries.push_back({std::string(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (FindNextFileA(find.get(), &data));
+    const std::wstring_view name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    bool exact = true;
+    entries.push_back({Narrow(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, exact});
+  } while (FindNextFileW(find.get(), &data));
   const DWORD e = GetLastError();
   if (e != ERROR_NO_MORE_FILES) {
     if (error) *error = e;
@@ -122,8 +163,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
 }
 
 bool FileExists(const std::string& path) {
-  // '*' and '?' are never trail bytes, so a byte search is exact.
-  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  if (path.empty() || HasWildcard(path)) return false;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }

@@ -23,6 +23,7 @@ void TFrmFR0010MN::MnuNewGroupClick() {
   CommitTitleEdit();
   try {
     TFrmFR0030NG dialog(model_);
+    dialog.SetDataFolder(data_folder_);
     if (!dialog.Create(hwnd())) return;
     dialog.ShowModal();
     if (dialog.Accepted) AddGroup(dialog.ResultName);
@@ -37,6 +38,7 @@ void TFrmFR0010MN::MnuChangeNameClick() {
   if (row < 0) return;
   try {
     TFrmFR0040CG dialog(model_);
+    dialog.SetDataFolder(data_folder_);
     if (!dialog.Create(hwnd())) return;
     const std::string current = model_.GroupAt(static_cast<std::size_t>(row)).name;
     dialog.LblGroupName.SetCaption(current);

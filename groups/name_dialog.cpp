@@ -3,11 +3,13 @@
 #include "common/FN0010GF.h"
 #include "common/dialog_place.h"
 #include "common/name_rules.h"
+#include "data/groupfiles.h"
+#include "data/os.h"
 
 namespace korvane {
 
 GroupNameDialog::GroupNameDialog(const LauncherModel& model, const Layout& layout)
-    : model_(model), layout_(layout) {}
+    : model_(model), layout_(layout), data_folder_(os::ExeFolder()) {}
 
 // The window goes while the whole object still stands, so no message of its
 // end reaches a member that is already gone.
@@ -99,6 +101,7 @@ void GroupNameDialog::BtnOKClick() {
   // at this group.
   if (IsReservedDeviceName(name)) return Refuse(kMsgReservedName);
   if (HasControlByte(name)) return Refuse(kMsgControlByte);
+  if (!GroupFileFits(data_folder_, name)) return Refuse(kMsgPathTooLong);
   ResultName = name;
   Accepted = true;
   EndModal(ui::kModalOk);

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "data/model.h"
 #include "ui/button.h"
@@ -42,6 +43,9 @@ inline constexpr const char kMsgNameExists[] = "指定された業務名はす�
 inline constexpr const char kMsgReservedName[] =
     "指定された業務名は Windows が装置名として予約しているため、ファイル名に使用できません。\r\n"
     "別の業務名を入力してください。";
+inline constexpr const char kMsgPathTooLong[] =
+    "指定された業務名ではファイルのパスが長すぎるため、ファイル名に使用できません。\r\n"
+    "短い業務名を入力してください。";
 inline constexpr const char kMsgControlByte[] =
     "指定された業務名には制御文字が含まれているため、ファイル名に使用できません。\r\n"
     "別の業務名を入力してください。";
@@ -73,6 +77,10 @@ class GroupNameDialog : public ui::Form {
   bool Accepted = false;
   std::string ResultName;
 
+  // The folder the group's file goes to (by default the exe's): a name
+  // whose file would lie beyond the path limit there is refused.
+  void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
+
   ui::Panel PnlMain;
   ui::Label LblCaption;
   ui::Edit EdtNewGroup;
@@ -99,6 +107,7 @@ class GroupNameDialog : public ui::Form {
 
   const LauncherModel& model_;
   Layout layout_;
+  std::string data_folder_;
 };
 
 }  // namespace korvane

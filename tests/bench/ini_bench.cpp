@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/ini.h"
+#include "data/os.h"
 
 namespace {
 
@@ -42,9 +43,20 @@ void IniGet(benchmark::State& state) {
 }
 BENCHMARK(IniGet);
 
+// The same file as saved in UTF-16LE ("Unicode" in Notepad).
+std::string Utf16GroupFile() {
+  std::string file = "\xFF\xFE";
+  for (const char16_t u : korvane::os::WideFromNarrow(GroupFile()).value_or(u"")) {
+    file += static_cast<char>(u & 0xFF);
+    file += static_cast<char>(u >> 8);
+  }
+  return file;
+}
+
 // The save of one group: read the file, set forty keys, take the bytes.
+// Argument 1: the file is UTF-16LE.
 void IniSaveGroup(benchmark::State& state) {
-  const std::string file = GroupFile();
+  const std::string file = state.range(0) ? Utf16GroupFile() : GroupFile();
   const std::string title = "新しい見出し", path = "D:\\data\\new path\\file.doc";
   for (auto _ : state) {
     korvane::IniDocument doc(file);
@@ -56,7 +68,7 @@ void IniSaveGroup(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 40);
 }
-BENCHMARK(IniSaveGroup);
+BENCHMARK(IniSaveGroup)->Arg(0)->Arg(1);
 
 void IniSaveNewGroup(benchmark::State& state) {
   const std::string title = "新しい見出し", path = "D:\\data\\new path\\file.doc";

@@ -79,6 +79,13 @@ TEST(GroupFileNames, MessagesJoinTheFileNameInFront) {
   for (int i = 1; i <= 12; ++i) many.push_back(std::to_string(i));
   EXPECT_EQ(ReportText(Names(many.begin(), many.begin() + 2)), "1\r\n2");
   EXPECT_EQ(ReportText(many), "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\nほか 2 件");
+  // A long name breaks after a folder in the second half of a line, else at
+  // the width, never inside "表" (95 5C), so the box stays narrow.
+  const std::string folder = "C:\\" + std::string(60, 'f') + "\\";
+  const std::string name = "a" + std::string(40, 'x') + "表表.PTH を読み込めません";
+  EXPECT_EQ(ReportText({folder + name}), folder + "\r\n" + name);
+  const std::string wide(79, 'x');
+  EXPECT_EQ(ReportText({wide + "表" + "z"}), wide + "\r\n表z");
 }
 
 TEST_F(GroupFiles, AFolderWithoutGroupFilesLoadsEmpty) {
@@ -517,16 +524,85 @@ TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
 }
 
 TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadCarriesItsFile) {
-  // A UTF-16 file is not a form the reader takes: the group loads empty.
-  const std::string unreadable("\xFF\xFE[\x00" "0\x001\x00]\x00", 10);
+  const std::string unreadable = FreshFile({"unseen"});
   ASSERT_TRUE(WriteBytes(File("A.PTH"), unreadable));
-  ASSERT_TRUE(Load().ok);
+  {
+    testing::HeldOpen held(File("A.PTH"), testing::Sharing::None);
+    if (!held.Effective()) GTEST_SKIP() << "file permissions do not bind a privileged user";
+    ASSERT_TRUE(Load().ok);
+  }
   ASSERT_TRUE(model.GroupAt(0).unread);
   model.RenameGroup(0, "B");
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(SortedNames(dir.path()), Names{"B.PTH"});
   EXPECT_EQ(ReadBytes(File("B.PTH")), unreadable);
   EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, AUtf16FileIsReadAndWrittenBackInUtf16) {
+  // As Notepad saves "Unicode"; entry 2 holds characters code page 932 lacks.
+  const auto file = [](std::u16string_view title1) {
+    std::u16string text = u"; 業務\r\n";
+    for (std::size_t i = 1; i <= kEntryCount; ++i) {
+      const std::string section = EntrySection(i, kEntryCount);
+      text += u"[" + std::u16string(section.begin(), section.end()) + u"]\r\nTITLE=";
+      text += i == 1 ? title1 : i == 2 ? u"caf\u00E9 \u2615" : u"";
+      text += u"\r\nPATH=";
+      text += i == 1 ? u"C:\\ソフト\\日報.xls" : u"";
+      text += u"\r\n";
+    }
+    return testing::Utf16File(text);
+  };
+  ASSERT_TRUE(WriteBytes(File("業務.PTH"), file(u"日報")));
+  const FileReport report = Load();
+  EXPECT_TRUE(report.ok);
+  EXPECT_TRUE(report.messages.empty());
+  Select("業務");
+  const Group& group = *model.Current();
+  EXPECT_FALSE(group.unread);
+  EXPECT_EQ(group.entries[0].title, "日報");
+  EXPECT_EQ(group.entries[0].path, "C:\\ソフト\\日報.xls");
+  EXPECT_EQ(group.entries[1].title, "caf? ?");
+  model.SetTitle(1, "週報");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("業務.PTH")), file(u"週報"));
+  EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, NamesTheSystemCannotTakeAreLeftAlone) {
+  // A full name beyond the path limit, and (on Windows) names that code
+  // page 932 cannot spell, which the A search would give as look-alikes.
+  const std::string long_name = std::string(250, 'x') + ".PTH";
+  Names odd = {File(long_name)};
+#ifdef _WIN32
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), std::u16string(long_name.begin(), long_name.end()), "theirs"));
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), u"caf\u00E9.PTH", "theirs"));
+  ASSERT_TRUE(testing::WriteWideNamed(dir.path(), u"a\u00A5b.PTH", "theirs"));
+  odd.push_back(File("caf?.PTH"));
+  odd.push_back(File("a?b.PTH"));
+#else
+  ASSERT_TRUE(WriteBytes(File(long_name), "theirs"));
+#endif
+  ASSERT_TRUE(WriteBytes(File("ok.PTH"), FreshFile({"ok"})));
+  const Names before = SortedNames(dir.path());
+  const FileReport report = Load();
+  EXPECT_TRUE(report.ok);
+  ASSERT_EQ(model.Names(), Names{"ok"});
+  Names told = report.messages;
+  Names expected;
+  for (const std::string& path : odd) expected.push_back(LeftAloneMessage(path));
+  std::sort(told.begin(), told.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(told, expected);
+  Select("ok");
+  model.SetTitle(1, "saved");
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(ReadBytes(File("ok.PTH")), FreshFile({"saved"}));
+  EXPECT_EQ(SortedNames(dir.path()), before);
+  // A new group gets no name whose file would not fit, temporary files included.
+  EXPECT_TRUE(GroupFileFits(dir.path(), "ok"));
+  EXPECT_FALSE(GroupFileFits(dir.path(), std::string(200, 'x')));
+  EXPECT_FALSE(GroupFileFits("C:\\" + std::string(220, 'f') + "\\", "abc"));
 }
 
 }  // namespace

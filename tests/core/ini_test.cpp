@@ -8,10 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "tests/core/tempdir.h"
+
 namespace korvane {
 namespace {
 
 using namespace std::string_literals;
+using testing::Utf16File;
 
 IniDocument Doc(std::string bytes) { return IniDocument(std::move(bytes)); }
 
@@ -155,21 +158,50 @@ TEST(IniRead, LineBreaksNulsAndRawBytes) {
   EXPECT_EQ(Read("[S]\r\nk=\x82", "S", "k"), "\x82");
 }
 
-TEST(IniRead, Utf16FilesAreNotTaken) {
-  const std::string le = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0"s;
-  IniDocument doc(le);
-  EXPECT_FALSE(doc.Readable());
-  EXPECT_EQ(doc.Get("S", "k", "d"), "d");
-  doc.Set("S", "k", "x");  // never overwritten
-  EXPECT_EQ(doc.Bytes(), le);
+TEST(IniUtf16, ReadInTheCodePageAndChangedInPlace) {
+  IniDocument doc(Utf16File(u"; 業務\r\n[S]\r\n  k = 値  \r\nq=\"ゾーン\"\n[T]\r\nx=1\r\n"));
+  EXPECT_TRUE(doc.Readable());
+  EXPECT_EQ(doc.Get("s", "K", "d"), "値");
+  EXPECT_EQ(doc.Get("S", "q", "d"), "ゾーン");
+  doc.Set("S", "k", "値");   // the same value: the line stays as it is
+  doc.Set("S", "q", " 表 ");
+  doc.Set("S", "new", "ソ");
+  doc.Set("U", "k", "v");
+  EXPECT_EQ(doc.Bytes(),
+            Utf16File(u"; 業務\r\n[S]\r\n  k = 値  \r\nq=\" 表 \"\nnew=ソ\r\n[T]\r\nx=1\r\n[U]\r\nk=v\r\n"));
+  EXPECT_EQ(IniDocument(doc.Bytes()).Get("S", "q"), " 表 ");
+  // W15c: the BOM alone is content, so the new section follows a line break.
   IniDocument bom_only("\xFF\xFE");
-  EXPECT_FALSE(bom_only.Readable());
   bom_only.Set("S", "b", "v");
-  EXPECT_EQ(bom_only.Bytes(), "\xFF\xFE");
+  EXPECT_EQ(bom_only.Bytes(), Utf16File(u"\r\n[S]\r\nb=v\r\n"));
   // UTF-16BE has no meaning here: read as code page 932 bytes, nothing found.
   const IniDocument be("\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n"s);
   EXPECT_TRUE(be.Readable());
   EXPECT_EQ(be.Get("S", "k", "d"), "d");
+}
+
+TEST(IniUtf16, CharactersTheCodePageLacksStayUntilTheirEntryChanges) {
+  // é, ¥ and a character beyond the BMP have no code page 932 form; an
+  // unpaired surrogate and an odd last byte are no text at all.
+  const std::u16string text = u"[S]\r\na=caf\u00E9\r\nb=a\u00A5b \U0001F600\r\nc=x\r\nd=\xD800z\r\n[T]\r\n";
+  IniDocument doc(Utf16File(text) + "\x41");
+  EXPECT_EQ(doc.Get("S", "a"), "caf?");
+  EXPECT_EQ(doc.Get("S", "b"), "a?b ?");
+  EXPECT_EQ(doc.Get("S", "d"), "?z");
+  for (const char* key : {"a", "b", "d"}) doc.Set("S", key, doc.Get("S", key));
+  doc.Set("S", "c", "変更");
+  EXPECT_EQ(doc.Bytes(), Utf16File(u"[S]\r\na=caf\u00E9\r\nb=a\u00A5b \U0001F600\r\nc=変更\r\nd=\xD800z\r\n[T]\r\n") + "\x41");
+  // The odd byte stays last, new lines go in front of it.
+  doc.Set("T", "k", "v");
+  EXPECT_EQ(doc.Bytes().substr(doc.Bytes().size() - 11), "k\0=\0v\0\r\0\n\0\x41"s);
+  // Changed by the user, the entry is written from the code page text.
+  doc.Set("S", "a", "cafe");
+  EXPECT_EQ(IniDocument(doc.Bytes()).Get("S", "a"), "cafe");
+  // Bytes that form no character are written as Windows converts them, and
+  // the document reads as its file will.
+  doc.Set("S", "c", "a\x82");
+  EXPECT_EQ(doc.Get("S", "c"), "a・");
+  EXPECT_EQ(IniDocument(doc.Bytes()).Get("S", "c"), "a・");
 }
 
 TEST(IniWrite, ReplacesTheValueOnItsLineOnly) {

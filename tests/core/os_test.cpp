@@ -41,6 +41,34 @@ TEST(OsLayer, FileExistsByAttributesOnly) {
   EXPECT_FALSE(os::FileExists(dir.File("a*.txt")));
   EXPECT_FALSE(os::FileExists(dir.File("a?.txt")));
   EXPECT_FALSE(os::FileExists(dir.File("*")));
+  // The "\\?\" prefix is no wildcard; one after it still is.
+#ifdef _WIN32
+  EXPECT_TRUE(os::FileExists("\\\\?\\" + dir.File("日常業務.PTH")));
+  EXPECT_FALSE(os::FileExists("\\\\?\\" + dir.File("ab.tx?")));
+#endif
+  EXPECT_FALSE(os::HasWildcard("\\\\?\\C:\\a.txt"));
+  EXPECT_TRUE(os::HasWildcard("\\\\?\\C:\\a?.txt"));
+  EXPECT_TRUE(os::HasWildcard("C:\\?\\a.txt"));
+}
+
+TEST(OsLayer, TextConvertsExactlyOrNotAtAll) {
+  EXPECT_EQ(os::WideFromNarrow("業務 ソ表"), u"業務 ソ表");
+  EXPECT_EQ(os::NarrowFromWide(u"業務 ソ表"), "業務 ソ表");
+  EXPECT_EQ(os::NarrowFromWide(u""), "");
+  // No look-alike ("e" for "é", "\\" for "¥"), no default character.
+  EXPECT_EQ(os::NarrowFromWide(u"caf\u00E9"), std::nullopt);
+  EXPECT_EQ(os::NarrowFromWide(u"a\u00A5b"), std::nullopt);
+  EXPECT_EQ(os::NarrowFromWide(u"\xD800"), std::nullopt);
+  EXPECT_EQ(os::WideFromNarrow("a\x82"), std::nullopt);   // a lead byte without its trail
+}
+
+TEST(OsLayer, PathFitsCountsCharactersAgainstTheLimit) {
+  EXPECT_TRUE(os::PathFits("C:\\" + std::string(256, 'x')));      // 259 characters
+  EXPECT_FALSE(os::PathFits("C:\\" + std::string(257, 'x')));
+  std::string japanese = "C:\\";
+  for (int i = 0; i < 256; ++i) japanese += "表";                    // 512 bytes, 259 characters
+  EXPECT_TRUE(os::PathFits(japanese));
+  EXPECT_FALSE(os::PathFits(japanese + "x"));
 }
 
 TEST(OsLayer, ListFolderGivesEveryEntry) {

@@ -112,6 +112,20 @@ TEST(SaveSettings, KeepsEverythingElseInTheFile) {
             "TOP=6\r\nWIDTH=7\r\nHEIGHT=8\r\n");
 }
 
+TEST(SaveSettings, AUtf16FileIsReadAndStaysUtf16) {
+  testing::TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("Korvane.INI"),
+                                  testing::Utf16File(u"; 設定\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\n"
+                                                     u"HEIGHT=400\r\nMODE=1\r\n")));
+  const LoadedSettings loaded = LoadSettings(dir.path());
+  EXPECT_TRUE(loaded.placement_valid);
+  EXPECT_EQ(loaded.placement.width, 300);
+  EXPECT_EQ(loaded.mode, kModeLauncher);
+  ASSERT_TRUE(SaveSettings(dir.path(), {10, 20, 300, 450}, false, kModeLauncher));
+  EXPECT_EQ(testing::ReadBytes(dir.File("Korvane.INI")),
+            testing::Utf16File(u"; 設定\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\nHEIGHT=450\r\nMODE=1\r\n"));
+}
+
 TEST(SaveSettings, AFileThatWouldNotChangeIsLeftAlone) {
   testing::TempDir dir;
   const std::string path = dir.File("Korvane.INI");

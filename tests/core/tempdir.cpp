@@ -154,6 +154,35 @@ std::string ReadBytes(const std::string& path) {
   return os::ReadFile(path).value_or("<missing>");
 }
 
+bool WriteWideNamed(const std::string& folder, std::u16string_view name, std::string_view bytes) {
+#ifdef _WIN32
+  const int n = MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0);
+  std::wstring path(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), path.data(), n);
+  path = L"\\\\?\\" + path + std::wstring(name.begin(), name.end());
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  return CloseHandle(file) && ok;
+#else
+  (void)folder;
+  (void)name;
+  (void)bytes;
+  return false;
+#endif
+}
+
+std::string Utf16File(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t u : text) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
+}
+
 std::vector<std::string> SortedNames(const std::string& folder) {
   std::vector<std::string> names;
   for (const os::DirEntry& entry : os::ListFolder(folder).value_or(std::vector<os::DirEntry>{}))

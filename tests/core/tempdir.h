@@ -57,6 +57,12 @@ void RemoveTree(std::string folder);
 bool WriteBytes(const std::string& path, std::string_view bytes);
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
+// Writes a file whose name is given in UTF-16, through the W functions and
+// "\\?\" so that names the code page cannot spell and full names beyond
+// the path limit are made too. Windows only (false elsewhere).
+bool WriteWideNamed(const std::string& folder, std::u16string_view name, std::string_view bytes);
+// A UTF-16LE file's bytes, as Notepad saves "Unicode": FF FE, then the text.
+std::string Utf16File(std::u16string_view text);
 // Names in the folder, sorted (entries of the os layer's listing).
 std::vector<std::string> SortedNames(const std::string& folder);
 

@@ -187,9 +187,11 @@ TEST_F(NameDialogTest, DoubleByteLookAlikesAndTrailBytesPassAndTheLimitIsThirtyB
   EXPECT_TRUE(seam.boxes.empty());
 }
 
-TEST_F(NameDialogTest, OkRefusesEmptyExistingReservedAndControlNamesInThatOrder) {
+TEST_F(NameDialogTest, OkRefusesEmptyExistingReservedControlAndTooLongNamesInThatOrder) {
   TFrmFR0030NG dlg(model);
   ASSERT_TRUE(dlg.Create());
+  // A folder of 229 characters leaves no room for a name of 27 bytes.
+  dlg.SetDataFolder("C:\\" + std::string(225, 'd') + "\\");
   ui::Edit& edit = dlg.EdtNewGroup;
   bool focus_left = false;
   bool still_modal = true;
@@ -216,10 +218,9 @@ TEST_F(NameDialogTest, OkRefusesEmptyExistingReservedAndControlNamesInThatOrder)
         PostMessageA(edit.hwnd(), WM_PASTE, 0, 0);
         PressEnter(edit);
       },
-      [&] {
-        EXPECT_EQ(edit.Text(), "a\tb");  // the text stays after a refusal
-        SendMessageA(dlg.BtnCancel.hwnd(), BM_CLICK, 0, 0);
-      },
+      [&] { EXPECT_EQ(edit.Text(), "a\tb"); },  // the text stays after a refusal
+      refused("abcdefghijklmnopqrstuvwxyz1"),
+      [&] { SendMessageA(dlg.BtnCancel.hwnd(), BM_CLICK, 0, 0); },
   });
   EXPECT_EQ(result, ui::kModalCancel);
   EXPECT_FALSE(dlg.Accepted);
@@ -229,7 +230,7 @@ TEST_F(NameDialogTest, OkRefusesEmptyExistingReservedAndControlNamesInThatOrder)
   using korvane::kMsgControlByte, korvane::kMsgNameExists, korvane::kMsgNoName, korvane::kMsgReservedName;
   const std::vector<std::string> expected = {kMsgNoName,       kMsgNoName,       kMsgNameExists,
                                              kMsgNameExists,   kMsgReservedName, kMsgReservedName,
-                                             kMsgReservedName, kMsgControlByte};
+                                             kMsgReservedName, kMsgControlByte,  korvane::kMsgPathTooLong};
   EXPECT_EQ(seam.Texts(), expected);
   for (const FakeSeam::Box& box : seam.boxes) {
     EXPECT_EQ(box.caption, "Korvane");
