@@ -23,7 +23,7 @@ EOF2
 e2e_launch
 e2e_click "$E2E_MAIN" 130 77 || fail "the group is clicked"
 children=$(e2e_probe children "$E2E_MAIN")
-GRID=$(awk '/ KorvaneDrawGrid / { print $1; exit }' <<<"$children")
+GRID=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
 [ -n "$GRID" ] || e2e_abort "the grid is found" "$children"
 
 A=$(e2e_winpath "$FILES/資料/見積表.csv")
