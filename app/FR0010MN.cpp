@@ -19,6 +19,10 @@ ui::UniqueBitmap LoadBitmapResource(const char* name) {
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+void Step(const char* name) {
+  if (TFrmFR0010MN::on_startup_step) TFrmFR0010MN::on_startup_step(name);
+}
+
 ui::FontSpec Gothic(int height) {
   ui::FontSpec f;
   f.face = ui::kFaceMsGothic;
@@ -74,7 +78,9 @@ bool TFrmFR0010MN::Create() {
 }
 
 void TFrmFR0010MN::CreateControls() {
+  Step("window");
   CreateToolbar();
+  Step("toolbar");
 
   StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{0, 0, 0, 19}, true});
 
@@ -88,6 +94,7 @@ void TFrmFR0010MN::CreateControls() {
   LBGroup.on_click = [this] { LBGroupClick(); };
   LBGroup.on_draw_item = [this](const ui::DrawItemEvent& e) { LBGroupDrawItem(e); };
   LBGroup.on_mouse_down = [this](const ui::MouseEvent& e) { LBGroupMouseDown(e); };
+  Step("status bar, group list");
 
   ui::DrawGridArgs dg;
   dg.parent = hwnd();
@@ -119,6 +126,7 @@ void TFrmFR0010MN::CreateControls() {
   DGMain.on_key_down = [this](WORD key, ui::ShiftState shift) { DGMainKeyDown(key, shift); };
   DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
   DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
+  Step("grid");
 
   ui::EditArgs ed;
   ed.parent = hwnd();
@@ -140,8 +148,11 @@ void TFrmFR0010MN::CreateControls() {
                     {DGMain.hwnd(), ui::Align::Client, 0}});
   // Tab order: the group list, the title editor, the grid, then the rest.
   ui::SetTabOrder({LBGroup.hwnd(), EdtTitle.hwnd(), DGMain.hwnd(), StbInfo.hwnd(), PnlTop.hwnd()});
+  Step("title editor, layout");
   CreateMenus();
+  Step("menus");
   painter_.LoadPictures();
+  Step("pictures");
 }
 
 void TFrmFR0010MN::CreateToolbar() {
@@ -218,6 +229,7 @@ void TFrmFR0010MN::FormCreate() {
   SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
   ApplySettings();
+  Step("settings");
   InstallGridProcedure();
   ui::Application* app = ui::Application::Current();
   if (app) {
@@ -230,18 +242,23 @@ void TFrmFR0010MN::FormCreate() {
   EdtTitle.SetFont(Gothic(15));
   EdtTitle.SetMaxBytes(kTitleMaxBytes);
   BuildPalette();
+  Step("columns, palette");
   AddTrayIcon();
+  Step("tray icon");
   hidden_in_tray_ = false;
   LBGroup.BeginUpdate();
   const FileReport load = LoadGroups(data_folder_, model_);
+  Step("group files");
   FillGroupList();
   LBGroup.EndUpdate();
+  Step("group list");
   ShowWarnings(load.messages);
   if (!load.ok) {
     if (app) app->RequestEnd();
     return;
   }
   if (!PrepareCanvas() && app) app->RequestEnd();
+  Step("off-screen bitmap");
 }
 
 void TFrmFR0010MN::FillGroupList() {

@@ -42,6 +42,9 @@ class TFrmFR0010MN : public ui::Form {
 
   // Creates the window; FormCreate runs inside.
   bool Create();
+  // When set, called after each step of the window's creation with the
+  // step's name: the start-up benchmark times the steps with it.
+  static inline void (*on_startup_step)(const char* step) = nullptr;
   // The data folder: the exe's folder (tests may point it elsewhere before
   // Create).
   void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
