@@ -31,11 +31,11 @@ std::size_t LastDot(std::string_view name) {
 }
 
 void WriteEntries(IniDocument& doc, const Group& group) {
-  const std::size_t count = group.titles.size();
+  const std::size_t count = group.entries.size();
   for (std::size_t j = 0; j < count; ++j) {
     const std::string section = EntrySection(j + 1, count);
-    doc.Set(section, kTitleKey, group.titles[j]);
-    doc.Set(section, kPathKey, group.paths[j]);
+    doc.Set(section, kTitleKey, group.entries[j].title);
+    doc.Set(section, kPathKey, group.entries[j].path);
   }
 }
 
@@ -75,19 +75,19 @@ std::string CannotWriteMessage(std::string_view path) { return std::string(path)
 std::string CannotDeleteMessage(std::string_view path) { return std::string(path) + " を削除できません"; }
 std::string CannotReadMessage(std::string_view path) { return std::string(path) + " を読み込めません"; }
 
-ReadOutcome ReadGroupFile(const std::string& file, std::vector<std::string>& titles,
-                          std::vector<std::string>& paths, std::vector<std::string>& states) {
+ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries) {
   std::uint32_t error = 0;
   std::optional<std::string> bytes = os::ReadFile(file, &error);
   if (!bytes) return os::IsNotFound(error) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
   const IniDocument doc(std::move(*bytes));
   if (!doc.Readable()) return ReadOutcome::Unreadable;
-  const std::size_t count = titles.size();
-  for (std::size_t i = 0; i < count && i < paths.size() && i < states.size(); ++i) {
+  const std::size_t count = entries.size();
+  for (std::size_t i = 0; i < count; ++i) {
     const std::string section = EntrySection(i + 1, count);
-    titles[i] = TruncateBytes(doc.Get(section, kTitleKey, ""), kTitleMaxBytes);
-    paths[i] = doc.Get(section, kPathKey, "");
-    states[i] = MarkerFor(paths[i]);
+    Entry& entry = entries[i];
+    entry.title = TruncateBytes(doc.Get(section, kTitleKey, ""), kTitleMaxBytes);
+    entry.path = doc.Get(section, kPathKey, "");
+    entry.marker = MarkerFor(entry.path);
   }
   return ReadOutcome::Read;
 }
@@ -115,7 +115,7 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
       const std::string path = os::JoinPath(folder, entry.name);
       ReadOutcome outcome = ReadOutcome::Unreadable;
       try {
-        outcome = ReadGroupFile(path, group.titles, group.paths, group.states);
+        outcome = ReadGroupFile(path, group.entries);
       } catch (const std::exception&) {
         outcome = ReadOutcome::Unreadable;   // keeps what was read so far
       }

@@ -25,17 +25,16 @@ std::string CannotDeleteMessage(std::string_view path);   // "… を削除で�
 std::string CannotReadMessage(std::string_view path);     // "… を読み込めません"
 
 enum class ReadOutcome {
-  Read,         // the file's values are in the lists
-  Missing,      // no such file: the lists keep their empty entries
+  Read,         // the file's values are in the entries
+  Missing,      // no such file: the entries stay empty
   Unreadable,   // the file exists but could not be read (locked, refused by
-                // the reader): the lists keep their empty entries
+                // the reader): the entries stay empty
 };
 
-// Reads one group file (full name) into lists that already hold the entry
-// count of entries: titles cut to kTitleMaxBytes, path markers by the
-// file-existence test.
-ReadOutcome ReadGroupFile(const std::string& file, std::vector<std::string>& titles,
-                          std::vector<std::string>& paths, std::vector<std::string>& states);
+// Reads one group file (full name) into entries already sized to the entry
+// count: titles cut to kTitleMaxBytes, path markers by the file-existence
+// test.
+ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries);
 
 struct FileReport {
   bool ok = true;

@@ -5,9 +5,9 @@
 
 namespace korvane {
 
-std::string MarkerFor(const std::string& path) {
-  if (path.empty()) return std::string(kMarkerNoPath);
-  return std::string(os::FileExists(path) ? kMarkerFound : kMarkerMissing);
+PathMarker MarkerFor(const std::string& path) {
+  if (path.empty()) return PathMarker::NoPath;
+  return os::FileExists(path) ? PathMarker::Found : PathMarker::Missing;
 }
 
 std::string TitleFromPath(std::string_view path) {
@@ -31,9 +31,7 @@ std::vector<std::string> LauncherModel::Names() const {
 Group LauncherModel::NewGroup(std::string name) const {
   Group group;
   group.name = std::move(name);
-  group.titles.assign(entry_count_, std::string());
-  group.paths.assign(entry_count_, std::string());
-  group.states.assign(entry_count_, std::string(kMarkerNoPath));
+  group.entries.assign(entry_count_, Entry{});
   return group;
 }
 
@@ -78,8 +76,9 @@ void LauncherModel::DeleteGroup(std::size_t row) {
 }
 
 Group* LauncherModel::EditableCurrent(std::size_t n) {
-  if (current_ < 0 || n < 1 || n > entry_count_) return nullptr;
-  return &groups_[static_cast<std::size_t>(current_)];
+  if (current_ < 0) return nullptr;
+  Group& group = groups_[static_cast<std::size_t>(current_)];
+  return group.EntryAt(n) ? &group : nullptr;
 }
 
 // A group the user changed is the user's to write, even when its file could
@@ -92,7 +91,7 @@ void LauncherModel::Changed(Group& group) {
 bool LauncherModel::SetTitle(std::size_t n, std::string text) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
-  group->titles[n - 1] = std::move(text);
+  group->EntryAt(n)->title = std::move(text);
   Changed(*group);
   return true;
 }
@@ -102,9 +101,10 @@ bool LauncherModel::ClearTitle(std::size_t n) { return SetTitle(n, std::string()
 bool LauncherModel::SetPath(std::size_t n, std::string file) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
-  group->states[n - 1] = MarkerFor(file);
-  if (group->titles[n - 1].empty()) group->titles[n - 1] = TitleFromPath(file);
-  group->paths[n - 1] = std::move(file);
+  Entry& entry = *group->EntryAt(n);
+  entry.marker = MarkerFor(file);
+  if (entry.title.empty()) entry.title = TitleFromPath(file);
+  entry.path = std::move(file);
   Changed(*group);
   return true;
 }
@@ -112,8 +112,9 @@ bool LauncherModel::SetPath(std::size_t n, std::string file) {
 bool LauncherModel::ClearPath(std::size_t n) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
-  group->paths[n - 1].clear();
-  group->states[n - 1] = std::string(kMarkerNoPath);
+  Entry& entry = *group->EntryAt(n);
+  entry.path.clear();
+  entry.marker = PathMarker::NoPath;
   Changed(*group);
   return true;
 }
@@ -121,14 +122,15 @@ bool LauncherModel::ClearPath(std::size_t n) {
 bool LauncherModel::RefreshMarker(std::size_t n) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
-  group->states[n - 1] = MarkerFor(group->paths[n - 1]);
+  Entry& entry = *group->EntryAt(n);
+  entry.marker = MarkerFor(entry.path);
   return true;
 }
 
-bool LauncherModel::SetMarker(std::size_t n, std::string_view marker) {
+bool LauncherModel::SetMarker(std::size_t n, PathMarker marker) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
-  group->states[n - 1] = std::string(marker);
+  group->EntryAt(n)->marker = marker;
   return true;
 }
 

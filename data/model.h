@@ -15,27 +15,35 @@ inline constexpr std::size_t kEntryCount = 20;
 // Longest title in bytes: the maximum length of the title edit box.
 inline constexpr std::size_t kTitleMaxBytes = 40;
 
-// Path state markers, never saved.
-inline constexpr std::string_view kMarkerNoPath = "0";    // the path is empty
-inline constexpr std::string_view kMarkerFound = "1";     // named an existing file when last tested
-inline constexpr std::string_view kMarkerMissing = "2";   // named no existing file (or a folder)
+// What the launch column shows for an entry's path. Never saved.
+enum class PathMarker : unsigned char {
+  NoPath,    // the path is empty
+  Found,     // named an existing file when last tested
+  Missing,   // named no existing file (or a folder)
+};
 
 // Extension of a group file, as the program spells it for new files.
 inline constexpr std::string_view kGroupExtension = ".PTH";
 
 // The marker for path as the file system stands now.
-std::string MarkerFor(const std::string& path);
+PathMarker MarkerFor(const std::string& path);
 
 // The title a chosen file gets: its name without folder (after the last '\'
 // or ':' that is not a trail byte) and without its last extension, cut to
 // kTitleMaxBytes without splitting a double-byte character.
 std::string TitleFromPath(std::string_view path);
 
+struct Entry {
+  std::string title;
+  std::string path;
+  PathMarker marker = PathMarker::NoPath;
+
+  bool operator==(const Entry&) const = default;
+};
+
 struct Group {
   std::string name;
-  std::vector<std::string> titles;
-  std::vector<std::string> paths;
-  std::vector<std::string> states;
+  std::vector<Entry> entries;
   // The extension of the group's file as spelled on disk (".pth" stays
   // ".pth" where names keep their case).
   std::string extension = std::string(kGroupExtension);
@@ -44,6 +52,9 @@ struct Group {
   bool unread = false;
 
   std::string FileName() const { return name + extension; }
+  // Entry number n (1-based: its grid row), or nullptr out of range.
+  const Entry* EntryAt(std::size_t n) const { return n >= 1 && n <= entries.size() ? &entries[n - 1] : nullptr; }
+  Entry* EntryAt(std::size_t n) { return n >= 1 && n <= entries.size() ? &entries[n - 1] : nullptr; }
 };
 
 // A name whose group file is to be deleted at the next save.
@@ -64,7 +75,7 @@ class LauncherModel {
   // The group names in list order: the items of the group list box.
   std::vector<std::string> Names() const;
 
-  // A new group with entry_count empty entries, markers "0".
+  // A new group with entry_count empty entries.
   Group NewGroup(std::string name) const;
 
   // Appends a new empty group; the selection does not change. Sets the flag.
@@ -91,10 +102,10 @@ class LauncherModel {
   // Path := file, marker by the file-existence test, and the title from the
   // file name when the title is empty. Sets the flag.
   bool SetPath(std::size_t n, std::string file);
-  bool ClearPath(std::size_t n);                    // path "", marker "0"; sets the flag
+  bool ClearPath(std::size_t n);                    // empty path, no marker; sets the flag
   bool RefreshMarker(std::size_t n);                // flag unchanged
   // The marker a launch leaves: set as told, flag unchanged.
-  bool SetMarker(std::size_t n, std::string_view marker);
+  bool SetMarker(std::size_t n, PathMarker marker);
 
   bool Modified() const { return modified_; }
   void ClearModified() { modified_ = false; }

@@ -73,8 +73,8 @@ void TFrmFR0010MN::BeginTitleEdit(int col, int row) {
   b.height = kEditorHeight;
   ui::SetBounds(EdtTitle.hwnd(), b);
   const Group* group = model_.Current();
-  const auto index = static_cast<std::size_t>(row - 1);
-  EdtTitle.SetText(group && index < group->titles.size() ? group->titles[index] : std::string());
+  const Entry* entry = group ? group->EntryAt(static_cast<std::size_t>(row)) : nullptr;
+  EdtTitle.SetText(entry ? entry->title : std::string());
   EdtTitle.SetModified(false);
   // Its place in the z-order, above the grid, is its place in the tab
   // order too: the grid follows it, so Enter and Tab lead back there.
@@ -118,13 +118,13 @@ void TFrmFR0010MN::CommitTitleEdit() {
 
 void TFrmFR0010MN::SelectPath() {
   const Group* group = model_.Current();
-  const int n = target_row_;
-  if (group && n >= 1 && static_cast<std::size_t>(n) <= group->paths.size()) {
-    OpdPath.file_name = group->paths[static_cast<std::size_t>(n - 1)];
+  const auto n = static_cast<std::size_t>(target_row_);
+  if (const Entry* entry = group ? group->EntryAt(n) : nullptr) {
+    OpdPath.file_name = entry->path;
     if (OpdPath.Execute(hwnd())) {
-      model_.SetPath(static_cast<std::size_t>(n), OpdPath.file_name);
+      model_.SetPath(n, OpdPath.file_name);
     } else {
-      model_.RefreshMarker(static_cast<std::size_t>(n));
+      model_.RefreshMarker(n);
     }
   }
   marks_.edit_row = -1;

@@ -43,22 +43,23 @@ void TFrmFR0010MN::LaunchRow(int row) {
 
 void TFrmFR0010MN::LaunchEntry() {
   const Group* group = model_.Current();
-  const int n = marks_.pressed_row;
-  if (!group || n < 1 || static_cast<std::size_t>(n) > group->paths.size()) return;
-  const std::string path = group->paths[static_cast<std::size_t>(n - 1)];
+  const auto n = static_cast<std::size_t>(marks_.pressed_row);
+  const Entry* entry = group ? group->EntryAt(n) : nullptr;
+  if (!entry) return;
+  const std::string path = entry->path;
   if (path.empty()) {
-    model_.SetMarker(static_cast<std::size_t>(n), kMarkerNoPath);
+    model_.SetMarker(n, PathMarker::NoPath);
     return;
   }
   if (!os::FileExists(path)) {
-    model_.SetMarker(static_cast<std::size_t>(n), kMarkerMissing);
+    model_.SetMarker(n, PathMarker::Missing);
     ShowInformation(kMissingFile);
     return;
   }
   const auto result = reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(hwnd(), "OPEN", path, "", "", SW_SHOW));
   if (result < 32) ShowInformation(kLaunchFailed);
-  // The file was there: its marker is "1" whether the start worked or not.
-  model_.SetMarker(static_cast<std::size_t>(n), kMarkerFound);
+  // The file was there: it is marked found whether the start worked or not.
+  model_.SetMarker(n, PathMarker::Found);
 }
 
 }  // namespace korvane

@@ -213,13 +213,13 @@ void GridPainter::FixedCell(int col, int row, const RECT& local, const Group* cu
     int picture = kPicGo;
     if (row >= 1) {
       picture = kPicBarUp;
-      const auto index = static_cast<std::size_t>(row - 1);
-      if (current && index < current->states.size()) {
-        const std::string& marker = current->states[index];
+      if (const Entry* entry = current ? current->EntryAt(static_cast<std::size_t>(row)) : nullptr) {
         const bool pressed = row == marks.pressed_row;
-        if (marker == kMarkerNoPath) picture = pressed ? kPicBarDown : kPicBarUp;
-        else if (marker == kMarkerFound) picture = pressed ? kPicRingDown : kPicRingUp;
-        else picture = pressed ? kPicCrossDown : kPicCrossUp;
+        switch (entry->marker) {
+          case PathMarker::NoPath: picture = pressed ? kPicBarDown : kPicBarUp; break;
+          case PathMarker::Found: picture = pressed ? kPicRingDown : kPicRingUp; break;
+          case PathMarker::Missing: picture = pressed ? kPicCrossDown : kPicCrossUp; break;
+        }
       }
     }
     // A launch column dragged wider than the picture shows silver beside it.
@@ -239,8 +239,8 @@ void GridPainter::FixedCell(int col, int row, const RECT& local, const Group* cu
 void GridPainter::EntryCell(int col, int row, const RECT& local, CellState state, const Group* current,
                             const GridMarks& marks) {
   ui::Canvas& c = *canvas_;
-  const auto index = static_cast<std::size_t>(row - 1);
-  if (!current || index >= current->titles.size()) {
+  const Entry* entry = current ? current->EntryAt(static_cast<std::size_t>(row)) : nullptr;
+  if (!entry) {
     c.SetBrushColor(PaletteColor(kClrSilver));
     c.FillRect(local);
     DrawEtchedFrame(local);
@@ -253,12 +253,12 @@ void GridPainter::EntryCell(int col, int row, const RECT& local, CellState state
   c.FillRect(local);
   DrawEtchedFrame(local);
   if (col == 2) {
-    DrawPathText(local, current->paths[index]);
+    DrawPathText(local, entry->path);
     return;
   }
   if (marks.title_editing && row == marks.edit_row) return;  // the editor lies over it
-  DrawEmbossedText(local, current->titles[index], 40);
-  if (current->states[index] != kMarkerNoPath) DrawEntryIcon(current->paths[index]);
+  DrawEmbossedText(local, entry->title, 40);
+  if (entry->marker != PathMarker::NoPath) DrawEntryIcon(entry->path);
 }
 
 void GridPainter::DrawEntryIcon(const std::string& path) {

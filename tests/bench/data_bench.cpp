@@ -26,8 +26,8 @@ class Fixture {
     for (int g = 0; g < kGroups; ++g) {
       Group group = model.NewGroup("業務" + std::to_string(g));
       for (std::size_t i = 0; i < kEntryCount; ++i) {
-        group.titles[i] = "月次報告 " + std::to_string(i + 1) + " 集計表";
-        group.paths[i] = "C:\\Users\\担当者\\Documents\\ソフト表\\業務" + std::to_string(g) + "\\報告書_" +
+        group.entries[i].title = "月次報告 " + std::to_string(i + 1) + " 集計表";
+        group.entries[i].path = "C:\\Users\\担当者\\Documents\\ソフト表\\業務" + std::to_string(g) + "\\報告書_" +
                          std::to_string(i + 1) + ".xlsx";
       }
       model.AppendLoaded(std::move(group));
@@ -76,7 +76,7 @@ void BM_ExistenceTests(benchmark::State& state) {
   for (auto _ : state) {
     int found = 0;
     for (const Group& group : model.Groups())
-      for (const std::string& path : group.paths) found += os::FileExists(path);
+      for (const Entry& entry : group.entries) found += os::FileExists(entry.path);
     benchmark::DoNotOptimize(found);
   }
 }

@@ -73,21 +73,20 @@ TEST(GroupFileInput, AnyContentLoadsAndASaveKeepsWhatIsNotOurs) {
     ASSERT_TRUE(loaded.ok);
     ASSERT_EQ(model.GroupCount(), 1u);
     const Group& group = model.GroupAt(0);
-    ASSERT_EQ(group.titles.size(), kEntryCount);
+    ASSERT_EQ(group.entries.size(), kEntryCount);
     for (std::size_t i = 0; i < kEntryCount; ++i) {
-      EXPECT_LE(group.titles[i].size(), kTitleMaxBytes);
-      EXPECT_EQ(group.states[i], group.paths[i].empty() ? "0" : "2");
+      EXPECT_LE(group.entries[i].title.size(), kTitleMaxBytes);
+      EXPECT_EQ(group.entries[i].marker, group.entries[i].path.empty() ? PathMarker::NoPath : PathMarker::Missing);
     }
     if (c.title1 != "*") {
-      EXPECT_EQ(group.titles[0], c.title1);
+      EXPECT_EQ(group.entries[0].title, c.title1);
     }
-    EXPECT_EQ(group.titles[19], "");   // no file here has entry 20
-    EXPECT_EQ(group.paths[19], "");
+    EXPECT_EQ(group.entries[19].title, "");   // no file here has entry 20
+    EXPECT_EQ(group.entries[19].path, "");
 
     model.SelectGroup(0);
     model.SetTitle(20, "changed");
-    const std::vector<std::string> titles = model.GroupAt(0).titles;
-    const std::vector<std::string> paths = model.GroupAt(0).paths;
+    const std::vector<Entry> entries = model.GroupAt(0).entries;
     ASSERT_TRUE(SaveGroups(dir.path(), model).ok);
     const std::string saved = testing::ReadBytes(path);
     for (const std::string& piece : c.kept) EXPECT_NE(saved.find(piece), std::string::npos) << piece.substr(0, 40);
@@ -96,8 +95,7 @@ TEST(GroupFileInput, AnyContentLoadsAndASaveKeepsWhatIsNotOurs) {
     LauncherModel again;
     ASSERT_TRUE(LoadGroups(dir.path(), again).ok);
     ASSERT_EQ(again.GroupCount(), 1u);
-    EXPECT_EQ(again.GroupAt(0).titles, titles);
-    EXPECT_EQ(again.GroupAt(0).paths, paths);
+    EXPECT_EQ(again.GroupAt(0).entries, entries);
   }
 }
 

@@ -109,9 +109,9 @@ TEST_F(GroupFiles, LoadTakesEveryGroupFileInTheFoldersOrder) {
   Names sorted = model.Names();
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (Names{"", "a.b", "x", "日常業務"}));
-  EXPECT_EQ(model.GroupAt(Row("x")).titles[0], "x.pth");
+  EXPECT_EQ(model.GroupAt(Row("x")).entries[0].title, "x.pth");
   EXPECT_EQ(model.GroupAt(Row("x")).FileName(), "x.pth");
-  EXPECT_EQ(model.GroupAt(Row("")).titles[0], ".PTH");
+  EXPECT_EQ(model.GroupAt(Row("")).entries[0].title, ".PTH");
   // The temporary file of an interrupted save is gone; nothing else is touched.
   EXPECT_FALSE(os::PathExists(File(os::TemporaryNameFor(1, 1))));
   EXPECT_TRUE(os::FileExists(File("notes.txt")));
@@ -138,23 +138,23 @@ TEST_F(GroupFiles, LoadReadsTitlesAndPathsAndTestsEveryPath) {
   const Group& g = model.GroupAt(0);
   EXPECT_EQ(g.name, "業務");
   EXPECT_FALSE(g.unread);
-  ASSERT_EQ(g.titles.size(), kEntryCount);
-  EXPECT_EQ(g.titles[0], "本体");
-  EXPECT_EQ(g.paths[0], program);
-  EXPECT_EQ(g.states[0], "1");
-  EXPECT_EQ(g.states[1], "2");   // gone
-  EXPECT_EQ(g.states[2], "2");   // a folder
-  EXPECT_EQ(g.titles[3], "題だけ");
-  EXPECT_EQ(g.paths[3], "");
-  EXPECT_EQ(g.states[3], "0");
-  EXPECT_EQ(g.titles[4], std::string(40, 't'));
-  EXPECT_EQ(g.titles[5], "a" + std::string("あいうえおかきくけこさしすせそたちつて"));   // 39 bytes
-  EXPECT_EQ(g.titles[6], "");
-  EXPECT_EQ(g.states[6], "1");
+  ASSERT_EQ(g.entries.size(), kEntryCount);
+  EXPECT_EQ(g.entries[0].title, "本体");
+  EXPECT_EQ(g.entries[0].path, program);
+  EXPECT_EQ(g.entries[0].marker, PathMarker::Found);
+  EXPECT_EQ(g.entries[1].marker, PathMarker::Missing);   // gone
+  EXPECT_EQ(g.entries[2].marker, PathMarker::Missing);   // a folder
+  EXPECT_EQ(g.entries[3].title, "題だけ");
+  EXPECT_EQ(g.entries[3].path, "");
+  EXPECT_EQ(g.entries[3].marker, PathMarker::NoPath);
+  EXPECT_EQ(g.entries[4].title, std::string(40, 't'));
+  EXPECT_EQ(g.entries[5].title, "a" + std::string("あいうえおかきくけこさしすせそたちつて"));   // 39 bytes
+  EXPECT_EQ(g.entries[6].title, "");
+  EXPECT_EQ(g.entries[6].marker, PathMarker::Found);
   for (std::size_t i = 7; i < kEntryCount; ++i) {
-    EXPECT_EQ(g.titles[i], "");
-    EXPECT_EQ(g.paths[i], "");
-    EXPECT_EQ(g.states[i], "0");
+    EXPECT_EQ(g.entries[i].title, "");
+    EXPECT_EQ(g.entries[i].path, "");
+    EXPECT_EQ(g.entries[i].marker, PathMarker::NoPath);
   }
 }
 
@@ -183,7 +183,7 @@ TEST_F(GroupFiles, ASaveKeepsEveryLineTheProgramDoesNotOwn) {
                                "[21]\r\nTITLE=hidden\r\nPATH=C:\\hidden.txt\r\n";
   ASSERT_TRUE(WriteBytes(File("業務.PTH"), original));
   ASSERT_TRUE(Load().ok);
-  EXPECT_EQ(model.GroupAt(0).titles[0], "old");
+  EXPECT_EQ(model.GroupAt(0).entries[0].title, "old");
   model.SelectGroup(0);
   model.SetTitle(1, "new");
   ASSERT_TRUE(Save().ok);
@@ -195,7 +195,7 @@ TEST_F(GroupFiles, ASaveKeepsEveryLineTheProgramDoesNotOwn) {
   EXPECT_EQ(ReadBytes(File("業務.PTH")), expected);
   LauncherModel again;
   ASSERT_TRUE(LoadGroups(dir.path(), again).ok);
-  EXPECT_EQ(again.GroupAt(0).titles, model.GroupAt(0).titles);
+  EXPECT_EQ(again.GroupAt(0).entries, model.GroupAt(0).entries);
 }
 
 TEST_F(GroupFiles, ASaveWithoutChangesRewritesEveryFileAndClearsTheFlag) {
@@ -410,7 +410,7 @@ TEST_F(GroupFiles, AGroupNotReadAtLoadIsLeftAloneUntilChanged) {
   ASSERT_EQ(model.GroupCount(), 2u);
   const Group& locked = model.GroupAt(static_cast<std::size_t>(Row("locked")));
   EXPECT_TRUE(locked.unread);
-  EXPECT_EQ(locked.titles, Names(kEntryCount));
+  EXPECT_EQ(locked.entries, std::vector<Entry>(kEntryCount));
   // Unlocked now, but its entries were never seen: a save leaves it as it is.
   Select("other");
   model.SetTitle(1, "changed");

@@ -13,7 +13,7 @@ LauncherModel ThreeGroups() {
   LauncherModel model;
   for (const char* name : {"A", "B", "C"}) {
     Group group = model.NewGroup(name);
-    group.titles[0] = std::string("title of ") + name;
+    group.entries[0].title = std::string("title of ") + name;
     model.AppendLoaded(std::move(group));
   }
   return model;
@@ -27,14 +27,7 @@ TEST(LauncherModel, AddGroupAppendsTwentyEmptyEntriesAndSetsTheFlag) {
   EXPECT_TRUE(model.Modified());
   EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B", "C", "新しい業務"}));
   const Group& added = model.GroupAt(3);
-  ASSERT_EQ(added.titles.size(), kEntryCount);
-  ASSERT_EQ(added.paths.size(), kEntryCount);
-  ASSERT_EQ(added.states.size(), kEntryCount);
-  for (std::size_t i = 0; i < kEntryCount; ++i) {
-    EXPECT_EQ(added.titles[i], "");
-    EXPECT_EQ(added.paths[i], "");
-    EXPECT_EQ(added.states[i], "0");
-  }
+  EXPECT_EQ(added.entries, std::vector<Entry>(kEntryCount, Entry{"", "", PathMarker::NoPath}));
   EXPECT_EQ(added.FileName(), "新しい業務.PTH");
   EXPECT_EQ(model.CurrentRow(), 1);   // the selection stays
   EXPECT_EQ(model.Current()->name, "B");
@@ -43,7 +36,7 @@ TEST(LauncherModel, AddGroupAppendsTwentyEmptyEntriesAndSetsTheFlag) {
 
 TEST(LauncherModel, EntryCountComesFromTheGrid) {
   LauncherModel model(100);
-  EXPECT_EQ(model.NewGroup("x").titles.size(), 100u);
+  EXPECT_EQ(model.NewGroup("x").entries.size(), 100u);
 }
 
 TEST(LauncherModel, FindGroupIgnoresCaseAndGivesTheFirst) {
@@ -77,7 +70,7 @@ TEST(LauncherModel, RenameKeepsTheEntriesAndRemembersTheOldName) {
   model.RenameGroup(1, "B2");
   EXPECT_TRUE(model.Modified());
   EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B2", "C"}));
-  EXPECT_EQ(model.GroupAt(1).titles[0], "title of B");
+  EXPECT_EQ(model.GroupAt(1).entries[0].title, "title of B");
   EXPECT_EQ(model.CurrentRow(), 1);
   ASSERT_EQ(model.Removed().size(), 1u);
   EXPECT_EQ(model.Removed()[0].FileName(), "B.PTH");
@@ -85,7 +78,7 @@ TEST(LauncherModel, RenameKeepsTheEntriesAndRemembersTheOldName) {
   model.RenameGroup(1, "B");
   ASSERT_EQ(model.Removed().size(), 2u);
   EXPECT_EQ(model.Removed()[1].FileName(), "B2.PTH");
-  EXPECT_EQ(model.GroupAt(1).titles[0], "title of B");
+  EXPECT_EQ(model.GroupAt(1).entries[0].title, "title of B");
 }
 
 TEST(LauncherModel, RenameGivesTheNewFileTheProgramsExtension) {
@@ -105,7 +98,7 @@ TEST(LauncherModel, DeleteDropsTheGroupAndLeavesNoneCurrent) {
   model.DeleteGroup(1);
   EXPECT_TRUE(model.Modified());
   EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "C"}));
-  EXPECT_EQ(model.GroupAt(1).titles[0], "title of C");
+  EXPECT_EQ(model.GroupAt(1).entries[0].title, "title of C");
   EXPECT_EQ(model.Current(), nullptr);
   ASSERT_EQ(model.Removed().size(), 1u);
   EXPECT_EQ(model.Removed()[0].name, "B");
@@ -129,13 +122,13 @@ TEST(LauncherModel, EntryOperationsAndTheFlag) {
 
   ASSERT_TRUE(model.SetTitle(20, "最後"));
   EXPECT_TRUE(model.Modified());
-  EXPECT_EQ(model.Current()->titles[19], "最後");
+  EXPECT_EQ(model.Current()->entries[19].title, "最後");
 
   LauncherModel clean = ThreeGroups();
   clean.SelectGroup(0);
   ASSERT_TRUE(clean.ClearPath(3));   // already empty: still a change
   EXPECT_TRUE(clean.Modified());
-  EXPECT_EQ(clean.Current()->states[2], "0");
+  EXPECT_EQ(clean.Current()->entries[2].marker, PathMarker::NoPath);
 
   clean = ThreeGroups();
   clean.SelectGroup(0);
@@ -147,20 +140,20 @@ TEST(LauncherModel, EntryOperationsAndTheFlag) {
   clean.SelectGroup(0);
   ASSERT_TRUE(clean.SetPath(2, existing));
   EXPECT_TRUE(clean.Modified());
-  EXPECT_EQ(clean.Current()->paths[1], existing);
-  EXPECT_EQ(clean.Current()->states[1], "1");
-  EXPECT_EQ(clean.Current()->titles[1], TitleFromPath(existing));
+  EXPECT_EQ(clean.Current()->entries[1].path, existing);
+  EXPECT_EQ(clean.Current()->entries[1].marker, PathMarker::Found);
+  EXPECT_EQ(clean.Current()->entries[1].title, TitleFromPath(existing));
   ASSERT_TRUE(clean.SetPath(1, dir.File("無い.doc")));
-  EXPECT_EQ(clean.Current()->states[0], "2");
-  EXPECT_EQ(clean.Current()->titles[0], "title of A");
+  EXPECT_EQ(clean.Current()->entries[0].marker, PathMarker::Missing);
+  EXPECT_EQ(clean.Current()->entries[0].title, "title of A");
   ASSERT_TRUE(clean.SetPath(3, dir.path()));      // a folder counts as missing
-  EXPECT_EQ(clean.Current()->states[2], "2");
+  EXPECT_EQ(clean.Current()->entries[2].marker, PathMarker::Missing);
 
   // Refreshing a marker follows the file system and never sets the flag.
   clean.ClearModified();
   ASSERT_TRUE(testing::WriteBytes(dir.File("無い.doc"), ""));
   ASSERT_TRUE(clean.RefreshMarker(1));
-  EXPECT_EQ(clean.Current()->states[0], "1");
+  EXPECT_EQ(clean.Current()->entries[0].marker, PathMarker::Found);
   EXPECT_FALSE(clean.Modified());
 }
 
@@ -171,11 +164,11 @@ TEST(LauncherModel, RefreshMarkerSeesAFileThatDisappeared) {
   LauncherModel model = ThreeGroups();
   model.SelectGroup(2);
   ASSERT_TRUE(model.SetPath(5, file));
-  EXPECT_EQ(model.Current()->states[4], "1");
+  EXPECT_EQ(model.Current()->entries[4].marker, PathMarker::Found);
   model.ClearModified();
   ASSERT_TRUE(os::DeleteFile(file));
   ASSERT_TRUE(model.RefreshMarker(5));
-  EXPECT_EQ(model.Current()->states[4], "2");
+  EXPECT_EQ(model.Current()->entries[4].marker, PathMarker::Missing);
   EXPECT_FALSE(model.Modified());
 }
 

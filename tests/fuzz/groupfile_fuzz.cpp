@@ -54,24 +54,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(loaded.ok && model.GroupCount() == 1, "one group loads");
   const Group& group = model.GroupAt(0);
   Require(group.name == "G", "group name");
-  Require(group.titles.size() == kEntryCount && group.paths.size() == kEntryCount &&
-              group.states.size() == kEntryCount, "twenty entries");
+  Require(group.entries.size() == kEntryCount, "twenty entries");
   for (std::size_t i = 0; i < kEntryCount; ++i) {
-    Require(group.titles[i].size() <= kTitleMaxBytes, "title within 40 bytes");
-    Require(group.paths[i].size() <= 2047, "value within 2047 bytes");
-    Require((group.states[i] == "0") == group.paths[i].empty(), "marker 0 exactly for no path");
+    Require(group.entries[i].title.size() <= kTitleMaxBytes, "title within 40 bytes");
+    Require(group.entries[i].path.size() <= 2047, "value within 2047 bytes");
+    Require((group.entries[i].marker == PathMarker::NoPath) == group.entries[i].path.empty(), "marker 0 exactly for no path");
   }
 
   // ReadGroupFile alone gives the same entries.
-  std::vector<std::string> titles(kEntryCount), paths(kEntryCount), states(kEntryCount, "0");
-  const ReadOutcome outcome = ReadGroupFile(file, titles, paths, states);
+  std::vector<Entry> entries(kEntryCount);
+  const ReadOutcome outcome = ReadGroupFile(file, entries);
   Require((outcome == ReadOutcome::Unreadable) == group.unread, "unreadable at load means protected");
-  Require(titles == group.titles && paths == group.paths, "ReadGroupFile agrees with LoadGroups");
+  Require(entries == group.entries, "ReadGroupFile agrees with LoadGroups");
 
   model.SelectGroup(0);
   model.SetTitle(1, "fuzz");
-  const std::vector<std::string> saved_titles = model.GroupAt(0).titles;
-  const std::vector<std::string> saved_paths = model.GroupAt(0).paths;
+  const std::vector<Entry> saved_entries = model.GroupAt(0).entries;
   const FileReport saved = SaveGroups(folder, model);
   if (outcome == ReadOutcome::Unreadable) {
     // Not a form the reader takes: never replaced, the save fails.
@@ -84,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   LauncherModel again;
   Require(LoadGroups(folder, again).ok && again.GroupCount() == 1, "reload");
-  Require(again.GroupAt(0).titles == saved_titles, "titles read back as saved");
-  Require(again.GroupAt(0).paths == saved_paths, "paths read back as saved");
+  Require(again.GroupAt(0).entries == saved_entries, "entries read back as saved");
 
   Require(SaveGroups(folder, again).ok, "second save");
   Require(os::ReadFile(file).value_or("<missing>") == first, "saving again changes no byte");

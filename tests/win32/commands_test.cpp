@@ -100,7 +100,11 @@ const std::vector<Entry> kEstimates = {
 const std::vector<Entry> kSales = {{"売上", "C:\\売上.xls"}};
 
 // The titles a group shows, for comparing groups before and after.
-std::vector<std::string> Titles(const korvane::Group& g) { return g.titles; }
+std::vector<std::string> Titles(const korvane::Group& g) {
+  std::vector<std::string> titles;
+  for (const korvane::Entry& entry : g.entries) titles.push_back(entry.title);
+  return titles;
+}
 
 // ------------------------------------------------------------ the fixture
 
@@ -318,11 +322,9 @@ TEST_F(GroupCommandsTest, NewGroupFromThePopupMenuIsTheLastRowUnselectedWithTwen
   EXPECT_EQ(form->LBGroup.ItemIndex(), current);  // the selection stays
   EXPECT_EQ(Model().CurrentRow(), current);       // and so does the grid's group
   EXPECT_TRUE(form->DGMain.Enabled());
-  EXPECT_EQ(Model().Current()->titles[0], "見積書");
+  EXPECT_EQ(Model().Current()->entries[0].title, "見積書");
   const korvane::Group& added = Model().GroupAt(2);
-  EXPECT_EQ(added.titles, std::vector<std::string>(20, ""));
-  EXPECT_EQ(added.paths, std::vector<std::string>(20, ""));
-  EXPECT_EQ(added.states, std::vector<std::string>(20, "0"));
+  EXPECT_EQ(added.entries, std::vector<korvane::Entry>(20));
   EXPECT_TRUE(Model().Modified());
   EXPECT_FALSE(IsWindow(dialog));  // made for one use
   EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
@@ -411,9 +413,7 @@ TEST_F(GroupCommandsTest, RenamingTheCurrentGroupKeepsItsRowEntriesAndGridThenSa
   EXPECT_EQ(Model().CurrentRow(), row);
   const korvane::Group& after = Model().GroupAt(static_cast<std::size_t>(row));
   EXPECT_EQ(after.name, "経理部");
-  EXPECT_EQ(after.titles, before.titles);
-  EXPECT_EQ(after.paths, before.paths);
-  EXPECT_EQ(after.states, before.states);
+  EXPECT_EQ(after.entries, before.entries);
   EXPECT_EQ(form->DGMain.Row(), 4);  // the grid was not reset
   EXPECT_EQ(form->DGMain.Col(), 1);
   EXPECT_TRUE(form->DGMain.Enabled());
@@ -655,14 +655,14 @@ TEST_F(GroupCommandsTest, AnOpenTitleEditIsCommittedBeforeEveryGroupCommand) {
     PostAnsiChars(form->EdtTitle.hwnd(), text);
     ASSERT_TRUE(uitest::PumpUntil([&] { return form->EdtTitle.Text() == text; }));
     ASSERT_NE(Model().Current(), nullptr);
-    ASSERT_EQ(Model().Current()->titles[static_cast<std::size_t>(n - 1)], kEstimates[n - 1].title);
+    ASSERT_EQ(Model().Current()->entries[static_cast<std::size_t>(n - 1)].title, kEstimates[n - 1].title);
   };
   const auto committed = [&](int n, const std::string& text) {
     EXPECT_FALSE(IsWindowVisible(form->EdtTitle.hwnd()));
     EXPECT_FALSE(form->Marks().title_editing);
     const korvane::Group* g = Model().Current();
     ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->titles[static_cast<std::size_t>(n - 1)], text);
+    EXPECT_EQ(g->entries[static_cast<std::size_t>(n - 1)].title, text);
   };
 
   edit_title(1, "新しい題名");
@@ -681,13 +681,13 @@ TEST_F(GroupCommandsTest, AnOpenTitleEditIsCommittedBeforeEveryGroupCommand) {
           Enter(*d);
         }
       }});
-  EXPECT_EQ(GroupNamed("経理").titles[1], "改名前");
+  EXPECT_EQ(GroupNamed("経理").entries[1].title, "改名前");
 
   edit_title(3, "削除前");
   bool committed_before_question = false;
   seam.on_box = [&] {
     committed_before_question = !IsWindowVisible(form->EdtTitle.hwnd()) && Model().Current() &&
-                                Model().Current()->titles[2] == "削除前";
+                                Model().Current()->entries[2].title == "削除前";
   };
   DeleteSelected();
   seam.on_box = nullptr;

@@ -199,7 +199,7 @@ TEST_F(MainEditTest, DeleteClearsTheTitleOrThePathInRegistrationMode) {
   Key(VK_DELETE);
   EXPECT_EQ(Title(1), "");
   EXPECT_EQ(Path(1), existing_);
-  EXPECT_EQ(Marker(1), "1");
+  EXPECT_EQ(Marker(1), korvane::PathMarker::Found);
   EXPECT_TRUE(form().Model().Modified());
   form().Model().ClearModified();
   // The grid shows it at once: no title text in the cell.
@@ -210,7 +210,7 @@ TEST_F(MainEditTest, DeleteClearsTheTitleOrThePathInRegistrationMode) {
   GoTo(2, 4);
   Key(VK_DELETE);
   EXPECT_EQ(Path(4), "");
-  EXPECT_EQ(Marker(4), "0");
+  EXPECT_EQ(Marker(4), korvane::PathMarker::NoPath);
   EXPECT_EQ(Title(4), "消える");
   EXPECT_TRUE(form().Model().Modified());
   // The key is not consumed: the grid's own keys go on working.
@@ -266,7 +266,7 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
   EXPECT_FALSE(title_editing_in_dialog);
   EXPECT_EQ(Hex(title_cell_in_dialog), Hex(kWhite));
   EXPECT_EQ(Path(2), report);
-  EXPECT_EQ(Marker(2), "1");
+  EXPECT_EQ(Marker(2), korvane::PathMarker::Found);
   EXPECT_EQ(Title(2), "report");
   EXPECT_TRUE(form().Model().Modified());
   ExpectIdle();
@@ -290,13 +290,13 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
   EXPECT_EQ(Title(3), "題名あり");
   choose(5, trail);
   EXPECT_EQ(Title(5), "予定表");
-  EXPECT_EQ(Marker(5), "1");
-  // A file gone by the time of the test: marker "2"; a long name is cut to
+  EXPECT_EQ(Marker(5), korvane::PathMarker::Found);
+  // A file gone by the time of the test: marked missing; a long name is cut to
   // 40 bytes without splitting a character.
   std::string long_name = "a";
   for (int i = 0; i < 20; ++i) long_name += "あ";
   choose(6, folder_.path() + long_name + ".txt");
-  EXPECT_EQ(Marker(6), "2");
+  EXPECT_EQ(Marker(6), korvane::PathMarker::Missing);
   EXPECT_EQ(Title(6), long_name.substr(0, 39));
   // The dialog starts from the entry's path.
   EXPECT_EQ(seam_.dialogs.back().initial_name, "");
@@ -307,7 +307,7 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
 
 TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
   OpenWithGroup();
-  ASSERT_EQ(Marker(4), "1");
+  ASSERT_EQ(Marker(4), korvane::PathMarker::Found);
   ASSERT_TRUE(DeleteFileA(later_.c_str()));
   GoTo(2, 4);
   seam_.dialog_answer.reset();
@@ -315,7 +315,7 @@ TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
   ASSERT_EQ(seam_.dialogs.size(), 1u);
   EXPECT_EQ(seam_.dialogs[0].initial_name, later_);
   EXPECT_EQ(Path(4), later_);
-  EXPECT_EQ(Marker(4), "2");
+  EXPECT_EQ(Marker(4), korvane::PathMarker::Missing);
   EXPECT_EQ(Title(4), "消える");
   EXPECT_FALSE(form().Model().Modified());
   ExpectIdle();
@@ -324,7 +324,7 @@ TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
   folder_.Write("後で消す.txt");
   DoubleClick(CellPoint(2, 4));
   EXPECT_EQ(seam_.dialogs.size(), 2u);
-  EXPECT_EQ(Marker(4), "1");
+  EXPECT_EQ(Marker(4), korvane::PathMarker::Found);
   EXPECT_FALSE(form().Model().Modified());
   ExpectIdle();
 }
@@ -393,7 +393,7 @@ TEST_F(MainEditTest, AnOpenEditIsCommittedIntoItsOwnGroupBeforeAGroupChange) {
   Key(VK_F2);
   Type("元の組へ");
   ClickGroup(other);
-  EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(own)).titles[0], "元の組へ");
+  EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(own)).entries[0].title, "元の組へ");
   EXPECT_EQ(Title(1), "予備の一");
   EXPECT_FALSE(Editing());
   EXPECT_TRUE(form().Model().Modified());
@@ -500,7 +500,7 @@ TEST_F(MainEditTest, TheRealOpenFileDialogTakesATypedName) {
   ASSERT_EQ(seam_.dialogs.size(), 1u);
   EXPECT_EQ(Path(2), chosen);
   EXPECT_EQ(Title(2), "報告書");
-  EXPECT_EQ(Marker(2), "1");
+  EXPECT_EQ(Marker(2), korvane::PathMarker::Found);
   EXPECT_TRUE(form().Model().Modified());
   ExpectIdle();
 }

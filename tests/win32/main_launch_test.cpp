@@ -74,7 +74,7 @@ TEST_F(MainLaunchTest, APressAndAReleaseOnTheSameButtonLaunchWithAnyButton) {
   EXPECT_EQ(call.dir, "");
   EXPECT_EQ(call.show, SW_SHOW);
   EXPECT_EQ(form().Marks().pressed_row, -1);
-  EXPECT_EQ(Marker(1), "1");
+  EXPECT_EQ(Marker(1), korvane::PathMarker::Found);
   EXPECT_TRUE(seam_.boxes.empty());
 
   // The right and the middle button launch as well, and the press makes
@@ -209,13 +209,13 @@ TEST_F(MainLaunchTest, TheOutcomesOfALaunchAndTheMarkersTheyLeave) {
     Press(WM_LBUTTONDOWN, CellPoint(0, n));
     Release(WM_LBUTTONUP, CellPoint(0, n));
   };
-  // Empty path: marker "0", silently.
+  // Empty path: no marker, silently.
   launch(3);
-  EXPECT_EQ(Marker(3), "0");
+  EXPECT_EQ(Marker(3), korvane::PathMarker::NoPath);
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_TRUE(seam_.shell_calls.empty());
 
-  // A missing file and a folder: marker "2" and the information box, with
+  // A missing file and a folder: marked missing and the information box, with
   // the button shown sunken while the box is up; nothing started.
   int pressed_in_box = 0;
   COLORREF corner_in_box = 0;
@@ -227,7 +227,7 @@ TEST_F(MainLaunchTest, TheOutcomesOfALaunchAndTheMarkersTheyLeave) {
     ReleaseDC(grid(), dc);
   };
   launch(2);
-  EXPECT_EQ(Marker(2), "2");
+  EXPECT_EQ(Marker(2), korvane::PathMarker::Missing);
   EXPECT_EQ(pressed_in_box, 2);
   EXPECT_EQ(Hex(corner_in_box), Hex(kGray));
   ASSERT_EQ(seam_.boxes.size(), 1u);
@@ -235,35 +235,35 @@ TEST_F(MainLaunchTest, TheOutcomesOfALaunchAndTheMarkersTheyLeave) {
   EXPECT_EQ(seam_.boxes[0].caption, "Korvane");
   EXPECT_EQ(seam_.boxes[0].flags & (MB_ICONMASK | MB_TYPEMASK), static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
   launch(4);
-  EXPECT_EQ(Marker(4), "2");
+  EXPECT_EQ(Marker(4), korvane::PathMarker::Missing);
   EXPECT_EQ(BoxTexts(), (Files{kMissingFile, kMissingFile}));
   EXPECT_TRUE(seam_.shell_calls.empty());
   seam_.on_box = nullptr;
   Forget();
 
   // The shell's answer taken as an unsigned number: below 32 is a failure
-  // (the two-line box), the file was there so the marker is "1" anyway.
+  // (the two-line box), the file was there so it is marked found anyway.
   for (INT_PTR result : {INT_PTR{31}, INT_PTR{0}, INT_PTR{32}, INT_PTR{-1}}) {
     seam_.shell_result = result;
     launch(1);
   }
   EXPECT_EQ(BoxTexts(), (Files{kLaunchFailed, kLaunchFailed}));
   EXPECT_EQ(Launched().size(), 4u);
-  EXPECT_EQ(Marker(1), "1");
+  EXPECT_EQ(Marker(1), korvane::PathMarker::Found);
   seam_.shell_result = 42;
   Forget();
 
   // A file gone since loading: the red cross; back again: the blue ring.
-  ASSERT_EQ(Marker(5), "1");
+  ASSERT_EQ(Marker(5), korvane::PathMarker::Found);
   ASSERT_TRUE(DeleteFileA(later_.c_str()));
   launch(5);
-  EXPECT_EQ(Marker(5), "2");
+  EXPECT_EQ(Marker(5), korvane::PathMarker::Missing);
   EXPECT_EQ(BoxTexts(), (Files{kMissingFile}));
   auto p = PaintGrid();
   EXPECT_EQ(Hex(p->at(Cell(0, 5).left + 19, Cell(0, 5).top + 19)), Hex(kRed));
   folder_.Write("後で消す.txt");
   launch(5);
-  EXPECT_EQ(Marker(5), "1");
+  EXPECT_EQ(Marker(5), korvane::PathMarker::Found);
   EXPECT_EQ(Launched(), (Files{later_}));
   p = PaintGrid();
   EXPECT_EQ(Hex(p->at(Cell(0, 5).left + 27, Cell(0, 5).top + 19)), Hex(kBlue));
@@ -295,7 +295,7 @@ TEST_F(MainLaunchTest, ARealLaunchStartsTheFileWithNoArguments) {
   char cwd[MAX_PATH] = {};
   GetCurrentDirectoryA(sizeof cwd, cwd);
   EXPECT_EQ(folder_.Read("起動確認.out"), "args=[]\r\nshow=5\r\nfolder=" + std::string(cwd) + "\r\n");
-  EXPECT_EQ(Marker(1), "1");
+  EXPECT_EQ(Marker(1), korvane::PathMarker::Found);
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_FALSE(form().Model().Modified());
 }

@@ -241,9 +241,9 @@ TEST_F(MainPaintTest, PathsSitOnBluePlatesAndTitlesAtFortyWithTheirIcons) {
   EXPECT_EQ(white.bottom, title.bottom + 1);
   EXPECT_EQ(CountOther(*p, Local(1, 2, 4, 4, 40, 36), {kLightGray}), 0);
 
-  // With a path (marker "1"): the icon of the file at (4, 4), 32 x 32,
+  // With a path (marked found): the icon of the file at (4, 4), 32 x 32,
   // drawn as the shell gives it; the title is unchanged beside it.
-  ASSERT_EQ(Marker(3), "1");
+  ASSERT_EQ(Marker(3), korvane::PathMarker::Found);
   char buffer[513] = {};
   std::strcpy(buffer, kNotepad);
   WORD index = 0;
@@ -272,9 +272,9 @@ TEST_F(MainPaintTest, LaunchButtonsShowTheMarkerRaisedAndSunkenWhilePressed) {
   WriteGroup("日常業務", {{"有る", existing}, {"無い", "C:\\存在しない\\無い.txt"}, {"空", ""}});
   Open();
   ClickGroup(0);
-  ASSERT_EQ(Marker(1), "1");
-  ASSERT_EQ(Marker(2), "2");
-  ASSERT_EQ(Marker(3), "0");
+  ASSERT_EQ(Marker(1), korvane::PathMarker::Found);
+  ASSERT_EQ(Marker(2), korvane::PathMarker::Missing);
+  ASSERT_EQ(Marker(3), korvane::PathMarker::NoPath);
   auto p = PaintGrid();
   for (int row = 1; row <= 3; ++row) {
     EXPECT_EQ(Hex(At(*p, 0, row, 0, 0)), Hex(kWhite)) << row;

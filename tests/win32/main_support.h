@@ -133,9 +133,9 @@ class MainWindowTest : public ::testing::Test {
   HWND list() { return form_->LBGroup.hwnd(); }
   HWND editor() { return form_->EdtTitle.hwnd(); }
   const korvane::Group& Current() { return *form_->Model().Current(); }
-  std::string Title(int n) { return Current().titles[static_cast<std::size_t>(n - 1)]; }
-  std::string Path(int n) { return Current().paths[static_cast<std::size_t>(n - 1)]; }
-  std::string Marker(int n) { return Current().states[static_cast<std::size_t>(n - 1)]; }
+  std::string Title(int n) { return Current().entries[static_cast<std::size_t>(n - 1)].title; }
+  std::string Path(int n) { return Current().entries[static_cast<std::size_t>(n - 1)].path; }
+  korvane::PathMarker Marker(int n) { return Current().entries[static_cast<std::size_t>(n - 1)].marker; }
 
   // The list row of a group (the folder's listing order decides).
   int GroupIndex(const std::string& name);

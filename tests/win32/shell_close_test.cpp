@@ -86,8 +86,8 @@ TEST_P(CloseTest, AsksOnlyWithUnsavedChangesAndNoKeepsThem) {
   EXPECT_TRUE(IsWindowVisible(main()));
   EXPECT_TRUE(form().Model().Modified());
   ASSERT_NE(form().Model().Current(), nullptr);
-  EXPECT_EQ(form().Model().Current()->titles[0], "");
-  EXPECT_EQ(form().Model().Current()->titles[1], "請求書");
+  EXPECT_EQ(form().Model().Current()->entries[0].title, "");
+  EXPECT_EQ(form().Model().Current()->entries[1].title, "請求書");
   EXPECT_EQ(folder_.Read("業務A.PTH"), group_file);
 
   // Escape in the real box (and any other answer than Yes) is a No too.
@@ -168,7 +168,7 @@ TEST_F(CloseEditTest, AnOpenTitleEditIsCommittedBeforeTheQuestion) {
   EXPECT_FALSE(TakeQuit());
   ASSERT_EQ(seam_.boxes.size(), 1u);
   EXPECT_EQ(seam_.boxes[0].text, kQuestion);
-  EXPECT_EQ(form().Model().Current()->titles[1], "納品書");
+  EXPECT_EQ(form().Model().Current()->entries[1].title, "納品書");
   EXPECT_FALSE(IsWindowVisible(form().EdtTitle.hwnd()));
 }
 

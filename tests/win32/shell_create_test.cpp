@@ -167,7 +167,7 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
   EXPECT_FALSE(TakeQuit());
   form().Model().SelectGroup(1);
   ASSERT_NE(form().Model().Current(), nullptr);
-  EXPECT_EQ(form().Model().Current()->titles[0], "");
+  EXPECT_EQ(form().Model().Current()->entries[0].title, "");
 }
 
 TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {

@@ -138,7 +138,7 @@ TEST_F(TrayTest, HidingAndRestoringChangeNoStateOfTheWindow) {
   ASSERT_TRUE(WaitShown());
   EXPECT_TRUE(form().Model().Modified());
   EXPECT_EQ(form().Model().CurrentRow(), 0);
-  EXPECT_EQ(form().Model().Current()->titles[0], "");
+  EXPECT_EQ(form().Model().Current()->entries[0].title, "");
   EXPECT_EQ(form().Mode(), mode);
   EXPECT_EQ(form().LBGroup.ItemIndex(), 0);
   EXPECT_TRUE(seam_.boxes.empty());

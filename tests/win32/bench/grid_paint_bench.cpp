@@ -62,7 +62,7 @@ double Measure(korvane::TFrmFR0010MN& form, int group, int rounds, int* icons) {
   form.LBGroupClick();
   Pump();
   *icons = 0;
-  for (const std::string& s : form.Model().Current()->states) *icons += s != "0";
+  for (const korvane::Entry& e : form.Model().Current()->entries) *icons += e.marker != korvane::PathMarker::NoPath;
   LARGE_INTEGER freq, a, b;
   QueryPerformanceFrequency(&freq);
   std::vector<double> times;
