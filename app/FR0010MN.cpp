@@ -62,6 +62,11 @@ bool TFrmFR0010MN::Create() {
     result = 0;
     return true;
   });
+  SetMessageHandler(kBackgroundMessage, [this](WPARAM, LPARAM, LRESULT& result) {
+    BackgroundAnswers();
+    result = 0;
+    return true;
+  });
   SetMessageHandler(WM_SYSCOMMAND, [this](WPARAM wp, LPARAM, LRESULT& result) {
     result = 0;
     return SysCommand(wp);
@@ -246,8 +251,11 @@ void TFrmFR0010MN::FormCreate() {
   AddTrayIcon();
   Step("tray icon");
   hidden_in_tray_ = false;
+  StartBackground();
   LBGroup.BeginUpdate();
   const FileReport load = LoadGroups(data_folder_, model_);
+  // The paths are tested off the window's thread, in list order.
+  for (std::size_t row = 0; row < model_.GroupCount(); ++row) QueueMarkerTests(row, false);
   Step("group files");
   FillGroupList();
   LBGroup.EndUpdate();
@@ -311,6 +319,7 @@ void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
 void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  StopBackground();
   painter_.FreeCanvas();
   LBGroup.Clear();
   model_.FreeGroups();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/model.h"
+#include "grid/background.h"
 #include "grid/painter.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
@@ -28,6 +29,8 @@ inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
 // The tray icon's callback message, also the handover from a second start.
 inline constexpr UINT kTrayMessage = 0x4B1;
+// Answers of the work done off the window's thread are waiting.
+inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
 
 // Menu item identifiers.
 enum MenuId : UINT {
@@ -103,6 +106,17 @@ class TFrmFR0010MN : public ui::Form {
   // An open title edit is committed before save, close and group commands.
   void CommitTitleEdit();
 
+  // Work off the window's thread: path tests, icons, launches.
+  void BackgroundAnswers();
+  // Queues the tests of every untested path of the group at row (of entry
+  // only_n alone when not 0); urgent ones go before all others.
+  void QueueMarkerTests(std::size_t row, bool urgent, std::size_t only_n = 0);
+  // True while a launch is under way (its test or its shell call runs).
+  bool Launching() const { return !launching_.empty(); }
+  // True while any work off the window's thread is queued or running, or
+  // its answers wait.
+  bool BackgroundBusy() const;
+
   // State, for the tests and the handlers of other folders.
   LauncherModel& Model() { return model_; }
   int Mode() const { return mode_; }
@@ -137,6 +151,16 @@ class TFrmFR0010MN : public ui::Form {
   void ShowWarnings(const std::vector<std::string>& messages);
   void ResetGrid();
   void FillGroupList();
+  void StartBackground();
+  void StopBackground();
+  void WantIcon(const std::string& path);
+  // The row of the group named exactly name (hint: where it was), or -1.
+  int GroupRowNamed(const std::string& name, std::size_t hint) const;
+  // Repaints the cells of the current group's entries whose path is path
+  // (all entries when path is empty), in the given columns.
+  void RepaintEntries(const std::string& path, int first_col, int last_col);
+  void FinishLaunch(const std::string& group, std::size_t row, std::size_t n, const std::string& path, bool exists,
+                    UINT_PTR result);
 
   std::string data_folder_;
   LauncherModel model_;
@@ -153,6 +177,9 @@ class TFrmFR0010MN : public ui::Form {
   ui::DrawGrid::WindowProc saved_grid_proc_;
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
+  std::unique_ptr<BackgroundQueue> marker_queue_, icon_queue_, launch_queue_;
+  // The entries whose launch is under way: group name, entry number.
+  std::vector<std::pair<std::string, std::size_t>> launching_;
 };
 
 }  // namespace korvane

@@ -37,8 +37,13 @@ struct Status {
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error = nullptr);
 
 // True when path names an existing entry that is not a folder, by its
-// attributes; a name with '*' or '?' never exists.
+// attributes; a name with '*' or '?' never exists. May take seconds on a
+// network share: the window's thread leaves it to a worker.
 bool FileExists(const std::string& path);
+// Tests only: FileExists answers through `test` instead of the system (a
+// slow or failing file system); nullptr puts the system back. Any thread
+// may call FileExists meanwhile.
+void SetExistenceTest(bool (*test)(const std::string& path));
 
 // Whole content; nullopt (and error) when it cannot be read. Never throws:
 // a file too large for memory is an error like any other.

@@ -1,5 +1,6 @@
 // The parts of the os layer that are the same on every platform: name
 // arithmetic on code page 932 byte strings.
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -8,7 +9,12 @@
 
 namespace korvane::os {
 
+// The system's test, in the platform's file.
+bool SystemFileExists(const std::string& path);
+
 namespace {
+std::atomic<bool (*)(const std::string&)> g_existence_test{nullptr};
+
 constexpr std::string_view kTempPrefix = "~Korvane-";
 constexpr std::string_view kTempSuffix = ".tmp";
 
@@ -22,6 +28,13 @@ std::size_t LastSeparator(std::string_view path) {
 #endif
 }
 }  // namespace
+
+bool FileExists(const std::string& path) {
+  if (bool (*test)(const std::string&) = g_existence_test.load()) return test(path);
+  return SystemFileExists(path);
+}
+
+void SetExistenceTest(bool (*test)(const std::string& path)) { g_existence_test.store(test); }
 
 bool IsTemporaryName(std::string_view file_name) {
   return file_name.size() > kTempPrefix.size() + kTempSuffix.size() &&

@@ -137,7 +137,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
   return entries;
 }
 
-bool FileExists(const std::string& path) {
+bool SystemFileExists(const std::string& path) {
   // '*' and '?' are never trail bytes, so a byte search is exact.
   if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -275,12 +275,21 @@ void MainWindowTest::ClickButton(HWND button) {
   Pump();
 }
 
-void MainWindowTest::Pump() { uitest::Pump(); }
+void MainWindowTest::Pump() {
+  uitest::Pump();
+  if (!settle_ || !form_) return;
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !form_->BackgroundBusy(); })) << "background work never ends";
+  uitest::Pump();
+}
 
 std::unique_ptr<Pixels> MainWindowTest::PaintGrid() {
   RECT client{};
   GetClientRect(grid(), &client);
   auto p = std::make_unique<Pixels>(client.right, client.bottom);
+  form_->DGMain.Paint(p->dc(), client);
+  if (!settle_) return p;
+  // Once more when the icons the first painting asked for have come.
+  Pump();
   form_->DGMain.Paint(p->dc(), client);
   return p;
 }

@@ -162,7 +162,8 @@ class MainWindowTest : public ::testing::Test {
   void Type(const std::string& bytes);
   // A click on a speed button.
   void ClickButton(HWND button);
-  // Handles what is queued.
+  // Handles what is queued; with settle_, also waits for the work off the
+  // window's thread (path tests, icons, launches) and its answers.
   void Pump();
 
   // The whole grid client area painted into a bitmap through the handler.
@@ -172,6 +173,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder folder_;
   FakeSeam seam_;
+  bool settle_ = true;
   std::unique_ptr<korvane::TFrmFR0010MN> form_;
 };
 
