@@ -1,8 +1,12 @@
 #include "main_support.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
+#include "data/os.h"
 #include "data/settings.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
@@ -147,6 +151,58 @@ void Pixels::Fill(COLORREF color) {
   const RECT r{0, 0, width_, height_};
   SetBkColor(dc_, color);
   ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+namespace {
+struct Gate {
+  std::mutex mutex;
+  std::condition_variable open_changed;
+  bool open = false;
+  std::vector<std::string> existing, asked;
+};
+Gate& TheGate() {
+  static Gate gate;
+  return gate;
+}
+bool GatedExists(const std::string& path) {
+  if (path.rfind("Q:\\", 0) != 0) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  Gate& g = TheGate();
+  std::unique_lock lock(g.mutex);
+  g.asked.push_back(path);
+  g.open_changed.wait(lock, [&] { return g.open; });
+  return std::find(g.existing.begin(), g.existing.end(), path) != g.existing.end();
+}
+}  // namespace
+
+GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
+  Gate& g = TheGate();
+  {
+    std::lock_guard lock(g.mutex);
+    g.open = false;
+    g.existing = std::move(existing);
+    g.asked.clear();
+  }
+  korvane::os::SetExistenceTest(GatedExists);
+}
+
+GatedFileSystem::~GatedFileSystem() {
+  Answer();
+  korvane::os::SetExistenceTest(nullptr);
+}
+
+void GatedFileSystem::Answer() {
+  Gate& g = TheGate();
+  std::lock_guard lock(g.mutex);
+  g.open = true;
+  g.open_changed.notify_all();
+}
+
+std::vector<std::string> GatedFileSystem::Asked() const {
+  std::lock_guard lock(TheGate().mutex);
+  return TheGate().asked;
 }
 
 std::string Hex(COLORREF c) {

@@ -93,6 +93,20 @@ class FakeSeam : public korvane::SystemSeam {
 };
 
 
+// For its lifetime, drive Q: of the whole process is a share that does not
+// answer: every file-existence test there waits until Answer(), then finds
+// exactly the paths of `existing`. Other paths are tested as usual.
+class GatedFileSystem {
+ public:
+  explicit GatedFileSystem(std::vector<std::string> existing);
+  ~GatedFileSystem();
+  GatedFileSystem(const GatedFileSystem&) = delete;
+  GatedFileSystem& operator=(const GatedFileSystem&) = delete;
+  void Answer();
+  // Paths asked so far, answered or waiting (in order).
+  std::vector<std::string> Asked() const;
+};
+
 // A 24-bit top-down bitmap in a memory DC, for painting off the screen.
 class Pixels {
  public:
