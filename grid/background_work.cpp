@@ -10,7 +10,7 @@ namespace korvane {
 
 void TFrmFR0010MN::StartBackground() {
   marker_queue_ = std::make_unique<BackgroundQueue>(hwnd(), kBackgroundMessage, 1, false);
-  icon_queue_ = std::make_unique<BackgroundQueue>(hwnd(), kBackgroundMessage, 1, true);
+  icon_queue_ = std::make_unique<BackgroundQueue>(hwnd(), kBackgroundMessage, 1, false);
   // Several at once: a launch from a share that does not answer must not
   // hold up one from a disk that does.
   launch_queue_ = std::make_unique<BackgroundQueue>(hwnd(), kBackgroundMessage, 4, true);
