@@ -283,20 +283,15 @@ void TFrmFR0010MN::ApplySettings() {
     FitToWorkArea();
     return;
   }
-  // Applied as stored, wherever it lies.
-  SetLeft(s.placement.left);
-  SetTop(s.placement.top);
-  SetWidth(s.placement.width);
-  SetHeight(s.placement.height);
+  // Applied as stored, wherever it lies; in one move, so the controls are
+  // laid out once.
+  SetBounds(ui::Bounds{s.placement.left, s.placement.top, s.placement.width, s.placement.height});
 }
 
 void TFrmFR0010MN::FitToWorkArea() {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SetLeft(work.left);
-  SetTop(work.top);
-  SetWidth(work.right - work.left);
-  SetHeight(work.bottom - work.top);
+  SetBounds(ui::Bounds{work.left, work.top, work.right - work.left, work.bottom - work.top});
 }
 
 void TFrmFR0010MN::InstallGridProcedure() {
