@@ -42,6 +42,10 @@ bool OnSomeWorkArea(HWND window) {
   return IsRectEmpty(&r) != FALSE;
 }
 
+void Step(const char* name) {
+  if (TFrmFR0010MN::on_startup_step) TFrmFR0010MN::on_startup_step(name);
+}
+
 ui::FontSpec Gothic(int height) {
   ui::FontSpec f;
   f.face = ui::kFaceMsGothic;
@@ -96,6 +100,9 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kTrayMessage:
       TrayIconNotify(lp);
       return 0;
+    case kBackgroundMessage:
+      BackgroundAnswers();
+      return 0;
     case WM_SYSCOMMAND:
       if (SysCommand(wp)) return 0;
       break;
@@ -106,7 +113,9 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TFrmFR0010MN::CreateControls() {
+  Step("window");
   CreateToolbar();
+  Step("toolbar");
 
   // The four big children get their places from the aligned layout below.
   StbInfo.Create(ui::StatusBarArgs{hwnd(), ui::Bounds{}, true});
@@ -120,6 +129,7 @@ void TFrmFR0010MN::CreateControls() {
   LBGroup.on_click = [this] { LBGroupClick(); };
   LBGroup.on_draw_item = [this](const ui::DrawItemEvent& e) { LBGroupDrawItem(e); };
   LBGroup.on_mouse_down = [this](const ui::MouseEvent& e) { LBGroupMouseDown(e); };
+  Step("status bar, group list");
 
   ui::DrawGridArgs dg;
   dg.parent = hwnd();
@@ -148,6 +158,7 @@ void TFrmFR0010MN::CreateControls() {
   DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
   DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
   DGMain.on_capture_lost = [this] { DGMainCaptureLost(); };
+  Step("grid");
 
   ui::EditArgs ed;
   ed.parent = hwnd();
@@ -170,8 +181,11 @@ void TFrmFR0010MN::CreateControls() {
                     {DGMain.hwnd(), ui::Align::Client, 0}});
   // Tab order: the group list, the title editor, the grid, then the rest.
   ui::SetTabOrder({LBGroup.hwnd(), EdtTitle.hwnd(), DGMain.hwnd(), StbInfo.hwnd(), PnlTop.hwnd()});
+  Step("title editor, layout");
   CreateMenus();
+  Step("menus");
   painter_.LoadPictures();
+  Step("pictures");
 }
 
 void TFrmFR0010MN::CreateToolbar() {
@@ -248,6 +262,7 @@ void TFrmFR0010MN::FormCreate() {
   SetCaption(kMainTitle);
   ApplySettings();
   RegisterDropTarget();
+  Step("settings");
   ui::Application* app = ui::Application::Current();
   if (app) {
     app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
@@ -259,19 +274,27 @@ void TFrmFR0010MN::FormCreate() {
   EdtTitle.SetFont(Gothic(15));
   EdtTitle.SetMaxBytes(kTitleMaxBytes);
   BuildPalette();
+  Step("columns, palette");
   AddTrayIcon();
+  Step("tray icon");
   hidden_in_tray_ = false;
+  StartBackground();
   LBGroup.BeginUpdate();
   const FileReport load = LoadGroups(data_folder_, model_);
+  // The paths are tested off the window's thread, in list order.
+  for (std::size_t row = 0; row < model_.GroupCount(); ++row) QueueMarkerTests(row, false);
+  Step("group files");
   FillGroupList();
   LBGroup.EndUpdate();
   // Every load problem in one box, however many files there are.
   if (!load.messages.empty()) ShowWarning(ReportText(load.messages));
+  Step("group list");
   if (!load.ok) {
     if (app) app->RequestEnd();
     return;
   }
   if (!PrepareCanvas() && app) app->RequestEnd();
+  Step("off-screen bitmap");
 }
 
 void TFrmFR0010MN::FillGroupList() {
@@ -288,24 +311,19 @@ void TFrmFR0010MN::ApplySettings() {
     FitToWorkArea();
     return;
   }
-  // Applied as stored, partly off the screen too; a window the system's
-  // clamps still leave outside every monitor's work area (a settings file
-  // from a PC with another monitor) would never be seen, so it goes where a
-  // first start puts it.
-  SetLeft(s.placement.left);
-  SetTop(s.placement.top);
-  SetWidth(s.placement.width);
-  SetHeight(s.placement.height);
+  // Applied as stored, partly off the screen too, in one move so the
+  // controls are laid out once; a window the system's clamps still leave
+  // outside every monitor's work area (a settings file from a PC with
+  // another monitor) would never be seen, so it goes where a first start
+  // puts it.
+  SetBounds(ui::Bounds{s.placement.left, s.placement.top, s.placement.width, s.placement.height});
   if (!OnSomeWorkArea(hwnd())) FitToWorkArea();
 }
 
 void TFrmFR0010MN::FitToWorkArea() {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  SetLeft(work.left);
-  SetTop(work.top);
-  SetWidth(work.right - work.left);
-  SetHeight(work.bottom - work.top);
+  SetBounds(ui::Bounds{work.left, work.top, work.right - work.left, work.bottom - work.top});
 }
 
 // The painting font: "ＭＳ ゴシック", 15 px, as the hidden label's.
@@ -318,6 +336,7 @@ void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
 void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  StopBackground();
   painter_.FreeCanvas();
   LBGroup.Clear();
   model_.FreeGroups();

@@ -9,6 +9,7 @@
 
 #include "data/model.h"
 #include "grid/drop.h"
+#include "grid/background.h"
 #include "grid/painter.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
@@ -31,6 +32,8 @@ inline constexpr const char* kMainTitle = "Korvane";
 inline constexpr UINT kTrayMessage = 0x4B1;
 // Files dropped on the grid, handled after the drag has ended.
 inline constexpr UINT kDropMessage = WM_APP + 1;
+// Answers of the work done off the window's thread are waiting.
+inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
 
 // Menu item identifiers.
 enum MenuId : UINT {
@@ -45,6 +48,9 @@ class TFrmFR0010MN : public ui::Form {
 
   // Creates the window; FormCreate runs inside.
   bool Create();
+  // When set, called after each step of the window's creation with the
+  // step's name: the start-up benchmark times the steps with it.
+  static inline void (*on_startup_step)(const char* step) = nullptr;
   // The data folder: the exe's folder (tests may point it elsewhere before
   // Create).
   void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
@@ -109,6 +115,16 @@ class TFrmFR0010MN : public ui::Form {
   void DGMainDropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
   // The grid's drop target, for the tests.
   IDropTarget* GridDropTarget() const { return drop_target_; }
+  // Work off the window's thread: path tests, icons, launches.
+  void BackgroundAnswers();
+  // Queues the tests of every untested path of the group at row (of entry
+  // only_n alone when not 0); urgent ones go before all others.
+  void QueueMarkerTests(std::size_t row, bool urgent, std::size_t only_n = 0);
+  // True while a launch is under way (its test or its shell call runs).
+  bool Launching() const { return !launching_.empty(); }
+  // True while any work off the window's thread is queued or running, or
+  // its answers wait.
+  bool BackgroundBusy() const;
 
   // State, for the tests and the handlers of other folders.
   LauncherModel& Model() { return model_; }
@@ -155,6 +171,16 @@ class TFrmFR0010MN : public ui::Form {
   void ReleaseDropTarget();
   // The entry row under a screen point; 0 the header, -1 off the rows.
   int DropRow(POINT screen);
+  void StartBackground();
+  void StopBackground();
+  void WantIcon(const std::string& path);
+  // The row of the group named exactly name (hint: where it was), or -1.
+  int GroupRowNamed(const std::string& name, std::size_t hint) const;
+  // Repaints the cells of the current group's entries whose path is path
+  // (all entries when path is empty), in the given columns.
+  void RepaintEntries(const std::string& path, int first_col, int last_col);
+  void FinishLaunch(const std::string& group, std::size_t row, std::size_t n, const std::string& path, bool exists,
+                    UINT_PTR result);
 
   std::string data_folder_;
   LauncherModel model_;
@@ -174,6 +200,9 @@ class TFrmFR0010MN : public ui::Form {
   NOTIFYICONDATAA tray_{};
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
+  std::unique_ptr<BackgroundQueue> marker_queue_, icon_queue_, launch_queue_;
+  // The entries whose launch is under way: group name, entry number.
+  std::vector<std::pair<std::string, std::size_t>> launching_;
 };
 
 }  // namespace korvane

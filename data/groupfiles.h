@@ -39,8 +39,8 @@ enum class ReadOutcome {
 };
 
 // Reads one group file (full name) into entries already sized to the entry
-// count: titles cut to kTitleMaxBytes, path markers by the file-existence
-// test.
+// count: titles cut to kTitleMaxBytes, markers Untested (the paths are
+// tested later, off the window's thread).
 ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries);
 
 struct FileReport {

@@ -12,6 +12,10 @@ PathMarker MarkerFor(const std::string& path) {
   return os::FileExists(path) ? PathMarker::Found : PathMarker::Missing;
 }
 
+PathMarker UntestedMarker(const std::string& path) {
+  return path.empty() ? PathMarker::NoPath : PathMarker::Untested;
+}
+
 std::string TitleFromPath(std::string_view path) {
   const std::size_t sep = LastPathSeparator(path);
   std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
@@ -139,6 +143,14 @@ bool LauncherModel::SetMarker(std::size_t n, PathMarker marker) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
   group->EntryAt(n)->marker = marker;
+  return true;
+}
+
+bool LauncherModel::SetMarkerOfPath(std::size_t row, std::size_t n, std::string_view path, PathMarker marker) {
+  if (row >= groups_.size()) return false;
+  Entry* entry = groups_[row].EntryAt(n);
+  if (!entry || entry->path != path) return false;
+  entry->marker = marker;
   return true;
 }
 

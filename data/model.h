@@ -20,6 +20,7 @@ enum class PathMarker : unsigned char {
   NoPath,    // the path is empty
   Found,     // named an existing file when last tested
   Missing,   // named no existing file (or a folder)
+  Untested,  // a path whose test has not answered yet: shown as found
 };
 
 // Extension of a group file, as the program spells it for new files.
@@ -27,6 +28,9 @@ inline constexpr std::string_view kGroupExtension = ".PTH";
 
 // The marker for path as the file system stands now.
 PathMarker MarkerFor(const std::string& path);
+// The marker a path gets before its test: none for an empty path, else
+// Untested.
+PathMarker UntestedMarker(const std::string& path);
 
 // The title a chosen file gets: its name without folder (after the last '\'
 // or ':' that is not a trail byte) and without its last extension, cut to
@@ -115,6 +119,10 @@ class LauncherModel {
   bool RefreshMarker(std::size_t n);                // flag unchanged
   // The marker a launch leaves: set as told, flag unchanged.
   bool SetMarker(std::size_t n, PathMarker marker);
+  // The answer of a test (or a launch) of path for entry n of the group at
+  // row, current or not: set only while that entry still holds path. Flag
+  // unchanged.
+  bool SetMarkerOfPath(std::size_t row, std::size_t n, std::string_view path, PathMarker marker);
 
   bool Modified() const { return modified_; }
   void ClearModified() { modified_ = false; }

@@ -46,6 +46,10 @@ bool FileExists(const std::string& path);
 // True when path holds '*' or '?' anywhere but in a leading "\\?\" (the
 // prefix that hands a path to the system unparsed).
 bool HasWildcard(std::string_view path);
+// Tests only: FileExists answers through `test` instead of the system (a
+// slow or failing file system); nullptr puts the system back. Any thread
+// may call FileExists meanwhile.
+void SetExistenceTest(bool (*test)(const std::string& path));
 
 // Whole content; nullopt (and error) when it cannot be read. Never throws:
 // a file too large for memory is an error like any other.

@@ -1,6 +1,7 @@
 // The parts of the os layer that are the same on every platform: name
 // arithmetic on code page 932 byte strings.
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,12 @@
 
 namespace korvane::os {
 
+// The system's test, in the platform's file.
+bool SystemFileExists(const std::string& path);
+
 namespace {
+std::atomic<bool (*)(const std::string&)> g_existence_test{nullptr};
+
 constexpr std::string_view kTempTag = ".~Korvane-";
 constexpr std::string_view kWholeSuffix = ".tmp";
 constexpr std::string_view kNewSuffix = ".new";
@@ -29,6 +35,13 @@ std::size_t LastSeparator(std::string_view path) {
 #endif
 }
 }  // namespace
+
+bool FileExists(const std::string& path) {
+  if (bool (*test)(const std::string&) = g_existence_test.load()) return test(path);
+  return SystemFileExists(path);
+}
+
+void SetExistenceTest(bool (*test)(const std::string& path)) { g_existence_test.store(test); }
 
 bool HasWildcard(std::string_view path) {
   constexpr std::string_view kVerbatim = "\\\\?\\";

@@ -186,7 +186,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
   return entries;
 }
 
-bool FileExists(const std::string& path) {
+bool SystemFileExists(const std::string& path) {
   if (path.empty() || HasWildcard(path)) return false;
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

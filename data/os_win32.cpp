@@ -162,7 +162,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
   return entries;
 }
 
-bool FileExists(const std::string& path) {
+bool SystemFileExists(const std::string& path) {
   if (path.empty() || HasWildcard(path)) return false;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -122,7 +122,9 @@ void TFrmFR0010MN::SelectPath() {
     if (OpdPath.Execute(hwnd())) {
       model_.SetPath(n, OpdPath.file_name);
     } else {
-      model_.RefreshMarker(n);
+      // Tested again, off the window's thread.
+      model_.SetMarker(n, UntestedMarker(entry->path));
+      QueueMarkerTests(static_cast<std::size_t>(model_.CurrentRow()), true, n);
     }
   }
   marks_.edit_row = -1;

@@ -1,9 +1,7 @@
 #include "grid/painter.h"
 
-#include <shellapi.h>
 
 #include <array>
-#include <cstring>
 
 #include "common/FN0010GF.h"
 #include "grid/colors.h"
@@ -11,8 +9,6 @@
 namespace korvane {
 
 namespace {
-
-constexpr std::size_t kIconPathBuffer = 513;  // the shell may write back into it
 
 RECT LocalRect(const RECT& cell) { return RECT{0, 0, cell.right - cell.left, cell.bottom - cell.top}; }
 
@@ -159,7 +155,10 @@ void GridPainter::FixedCell(int col, int row, const RECT& local, const Group* cu
         const bool pressed = row == marks.pressed_row;
         switch (entry->marker) {
           case PathMarker::NoPath: picture = pressed ? kPicBarDown : kPicBarUp; break;
-          case PathMarker::Found: picture = pressed ? kPicRingDown : kPicRingUp; break;
+          case PathMarker::Found:
+          case PathMarker::Untested:  // shown as found until its test answers
+            picture = pressed ? kPicRingDown : kPicRingUp;
+            break;
           case PathMarker::Missing: picture = pressed ? kPicCrossDown : kPicCrossUp; break;
         }
       }
@@ -204,14 +203,12 @@ void GridPainter::EntryCell(int col, int row, const RECT& local, CellState state
 }
 
 void GridPainter::DrawEntryIcon(const std::string& path) {
-  // The shell call takes a 513-byte buffer it may write back into: a longer
-  // path gets no icon rather than an overrun.
-  if (path.size() >= kIconPathBuffer) return;
-  char buffer[kIconPathBuffer] = {};
-  std::memcpy(buffer, path.data(), path.size());
-  WORD index = 0;
-  ui::UniqueIcon icon(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer, &index));
-  if (icon) DrawIcon(canvas_->dc(), 4, 4, icon.get());
+  bool known = false;
+  if (HICON icon = icons_.Find(path, &known)) {
+    DrawIcon(canvas_->dc(), 4, 4, icon);
+  } else if (!known && icons_.Request(path) && on_icon_wanted) {
+    on_icon_wanted(path);
+  }
 }
 
 void GridPainter::CopyOut(HDC target, const RECT& cell) {

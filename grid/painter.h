@@ -5,11 +5,13 @@
 // table, which is also installed as the window's logical palette.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "data/model.h"
+#include "grid/icon_cache.h"
 #include "ui/canvas.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
@@ -75,6 +77,11 @@ class GridPainter {
   // coordinates without the grid lines. Nothing without the bitmap.
   void DrawCell(HDC target, int col, int row, const RECT& cell, CellState state, const Group* current,
                 const GridMarks& marks);
+  // The entries' icons. Painting draws what the cache holds and asks
+  // on_icon_wanted (once per path until the cache is emptied) for the rest.
+  IconCache& Icons() { return icons_; }
+  std::function<void(const std::string& path)> on_icon_wanted;
+
   // One row of the group list.
   void DrawGroupRow(HDC target, const RECT& row_rect, int index, std::string_view name, bool selected);
 
@@ -90,6 +97,7 @@ class GridPainter {
   ui::UniquePalette palette_;
   ui::MemorySurface surface_;
   std::unique_ptr<ui::Canvas> canvas_;
+  IconCache icons_;
   ui::MemorySurface pictures_;
 };
 

@@ -46,6 +46,8 @@ void TFrmFR0010MN::MnuChangeNameClick() {
     dialog.ShowModal();
     if (!dialog.Accepted) return;
     model_.RenameGroup(static_cast<std::size_t>(row), dialog.ResultName);
+    // Answers for the old name are dropped: its untested paths go again.
+    QueueMarkerTests(static_cast<std::size_t>(row), true);
     LBGroup.SetItem(row, dialog.ResultName);
     if (LBGroup.ItemIndex() != row) LBGroup.SetItemIndex(row);
   } catch (...) {

@@ -9,6 +9,10 @@ void TFrmFR0010MN::LBGroupClick() {
   const int row = LBGroup.ItemIndex();
   if (row < 0) return;
   model_.SelectGroup(row);
+  // The group's paths are tested before the others'; its icons are asked
+  // anew, in case its files changed.
+  if (marker_queue_) marker_queue_->Prioritize(model_.GroupAt(static_cast<std::size_t>(row)).name);
+  painter_.Icons().Clear();
   ResetGrid();
   DGMain.SetEnabled(true);
   DGMain.Repaint();

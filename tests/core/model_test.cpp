@@ -172,6 +172,22 @@ TEST(LauncherModel, RefreshMarkerSeesAFileThatDisappeared) {
   EXPECT_FALSE(model.Modified());
 }
 
+TEST(LauncherModel, ATestAnswerLandsOnlyWhileTheEntryHoldsItsPath) {
+  LauncherModel model = ThreeGroups();
+  model.SelectGroup(0);
+  ASSERT_TRUE(model.SetPath(2, "X:\\共有\\表.xls"));
+  model.ClearModified();
+  // Any group, current or not; the flag stays clear.
+  EXPECT_TRUE(model.SetMarkerOfPath(0, 2, "X:\\共有\\表.xls", PathMarker::Found));
+  EXPECT_EQ(model.GroupAt(0).entries[1].marker, PathMarker::Found);
+  EXPECT_FALSE(model.SetMarkerOfPath(0, 2, "X:\\前の\\表.xls", PathMarker::Missing));   // path changed since
+  EXPECT_EQ(model.GroupAt(0).entries[1].marker, PathMarker::Found);
+  EXPECT_FALSE(model.SetMarkerOfPath(1, 2, "X:\\共有\\表.xls", PathMarker::Missing));   // another group's entry
+  EXPECT_FALSE(model.SetMarkerOfPath(3, 2, "", PathMarker::NoPath));                     // no such group
+  EXPECT_FALSE(model.SetMarkerOfPath(0, 21, "", PathMarker::NoPath));
+  EXPECT_FALSE(model.Modified());
+}
+
 TEST(TitleFromPath, TakesTheFileNameWithoutItsLastExtension) {
   EXPECT_EQ(TitleFromPath("C:\\ソフト表\\報告書.xls"), "報告書");   // 表 ends in 0x5C
   EXPECT_EQ(TitleFromPath("C:\\ソ"), "ソ");

@@ -41,6 +41,12 @@ TEST(OsLayer, FileExistsByAttributesOnly) {
   EXPECT_FALSE(os::FileExists(dir.File("a*.txt")));
   EXPECT_FALSE(os::FileExists(dir.File("a?.txt")));
   EXPECT_FALSE(os::FileExists(dir.File("*")));
+  // A test's stand-in answers instead of the system until it is taken away.
+  os::SetExistenceTest([](const std::string& path) { return path == "Q:\\遅い共有"; });
+  EXPECT_TRUE(os::FileExists("Q:\\遅い共有"));
+  EXPECT_FALSE(os::FileExists(dir.File("ab.txt")));
+  os::SetExistenceTest(nullptr);
+  EXPECT_TRUE(os::FileExists(dir.File("ab.txt")));
   // The "\\?\" prefix is no wildcard; one after it still is.
 #ifdef _WIN32
   EXPECT_TRUE(os::FileExists("\\\\?\\" + dir.File("日常業務.PTH")));

@@ -1,8 +1,12 @@
 #include "main_support.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
+#include "data/os.h"
 #include "data/settings.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
@@ -27,6 +31,58 @@ void Pixels::Fill(COLORREF color) {
   const RECT r{0, 0, width_, height_};
   SetBkColor(dc(), color);
   ExtTextOutA(dc(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+namespace {
+struct Gate {
+  std::mutex mutex;
+  std::condition_variable open_changed;
+  bool open = false;
+  std::vector<std::string> existing, asked;
+};
+Gate& TheGate() {
+  static Gate gate;
+  return gate;
+}
+bool GatedExists(const std::string& path) {
+  if (path.rfind("Q:\\", 0) != 0) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  Gate& g = TheGate();
+  std::unique_lock lock(g.mutex);
+  g.asked.push_back(path);
+  g.open_changed.wait(lock, [&] { return g.open; });
+  return std::find(g.existing.begin(), g.existing.end(), path) != g.existing.end();
+}
+}  // namespace
+
+GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
+  Gate& g = TheGate();
+  {
+    std::lock_guard lock(g.mutex);
+    g.open = false;
+    g.existing = std::move(existing);
+    g.asked.clear();
+  }
+  korvane::os::SetExistenceTest(GatedExists);
+}
+
+GatedFileSystem::~GatedFileSystem() {
+  Answer();
+  korvane::os::SetExistenceTest(nullptr);
+}
+
+void GatedFileSystem::Answer() {
+  Gate& g = TheGate();
+  std::lock_guard lock(g.mutex);
+  g.open = true;
+  g.open_changed.notify_all();
+}
+
+std::vector<std::string> GatedFileSystem::Asked() const {
+  std::lock_guard lock(TheGate().mutex);
+  return TheGate().asked;
 }
 
 std::string Hex(COLORREF c) {
@@ -155,12 +211,21 @@ void MainWindowTest::ClickButton(HWND button) {
   Pump();
 }
 
-void MainWindowTest::Pump() { uitest::Pump(); }
+void MainWindowTest::Pump() {
+  uitest::Pump();
+  if (!settle_ || !form_) return;
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !form_->BackgroundBusy(); })) << "background work never ends";
+  uitest::Pump();
+}
 
 std::unique_ptr<Pixels> MainWindowTest::PaintGrid() {
   RECT client{};
   GetClientRect(grid(), &client);
   auto p = std::make_unique<Pixels>(client.right, client.bottom);
+  form_->DGMain.Paint(p->dc(), client);
+  if (!settle_) return p;
+  // Once more when the icons the first painting asked for have come.
+  Pump();
   form_->DGMain.Paint(p->dc(), client);
   return p;
 }

@@ -24,6 +24,20 @@ using FakeSeam = dlgtest::FakeSeam;
 using korvane::testing::Entry;
 using korvane::testing::GroupFileBytes;
 
+// For its lifetime, drive Q: of the whole process is a share that does not
+// answer: every file-existence test there waits until Answer(), then finds
+// exactly the paths of `existing`. Other paths are tested as usual.
+class GatedFileSystem {
+ public:
+  explicit GatedFileSystem(std::vector<std::string> existing);
+  ~GatedFileSystem();
+  GatedFileSystem(const GatedFileSystem&) = delete;
+  GatedFileSystem& operator=(const GatedFileSystem&) = delete;
+  void Answer();
+  // Paths asked so far, answered or waiting (in order).
+  std::vector<std::string> Asked() const;
+};
+
 // A 24-bit top-down bitmap in a memory DC, for painting off the screen.
 class Pixels {
  public:
@@ -88,7 +102,8 @@ class MainWindowTest : public ::testing::Test {
   void Type(const std::string& bytes);
   // A click on a speed button.
   void ClickButton(HWND button);
-  // Handles what is queued.
+  // Handles what is queued; with settle_, also waits for the work off the
+  // window's thread (path tests, icons, launches) and its answers.
   void Pump();
 
   // The whole grid client area painted into a bitmap through the handler.
@@ -98,6 +113,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder folder_;
   FakeSeam seam_;
+  bool settle_ = true;
   std::unique_ptr<korvane::TFrmFR0010MN> form_;
 };
 

@@ -1,0 +1,54 @@
+#include "grid/icon_cache.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace korvane {
+
+namespace {
+constexpr std::size_t kIconPathBuffer = 513;  // the shell may write back into it
+}  // namespace
+
+ui::UniqueIcon ExtractEntryIcon(const std::string& path) {
+  // The shell call takes a 513-byte buffer it may write back into: a longer
+  // path gets no icon rather than an overrun.
+  if (path.size() >= kIconPathBuffer) return ui::UniqueIcon();
+  char buffer[kIconPathBuffer] = {};
+  std::memcpy(buffer, path.data(), path.size());
+  WORD index = 0;
+  return ui::UniqueIcon(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer, &index));
+}
+
+HICON IconCache::Find(const std::string& path, bool* known) {
+  const auto it = index_.find(path);
+  *known = it != index_.end();
+  if (!*known) return nullptr;
+  entries_.splice(entries_.begin(), entries_, it->second);
+  return it->second->icon.get();
+}
+
+bool IconCache::Request(const std::string& path) {
+  if (index_.count(path)) return false;
+  return requested_.insert(path).second;
+}
+
+void IconCache::Store(std::uint32_t generation, const std::string& path, ui::UniqueIcon icon) {
+  if (generation != generation_ || index_.count(path)) return;
+  requested_.erase(path);
+  entries_.push_front(Item{path, std::move(icon)});
+  index_[path] = entries_.begin();
+  while (entries_.size() > capacity_) {
+    index_.erase(entries_.back().path);
+    entries_.pop_back();
+  }
+}
+
+void IconCache::Clear() {
+  index_.clear();
+  entries_.clear();
+  requested_.clear();
+  ++generation_;
+}
+
+}  // namespace korvane
