@@ -20,8 +20,14 @@ mkdir -p "$SHARE/src" "$SHARE/mnt"
 LOG=$SHARE/answers.log
 : >"$LOG"
 unmount_share() {
+  # Wine's server may still hold the share's folder open.
+  wineserver -k >/dev/null 2>&1 </dev/null
+  wineserver -w >/dev/null 2>&1 </dev/null
   fusermount -u "$SHARE/mnt" 2>/dev/null || fusermount -uz "$SHARE/mnt" 2>/dev/null
-  [ -n "${SHARE_PID:-}" ] && wait "$SHARE_PID" 2>/dev/null
+  if [ -n "${SHARE_PID:-}" ]; then
+    kill "$SHARE_PID" 2>/dev/null
+    wait "$SHARE_PID" 2>/dev/null
+  fi
   rm -rf "$SHARE"
 }
 trap 'rc=$?; unmount_share; (exit $rc); e2e__cleanup' EXIT
