@@ -100,6 +100,23 @@ void Plan(const std::string& folder, const Group& group, const std::vector<Remov
   file.step = current && *current == file.bytes ? Step::Unchanged : Step::Write;
 }
 
+// Writes a moved group's new bytes to a file of a free name, which becomes
+// its source, so that its old file may be overwritten first: a ring of
+// renames then loses nothing when a later write fails or the program is
+// killed midway. False when no such file could be written.
+bool HoldAside(const std::string& folder, LauncherModel& model, std::size_t row, const std::string& bytes) {
+  const Group& group = model.GroupAt(row);
+  for (int n = 1; n < 100; ++n) {
+    const std::string name = group.name + "~" + std::to_string(n);
+    const std::string path = os::JoinPath(folder, name + std::string(kGroupExtension));
+    if (model.FindGroup(name) >= 0 || os::PathExists(path)) continue;
+    if (!GroupFileFits(folder, name) || !os::ReplaceFile(path, bytes)) return false;
+    model.HoldIn(row, name, std::string(kGroupExtension));
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string EntrySection(std::size_t n, std::size_t count) {
@@ -272,7 +289,9 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
             } else if (waiting.size() + 1 < pending.size()) {
               waiting.push_back(row);
               continue;
-            }   // else a ring of renames: written in list order
+            } else if (!HoldAside(folder, model, first->row, first->bytes)) {
+              file.step = Step::Failed;   // a ring of renames that cannot be broken
+            }
           }
         }
         if (file.step == Step::Write && !os::ReplaceFile(file.path, file.bytes)) file.step = Step::Failed;

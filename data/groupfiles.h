@@ -73,7 +73,9 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model);
 // file ends wholly old or wholly new), then deletes the files of removed
 // names that no group owns any more. A group that cannot be written is
 // reported and never stops the others; the file it came from is neither
-// deleted nor overwritten. On full success the flag is cleared and the
+// deleted nor overwritten (groups that trade names are first written to a
+// file of a free name, "<name>~1.PTH", which goes once they are all saved:
+// no moment leaves one's entries in no file). On full success the flag is cleared and the
 // removed list emptied; otherwise the flag stays set and the messages say
 // which files failed.
 FileReport SaveGroups(const std::string& folder, LauncherModel& model);

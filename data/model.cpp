@@ -167,6 +167,12 @@ void LauncherModel::MarkSaved(std::size_t row) {
   if (row < groups_.size()) groups_[row].source = groups_[row].FileName();
 }
 
+void LauncherModel::HoldIn(std::size_t row, std::string name, std::string extension) {
+  if (row >= groups_.size()) return;
+  groups_[row].source = name + extension;
+  removed_.push_back({std::move(name), std::move(extension)});
+}
+
 void LauncherModel::FreeGroups() {
   groups_.clear();
   groups_.shrink_to_fit();

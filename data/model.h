@@ -138,6 +138,10 @@ class LauncherModel {
   // The group at row is in its file now: the file it is saved under
   // becomes its source.
   void MarkSaved(std::size_t row);
+  // The group at row is held in another file for now: a file of that name
+  // and extension becomes its source and is deleted at a save once the
+  // group is written under its own name.
+  void HoldIn(std::size_t row, std::string name, std::string extension);
   // Releases every group and the removed list; the flag does not change.
   void FreeGroups();
 

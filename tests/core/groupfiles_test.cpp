@@ -317,6 +317,33 @@ TEST_F(GroupFiles, RenameThereAndBackKeepsTheGroup) {
   EXPECT_TRUE(model.Removed().empty());
 }
 
+TEST_F(GroupFiles, TwoGroupsSwappingNamesLoseNothingWhenTheSecondWriteFails) {
+  ASSERT_TRUE(WriteBytes(File("A.PTH"), FreshFile({"old A"})));
+  ASSERT_TRUE(WriteBytes(File("B.PTH"), FreshFile({"old B"})));
+  ASSERT_TRUE(Load().ok);
+  model.RenameGroup(static_cast<std::size_t>(Row("A")), "x");
+  model.RenameGroup(static_cast<std::size_t>(Row("B")), "A");
+  model.RenameGroup(static_cast<std::size_t>(Row("x")), "B");
+  testing::SetReadOnly(File("B.PTH"), true);
+  EXPECT_FALSE(Save().ok);
+  EXPECT_TRUE(model.Modified());
+  // Whatever was written, the old A's entries are still in a group file.
+  LauncherModel on_disk;
+  ASSERT_TRUE(LoadGroups(dir.path(), on_disk).ok);
+  const auto titles = [&on_disk] {
+    Names all;
+    for (const Group& g : on_disk.Groups()) all.push_back(g.entries[0].title);
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  EXPECT_EQ(titles(), (Names{"old A", "old B", "old B"}));
+  testing::SetReadOnly(File("B.PTH"), false);
+  ASSERT_TRUE(Save().ok);
+  EXPECT_EQ(SortedNames(dir.path()), (Names{"A.PTH", "B.PTH"}));
+  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"old B"}));
+  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"old A"}));
+}
+
 TEST_F(GroupFiles, ADeletedAndRemadeGroupGetsAFreshFile) {
   ASSERT_TRUE(WriteBytes(File("A.PTH"), FreshFile({"old entry"}) + "[21]\r\nX=1\r\n"));
   ASSERT_TRUE(WriteBytes(File("abc.PTH"), FreshFile({"old abc"})));
