@@ -12,7 +12,7 @@ package=$PWD/build/Korvane-$version-win32.zip
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-i686-w64-mingw32-strip -o "$stage/Korvane.exe" build/win32/dist/Korvane.exe
+cp build/win32/dist/Korvane.exe "$stage/"   # already stripped by the build
 cp build/win32/dist/*.html "$stage/"
 sed "s/@VERSION@/$version/" res/readme.txt | iconv -f UTF-8 -t CP932 | sed 's/$/\r/' >"$stage/readme.txt"
 
