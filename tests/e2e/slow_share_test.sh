@@ -55,7 +55,7 @@ all_answered() {
 e2e_launch
 check_eq "the window is up before the share answered any lookup" 0 "$(answered)"
 list=$(e2e_probe children "$E2E_MAIN" | awk '/ ListBox / { print $1; exit }')
-GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ KorvaneDrawGrid / { print $1; exit }')
+GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }')
 [ -n "$list" ] && [ -n "$GRID" ] || e2e_abort "the group list and the grid are found" "$(e2e_probe children "$E2E_MAIN")"
 read -r mx my _ <<<"$(e2e_probe client-rect "$E2E_MAIN")"
 read -r lx ly _ <<<"$(e2e_probe client-rect "$list")"
