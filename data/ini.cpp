@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -105,7 +106,12 @@ std::string_view TrimBlanks(std::string_view s) {
 std::string_view CallerName(std::string_view name, std::string& storage) {
   std::size_t n = 0;
   bool breaks = false;
-  for (; n < name.size() && name[n] != '\0'; ++n) breaks = breaks || name[n] == '\r' || name[n] == '\n';
+  for (; n < name.size(); ++n) {
+    const unsigned char c = static_cast<unsigned char>(name[n]);
+    if (c > '\r') continue;
+    if (c == '\0') break;
+    if (c == '\r' || c == '\n') breaks = true;
+  }
   name = name.substr(0, n);
   if (breaks) {
     storage.clear();
@@ -191,15 +197,19 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool n
 
 // End of the line starting at pos (before its break) and the start of the
 // next line (after CR, LF or CRLF; equal to the end at the end of the file).
-// Eight bytes at a time, while none of them is CR or LF (a byte of x equal
-// to c leaves a zero byte in x ^ c, which the subtraction borrows through).
+// Eight bytes at a time (a byte of x equal to c leaves a zero byte in x ^ c,
+// and the lowest byte flagged by the borrow trick is the first zero byte).
 std::pair<std::size_t, std::size_t> LineBounds(std::string_view bytes, std::size_t pos) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
   std::size_t end = pos;
   for (std::uint64_t x; end + 8 <= bytes.size(); end += 8) {
     std::memcpy(&x, bytes.data() + end, 8);
     const std::uint64_t cr = x ^ (kOnes * '\r'), lf = x ^ (kOnes * '\n');
-    if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+    const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+    if (found != 0) {
+      end += static_cast<std::size_t>(std::countr_zero(found)) / 8;   // little-endian load
+      break;
+    }
   }
   while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
   std::size_t next = end;
@@ -376,7 +386,9 @@ void IniDocument::Impl::Parse() {
   slots.clear();
   if (!readable) return;
   const std::string_view all = bytes;
-  entries.reserve(all.size() / 40 + 4);
+  // Room for a group file's lines at once; larger files grow as they go.
+  entries.reserve(std::min<std::size_t>(all.size() / 40 + 4, 4096));
+  sections.reserve(std::min<std::size_t>(all.size() / 64 + 4, 1024));
   const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
   for (std::size_t pos = 0; pos < all.size();) {
@@ -424,7 +436,7 @@ bool IniDocument::Impl::AddSection(std::size_t name, std::size_t name_len, Secti
   sections.push_back(s);
   // Kept at most half full.
   if (2 * sections.size() > slots.size()) {
-    std::vector<std::size_t> grown(std::max<std::size_t>(32, 2 * slots.size()), 0);
+    std::vector<std::size_t> grown(std::max<std::size_t>(std::bit_ceil(2 * sections.capacity()), 2 * slots.size()), 0);
     const std::size_t mask = grown.size() - 1;
     for (std::size_t i = 0; i < sections.size(); ++i) {
       std::size_t at = sections[i].hash & mask;
