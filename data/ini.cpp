@@ -36,8 +36,9 @@
 namespace korvane {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+inline bool IsBlank(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  return b <= ' ' && (b == ' ' || b == '\t' || b == '\v' || b == '\f' || b == '\x1A');
 }
 
 bool IsLead(char c) {
@@ -65,15 +66,15 @@ char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('
 // only (a trail byte 0x41 is not 'A'). Folding never turns a byte into a
 // lead byte or back, so two names of the same length step through their
 // characters alike and either one's lengths serve.
-bool SameName(std::string_view a, std::string_view b) {
+inline bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  if (a == b) return true;
   for (std::size_t i = 0; i < a.size();) {
+    const char x = a[i], y = b[i];
     if (CharLength(a, i) == 2) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      if (x != y || a[i + 1] != b[i + 1]) return false;
       i += 2;
     } else {
-      if (FoldByte(a[i]) != FoldByte(b[i])) return false;
+      if (x != y && FoldByte(x) != FoldByte(y)) return false;
       ++i;
     }
   }
@@ -81,7 +82,7 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 // A hash of the name as SameName compares it (FNV-1a over the folded bytes).
-std::size_t NameHash(std::string_view name) {
+inline std::size_t NameHash(std::string_view name) {
   std::uint32_t h = 2166136261u;
   for (std::size_t i = 0; i < name.size(); ++i) {
     const std::size_t len = CharLength(name, i);
@@ -93,7 +94,7 @@ std::size_t NameHash(std::string_view name) {
 
 std::string_view CutAtNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-std::string_view TrimBlanks(std::string_view s) {
+inline std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
@@ -103,7 +104,7 @@ std::string_view TrimBlanks(std::string_view s) {
 // would split the line), leading and trailing spaces removed (only spaces,
 // as Windows does: a TAB stays part of the name). storage holds the name
 // when it had to be rebuilt.
-std::string_view CallerName(std::string_view name, std::string& storage) {
+inline std::string_view CallerName(std::string_view name, std::string& storage) {
   std::size_t n = 0;
   bool breaks = false;
   for (; n < name.size(); ++n) {
