@@ -423,7 +423,7 @@ std::size_t IniDocument::Impl::Lookup(std::string_view name, std::size_t hash) c
     const std::size_t slot = slots[at];
     if (slot == 0) return npos;
     const Section& s = sections[slot - 1];
-    if (s.hash == hash && SameName(all.substr(s.name, s.name_len), name)) return slot - 1;
+    if (s.hash == hash && SameName(std::string_view(all.data() + s.name, s.name_len), name)) return slot - 1;
   }
 }
 
@@ -465,7 +465,8 @@ std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view k
   const Section& s = sections[section];
   const std::string_view all = bytes;
   for (std::size_t i = s.first; i < s.first + s.count; ++i) {
-    if (SameName(all.substr(entries[i].name, entries[i].name_len), key)) return i;
+    const Entry& e = entries[i];
+    if (e.name_len == key.size() && SameName(std::string_view(all.data() + e.name, e.name_len), key)) return i;
   }
   return npos;
 }
@@ -598,9 +599,9 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
 
 // What Get answers for the entry.
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
-  std::string_view v = std::string_view(bytes).substr(e.value, e.value_len);
+  std::string_view v(bytes.data() + e.value, e.value_len);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  return TruncateBytes(v, kIniValueLimit);
+  return v.size() <= kIniValueLimit ? std::string(v) : TruncateBytes(v, kIniValueLimit);
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
