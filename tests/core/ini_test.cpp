@@ -146,6 +146,13 @@ TEST(IniRead, LineBreaksNulsAndRawBytes) {
   EXPECT_EQ(Read(mixed, "S", "a"), "1");
   EXPECT_EQ(Read(mixed, "T", "b"), "2");
   EXPECT_EQ(Read(mixed, "T", "c"), "3");  // last line without a break
+  // Lines of every length up to three words, so that breaks fall at each
+  // byte of a word; 8D and 8A differ from CR and LF in the top bit only.
+  std::string lines = "[S]\r\n";
+  const auto value = [](int n) { return std::string(static_cast<std::size_t>(n), n % 2 ? '\x8D' : '\x8A'); };
+  for (int n = 0; n < 24; ++n) lines += "k" + std::to_string(n) + "=" + value(n) + (n % 3 ? n % 3 == 1 ? "\n" : "\r" : "\r\n");
+  const IniDocument many(lines);
+  for (int n = 0; n < 24; ++n) EXPECT_EQ(many.Get("S", "k" + std::to_string(n), "DEF"), value(n)) << n;
   // A NUL ends a name or a value.
   EXPECT_EQ(Read("[S]\r\nk=ab\0cd\r\n"s, "S", "k"), "ab");
   EXPECT_EQ(Read("[S]\r\nk=ab \0cd\r\n"s, "S", "k"), "ab");
