@@ -159,11 +159,11 @@ ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries) 
   if (!doc.Readable()) return ReadOutcome::Unreadable;
   const std::size_t count = entries.size();
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string section = EntrySection(i + 1, count);
+    const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
     Entry& entry = entries[i];
-    entry.title = doc.Get(section, kTitleKey, "");
+    entry.title = section.Get(kTitleKey, "");
     if (entry.title.size() > kTitleMaxBytes) entry.title = TruncateBytes(entry.title, kTitleMaxBytes);
-    entry.path = doc.Get(section, kPathKey, "");
+    entry.path = section.Get(kPathKey, "");
     entry.marker = UntestedMarker(entry.path);
   }
   return ReadOutcome::Read;

@@ -196,29 +196,36 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool n
   return line;
 }
 
-// End of the line starting at pos (before its break) and the start of the
-// next line (after CR, LF or CRLF; equal to the end at the end of the file).
-// Eight bytes at a time (a byte of x equal to c leaves a zero byte in x ^ c,
-// and the lowest byte flagged by the borrow trick is the first zero byte).
-std::pair<std::size_t, std::size_t> LineBounds(std::string_view bytes, std::size_t pos) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  std::size_t end = pos;
-  for (std::uint64_t x; end + 8 <= bytes.size(); end += 8) {
-    std::memcpy(&x, bytes.data() + end, 8);
-    const std::uint64_t cr = x ^ (kOnes * '\r'), lf = x ^ (kOnes * '\n');
-    const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
-    if (found != 0) {
-      end += static_cast<std::size_t>(std::countr_zero(found)) / 8;   // little-endian load
-      break;
+// Lines one after another: the next CR and the next LF are each searched
+// for once and kept until passed, so every byte is looked at once per kind
+// of break however the file mixes them.
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view bytes) : bytes_(bytes), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
+
+  // End of the line starting at pos (before its break) and the start of the
+  // next line (after CR, LF or CRLF; equal to the end at the end of the file).
+  // pos only grows from call to call.
+  std::pair<std::size_t, std::size_t> Bounds(std::size_t pos) {
+    if (cr_ < pos) cr_ = Find('\r', pos);
+    if (lf_ < pos) lf_ = Find('\n', pos);
+    const std::size_t end = std::min(cr_, lf_);
+    std::size_t next = end;
+    if (next < bytes_.size()) {
+      next += (bytes_[next] == '\r' && next + 1 < bytes_.size() && bytes_[next + 1] == '\n') ? 2 : 1;
     }
+    return {end, next};
   }
-  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-  std::size_t next = end;
-  if (next < bytes.size()) {
-    next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+
+ private:
+  std::size_t Find(char c, std::size_t pos) const {
+    const void* at = std::memchr(bytes_.data() + pos, c, bytes_.size() - pos);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - bytes_.data()) : bytes_.size();
   }
-  return {end, next};
-}
+
+  std::string_view bytes_;
+  std::size_t cr_, lf_;   // the next of each at or after the last pos; size() when none
+};
 
 struct Entry {
   std::size_t line;        // the line's first byte
@@ -392,8 +399,9 @@ void IniDocument::Impl::Parse() {
   sections.reserve(std::min<std::size_t>(all.size() / 64 + 4, 1024));
   const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
+  LineScanner lines(all);
   for (std::size_t pos = 0; pos < all.size();) {
-    const auto [end, next] = LineBounds(all, pos);
+    const auto [end, next] = lines.Bounds(pos);
     const Line line = Classify(all, pos, end, nul);
     if (line.kind == LineKind::Section) {
       Section s;
@@ -629,11 +637,21 @@ IniDocument::~IniDocument() = default;
 bool IniDocument::Readable() const { return !impl_ || impl_->readable; }
 
 std::string IniDocument::Get(std::string_view section, std::string_view key, std::string_view def) const {
+  return ReadSection(section).Get(key, def);
+}
+
+IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
+  if (!impl_) return SectionReader(nullptr, 0);
+  std::string storage;
+  const std::size_t si = impl_->FindSection(CallerName(section, storage));
+  return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
+}
+
+std::string IniDocument::SectionReader::Get(std::string_view key, std::string_view def) const {
   std::size_t found = Impl::npos;
   if (impl_) {
     std::string storage;
-    const std::size_t si = impl_->FindSection(CallerName(section, storage));
-    if (si != Impl::npos) found = impl_->FindEntry(si, CallerName(key, storage));
+    found = impl_->FindEntry(index_, CallerName(key, storage));
   }
   if (found == Impl::npos) {
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
