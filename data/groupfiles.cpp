@@ -120,9 +120,12 @@ bool HoldAside(const std::string& folder, LauncherModel& model, std::size_t row,
 }  // namespace
 
 std::string EntrySection(std::size_t n, std::size_t count) {
-  const std::size_t width = std::to_string(count).size();
-  const std::string padded = std::string(width, '0') + std::to_string(n);
-  return padded.substr(padded.size() - width);
+  // n's last digits, as many as count has, zero-padded.
+  std::size_t width = 1;
+  for (std::size_t c = count; c >= 10; c /= 10) ++width;
+  std::string name(width, '0');
+  for (std::size_t k = width; k-- > 0 && n > 0; n /= 10) name[k] = static_cast<char>('0' + n % 10);
+  return name;
 }
 
 bool IsGroupFileName(std::string_view file_name) {
@@ -156,10 +159,11 @@ ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries) 
   if (!doc.Readable()) return ReadOutcome::Unreadable;
   const std::size_t count = entries.size();
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string section = EntrySection(i + 1, count);
+    const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
     Entry& entry = entries[i];
-    entry.title = TruncateBytes(doc.Get(section, kTitleKey, ""), kTitleMaxBytes);
-    entry.path = doc.Get(section, kPathKey, "");
+    entry.title = section.Get(kTitleKey, "");
+    if (entry.title.size() > kTitleMaxBytes) entry.title = TruncateBytes(entry.title, kTitleMaxBytes);
+    entry.path = section.Get(kPathKey, "");
     entry.marker = UntestedMarker(entry.path);
   }
   return ReadOutcome::Read;

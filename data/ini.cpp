@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,8 +36,9 @@
 namespace korvane {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+inline bool IsBlank(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  return b <= ' ' && (b == ' ' || b == '\t' || b == '\v' || b == '\f' || b == '\x1A');
 }
 
 bool IsLead(char c) {
@@ -52,41 +54,47 @@ bool IsLead(char c) {
 // byte takes the next byte of the line as its trail byte, as ClassifyByte has
 // it. (Taking only 40-7E and 80-FC as trail bytes would find the same ']'
 // and fold the same letters: both are such bytes.)
-std::size_t CharLength(std::string_view s, std::size_t i) {
+// Bytes below 0x80 are never lead bytes, so ASCII text skips the table.
+inline std::size_t CharLength(std::string_view s, std::size_t i) {
+  if (static_cast<unsigned char>(s[i]) < 0x80) return 1;
   return IsLead(s[i]) && i + 1 < s.size() ? 2 : 1;
 }
 
 char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
-// The form names are compared in: ASCII letters lowered in single-byte
-// positions only (a trail byte 0x41 is not 'A').
-std::string FoldName(std::string_view name) {
-  std::string out(name);
-  for (std::size_t i = 0; i < out.size();) {
-    const std::size_t len = CharLength(out, i);
-    if (len == 1) out[i] = FoldByte(out[i]);
-    i += len;
-  }
-  return out;
-}
-
-bool SameName(std::string_view name, std::string_view folded) {
-  if (name.size() != folded.size()) return false;
-  for (std::size_t i = 0; i < name.size();) {
-    if (CharLength(name, i) == 2) {
-      if (name[i] != folded[i] || name[i + 1] != folded[i + 1]) return false;
+// Names are compared without case: ASCII letters in single-byte positions
+// only (a trail byte 0x41 is not 'A'). Folding never turns a byte into a
+// lead byte or back, so two names of the same length step through their
+// characters alike and either one's lengths serve.
+inline bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size();) {
+    const char x = a[i], y = b[i];
+    if (CharLength(a, i) == 2) {
+      if (x != y || a[i + 1] != b[i + 1]) return false;
       i += 2;
     } else {
-      if (FoldByte(name[i]) != folded[i]) return false;
+      if (x != y && FoldByte(x) != FoldByte(y)) return false;
       ++i;
     }
   }
   return true;
 }
 
+// A hash of the name as SameName compares it (FNV-1a over the folded bytes).
+inline std::size_t NameHash(std::string_view name) {
+  std::uint32_t h = 2166136261u;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const std::size_t len = CharLength(name, i);
+    h = (h ^ static_cast<unsigned char>(len == 1 ? FoldByte(name[i]) : name[i])) * 16777619u;
+    if (len == 2) h = (h ^ static_cast<unsigned char>(name[++i])) * 16777619u;
+  }
+  return h;
+}
+
 std::string_view CutAtNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-std::string_view TrimBlanks(std::string_view s) {
+inline std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
@@ -94,19 +102,28 @@ std::string_view TrimBlanks(std::string_view s) {
 
 // A name passed by the caller: up to its first NUL, CR and LF dropped (they
 // would split the line), leading and trailing spaces removed (only spaces,
-// as Windows does: a TAB stays part of the name).
-std::string CallerName(std::string_view name) {
-  name = CutAtNul(name);
-  std::string out;
-  out.reserve(name.size());
-  for (char c : name) {
-    if (c != '\r' && c != '\n') out.push_back(c);
+// as Windows does: a TAB stays part of the name). storage holds the name
+// when it had to be rebuilt.
+inline std::string_view CallerName(std::string_view name, std::string& storage) {
+  std::size_t n = 0;
+  bool breaks = false;
+  for (; n < name.size(); ++n) {
+    const unsigned char c = static_cast<unsigned char>(name[n]);
+    if (c > '\r') continue;
+    if (c == '\0') break;
+    if (c == '\r' || c == '\n') breaks = true;
   }
-  const std::size_t first = out.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  out.erase(out.find_last_not_of(' ') + 1);
-  out.erase(0, first);
-  return out;
+  name = name.substr(0, n);
+  if (breaks) {
+    storage.clear();
+    for (char c : name) {
+      if (c != '\r' && c != '\n') storage.push_back(c);
+    }
+    name = storage;
+  }
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return name;
 }
 
 bool IsQuotePair(std::string_view v) {
@@ -137,8 +154,10 @@ struct Line {
   std::size_t value = 0, value_len = 0;   // entry: the value, cut and trimmed
 };
 
-// Classifies bytes[begin, end), a line without its line break.
-Line Classify(std::string_view bytes, std::size_t begin, std::size_t end) {
+// Classifies bytes[begin, end), a line without its line break; nul says
+// whether the bytes may hold a NUL byte.
+Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool nul = true) {
+  const auto cut = [nul](std::string_view s) { return nul ? CutAtNul(s) : s; };
   Line line;
   std::size_t p = begin;
   while (p < end && IsBlank(bytes[p])) ++p;
@@ -148,7 +167,7 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end) {
     std::size_t q = p + 1;
     while (q < end && bytes[q] != ']') q += CharLength(text, q);
     const std::size_t start = p + 1;
-    const std::string_view name = TrimBlanks(CutAtNul(bytes.substr(start, q - start)));
+    const std::string_view name = TrimBlanks(cut(bytes.substr(start, q - start)));
     line.kind = LineKind::Section;
     line.name = static_cast<std::size_t>(name.data() - bytes.data());
     line.name_len = name.size();
@@ -166,8 +185,8 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end) {
   }
   const std::size_t eq = static_cast<std::size_t>(static_cast<const char*>(eq_ptr) - bytes.data());
   const std::string_view raw_name = bytes.substr(p, eq - p);
-  const std::string_view name = TrimBlanks(CutAtNul(raw_name));
-  const std::string_view value = TrimBlanks(CutAtNul(bytes.substr(eq + 1, end - eq - 1)));
+  const std::string_view name = TrimBlanks(cut(raw_name));
+  const std::string_view value = TrimBlanks(cut(bytes.substr(eq + 1, end - eq - 1)));
   line.kind = LineKind::Entry;
   line.name = p;
   line.name_len = name.size();
@@ -177,17 +196,36 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end) {
   return line;
 }
 
-// End of the line starting at pos (before its break) and the start of the
-// next line (after CR, LF or CRLF; equal to the end at the end of the file).
-std::pair<std::size_t, std::size_t> LineBounds(std::string_view bytes, std::size_t pos) {
-  std::size_t end = pos;
-  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-  std::size_t next = end;
-  if (next < bytes.size()) {
-    next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+// Lines one after another: the next CR and the next LF are each searched
+// for once and kept until passed, so every byte is looked at once per kind
+// of break however the file mixes them.
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view bytes) : bytes_(bytes), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
+
+  // End of the line starting at pos (before its break) and the start of the
+  // next line (after CR, LF or CRLF; equal to the end at the end of the file).
+  // pos only grows from call to call.
+  std::pair<std::size_t, std::size_t> Bounds(std::size_t pos) {
+    if (cr_ < pos) cr_ = Find('\r', pos);
+    if (lf_ < pos) lf_ = Find('\n', pos);
+    const std::size_t end = std::min(cr_, lf_);
+    std::size_t next = end;
+    if (next < bytes_.size()) {
+      next += (bytes_[next] == '\r' && next + 1 < bytes_.size() && bytes_[next + 1] == '\n') ? 2 : 1;
+    }
+    return {end, next};
   }
-  return {end, next};
-}
+
+ private:
+  std::size_t Find(char c, std::size_t pos) const {
+    const void* at = std::memchr(bytes_.data() + pos, c, bytes_.size() - pos);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - bytes_.data()) : bytes_.size();
+  }
+
+  std::string_view bytes_;
+  std::size_t cr_, lf_;   // the next of each at or after the last pos; size() when none
+};
 
 struct Entry {
   std::size_t line;        // the line's first byte
@@ -198,6 +236,8 @@ struct Entry {
 };
 
 struct Section {
+  std::size_t name = 0, name_len = 0;  // its name as matched, in the bytes
+  std::size_t hash = 0;    // NameHash of that name
   std::size_t first = 0;   // its entries are entries[first, first + count)
   std::size_t count = 0;
   std::size_t insert_at = 0;  // just past the line break of its last non-blank line
@@ -314,7 +354,9 @@ struct IniDocument::Impl {
   std::vector<std::size_t> wide_at;
   std::vector<Entry> entries;
   std::vector<Section> sections;
-  std::unordered_map<std::string, std::size_t> index;  // folded name -> first section
+  // The first section of each name, by NameHash: open addressing, a slot
+  // holds a section's index + 1 (0 is free), the size is a power of two.
+  std::vector<std::size_t> slots;
 
   void Decode();
   void Parse();
@@ -322,7 +364,9 @@ struct IniDocument::Impl {
   std::string ValueOf(const Entry& e) const;
   std::string Representable(std::string text) const;
   std::size_t FindSection(std::string_view name) const;
-  std::size_t FindEntry(std::size_t section, std::string_view folded_key) const;
+  std::size_t FindEntry(std::size_t section, std::string_view key) const;
+  std::size_t Lookup(std::string_view name, std::size_t hash) const;
+  bool AddSection(std::size_t name, std::size_t name_len, Section s);
   void Shift(std::size_t from, std::ptrdiff_t delta);
   void Replace(Entry& e, const std::string& encoded);
   bool Insert(std::size_t si, const std::string& key, const std::string& encoded);
@@ -347,20 +391,24 @@ std::string IniDocument::Impl::Representable(std::string text) const {
 void IniDocument::Impl::Parse() {
   entries.clear();
   sections.clear();
-  index.clear();
+  slots.clear();
   if (!readable) return;
   const std::string_view all = bytes;
+  // Room for a group file's lines at once; larger files grow as they go.
+  entries.reserve(std::min<std::size_t>(all.size() / 40 + 4, 4096));
+  sections.reserve(std::min<std::size_t>(all.size() / 64 + 4, 1024));
+  const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
+  LineScanner lines(all);
   for (std::size_t pos = 0; pos < all.size();) {
-    const auto [end, next] = LineBounds(all, pos);
-    const Line line = Classify(all, pos, end);
+    const auto [end, next] = lines.Bounds(pos);
+    const Line line = Classify(all, pos, end, nul);
     if (line.kind == LineKind::Section) {
-      auto [it, fresh] = index.try_emplace(FoldName(all.substr(line.name, line.name_len)), sections.size());
-      open = npos;
-      if (fresh) {
-        sections.push_back({entries.size(), 0, next, next == end});
-        open = it->second;
-      }
+      Section s;
+      s.first = entries.size();
+      s.insert_at = next;
+      s.needs_break = next == end;
+      open = AddSection(line.name, line.name_len, s) ? sections.size() - 1 : npos;
     } else if (line.kind != LineKind::Blank && open != npos) {
       Section& s = sections[open];
       s.insert_at = next;
@@ -374,19 +422,59 @@ void IniDocument::Impl::Parse() {
   }
 }
 
+// Index of the first section named name, whose NameHash is hash, or npos.
+std::size_t IniDocument::Impl::Lookup(std::string_view name, std::size_t hash) const {
+  if (slots.empty()) return npos;
+  const std::string_view all = bytes;
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const std::size_t slot = slots[at];
+    if (slot == 0) return npos;
+    const Section& s = sections[slot - 1];
+    if (s.hash == hash && SameName(std::string_view(all.data() + s.name, s.name_len), name)) return slot - 1;
+  }
+}
+
+// Records s, named bytes[name, name + name_len), as a section; false (and
+// nothing recorded) when a section of that name comes first.
+bool IniDocument::Impl::AddSection(std::size_t name, std::size_t name_len, Section s) {
+  s.name = name;
+  s.name_len = name_len;
+  s.hash = NameHash(std::string_view(bytes).substr(name, name_len));
+  if (Lookup(std::string_view(bytes).substr(name, name_len), s.hash) != npos) return false;
+  sections.push_back(s);
+  // Kept at most half full.
+  if (2 * sections.size() > slots.size()) {
+    std::vector<std::size_t> grown(std::max<std::size_t>(std::bit_ceil(2 * sections.capacity()), 2 * slots.size()), 0);
+    const std::size_t mask = grown.size() - 1;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+      std::size_t at = sections[i].hash & mask;
+      while (grown[at] != 0) at = (at + 1) & mask;
+      grown[at] = i + 1;
+    }
+    slots = std::move(grown);
+  } else {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t at = s.hash & mask;
+    while (slots[at] != 0) at = (at + 1) & mask;
+    slots[at] = sections.size();
+  }
+  return true;
+}
+
 // Index of the first section named name (caller form), or npos.
 std::size_t IniDocument::Impl::FindSection(std::string_view name) const {
   if (!readable) return npos;
-  const auto it = index.find(FoldName(name));
-  return it == index.end() ? npos : it->second;
+  return Lookup(name, NameHash(name));
 }
 
-// Index in entries of the section's first entry named folded_key, or npos.
-std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view folded_key) const {
+// Index in entries of the section's first entry named key, or npos.
+std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view key) const {
   const Section& s = sections[section];
   const std::string_view all = bytes;
   for (std::size_t i = s.first; i < s.first + s.count; ++i) {
-    if (SameName(all.substr(entries[i].name, entries[i].name_len), folded_key)) return i;
+    const Entry& e = entries[i];
+    if (e.name_len == key.size() && SameName(std::string_view(all.data() + e.name, e.name_len), key)) return i;
   }
   return npos;
 }
@@ -403,7 +491,10 @@ void IniDocument::Impl::Shift(std::size_t from, std::ptrdiff_t delta) {
     move(e.value);
     move(e.text_end);
   }
-  for (Section& s : sections) move(s.insert_at);
+  for (Section& s : sections) {
+    move(s.name);
+    move(s.insert_at);
+  }
 }
 
 // The line keeps its bytes up to the end of the key name (indentation and
@@ -485,10 +576,11 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
   const Line head = Classify(bytes, header, begin - 2);
   const Line line = Classify(bytes, begin, end);
   if (head.kind != LineKind::Section || line.kind != LineKind::Entry) return false;
-  auto [it, fresh] = index.try_emplace(FoldName(std::string_view(bytes).substr(head.name, head.name_len)),
-                                       sections.size());
-  if (!fresh) return false;
-  sections.push_back({entries.size(), 1, bytes.size(), false});
+  Section s;
+  s.first = entries.size();
+  s.count = 1;
+  s.insert_at = bytes.size();
+  if (!AddSection(head.name, head.name_len, s)) return false;
   entries.push_back(MakeEntry(line, begin, end));
   return true;
 }
@@ -515,9 +607,9 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
 
 // What Get answers for the entry.
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
-  std::string_view v = std::string_view(bytes).substr(e.value, e.value_len);
+  std::string_view v(bytes.data() + e.value, e.value_len);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  return TruncateBytes(v, kIniValueLimit);
+  return v.size() <= kIniValueLimit ? std::string(v) : TruncateBytes(v, kIniValueLimit);
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -545,10 +637,21 @@ IniDocument::~IniDocument() = default;
 bool IniDocument::Readable() const { return !impl_ || impl_->readable; }
 
 std::string IniDocument::Get(std::string_view section, std::string_view key, std::string_view def) const {
+  return ReadSection(section).Get(key, def);
+}
+
+IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
+  if (!impl_) return SectionReader(nullptr, 0);
+  std::string storage;
+  const std::size_t si = impl_->FindSection(CallerName(section, storage));
+  return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
+}
+
+std::string IniDocument::SectionReader::Get(std::string_view key, std::string_view def) const {
   std::size_t found = Impl::npos;
   if (impl_) {
-    const std::size_t si = impl_->FindSection(CallerName(section));
-    if (si != Impl::npos) found = impl_->FindEntry(si, FoldName(CallerName(key)));
+    std::string storage;
+    found = impl_->FindEntry(index_, CallerName(key, storage));
   }
   if (found == Impl::npos) {
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
@@ -562,15 +665,16 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   Impl& d = *impl_;
   if (!d.readable) return;
   // In a UTF-16 file, as the text will read back from it.
-  const std::string sec = d.Representable(CallerName(section));
-  const std::string name = d.Representable(CallerName(key));
+  std::string storage;
+  const std::string sec = d.Representable(std::string(CallerName(section, storage)));
+  const std::string name = d.Representable(std::string(CallerName(key, storage)));
   const std::string plain = d.Representable(ValueAfterSet(value));
   const std::string encoded = EncodeValue(plain);
   bool indexed = true;
   const std::size_t si = d.FindSection(sec);
   if (si == Impl::npos) {
     indexed = d.Append(sec, name, encoded);
-  } else if (const std::size_t ei = d.FindEntry(si, FoldName(name)); ei != Impl::npos) {
+  } else if (const std::size_t ei = d.FindEntry(si, name); ei != Impl::npos) {
     // A UTF-16 line that already reads as the value keeps its bytes, with
     // any character that code page 932 lacks.
     if (d.utf16 && d.ValueOf(d.entries[ei]) == plain) return;

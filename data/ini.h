@@ -35,6 +35,25 @@ class IniDocument {
   // spaces only. Section and key lose leading and trailing spaces only.
   std::string Get(std::string_view section, std::string_view key, std::string_view def = "") const;
 
+ private:
+  struct Impl;
+
+ public:
+  // A section looked up once for reading several of its keys: Get(key, def)
+  // answers as Get(section, key, def) does. Valid while the document is
+  // neither changed nor moved.
+  class SectionReader {
+   public:
+    std::string Get(std::string_view key, std::string_view def = "") const;
+
+   private:
+    friend class IniDocument;
+    SectionReader(const Impl* impl, std::size_t index) : impl_(impl), index_(index) {}
+    const Impl* impl_;   // null when there is no such section
+    std::size_t index_;
+  };
+  SectionReader ReadSection(std::string_view section) const;
+
   // Sets key in section: an existing key's value is replaced on its line,
   // a new key goes after the section's last non-blank line, a new section is
   // appended at the end. A value that would not read back identically is
@@ -55,7 +74,6 @@ class IniDocument {
   std::string TakeBytes();
 
  private:
-  struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -92,6 +92,12 @@ TEST(IniRead, FirstSectionAndFirstKeyWin) {
   EXPECT_EQ(Read(r07, "S", "a"), "1");
   EXPECT_EQ(Read(r07, "S", "b"), "DEF");
   EXPECT_EQ(Read("[S]\r\na=1\r\nA=2\r\n", "s", "a"), "1");
+  // A section looked up once reads its keys as Get does.
+  const IniDocument doc(r07);
+  const IniDocument::SectionReader s = doc.ReadSection(" s ");
+  EXPECT_EQ(s.Get("A"), "1");
+  EXPECT_EQ(s.Get("b", "none  "), "none");
+  EXPECT_EQ(doc.ReadSection("U").Get("a", "none"), "none");
 }
 
 TEST(IniRead, CaseFoldsOnlyAsciiLettersInSingleBytePositions) {
@@ -146,6 +152,13 @@ TEST(IniRead, LineBreaksNulsAndRawBytes) {
   EXPECT_EQ(Read(mixed, "S", "a"), "1");
   EXPECT_EQ(Read(mixed, "T", "b"), "2");
   EXPECT_EQ(Read(mixed, "T", "c"), "3");  // last line without a break
+  // Lines of every length, their breaks of each kind in turn; 8D and 8A
+  // differ from CR and LF in the top bit only.
+  std::string lines = "[S]\r\n";
+  const auto value = [](int n) { return std::string(static_cast<std::size_t>(n), n % 2 ? '\x8D' : '\x8A'); };
+  for (int n = 0; n < 24; ++n) lines += "k" + std::to_string(n) + "=" + value(n) + (n % 3 ? n % 3 == 1 ? "\n" : "\r" : "\r\n");
+  const IniDocument many(lines);
+  for (int n = 0; n < 24; ++n) EXPECT_EQ(many.Get("S", "k" + std::to_string(n), "DEF"), value(n)) << n;
   // A NUL ends a name or a value.
   EXPECT_EQ(Read("[S]\r\nk=ab\0cd\r\n"s, "S", "k"), "ab");
   EXPECT_EQ(Read("[S]\r\nk=ab \0cd\r\n"s, "S", "k"), "ab");
