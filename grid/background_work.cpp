@@ -50,13 +50,10 @@ int TFrmFR0010MN::GroupRowNamed(const std::string& name, std::size_t hint) const
 
 void TFrmFR0010MN::RepaintEntries(const std::string& path, int first_col, int last_col) {
   const Group* group = model_.Current();
-  if (!group || !DGMain.hwnd()) return;
+  if (!group) return;
   for (std::size_t n = 1; n <= group->entries.size(); ++n) {
     if (!path.empty() && group->entries[n - 1].path != path) continue;
-    for (int col = first_col; col <= last_col; ++col) {
-      const RECT r = DGMain.CellRect(col, static_cast<int>(n));
-      if (r.right > r.left) InvalidateRect(DGMain.hwnd(), &r, FALSE);
-    }
+    for (int col = first_col; col <= last_col; ++col) DGMain.InvalidateCell(col, static_cast<int>(n));
   }
 }
 
@@ -79,10 +76,7 @@ void TFrmFR0010MN::QueueMarkerTests(std::size_t row, bool urgent, std::size_t on
             if (now < 0) return;
             const PathMarker marker = exists ? PathMarker::Found : PathMarker::Missing;
             if (!model_.SetMarkerOfPath(static_cast<std::size_t>(now), n, path, marker)) return;
-            if (now == model_.CurrentRow()) {
-              const RECT r = DGMain.CellRect(0, static_cast<int>(n));
-              if (r.right > r.left) InvalidateRect(DGMain.hwnd(), &r, FALSE);
-            }
+            if (now == model_.CurrentRow()) DGMain.InvalidateCell(0, static_cast<int>(n));
           });
         },
         urgent);
