@@ -286,8 +286,7 @@ void TFrmFR0010MN::FormCreate() {
   Step("group files");
   FillGroupList();
   LBGroup.EndUpdate();
-  // Every load problem in one box, however many files there are.
-  if (!load.messages.empty()) ShowWarning(ReportText(load.messages));
+  ShowWarnings(load.messages);
   Step("group list");
   if (!load.ok) {
     if (app) app->RequestEnd();
@@ -330,7 +329,7 @@ void TFrmFR0010MN::FitToWorkArea() {
 bool TFrmFR0010MN::PrepareCanvas() { return painter_.PrepareCanvas(Gothic(15)); }
 
 void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
-  for (const std::string& m : messages) ShowWarning(m);
+  if (!messages.empty()) ShowWarning(ReportText(messages));
 }
 
 void TFrmFR0010MN::FormDestroy() {
@@ -376,8 +375,7 @@ void TFrmFR0010MN::MnuSaveClick() {
   CommitTitleEdit();
   const ui::WaitCursor wait;
   const FileReport saved = SaveGroups(data_folder_, model_);
-  // Every file that failed, in one box.
-  if (!saved.messages.empty()) ShowWarning(ReportText(saved.messages));
+  ShowWarnings(saved.messages);
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

@@ -164,6 +164,7 @@ class TFrmFR0010MN : public ui::Form {
   void ApplySettings();
   void AddTrayIcon();
   void RemoveTrayIcon();
+  // Every problem in one warning box (the first ten, then how many more).
   void ShowWarnings(const std::vector<std::string>& messages);
   void ResetGrid();
   void FillGroupList();
