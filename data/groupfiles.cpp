@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "data/ini.h"
 #include "data/os.h"
+#include "data/refresh.h"
 #include "data/settings.h"
 
 namespace korvane {
@@ -31,15 +32,16 @@ std::size_t LastDot(std::string_view name) {
   return std::string_view::npos;
 }
 
-// The group's keys spliced into doc; for a group whose file could not be
-// read at load only the values changed in this run.
-void WriteEntries(IniDocument& doc, const Group& group) {
-  const std::size_t count = group.entries.size();
-  for (std::size_t j = 0; j < count; ++j) {
-    const std::string section = EntrySection(j + 1, count);
-    const auto edited = [j](const std::vector<bool>& flags) { return j < flags.size() && flags[j]; };
-    if (!group.unread || edited(group.edited_titles)) doc.Set(section, kTitleKey, group.entries[j].title);
-    if (!group.unread || edited(group.edited_paths)) doc.Set(section, kPathKey, group.entries[j].path);
+// The entries of a readable document.
+void ReadEntries(const IniDocument& doc, std::vector<Entry>& entries) {
+  const std::size_t count = entries.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
+    Entry& entry = entries[i];
+    entry.title = section.Get(kTitleKey, "");
+    if (entry.title.size() > kTitleMaxBytes) entry.title = TruncateBytes(entry.title, kTitleMaxBytes);
+    entry.path = section.Get(kPathKey, "");
+    entry.marker = UntestedMarker(entry.path);
   }
 }
 
@@ -48,7 +50,25 @@ bool OwnedByAGroup(const LauncherModel& model, const std::string& file_name) {
                      [&](const Group& group) { return os::SameFileName(group.FileName(), file_name); });
 }
 
-enum class Step { Skip, Write, Unchanged, Failed };
+bool SourceOfAGroup(const LauncherModel& model, const std::string& file_name) {
+  return std::any_of(model.Groups().begin(), model.Groups().end(), [&](const Group& group) {
+    return !group.source.empty() && os::SameFileName(group.source, file_name);
+  });
+}
+
+bool OnRemovedList(const LauncherModel& model, const std::string& file_name) {
+  return std::any_of(model.Removed().begin(), model.Removed().end(),
+                     [&](const RemovedGroup& r) { return os::SameFileName(r.FileName(), file_name); });
+}
+
+// Skip: nothing to write. Deferred: not read yet, so not written now.
+enum class Step { Skip, Deferred, Write, Unchanged, Failed };
+
+// Bytes a save would overwrite or delete that hold what no one else keeps.
+struct Displaced {
+  std::string bytes;
+  bool told = true;   // a clash (told, and kept in the folder without a Recycle Bin)
+};
 
 // A group's file as the save will write it.
 struct PlannedFile {
@@ -58,6 +78,9 @@ struct PlannedFile {
   Step step = Step::Skip;
   bool moved = false;     // written under another name than its source
   bool respell = false;   // replaces a file whose name was spelled otherwise
+  std::vector<Entry> written;            // the values the file holds once written
+  std::vector<std::string> clashes;      // lines of the clash box
+  std::vector<Displaced> displaced;
 };
 
 // The file's bytes, nullopt when there is none; false when it exists but
@@ -68,36 +91,111 @@ bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes) {
   return bytes || os::IsNotFound(error);
 }
 
-// What the group's file must hold: its source file's bytes with the
-// group's keys spliced in. Unchanged when those are the bytes already there.
-void Plan(const std::string& folder, const Group& group, const std::vector<RemovedGroup>& removed,
-          PlannedFile& file) {
+// Splices into doc the values this run changed (every value when whole),
+// noting a clash where the file's value also moved away from the base.
+void SpliceChanges(IniDocument& doc, const Group& group, bool whole, PlannedFile& file) {
+  const std::size_t count = group.entries.size();
+  std::vector<Entry> now(count);
+  if (!whole) ReadEntries(doc, now);
+  for (std::size_t n = 1; n <= count; ++n) {
+    const std::string section = EntrySection(n, count);
+    const Entry& mine = group.entries[n - 1];
+    const Entry base = n <= group.base.size() ? group.base[n - 1] : Entry{};
+    const Entry& theirs = now[n - 1];
+    const bool title = group.TitleChanged(n), path = group.PathChanged(n);
+    const bool title_clash = !whole && title && theirs.title != base.title && theirs.title != mine.title;
+    const bool path_clash = !whole && path && theirs.path != base.path && theirs.path != mine.path;
+    if (title_clash || path_clash) file.clashes.push_back(ClashEntryMessage(group.name, n, title_clash, path_clash));
+    if (whole || title) doc.Set(section, kTitleKey, mine.title);
+    if (whole || path) doc.Set(section, kPathKey, mine.path);
+  }
+}
+
+// What the group's file must hold: the file's bytes as they are now with
+// this run's changes spliced in. Unchanged when those are the bytes
+// already there.
+void Plan(const std::string& folder, const LauncherModel& model, const Group& group, PlannedFile& file) {
   const std::string file_name = group.FileName();
   file.path = os::JoinPath(folder, file_name);
   const bool own_file = !group.source.empty() && os::SameFileName(group.source, file_name);
-  // Nothing of the user's to write into a file whose entries were never seen.
-  if (group.unread && own_file && !group.Edited()) return;
+  if (group.state == ReadState::NotRead) {
+    if (!own_file) file.step = Step::Deferred;
+    return;
+  }
+  if (own_file && !group.Edited()) return;   // nothing of this run's to write
   file.moved = !group.source.empty() && !own_file;
   file.respell = own_file && group.source != file_name;
-  for (const RemovedGroup& r : removed) {
+  for (const RemovedGroup& r : model.Removed()) {
     if (os::SameFileName(r.FileName(), file_name) && r.FileName() != file_name) file.respell = true;
   }
   file.step = Step::Failed;
   std::optional<std::string> base;
   if (!group.source.empty() && !ReadIfThere(os::JoinPath(folder, group.source), base)) return;
+  const bool deleted_elsewhere = !group.source.empty() && !base;
   std::optional<std::string> current;
-  if (own_file) current = base;
-  else if (!ReadIfThere(file.path, current)) current.reset();   // replaced below or refused there
+  if (own_file) {
+    current = base;
+  } else if (!ReadIfThere(file.path, current)) {
+    // Held by another group of this run, which carries it; else it could
+    // not be kept, so it is not overwritten.
+    if (!SourceOfAGroup(model, file_name)) return;
+    current.reset();
+  }
+  if (!own_file && current && !SourceOfAGroup(model, file_name)) {
+    // A file no group carries: made elsewhere, or one this run deleted.
+    const bool elsewhere = !OnRemovedList(model, file_name);
+    if (elsewhere) file.clashes.push_back(MadeElsewhereMessage(group.name));
+    file.displaced.push_back({*current, elsewhere});
+  }
+  if (deleted_elsewhere && group.state == ReadState::Read) file.clashes.push_back(DeletedElsewhereMessage(group.name));
   IniDocument doc(base.value_or(std::string()));
   if (doc.Readable()) {
-    WriteEntries(doc, group);
+    const std::size_t before = file.clashes.size();
+    SpliceChanges(doc, group, !base, file);
+    if (file.clashes.size() > before && base) file.displaced.push_back({*base, true});
     file.bytes = doc.TakeBytes();
-  } else if (group.unread && !group.Edited()) {
+    file.written.assign(group.entries.size(), Entry{});
+    ReadEntries(IniDocument(file.bytes), file.written);
+  } else if (group.Unread() && !group.Edited()) {
     file.bytes = std::move(*base);   // carried to the new name as it is
   } else {
     return;   // never replaced by what the reader could make of it
   }
   file.step = current && *current == file.bytes ? Step::Unchanged : Step::Write;
+}
+
+// A free name "<name>~N" for a group file beside the group's: no group
+// has it and no file is there.
+std::optional<std::string> FreeSideName(const std::string& folder, const LauncherModel& model,
+                                        const std::string& name) {
+  for (int n = 1; n < 100; ++n) {
+    const std::string side = name + "~" + std::to_string(n);
+    if (model.FindGroup(side) >= 0 || os::PathExists(os::JoinPath(folder, side + std::string(kGroupExtension))))
+      continue;
+    if (!GroupFileFits(folder, side)) return std::nullopt;
+    return side;
+  }
+  return std::nullopt;
+}
+
+// Keeps bytes the save is about to overwrite: a copy goes to the Recycle
+// Bin, or stays in the folder as a group file where there is none (only
+// for a clash: a file this run deleted is let go). False when they could
+// not be kept.
+bool KeepDisplaced(const std::string& folder, const LauncherModel& model, const std::string& name,
+                   const Displaced& displaced, std::vector<std::string>& told) {
+  const std::optional<std::string> side = FreeSideName(folder, model, name);
+  if (!side) return false;
+  const std::string path = os::JoinPath(folder, *side + std::string(kGroupExtension));
+  if (!os::ReplaceFile(path, displaced.bytes)) return false;
+  if (os::MoveToRecycleBin(path)) {
+    if (displaced.told) told.push_back(RecycledMessage(name));
+  } else if (displaced.told) {
+    told.push_back(KeptAsMessage(name, *side));
+  } else {
+    os::DeleteFile(path);
+  }
+  return true;
 }
 
 // Writes a moved group's new bytes to a file of a free name, which becomes
@@ -151,21 +249,35 @@ std::string CannotDeleteMessage(std::string_view path) { return std::string(path
 std::string CannotReadMessage(std::string_view path) { return std::string(path) + " を読み込めません"; }
 std::string LeftAloneMessage(std::string_view path) { return std::string(path) + " は業務として扱えません"; }
 
-ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries) {
+std::string ClashEntryMessage(std::string_view group, std::size_t n, bool title, bool path) {
+  const char* what = title && path ? "タイトルとパス" : title ? "タイトル" : "パス";
+  return "業務「" + std::string(group) + "」の " + std::to_string(n) + " 行目の" + what;
+}
+std::string DeletedElsewhereMessage(std::string_view group) {
+  return "業務「" + std::string(group) + "」はほかの場所で削除されていたため、新しく作りました";
+}
+std::string MadeElsewhereMessage(std::string_view group) {
+  return "業務「" + std::string(group) + "」と同じ名前のファイルがほかの場所で作られていました";
+}
+std::string RecycledMessage(std::string_view group) {
+  return "業務「" + std::string(group) + "」の保存前のファイルはごみ箱に移しました";
+}
+std::string KeptAsMessage(std::string_view group, std::string_view kept_as) {
+  return "業務「" + std::string(group) + "」の保存前の内容は業務「" + std::string(kept_as) + "」に残しました";
+}
+
+std::string ClashText(const std::vector<std::string>& clashes) {
+  if (clashes.empty()) return std::string();
+  return "次の項目はほかの場所でも変更されていました。この画面の内容で保存しました。\r\n\r\n" + ReportText(clashes);
+}
+
+ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp) {
   std::uint32_t error = 0;
-  std::optional<std::string> bytes = os::ReadFile(file, &error);
+  std::optional<std::string> bytes = os::ReadFile(file, &error, stamp);
   if (!bytes) return os::IsNotFound(error) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
   const IniDocument doc(std::move(*bytes));
   if (!doc.Readable()) return ReadOutcome::Unreadable;
-  const std::size_t count = entries.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
-    Entry& entry = entries[i];
-    entry.title = section.Get(kTitleKey, "");
-    if (entry.title.size() > kTitleMaxBytes) entry.title = TruncateBytes(entry.title, kTitleMaxBytes);
-    entry.path = section.Get(kPathKey, "");
-    entry.marker = UntestedMarker(entry.path);
-  }
+  ReadEntries(doc, entries);
   return ReadOutcome::Read;
 }
 
@@ -211,38 +323,35 @@ bool RecoverTemporaryFiles(const std::string& folder, const std::vector<os::DirE
 }
 }  // namespace
 
-FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
+FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
   FileReport report;
   model.Reset();
   try {
     std::optional<std::vector<os::DirEntry>> entries = os::ListFolder(folder);
-    if (entries && RecoverTemporaryFiles(folder, *entries)) entries = os::ListFolder(folder);
-    if (!entries) {
+    if (entries) RecoverTemporaryFiles(folder, *entries);
+    const std::optional<FolderListing> listing = ListGroupFiles(folder, model.DiskEpoch(), false);
+    if (!listing) {
       report.ok = false;
       report.messages.push_back(CannotReadMessage(folder));
       return report;
     }
-    for (const os::DirEntry& entry : *entries) {
-      if (entry.is_folder || !IsGroupFileName(entry.name)) continue;
-      if (!entry.exact || !os::PathFits(os::JoinPath(folder, entry.name))) {
-        report.messages.push_back(LeftAloneMessage(os::JoinPath(folder, entry.name)));
-        continue;
-      }
-      Group group = model.NewGroup(GroupNameOf(entry.name));
-      group.extension = entry.name.substr(group.name.size());
-      group.source = entry.name;
-      const std::string path = os::JoinPath(folder, entry.name);
-      ReadOutcome outcome = ReadOutcome::Unreadable;
-      try {
-        outcome = ReadGroupFile(path, group.entries);
-      } catch (const std::exception&) {
-        outcome = ReadOutcome::Unreadable;   // keeps what was read so far
-      }
-      if (outcome == ReadOutcome::Unreadable) {
-        group.unread = true;
-        report.messages.push_back(CannotReadMessage(path));
-      }
-      model.AppendLoaded(std::move(group));
+    report.messages = listing->left_alone;
+    ApplyListing(model, *listing);
+  } catch (const std::exception&) {
+    report.ok = false;
+    report.messages.push_back(CannotReadMessage(folder));
+  }
+  return report;
+}
+
+FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
+  FileReport report = LoadGroupNames(folder, model);
+  if (!report.ok) return report;
+  try {
+    for (const std::string& file_name : UnreadFiles(model)) {
+      const GroupSnapshot snapshot = ReadGroupSnapshot(folder, file_name, model.EntryCount(), model.DiskEpoch());
+      if (ApplySnapshot(model, snapshot).unreadable)
+        report.messages.push_back(CannotReadMessage(os::JoinPath(folder, file_name)));
     }
   } catch (const std::exception&) {
     report.ok = false;
@@ -257,6 +366,14 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
     report.ok = false;
     report.messages.push_back(std::move(message));
   };
+  bool deferred = false;
+  bool touched = false;
+  // From the first change of the folder on, reads and listings begun
+  // before are stale.
+  const auto touch = [&] {
+    if (!touched) model.NextDiskEpoch();
+    touched = true;
+  };
   try {
     // Every file's new content is made before anything is written: a
     // renamed group starts from its old file even when another group takes
@@ -265,18 +382,19 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
     std::vector<std::size_t> moved;
     for (std::size_t row = 0; row < plan.size(); ++row) {
       plan[row].row = row;
-      Plan(folder, model.GroupAt(row), model.Removed(), plan[row]);
+      Plan(folder, model, model.GroupAt(row), plan[row]);
       if (plan[row].moved) moved.push_back(row);
+      if (plan[row].step == Step::Deferred) deferred = true;
     }
 
     // A file that is the source of a group moved elsewhere is replaced only
-    // after that group's new file is written, and not at all when it failed.
+    // after that group's new file is written, and not at all when it failed
+    // or waits for its read.
+    const auto blocking = [](Step step) { return step == Step::Write || step == Step::Failed || step == Step::Deferred; };
     const auto blocker = [&](std::size_t row) -> const PlannedFile* {
       const std::string name = model.GroupAt(row).FileName();
       for (const std::size_t m : moved) {
-        if (m != row && (plan[m].step == Step::Write || plan[m].step == Step::Failed) &&
-            os::SameFileName(model.GroupAt(m).source, name))
-          return &plan[m];
+        if (m != row && blocking(plan[m].step) && os::SameFileName(model.GroupAt(m).source, name)) return &plan[m];
       }
       return nullptr;
     };
@@ -288,48 +406,70 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
         PlannedFile& file = plan[row];
         if (file.step == Step::Write) {
           if (const PlannedFile* first = moved.empty() ? nullptr : blocker(row)) {
-            if (first->step == Step::Failed) {
+            if (first->step == Step::Failed || first->step == Step::Deferred) {
               file.step = Step::Failed;
             } else if (waiting.size() + 1 < pending.size()) {
               waiting.push_back(row);
               continue;
-            } else if (!HoldAside(folder, model, first->row, first->bytes)) {
+            } else if (touch(); !HoldAside(folder, model, first->row, first->bytes)) {
               file.step = Step::Failed;   // a ring of renames that cannot be broken
             }
           }
         }
-        if (file.step == Step::Write && !os::ReplaceFile(file.path, file.bytes)) file.step = Step::Failed;
+        const std::string name = model.GroupAt(row).name;
+        if (file.step == Step::Write) {
+          touch();
+          for (const Displaced& displaced : file.displaced) {
+            if (!KeepDisplaced(folder, model, name, displaced, file.clashes)) file.step = Step::Failed;
+          }
+        }
+        if (file.step == Step::Write) {
+          if (!os::ReplaceFile(file.path, file.bytes)) file.step = Step::Failed;
+        }
         if (file.step == Step::Failed) {
           fail(CannotWriteMessage(file.path));
           continue;
         }
-        if (file.step == Step::Skip) continue;
+        if (file.step == Step::Skip || file.step == Step::Deferred) continue;
+        report.clashes.insert(report.clashes.end(), file.clashes.begin(), file.clashes.end());
         if (file.respell) os::MatchNameSpelling(folder, model.GroupAt(row).FileName());   // cosmetic
         model.MarkSaved(row);
+        model.MarkWritten(row);
+        const std::optional<os::FileStamp> stamp = os::StampOf(file.path);
+        if (file.written.empty()) model.SetStamp(row, stamp);   // carried as it is: its values were never seen
+        else model.MergeFileValues(row, file.written, stamp, true);
         file.step = Step::Unchanged;
       }
       pending = std::move(waiting);
     }
 
     // Then the files of removed names no group owns go to the Recycle Bin,
-    // except one whose entries a failed group still needs.
+    // except one whose entries a failed or waiting group still needs.
     std::vector<RemovedGroup> still_removed;
     for (const RemovedGroup& removed : model.Removed()) {
       const std::string file_name = removed.FileName();
-      if (OwnedByAGroup(model, file_name)) continue;
+      // Taken over by a group: known to this run until that group is in it.
+      if (OwnedByAGroup(model, file_name)) {
+        const bool written = std::any_of(plan.begin(), plan.end(), [&](const PlannedFile& file) {
+          return file.step == Step::Unchanged && os::SameFileName(model.GroupAt(file.row).FileName(), file_name);
+        });
+        if (!written) still_removed.push_back(removed);
+        continue;
+      }
       const bool needed = std::any_of(moved.begin(), moved.end(), [&](std::size_t m) {
-        return plan[m].step == Step::Failed && os::SameFileName(model.GroupAt(m).source, file_name);
+        return (plan[m].step == Step::Failed || plan[m].step == Step::Deferred) &&
+               os::SameFileName(model.GroupAt(m).source, file_name);
       });
       const std::string path = os::JoinPath(folder, file_name);
       if (needed) {
         still_removed.push_back(removed);
-      } else if (!os::RecycleFile(path)) {
+      } else if (touch(); !os::RecycleFile(path)) {
         still_removed.push_back(removed);
         fail(CannotDeleteMessage(path));
       }
     }
     model.SetRemoved(std::move(still_removed));
-    if (report.ok) model.ClearModified();
+    if (report.ok && !deferred) model.ClearModified();
     return report;
   } catch (const std::exception&) {
     fail(CannotWriteMessage(folder));

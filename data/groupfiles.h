@@ -40,13 +40,28 @@ enum class ReadOutcome {
 
 // Reads one group file (full name) into entries already sized to the entry
 // count: titles cut to kTitleMaxBytes, markers Untested (the paths are
-// tested later, off the window's thread).
-ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries);
+// tested later, off the window's thread). stamp gets the file's stamp as
+// it was read.
+ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp = nullptr);
 
 struct FileReport {
   bool ok = true;
   std::vector<std::string> messages;   // for the warning box, one per problem
+  // After a save: one line per clashing entry, group deleted elsewhere or
+  // name taken elsewhere, and where the file as it was went; ClashText
+  // makes the box.
+  std::vector<std::string> clashes;
 };
+
+// The lines of the clash box.
+std::string ClashEntryMessage(std::string_view group, std::size_t n, bool title, bool path);
+std::string DeletedElsewhereMessage(std::string_view group);
+std::string MadeElsewhereMessage(std::string_view group);
+std::string RecycledMessage(std::string_view group);
+std::string KeptAsMessage(std::string_view group, std::string_view kept_as);
+// The information box after a save that met clashes: a lead line, then
+// ReportText of the lines; empty when there were none (no box).
+std::string ClashText(const std::vector<std::string>& clashes);
 
 // Widest line of a report, in bytes: a long file name is broken into lines
 // of this width so that the box stays narrower than the screen.
@@ -58,8 +73,16 @@ inline constexpr std::size_t kReportLineBytes = 80;
 // that width, never inside a double-byte character.
 std::string ReportText(const std::vector<std::string>& messages);
 
+// The first step of a start: the model gets one group, not read yet, per
+// group file in folder, in the order the folder lists them, after what an
+// interrupted save left is put right. Messages for the files the program
+// leaves alone; ok is false only when the folder cannot be listed. The
+// files are then read with ReadGroupSnapshot and ApplySnapshot (refresh.h)
+// for UnreadFiles(model), in any order.
+FileReport LoadGroupNames(const std::string& folder, LauncherModel& model);
+
 // Builds the model from the group files in folder, in the order the folder
-// lists them. Files that exist but cannot be read load empty, are marked so
+// lists them: LoadGroupNames, then every file read in turn. Files that exist but cannot be read load empty, are marked so
 // that a save writes into them only what the user changed, and each gets a
 // message. A file whose name the program cannot pass to the system (no
 // exact code page 932 spelling, or a full name beyond the path limit) is no
@@ -69,9 +92,19 @@ std::string ReportText(const std::vector<std::string>& messages);
 // file is missing is put back in its place, the others are removed.
 FileReport LoadGroups(const std::string& folder, LauncherModel& model);
 
-// Writes every group's file whose bytes change, whole and atomically (each
-// file ends wholly old or wholly new), then deletes the files of removed
-// names that no group owns any more. A group that cannot be written is
+// Writes what this run changed, whole and atomically (each file ends wholly
+// old or wholly new), then deletes the files of removed names that no group
+// owns any more. Into a group's file, as it is at the moment of the save,
+// go only the titles and paths this run changed; a group with no change is
+// not written; a new group, or one whose file was deleted elsewhere, is
+// written whole; a renamed group carries its file's bytes. A value changed
+// here and elsewhere is a clash: the user's value is written, and the file
+// as it was is kept (Recycle Bin, or a group file "<name>~N.PTH" beside it
+// where the folder has none) and told in clashes; so is a file made
+// elsewhere under a new or renamed group's name. Afterwards the values not
+// changed here are the file's, every base is what was written and the
+// stamps are those of the written files. A group not read yet is not
+// written (a rename of it waits, the flag staying set). A group that cannot be written is
 // reported and never stops the others; the file it came from is neither
 // deleted nor overwritten (groups that trade names are first written to a
 // file of a free name, "<name>~1.PTH", which goes once they are all saved:

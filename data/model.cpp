@@ -25,10 +25,31 @@ std::string TitleFromPath(std::string_view path) {
   return TruncateBytes(name, kTitleMaxBytes);
 }
 
-bool Group::Edited() const {
-  const auto any = [](const std::vector<bool>& v) { return std::find(v.begin(), v.end(), true) != v.end(); };
-  return any(edited_titles) || any(edited_paths);
+namespace {
+const std::string& BaseOf(const std::vector<Entry>& base, std::size_t n, bool title) {
+  static const std::string empty;
+  if (n < 1 || n > base.size()) return empty;
+  return title ? base[n - 1].title : base[n - 1].path;
 }
+}  // namespace
+
+bool Group::TitleChanged(std::size_t n) const {
+  const Entry* entry = EntryAt(n);
+  return entry && entry->title != BaseOf(base, n, true);
+}
+
+bool Group::PathChanged(std::size_t n) const {
+  const Entry* entry = EntryAt(n);
+  return entry && entry->path != BaseOf(base, n, false);
+}
+
+bool Group::Edited() const {
+  for (std::size_t n = 1; n <= entries.size(); ++n)
+    if (TitleChanged(n) || PathChanged(n)) return true;
+  return false;
+}
+
+bool Group::ChangedHere() const { return source.empty() || !os::SameFileName(source, FileName()) || Edited(); }
 
 LauncherModel::LauncherModel(std::size_t entry_count) : entry_count_(entry_count) {}
 
@@ -43,8 +64,7 @@ Group LauncherModel::NewGroup(std::string name) const {
   Group group;
   group.name = std::move(name);
   group.entries.assign(entry_count_, Entry{});
-  group.edited_titles.assign(entry_count_, false);
-  group.edited_paths.assign(entry_count_, false);
+  group.base.assign(entry_count_, Entry{});
   return group;
 }
 
@@ -92,12 +112,7 @@ Group* LauncherModel::EditableCurrent(std::size_t n) {
   return group.EntryAt(n) ? &group : nullptr;
 }
 
-// Remembers what the user changed, for a group whose file could not be read.
-void LauncherModel::Changed(Group& group, std::size_t n, bool title, bool path) {
-  if (title && n <= group.edited_titles.size()) group.edited_titles[n - 1] = true;
-  if (path && n <= group.edited_paths.size()) group.edited_paths[n - 1] = true;
-  modified_ = true;
-}
+void LauncherModel::Changed(Group&, std::size_t, bool, bool) { modified_ = true; }
 
 bool LauncherModel::SetTitle(std::size_t n, std::string text) {
   Group* group = EditableCurrent(n);
@@ -161,7 +176,66 @@ void LauncherModel::Reset() {
   modified_ = false;
 }
 
-void LauncherModel::AppendLoaded(Group group) { groups_.push_back(std::move(group)); }
+void LauncherModel::AppendLoaded(Group group) {
+  group.base.clear();
+  for (const Entry& entry : group.entries) group.base.push_back({entry.title, entry.path, PathMarker::NoPath});
+  groups_.push_back(std::move(group));
+}
+
+std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const std::vector<Entry>& values,
+                                                        std::optional<os::FileStamp> stamp, bool saved) {
+  std::vector<std::size_t> changed;
+  if (row >= groups_.size()) return changed;
+  Group& group = groups_[row];
+  group.base.resize(group.entries.size());
+  for (std::size_t i = 0; i < group.entries.size() && i < values.size(); ++i) {
+    Entry& entry = group.entries[i];
+    Entry& base = group.base[i];
+    const Entry& file = values[i];
+    const bool title_kept = entry.title != base.title;
+    const bool path_kept = entry.path != base.path;
+    bool differs = false;
+    if (!title_kept && entry.title != file.title) {
+      entry.title = file.title;
+      differs = true;
+    }
+    if (!path_kept && entry.path != file.path) {
+      entry.path = file.path;
+      entry.marker = UntestedMarker(entry.path);
+      differs = true;
+    }
+    if (saved || !title_kept) base.title = file.title;
+    if (saved || !path_kept) base.path = file.path;
+    if (differs) changed.push_back(i + 1);
+  }
+  group.state = ReadState::Read;
+  group.stamp = stamp;
+  return changed;
+}
+
+void LauncherModel::SetReadState(std::size_t row, ReadState state) {
+  if (row < groups_.size()) groups_[row].state = state;
+}
+
+void LauncherModel::SetStamp(std::size_t row, std::optional<os::FileStamp> stamp) {
+  if (row < groups_.size()) groups_[row].stamp = stamp;
+}
+
+void LauncherModel::AppendListed(std::string name, std::string extension) {
+  Group group = NewGroup(std::move(name));
+  group.extension = std::move(extension);
+  group.source = group.FileName();
+  group.state = ReadState::NotRead;
+  groups_.push_back(std::move(group));
+}
+
+void LauncherModel::DropGroup(std::size_t row) {
+  if (row >= groups_.size()) return;
+  groups_.erase(groups_.begin() + static_cast<std::ptrdiff_t>(row));
+  const int dropped = static_cast<int>(row);
+  if (current_ == dropped) current_ = -1;
+  else if (current_ > dropped) --current_;
+}
 
 void LauncherModel::MarkSaved(std::size_t row) {
   if (row < groups_.size()) groups_[row].source = groups_[row].FileName();

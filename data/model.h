@@ -2,10 +2,14 @@
 // The launcher's groups and their entries, as the main window holds them for
 // the whole run, with the modified flag that guards unsaved changes.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "data/os.h"
 
 namespace korvane {
 
@@ -45,6 +49,13 @@ struct Entry {
   bool operator==(const Entry&) const = default;
 };
 
+// How far a group's file has been read.
+enum class ReadState : unsigned char {
+  NotRead,      // listed, its file not read yet: no save may write it
+  Read,         // its entries came from its file (or it is new)
+  Unreadable,   // its file exists but could not be read: entries empty
+};
+
 struct Group {
   std::string name;
   std::vector<Entry> entries;
@@ -55,14 +66,27 @@ struct Group {
   // disk; empty for a group not saved yet. A save starts from its bytes, so
   // a rename carries every line of it to the new name.
   std::string source;
-  // The file existed at load but could not be read: its entries were never
-  // seen, so a save writes into that file only what was changed in this run.
-  bool unread = false;
-  // Per entry: title or path changed in this run.
-  std::vector<bool> edited_titles;
-  std::vector<bool> edited_paths;
+  ReadState state = ReadState::Read;
+  // The titles and paths as last read from its file (at start, at a
+  // refresh or at its last save); markers unused. A value differing from
+  // its base is one this run changed. Empty values for a group not saved
+  // yet or whose file could not be read.
+  std::vector<Entry> base;
+  // The source file's stamp when it was last read or written; nullopt
+  // when unknown (never read): the next refresh reads it.
+  std::optional<os::FileStamp> stamp;
+  // The model's disk epoch after the save that last wrote its file: a read
+  // begun before then is stale.
+  std::uint64_t written_epoch = 0;
 
+  bool Unread() const { return state == ReadState::Unreadable; }
+  // Entry number n's title or path differs from its base.
+  bool TitleChanged(std::size_t n) const;
+  bool PathChanged(std::size_t n) const;
+  // Some title or path differs from its base.
   bool Edited() const;
+  // This run changed the group: a value, its name, or it is new.
+  bool ChangedHere() const;
   std::string FileName() const { return name + extension; }
   // Entry number n (1-based: its grid row), or nullptr out of range.
   const Entry* EntryAt(std::size_t n) const { return n >= 1 && n <= entries.size() ? &entries[n - 1] : nullptr; }
@@ -133,11 +157,41 @@ class LauncherModel {
   // Empties the model for a load: no groups, nothing removed, none current,
   // flag clear.
   void Reset();
-  // Appends a group read from its file; the flag does not change.
+  // Appends a group read from its file: its entries become its base. The
+  // flag does not change.
   void AppendLoaded(Group group);
   // The group at row is in its file now: the file it is saved under
   // becomes its source.
   void MarkSaved(std::size_t row);
+  // The save that wrote the group at row is the latest to touch its file.
+  void MarkWritten(std::size_t row) {
+    if (row < groups_.size()) groups_[row].written_epoch = disk_epoch_;
+  }
+
+  // A file's values reached the group at row (read by a refresh, or read
+  // back after a save wrote it), with the file's stamp. A title or path
+  // this run has not changed takes the file's value; one it changed keeps
+  // the user's value. The base becomes the file's values where the user's
+  // value was taken over or saved (saved: every value was just written),
+  // and stays where an unsaved change is kept, so that a clash is still
+  // seen at the save. A group not read yet, or unreadable, becomes read.
+  // Answers the entry numbers whose title or path changed (markers of
+  // changed paths are Untested). The flag does not change.
+  std::vector<std::size_t> MergeFileValues(std::size_t row, const std::vector<Entry>& values,
+                                           std::optional<os::FileStamp> stamp, bool saved);
+  // The group's file was found unreadable or is stamped anew.
+  void SetReadState(std::size_t row, ReadState state);
+  void SetStamp(std::size_t row, std::optional<os::FileStamp> stamp);
+  // Appends a group listed in the folder whose file is not read yet.
+  void AppendListed(std::string name, std::string extension);
+  // The group's file was deleted elsewhere: the group leaves the list
+  // without going to the removed list; the current row follows its group
+  // (none when it was this one). The flag does not change.
+  void DropGroup(std::size_t row);
+  // Counts the saves that changed the folder: a listing or a file read
+  // before the latest save is stale and dropped.
+  std::uint64_t DiskEpoch() const { return disk_epoch_; }
+  void NextDiskEpoch() { ++disk_epoch_; }
   // The group at row is held in another file for now: a file of that name
   // and extension becomes its source and is deleted at a save once the
   // group is written under its own name.
@@ -147,6 +201,9 @@ class LauncherModel {
 
  private:
   Group* EditableCurrent(std::size_t n);
+  // Every change of a value goes through here. Whether a value counts as
+  // changed in this run is read from its base (an undo that puts a value
+  // back makes it unchanged again); here the flag is set.
   void Changed(Group& group, std::size_t n, bool title, bool path);
 
   std::size_t entry_count_;
@@ -154,6 +211,7 @@ class LauncherModel {
   std::vector<RemovedGroup> removed_;
   int current_ = -1;
   bool modified_ = false;
+  std::uint64_t disk_epoch_ = 0;
 };
 
 }  // namespace korvane

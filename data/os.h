@@ -19,9 +19,18 @@
 
 namespace korvane::os {
 
+// What tells one version of a file from the next without reading it: its
+// size and last-write time (100 ns units on Windows, nanoseconds on POSIX).
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t write_time = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 struct DirEntry {
   std::string name;   // file name without folder
   bool is_folder = false;
+  FileStamp stamp;    // filled when the listing was asked for stamps
   // False when the system's name has no exact spelling in the code page
   // ("café.PTH"): name then holds '?' for what could not be spelled, and
   // no file call reaches the entry by it.
@@ -37,8 +46,13 @@ struct Status {
 
 // Every entry of a folder ("." and ".." left out). Windows keeps the order
 // the system gives; POSIX sorts by name. nullopt (and error) when the folder
-// cannot be listed.
-std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error = nullptr);
+// cannot be listed. With stamps, each entry's stamp is filled too (free on
+// Windows, one stat per entry on POSIX).
+std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error = nullptr,
+                                                bool stamps = false);
+
+// The stamp of a file as it stands now; nullopt when it cannot be had.
+std::optional<FileStamp> StampOf(const std::string& path);
 
 // True when path names an existing entry that is not a folder, by its
 // attributes; a name with '*' or '?' never exists (HasWildcard).
@@ -52,8 +66,11 @@ bool HasWildcard(std::string_view path);
 void SetExistenceTest(bool (*test)(const std::string& path));
 
 // Whole content; nullopt (and error) when it cannot be read. Never throws:
-// a file too large for memory is an error like any other.
-std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error = nullptr);
+// a file too large for memory is an error like any other. stamp, when
+// given, gets the stamp of the open file before its bytes are read, so a
+// change made while it is read shows as a later stamp.
+std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error = nullptr,
+                                    FileStamp* stamp = nullptr);
 // True when the entry exists at all (file or folder).
 bool PathExists(const std::string& path);
 // True when error says the file (or its folder) does not exist, as opposed
@@ -127,5 +144,38 @@ char Separator();
 // where it has none (POSIX: deletes). A file already gone counts as
 // success; a read-only file refuses, as DeleteFile does.
 Status RecycleFile(const std::string& path);
+
+// Moves a file to the Recycle Bin and never deletes it: fails, leaving the
+// file where it is, when its folder has no Recycle Bin (a network share, a
+// removable disk, POSIX) or the shell refuses.
+Status MoveToRecycleBin(const std::string& path);
+
+// Tells when the entries of a folder change: a file made, deleted or
+// renamed, or its size or last-write time changed. One thread waits; any
+// thread may wake it.
+class FolderWatch {
+ public:
+  explicit FolderWatch(const std::string& folder);
+  FolderWatch(const FolderWatch&) = delete;
+  FolderWatch& operator=(const FolderWatch&) = delete;
+  ~FolderWatch();
+
+  // False when the folder cannot be watched (missing, or the system
+  // refuses): Wait then answers Failed at once.
+  bool Opened() const;
+
+  enum class Event { Changed, Timeout, Woken, Failed };
+  static constexpr unsigned kForever = 0xFFFFFFFFu;
+  // Waits up to timeout_ms for a change. Changed is answered once for any
+  // number of changes made before the call; a change made after it returns
+  // is answered by the next call.
+  Event Wait(unsigned timeout_ms);
+  // Ends a Wait under way, or the next one, with Woken.
+  void Wake();
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
 
 }  // namespace korvane::os

@@ -4,6 +4,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +99,11 @@ void SyncFolder(const std::string& folder) {
   if (dir) ::fsync(dir.get());
 }
 
+FileStamp StampFrom(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u + static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+}
+
 bool IsFolder(const std::string& folder, const dirent* entry) {
 #ifdef _DIRENT_HAVE_D_TYPE
   if (entry->d_type == DT_DIR) return true;
@@ -162,7 +170,7 @@ std::optional<std::u16string> WideFromNarrow(std::string_view text) {
   return wide;
 }
 
-std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error) {
+std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error, bool stamps) {
   UniqueDir dir(::opendir(folder.empty() ? "." : folder.c_str()));
   if (!dir.get()) {
     if (error) *error = static_cast<std::uint32_t>(errno);
@@ -175,7 +183,15 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
     if (!entry) break;
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    entries.push_back({std::string(name), IsFolder(folder, entry)});
+    DirEntry listed{std::string(name), false, {}};
+    struct stat st {};
+    if (stamps && ::stat(JoinPath(folder, name).c_str(), &st) == 0) {
+      listed.is_folder = S_ISDIR(st.st_mode);
+      listed.stamp = StampFrom(st);
+    } else {
+      listed.is_folder = IsFolder(folder, entry);
+    }
+    entries.push_back(std::move(listed));
   }
   if (errno != 0) {
     if (error) *error = static_cast<std::uint32_t>(errno);
@@ -199,7 +215,13 @@ bool PathExists(const std::string& path) {
 
 bool IsNotFound(std::uint32_t error) { return error == ENOENT || error == ENOTDIR; }
 
-std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error) {
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return StampFrom(st);
+}
+
+std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error, FileStamp* stamp) {
   const auto fail = [error](int e) -> std::optional<std::string> {
     if (error) *error = static_cast<std::uint32_t>(e);
     return std::nullopt;
@@ -209,6 +231,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) return fail(errno);
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  if (stamp) *stamp = StampFrom(st);
   try {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
@@ -310,5 +333,59 @@ char Separator() { return '/'; }
 
 // No Recycle Bin the program could rely on here: deleted.
 Status RecycleFile(const std::string& path) { return DeleteFile(path); }
+
+Status MoveToRecycleBin(const std::string&) { return Fail(ENOTSUP); }
+
+struct FolderWatch::Impl {
+  UniqueFd notify{-1};
+  UniqueFd wake{-1};
+};
+
+FolderWatch::FolderWatch(const std::string& folder) : impl_(new Impl) {
+  impl_->notify.adopt(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  impl_->wake.adopt(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+  constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_FROM |
+                                    IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+  if (impl_->notify &&
+      ::inotify_add_watch(impl_->notify.get(), folder.empty() ? "." : folder.c_str(), kEvents | IN_ONLYDIR) < 0)
+    impl_->notify.reset();
+}
+
+FolderWatch::~FolderWatch() { delete impl_; }
+
+bool FolderWatch::Opened() const { return impl_->notify && impl_->wake; }
+
+FolderWatch::Event FolderWatch::Wait(unsigned timeout_ms) {
+  if (!Opened()) return Event::Failed;
+  pollfd fds[2] = {{impl_->notify.get(), POLLIN, 0}, {impl_->wake.get(), POLLIN, 0}};
+  const int timeout = timeout_ms == kForever ? -1 : static_cast<int>(std::min(timeout_ms, 0x7FFFFFFFu));
+  int n = 0;
+  do n = ::poll(fds, 2, timeout);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return Event::Failed;
+  if (fds[1].revents & POLLIN) {
+    std::uint64_t count = 0;
+    if (::read(impl_->wake.get(), &count, sizeof count) < 0) {
+      // Another reader took it: woken all the same.
+    }
+    return Event::Woken;
+  }
+  if (fds[0].revents & POLLIN) {
+    // Every event queued so far is answered by this one Changed.
+    alignas(inotify_event) char buffer[4096];
+    while (::read(impl_->notify.get(), buffer, sizeof buffer) > 0) {
+    }
+    return Event::Changed;
+  }
+  if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return Event::Failed;
+  return Event::Timeout;
+}
+
+void FolderWatch::Wake() {
+  const std::uint64_t one = 1;
+  if (impl_->wake && ::write(impl_->wake.get(), &one, sizeof one) < 0) {
+    // The counter is full: a wake is pending anyway.
+  }
+}
 
 }  // namespace korvane::os

@@ -89,6 +89,11 @@ HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes,
   return INVALID_HANDLE_VALUE;
 }
 
+FileStamp StampFrom(DWORD size_high, DWORD size_low, FILETIME written) {
+  return {(static_cast<std::uint64_t>(size_high) << 32) | size_low,
+          (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
+}
+
 std::wstring Wide(std::string_view text) {
   if (text.empty()) return std::wstring();
   const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -136,7 +141,7 @@ std::optional<std::u16string> WideFromNarrow(std::string_view text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error) {
+std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error, bool) {
   // Listed in UTF-16: the A search would hand back best-fit look-alikes
   // ("cafe.PTH" for "café.PTH") that name another file or none.
   WIN32_FIND_DATAW data;
@@ -152,7 +157,9 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
     const std::wstring_view name = data.cFileName;
     if (name == L"." || name == L"..") continue;
     bool exact = true;
-    entries.push_back({Narrow(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, exact});
+    // The search hands the stamps over with the names: no call more.
+    entries.push_back({Narrow(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime), exact});
   } while (FindNextFileW(find.get(), &data));
   const DWORD e = GetLastError();
   if (e != ERROR_NO_MORE_FILES) {
@@ -174,7 +181,13 @@ bool PathExists(const std::string& path) {
 
 bool IsNotFound(std::uint32_t error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error) {
+std::optional<FileStamp> StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+}
+
+std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* error, FileStamp* stamp) {
   const auto fail = [error](DWORD e) -> std::optional<std::string> {
     if (error) *error = e;
     return std::nullopt;
@@ -184,6 +197,11 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   if (!file) return fail(GetLastError());
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size)) return fail(GetLastError());
+  if (stamp) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info)) return fail(GetLastError());
+    *stamp = StampFrom(info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime);
+  }
   try {
     std::string bytes;
     if (static_cast<ULONGLONG>(size.QuadPart) >= bytes.max_size()) return fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -327,6 +345,66 @@ Status RecycleFile(const std::string& path) {
   // Refused or left in place (a shell without a Recycle Bin of its own):
   // deleted as without one, and a file still held reports why.
   return DeleteFile(path);
+}
+
+Status MoveToRecycleBin(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
+  if (path.find_first_of("*?") != std::string::npos) return Fail(ERROR_INVALID_NAME);
+  // Only fixed disks have a Recycle Bin; elsewhere the shell would delete
+  // the file for good without a word.
+  char root[MAX_PATH + 1] = {};
+  if (!GetVolumePathNameA(path.c_str(), root, MAX_PATH) || GetDriveTypeA(root) != DRIVE_FIXED)
+    return Fail(ERROR_NOT_SUPPORTED);
+  std::string from = path;
+  from.append(2, '\0');
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  const int result = SHFileOperationA(&op);
+  if (result == 0 && !op.fAnyOperationsAborted && !PathExists(path)) return {};
+  return Fail(result != 0 ? static_cast<DWORD>(result) : ERROR_CANCELLED);
+}
+
+struct FolderWatch::Impl {
+  HANDLE change = INVALID_HANDLE_VALUE;   // FindCloseChangeNotification closes it
+  KernelHandle wake;
+};
+
+FolderWatch::FolderWatch(const std::string& folder) : impl_(new Impl) {
+  impl_->change = FindFirstChangeNotificationA(
+      folder.c_str(), FALSE,
+      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+  impl_->wake = KernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+}
+
+FolderWatch::~FolderWatch() {
+  if (impl_->change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(impl_->change);
+  delete impl_;
+}
+
+bool FolderWatch::Opened() const { return impl_->change != INVALID_HANDLE_VALUE && impl_->wake; }
+
+FolderWatch::Event FolderWatch::Wait(unsigned timeout_ms) {
+  if (!Opened()) return Event::Failed;
+  const HANDLE handles[2] = {impl_->wake.get(), impl_->change};
+  switch (WaitForMultipleObjects(2, handles, FALSE, timeout_ms == kForever ? INFINITE : timeout_ms)) {
+    case WAIT_OBJECT_0:
+      return Event::Woken;
+    case WAIT_OBJECT_0 + 1:
+      // Armed again at once: a change made from here on signals anew.
+      return FindNextChangeNotification(impl_->change) ? Event::Changed : Event::Failed;
+    case WAIT_TIMEOUT:
+      return Event::Timeout;
+    default:
+      return Event::Failed;
+  }
+}
+
+void FolderWatch::Wake() {
+  if (impl_->wake) SetEvent(impl_->wake.get());
 }
 
 }  // namespace korvane::os

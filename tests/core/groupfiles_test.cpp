@@ -171,7 +171,7 @@ TEST_F(GroupFiles, LoadReadsTitlesAndPathsAndLeavesThePathsUntested) {
   ASSERT_EQ(model.GroupCount(), 1u);
   const Group& g = model.GroupAt(0);
   EXPECT_EQ(g.name, "業務");
-  EXPECT_FALSE(g.unread);
+  EXPECT_FALSE(g.Unread());
   ASSERT_EQ(g.entries.size(), kEntryCount);
   EXPECT_EQ(g.entries[0].title, "本体");
   EXPECT_EQ(g.entries[0].path, program);
@@ -233,18 +233,29 @@ TEST_F(GroupFiles, ASaveKeepsEveryLineTheProgramDoesNotOwn) {
   EXPECT_EQ(again.GroupAt(0).entries, model.GroupAt(0).entries);
 }
 
-TEST_F(GroupFiles, AFileDeletedFromOutsideIsWrittenAnewAndTheFlagClears) {
+TEST_F(GroupFiles, AFileDeletedFromOutsideIsWrittenAnewOnlyWhenChangedHere) {
   ASSERT_TRUE(WriteBytes(File("A.PTH"), FreshFile({"a1"})));
   ASSERT_TRUE(WriteBytes(File("B.PTH"), "[01]\r\nTITLE=b1\r\n"));
   ASSERT_TRUE(Load().ok);
   ASSERT_TRUE(os::DeleteFile(File("A.PTH")));   // deleted from outside meanwhile
   model.SelectGroup(Row("B"));
-  model.SetTitle(1, "b1");                      // the same text: still a change
+  model.SetTitle(1, "b1");                      // the same text: the flag, but no value changes
   ASSERT_TRUE(model.Modified());
-  ASSERT_TRUE(Save().ok);
+  FileReport report = Save();
+  ASSERT_TRUE(report.ok);
+  EXPECT_TRUE(report.clashes.empty());
   EXPECT_FALSE(model.Modified());
-  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"a1"}));
-  EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"b1"}));   // PATH and the sections 02..20 added
+  EXPECT_EQ(ReadBytes(File("A.PTH")), "<missing>");            // the deletion elsewhere stands
+  EXPECT_EQ(ReadBytes(File("B.PTH")), "[01]\r\nTITLE=b1\r\n");   // not written at all
+  // Changed here: written anew, whole, and told.
+  Select("A");
+  model.SetTitle(2, "a2");
+  report = Save();
+  ASSERT_TRUE(report.ok);
+  EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"a1", "a2"}));
+  EXPECT_EQ(report.clashes, Names{DeletedElsewhereMessage("A")});
+  EXPECT_FALSE(model.Modified());
+  EXPECT_FALSE(model.GroupAt(static_cast<std::size_t>(Row("A"))).Edited());
 }
 
 // A read-only file refuses any write: one left read-only shows the save
@@ -268,8 +279,9 @@ TEST_F(GroupFiles, ASaveLeavesAloneEveryFileWhoseBytesWouldNotChange) {
   EXPECT_FALSE(model.Modified());
   EXPECT_EQ(ReadBytes(File("A.PTH")), FreshFile({"A"}));
   EXPECT_EQ(ReadBytes(File("B.PTH")), FreshFile({"B", "changed"}));
-  EXPECT_EQ(ReadBytes(File("C.PTH")), FreshFile({"C"}) + "; theirs\r\n");   // the group's values
-  EXPECT_EQ(ReadBytes(File("D.PTH")), FreshFile({"D"}));                       // written anew
+  // Not changed here: what was saved elsewhere stays.
+  EXPECT_EQ(ReadBytes(File("C.PTH")), FreshFile({"edited outside"}) + "; theirs\r\n");
+  EXPECT_EQ(ReadBytes(File("D.PTH")), "<missing>");
   // A change that cannot be written still fails.
   Select("A");
   model.SetTitle(1, "A2");
@@ -490,7 +502,7 @@ TEST_F(GroupFiles, AGroupNotReadAtLoadIsLeftAloneUntilChanged) {
   }
   ASSERT_EQ(model.GroupCount(), 2u);
   const Group& locked = model.GroupAt(static_cast<std::size_t>(Row("locked")));
-  EXPECT_TRUE(locked.unread);
+  EXPECT_TRUE(locked.Unread());
   EXPECT_EQ(locked.entries, std::vector<Entry>(kEntryCount));
   // Unlocked now, but its entries were never seen: a save leaves it as it is.
   Select("other");
@@ -540,7 +552,7 @@ TEST_F(GroupFiles, AGroupLockedAtLoadKeepsItsUnseenEntriesThroughEditsAndRenames
 TEST_F(GroupFiles, AProtectedGroupIsNeverWrittenEvenWhenItsFileIsGone) {
   ASSERT_TRUE(WriteBytes(File("kept.PTH"), "theirs"));
   Group group = model.NewGroup("kept");
-  group.unread = true;
+  group.state = ReadState::Unreadable;
   group.source = "kept.PTH";
   model.AppendLoaded(std::move(group));
   model.AddGroup("new");
@@ -559,7 +571,7 @@ TEST_F(GroupFiles, RenamingAGroupNotReadAtLoadCarriesItsFile) {
     if (!held.Effective()) GTEST_SKIP() << "file permissions do not bind a privileged user";
     ASSERT_TRUE(Load().ok);
   }
-  ASSERT_TRUE(model.GroupAt(0).unread);
+  ASSERT_TRUE(model.GroupAt(0).Unread());
   model.RenameGroup(0, "B");
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(SortedNames(dir.path()), Names{"B.PTH"});
@@ -587,7 +599,7 @@ TEST_F(GroupFiles, AUtf16FileIsReadAndWrittenBackInUtf16) {
   EXPECT_TRUE(report.messages.empty());
   Select("業務");
   const Group& group = *model.Current();
-  EXPECT_FALSE(group.unread);
+  EXPECT_FALSE(group.Unread());
   EXPECT_EQ(group.entries[0].title, "日報");
   EXPECT_EQ(group.entries[0].path, "C:\\ソフト\\日報.xls");
   EXPECT_EQ(group.entries[1].title, "caf? ?");

@@ -205,22 +205,29 @@ TEST(TitleFromPath, TakesTheFileNameWithoutItsLastExtension) {
 TEST(LauncherModel, AGroupNotReadRemembersWhatTheUserChanged) {
   LauncherModel model;
   Group group = model.NewGroup("locked");
-  group.unread = true;
+  group.state = ReadState::Unreadable;
   group.source = "locked.PTH";
   model.AppendLoaded(std::move(group));
   model.SelectGroup(0);
   model.SetTitle(1, "x");
   model.SetPath(2, "C:\\a.txt");   // the empty title is changed too
-  model.ClearPath(3);
+  model.ClearPath(3);   // already empty: no value changes
   model.SetMarker(4, PathMarker::Missing);
   model.RenameGroup(0, "renamed");
   const Group& g = model.GroupAt(0);
-  EXPECT_TRUE(g.unread);
+  EXPECT_TRUE(g.Unread());
   EXPECT_EQ(g.source, "locked.PTH");
-  std::vector<bool> titles(kEntryCount), paths(kEntryCount);
-  titles[0] = titles[1] = paths[1] = paths[2] = true;
-  EXPECT_EQ(g.edited_titles, titles);
-  EXPECT_EQ(g.edited_paths, paths);
+  std::vector<bool> titles(kEntryCount), paths(kEntryCount), seen_titles, seen_paths;
+  titles[0] = titles[1] = paths[1] = true;
+  for (std::size_t n = 1; n <= kEntryCount; ++n) {
+    seen_titles.push_back(g.TitleChanged(n));
+    seen_paths.push_back(g.PathChanged(n));
+  }
+  EXPECT_EQ(seen_titles, titles);
+  EXPECT_EQ(seen_paths, paths);
+  EXPECT_TRUE(g.Edited());
+  EXPECT_TRUE(g.ChangedHere());
+  EXPECT_TRUE(model.Modified());
   ASSERT_EQ(model.Removed().size(), 1u);
   EXPECT_EQ(model.Removed()[0].FileName(), "locked.PTH");
 }

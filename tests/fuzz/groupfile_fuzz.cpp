@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // ReadGroupFile alone gives the same entries.
   std::vector<Entry> entries(kEntryCount);
   const ReadOutcome outcome = ReadGroupFile(file, entries);
-  Require((outcome == ReadOutcome::Unreadable) == group.unread, "unreadable at load means protected");
+  Require((outcome == ReadOutcome::Unreadable) == group.Unread(), "unreadable at load means protected");
   Require(entries == group.entries, "ReadGroupFile agrees with LoadGroups");
 
   model.SelectGroup(0);
