@@ -450,10 +450,11 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
       const std::string file_name = removed.FileName();
       // Taken over by a group: known to this run until that group is in it.
       if (OwnedByAGroup(model, file_name)) {
-        const bool written = std::any_of(plan.begin(), plan.end(), [&](const PlannedFile& file) {
-          return file.step == Step::Unchanged && os::SameFileName(model.GroupAt(file.row).FileName(), file_name);
+        const bool pending = std::any_of(plan.begin(), plan.end(), [&](const PlannedFile& file) {
+          return (file.step == Step::Failed || file.step == Step::Deferred) &&
+                 os::SameFileName(model.GroupAt(file.row).FileName(), file_name);
         });
-        if (!written) still_removed.push_back(removed);
+        if (pending) still_removed.push_back(removed);
         continue;
       }
       const bool needed = std::any_of(moved.begin(), moved.end(), [&](std::size_t m) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "data/os.h"
 #include "tests/core/tempdir.h"
@@ -95,6 +96,25 @@ TEST(OsLayer, ListFolderGivesEveryEntry) {
 #endif
   }
   EXPECT_EQ(testing::SortedNames(dir.path()), (std::vector<std::string>{"a.txt", "b.PTH", "y.PTH", "日常業務.PTH"}));
+
+  // Stamps: the listing's, the file's own and the open file's agree, and
+  // another size or write time gives another stamp.
+  const auto stamped = os::ListFolder(dir.path(), nullptr, true);
+  ASSERT_TRUE(stamped.has_value());
+  for (const os::DirEntry& e : *stamped) {
+    if (e.is_folder) continue;
+    EXPECT_EQ(e.stamp.size, 1u) << e.name;
+    EXPECT_NE(e.stamp.write_time, 0u) << e.name;
+    EXPECT_EQ(os::StampOf(dir.File(e.name)), e.stamp) << e.name;
+    os::FileStamp read{};
+    EXPECT_EQ(os::ReadFile(dir.File(e.name), nullptr, &read), std::string(e.name == "a.txt" ? "3" : e.name == "b.PTH" ? "1" : "2"));
+    EXPECT_EQ(read, e.stamp) << e.name;
+  }
+  const os::FileStamp before = *os::StampOf(dir.File("b.PTH"));
+  ASSERT_TRUE(os::ReplaceFile(dir.File("b.PTH"), "12"));
+  EXPECT_EQ(os::StampOf(dir.File("b.PTH"))->size, 2u);
+  EXPECT_NE(os::StampOf(dir.File("b.PTH")), before);
+  EXPECT_FALSE(os::StampOf(dir.File("gone")).has_value());
 
   std::uint32_t error = 0;
   EXPECT_FALSE(os::ListFolder(dir.File("nowhere"), &error).has_value());
@@ -282,8 +302,57 @@ TEST(OsLayer, RecycleFileUsesTheRecycleBinWhereThereIsOne) {
   EXPECT_EQ(testing::ReadBytes(in_bin + name), has_bin ? "[01]\r\nTITLE=a\r\n" : "<missing>");
   os::DeleteFile(in_bin + name);
   os::DeleteFile(root + "\\Trash\\info\\" + name + ".trashinfo");
+  // MoveToRecycleBin never deletes: without a Recycle Bin the file stays.
+  ASSERT_TRUE(testing::WriteBytes(dir.File(name), "kept"));
+  EXPECT_EQ(static_cast<bool>(os::MoveToRecycleBin(dir.File(name))), has_bin);
+  EXPECT_EQ(testing::ReadBytes(dir.File(name)), has_bin ? "<missing>" : "kept");
+  EXPECT_EQ(testing::ReadBytes(in_bin + name), has_bin ? "kept" : "<missing>");
+  os::DeleteFile(in_bin + name);
+  os::DeleteFile(root + "\\Trash\\info\\" + name + ".trashinfo");
+}
+#else
+TEST(OsLayer, MoveToRecycleBinNeverDeletes) {
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("a.PTH"), "kept"));
+  EXPECT_FALSE(os::MoveToRecycleBin(dir.File("a.PTH")));
+  EXPECT_EQ(testing::ReadBytes(dir.File("a.PTH")), "kept");
 }
 #endif
+
+TEST(OsLayer, AFolderWatchTellsEachKindOfChangeAndCanBeWoken) {
+  TempDir dir;
+  ASSERT_TRUE(testing::WriteBytes(dir.File("a.PTH"), "1"));
+  os::FolderWatch watch(dir.path());
+  ASSERT_TRUE(watch.Opened());
+  EXPECT_EQ(watch.Wait(0), os::FolderWatch::Event::Timeout);
+  // Waits until the change and its echoes are told, then nothing more.
+  const auto told = [&watch] {
+    if (watch.Wait(5000) != os::FolderWatch::Event::Changed) return false;
+    while (watch.Wait(200) == os::FolderWatch::Event::Changed) {
+    }
+    return watch.Wait(0) == os::FolderWatch::Event::Timeout;
+  };
+  ASSERT_TRUE(testing::WriteBytes(dir.File("b.PTH"), "new"));
+  EXPECT_TRUE(told()) << "made";
+  ASSERT_TRUE(os::ReplaceFile(dir.File("a.PTH"), "changed"));
+  EXPECT_TRUE(told()) << "replaced";
+  ASSERT_TRUE(os::DeleteFile(dir.File("b.PTH")));
+  EXPECT_TRUE(told()) << "deleted";
+  // Woken from another thread while it waits for ever.
+  std::thread waker([&watch] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    watch.Wake();
+  });
+  EXPECT_EQ(watch.Wait(os::FolderWatch::kForever), os::FolderWatch::Event::Woken);
+  waker.join();
+  // A wake before the wait ends it at once.
+  watch.Wake();
+  EXPECT_EQ(watch.Wait(5000), os::FolderWatch::Event::Woken);
+
+  os::FolderWatch nowhere(dir.File("nowhere"));
+  EXPECT_FALSE(nowhere.Opened());
+  EXPECT_EQ(nowhere.Wait(0), os::FolderWatch::Event::Failed);
+}
 
 TEST(OsLayer, TemporaryNamesTellTheirFileAndAreNeverGroupOrSettingsFiles) {
   for (const bool replaces : {true, false}) {
