@@ -191,6 +191,8 @@ bool KeepDisplaced(const std::string& folder, const LauncherModel& model, const 
   if (os::MoveToRecycleBin(path)) {
     if (displaced.told) told.push_back(RecycledMessage(name));
   } else if (displaced.told) {
+    // Written again where the shell deleted it for good.
+    if (!os::PathExists(path) && !os::ReplaceFile(path, displaced.bytes)) return false;
     told.push_back(KeptAsMessage(name, *side));
   } else {
     os::DeleteFile(path);

@@ -145,9 +145,11 @@ char Separator();
 // success; a read-only file refuses, as DeleteFile does.
 Status RecycleFile(const std::string& path);
 
-// Moves a file to the Recycle Bin and never deletes it: fails, leaving the
-// file where it is, when its folder has no Recycle Bin (a network share, a
-// removable disk, POSIX) or the shell refuses.
+// Moves a file to the Recycle Bin: fails when its folder has no Recycle Bin
+// (a network share, a removable disk, POSIX) or the shell refuses, leaving
+// the file where it is; where the shell deleted it for good instead (no
+// Recycle Bin after all) it fails too, so a caller never takes a copy for
+// kept unless it is in the bin. Give it copies only.
 Status MoveToRecycleBin(const std::string& path);
 
 // Tells when the entries of a folder change: a file made, deleted or

@@ -357,6 +357,12 @@ Status MoveToRecycleBin(const std::string& path) {
   char root[MAX_PATH + 1] = {};
   if (!GetVolumePathNameA(path.c_str(), root, MAX_PATH) || GetDriveTypeA(root) != DRIVE_FIXED)
     return Fail(ERROR_NOT_SUPPORTED);
+  // The shell deletes for good, saying nothing, where it finds no Recycle
+  // Bin after all (Wine without a trash folder): only a bin that holds one
+  // item more afterwards counts.
+  SHQUERYRBINFO before{};
+  before.cbSize = sizeof before;
+  if (FAILED(SHQueryRecycleBinA(root, &before))) return Fail(ERROR_NOT_SUPPORTED);
   std::string from = path;
   from.append(2, '\0');
   SHFILEOPSTRUCTA op{};
@@ -364,8 +370,12 @@ Status MoveToRecycleBin(const std::string& path) {
   op.pFrom = from.c_str();
   op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
   const int result = SHFileOperationA(&op);
-  if (result == 0 && !op.fAnyOperationsAborted && !PathExists(path)) return {};
-  return Fail(result != 0 ? static_cast<DWORD>(result) : ERROR_CANCELLED);
+  if (result != 0 || op.fAnyOperationsAborted || PathExists(path))
+    return Fail(result != 0 ? static_cast<DWORD>(result) : ERROR_CANCELLED);
+  SHQUERYRBINFO after{};
+  after.cbSize = sizeof after;
+  if (SUCCEEDED(SHQueryRecycleBinA(root, &after)) && after.i64NumItems > before.i64NumItems) return {};
+  return Fail(ERROR_FILE_NOT_FOUND);   // gone for good: the caller still has the bytes
 }
 
 struct FolderWatch::Impl {

@@ -538,8 +538,19 @@ TEST_F(GroupFiles, AGroupLockedAtLoadKeepsItsUnseenEntriesThroughEditsAndRenames
   EXPECT_EQ(ReadBytes(File("locked.PTH")), locked_bytes);
   EXPECT_EQ(SortedNames(dir.path()), (Names{"locked.PTH", "other.PTH"}));
   // Released: the next save carries the file to the new name with the edit.
-  ASSERT_TRUE(Save().ok);
-  EXPECT_EQ(SortedNames(dir.path()), (Names{"away.PTH", "locked.PTH"}));
+  // The user's entry 2 replaces one never seen: a clash, the old file kept
+  // (in the Recycle Bin, or beside it where the folder has none).
+  report = Save();
+  ASSERT_TRUE(report.ok);
+  const bool beside = dir.Exists("away~1.PTH");
+  EXPECT_EQ(report.clashes, (Names{ClashEntryMessage("away", 2, true, false),
+                                   beside ? KeptAsMessage("away", "away~1") : RecycledMessage("away")}));
+  if (beside) {
+    EXPECT_EQ(ReadBytes(File("away~1.PTH")), locked_bytes);
+  }
+  const Names expected_names =
+      beside ? Names{"away.PTH", "away~1.PTH", "locked.PTH"} : Names{"away.PTH", "locked.PTH"};
+  EXPECT_EQ(SortedNames(dir.path()), expected_names);
   EXPECT_EQ(ReadBytes(File("away.PTH")), FreshFile({"unseen 1", "seen 2"}, {"", "C:\\2.txt"}));
   EXPECT_EQ(ReadBytes(File("locked.PTH")), FreshFile({"other"}));
   // There and back: nothing the user did not change is written.
