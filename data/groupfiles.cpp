@@ -330,8 +330,9 @@ FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
   model.Reset();
   try {
     std::optional<std::vector<os::DirEntry>> entries = os::ListFolder(folder);
-    if (entries) RecoverTemporaryFiles(folder, *entries);
-    const std::optional<FolderListing> listing = ListGroupFiles(folder, model.DiskEpoch(), false);
+    if (entries && RecoverTemporaryFiles(folder, *entries)) entries = os::ListFolder(folder);
+    const std::optional<FolderListing> listing =
+        entries ? GroupFilesOf(folder, std::move(*entries), model.DiskEpoch()) : std::nullopt;
     if (!listing) {
       report.ok = false;
       report.messages.push_back(CannotReadMessage(folder));
@@ -351,8 +352,7 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
   if (!report.ok) return report;
   try {
     for (const std::string& file_name : UnreadFiles(model)) {
-      const GroupSnapshot snapshot = ReadGroupSnapshot(folder, file_name, model.EntryCount(), model.DiskEpoch());
-      if (ApplySnapshot(model, snapshot).unreadable)
+      if (ApplySnapshot(model, ReadGroupSnapshot(folder, file_name, model.EntryCount(), model.DiskEpoch())).unreadable)
         report.messages.push_back(CannotReadMessage(os::JoinPath(folder, file_name)));
     }
   } catch (const std::exception&) {

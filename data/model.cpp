@@ -213,6 +213,23 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const s
   return changed;
 }
 
+std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, std::vector<Entry> entries,
+                                                      std::optional<os::FileStamp> stamp) {
+  std::vector<std::size_t> filled;
+  if (row >= groups_.size() || entries.size() != entry_count_) return filled;
+  Group& group = groups_[row];
+  group.entries = std::move(entries);
+  group.base.resize(group.entries.size());
+  for (std::size_t i = 0; i < group.entries.size(); ++i) {
+    group.base[i].title = group.entries[i].title;
+    group.base[i].path = group.entries[i].path;
+    if (!group.entries[i].title.empty() || !group.entries[i].path.empty()) filled.push_back(i + 1);
+  }
+  group.state = ReadState::Read;
+  group.stamp = stamp;
+  return filled;
+}
+
 void LauncherModel::SetReadState(std::size_t row, ReadState state) {
   if (row < groups_.size()) groups_[row].state = state;
 }

@@ -179,6 +179,10 @@ class LauncherModel {
   // changed paths are Untested). The flag does not change.
   std::vector<std::size_t> MergeFileValues(std::size_t row, const std::vector<Entry>& values,
                                            std::optional<os::FileStamp> stamp, bool saved);
+  // A group not read yet takes its file's entries as they are; answers the
+  // entry numbers that are not empty.
+  std::vector<std::size_t> TakeFirstRead(std::size_t row, std::vector<Entry> entries,
+                                         std::optional<os::FileStamp> stamp);
   // The group's file was found unreadable or is stamped anew.
   void SetReadState(std::size_t row, ReadState state);
   void SetStamp(std::size_t row, std::optional<os::FileStamp> stamp);

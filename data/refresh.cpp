@@ -43,16 +43,28 @@ bool ClaimedHere(const LauncherModel& model, const std::string& file_name) {
 }  // namespace
 
 int RowOfSource(const LauncherModel& model, const std::string& file_name) {
-  return FindRow(model, RowsBySource(model), file_name);
+  // One look-up: a scan costs less than building the map.
+  for (std::size_t row = 0; row < model.GroupCount(); ++row)
+    if (model.GroupAt(row).source == file_name) return static_cast<int>(row);
+  return FindRow(model, {}, file_name);
 }
 
 std::optional<FolderListing> ListGroupFiles(const std::string& folder, std::uint64_t epoch, bool stamps) {
   try {
     std::optional<std::vector<os::DirEntry>> entries = os::ListFolder(folder, nullptr, stamps);
     if (!entries) return std::nullopt;
+    return GroupFilesOf(folder, std::move(*entries), epoch);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<FolderListing> GroupFilesOf(const std::string& folder, std::vector<os::DirEntry> entries,
+                                          std::uint64_t epoch) {
+  try {
     FolderListing listing;
     listing.epoch = epoch;
-    for (os::DirEntry& entry : *entries) {
+    for (os::DirEntry& entry : entries) {
       if (entry.is_folder || !IsGroupFileName(entry.name)) continue;
       if (!entry.exact || !os::PathFits(os::JoinPath(folder, entry.name))) {
         listing.left_alone.push_back(LeftAloneMessage(os::JoinPath(folder, entry.name)));
@@ -135,6 +147,21 @@ GroupSnapshot ReadGroupSnapshot(const std::string& folder, const std::string& fi
   }
   if (snapshot.outcome != ReadOutcome::Read) snapshot.entries.assign(entry_count, Entry{});
   return snapshot;
+}
+
+SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot) {
+  const int row = RowOfSource(model, snapshot.file_name);
+  // A first read takes the entries over without copying them.
+  if (row >= 0 && snapshot.outcome == ReadOutcome::Read &&
+      model.GroupAt(static_cast<std::size_t>(row)).state == ReadState::NotRead &&
+      snapshot.epoch >= model.GroupAt(static_cast<std::size_t>(row)).written_epoch) {
+    SnapshotApplied applied;
+    applied.row = row;
+    applied.first_read = true;
+    applied.entries = model.TakeFirstRead(static_cast<std::size_t>(row), std::move(snapshot.entries), snapshot.stamp);
+    return applied;
+  }
+  return ApplySnapshot(model, static_cast<const GroupSnapshot&>(snapshot));
 }
 
 SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot) {

@@ -42,6 +42,9 @@ struct FolderListing {
 // stamps false skips the stamps where they cost a call per file (POSIX).
 // Any thread; never throws.
 std::optional<FolderListing> ListGroupFiles(const std::string& folder, std::uint64_t epoch, bool stamps = true);
+// The same from a listing of folder already made.
+std::optional<FolderListing> GroupFilesOf(const std::string& folder, std::vector<os::DirEntry> entries,
+                                          std::uint64_t epoch);
 
 struct ListingApplied {
   bool stale = false;                 // a save came between: list again
@@ -88,6 +91,8 @@ struct SnapshotApplied {
 // vanished changes nothing (the listing decides); an unreadable one leaves
 // the entries as they are.
 SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot);
+// The same, taking the entries over where it can.
+SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot);
 
 // The row of the group whose file is file_name, or -1.
 int RowOfSource(const LauncherModel& model, const std::string& file_name);
