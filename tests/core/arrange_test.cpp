@@ -236,5 +236,40 @@ TEST(ArrangeEntries, CutCopyAndPasteTakeTitlePathAndMarker) {
   EXPECT_EQ(model.GroupAt(1).entries[2], *copied);
 }
 
+TEST(ArrangeEntries, GroupsPutBackOrTakenOutKeepTheCurrentGroupAndRowsTheirState) {
+  LauncherModel model = TwoGroups();
+  model.AppendLoaded(model.NewGroup("C"));
+  model.SelectGroup(2);
+  Group taken = model.TakeGroup(0);
+  EXPECT_EQ(taken.name, "A");
+  EXPECT_EQ(model.Current()->name, "C");
+  model.InsertGroup(0, std::move(taken));
+  EXPECT_EQ(model.Current()->name, "C");
+  EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B", "C"}));
+  model.InsertGroup(9, model.NewGroup("D"));   // beyond the end: appended
+  EXPECT_EQ(model.Names().back(), "D");
+  model.TakeGroup(2);
+  EXPECT_EQ(model.CurrentRow(), -1);
+  model.RestoreCurrent(7);
+  EXPECT_EQ(model.CurrentRow(), -1);
+  model.RestoreCurrent(1);
+  EXPECT_EQ(model.Current()->name, "B");
+  EXPECT_FALSE(model.Modified());
+
+  // A row's state: values, marker and marks, put back as they were.
+  model.SelectGroup(0);
+  const LauncherModel::EntryState before = model.StateOf(0, 2);
+  ASSERT_TRUE(model.ClearPath(2));
+  const LauncherModel::EntryState cleared = model.StateOf(0, 2);
+  EXPECT_TRUE(cleared.edited_path);
+  EXPECT_FALSE(cleared.edited_title);
+  EXPECT_EQ(cleared.entry.marker, PathMarker::NoPath);
+  model.RestoreState(0, 2, before);
+  EXPECT_EQ(model.StateOf(0, 2), before);
+  EXPECT_FALSE(model.GroupAt(0).Edited());
+  model.RestoreName(1, "b", ".pth");
+  EXPECT_EQ(model.GroupAt(1).FileName(), "b.pth");
+}
+
 }  // namespace
 }  // namespace korvane
