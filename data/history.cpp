@@ -221,7 +221,7 @@ Shown History::Apply(Step& step, bool forward) {
     case GroupEdit::Added:
     case GroupEdit::Deleted:
       if (forward == (step.edit == GroupEdit::Added)) {
-        model_.InsertGroup(step.row, std::move(*step.group));
+        model_.InsertGroup(step.row, std::move(step.group.value()));
         step.group.reset();
         group_back = true;
       } else {

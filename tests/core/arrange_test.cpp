@@ -242,9 +242,9 @@ TEST(ArrangeEntries, GroupsPutBackOrTakenOutKeepTheCurrentGroupAndRowsTheirState
   model.SelectGroup(2);
   Group taken = model.TakeGroup(0);
   EXPECT_EQ(taken.name, "A");
-  EXPECT_EQ(model.Current()->name, "C");
+  EXPECT_EQ(model.CurrentRow(), 1);
   model.InsertGroup(0, std::move(taken));
-  EXPECT_EQ(model.Current()->name, "C");
+  EXPECT_EQ(model.CurrentRow(), 2);
   EXPECT_EQ(model.Names(), (std::vector<std::string>{"A", "B", "C"}));
   model.InsertGroup(9, model.NewGroup("D"));   // beyond the end: appended
   EXPECT_EQ(model.Names().back(), "D");
