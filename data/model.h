@@ -203,6 +203,63 @@ class LauncherModel {
   // Releases every group and the removed list; the flag does not change.
   void FreeGroups();
 
+  // Arranging entries (data/arrange.cpp). An entry keeps its marker where
+  // it goes: its path did not change. Rows whose title or path changed are
+  // marked as changed and set the flag. In a group whose file could not be
+  // read, a row counts as known only once both its title and path were set
+  // in this run: no operation shifts, fills or empties an unknown row by
+  // itself, so a save never overwrites an entry nobody saw.
+  //
+  // Entry `from` of the current group takes row `to`; the entries between
+  // shift by one towards `from`. False (nothing done) when no group is
+  // current, a row is out of range, from == to or a row of the span is
+  // unknown.
+  bool MoveEntry(std::size_t from, std::size_t to);
+  // The first known row of the group at row with no title and no path, or 0.
+  std::size_t FirstEmptyEntry(std::size_t row) const;
+  enum class Transfer {
+    Done,      // the entry is in the target group's row `entry`
+    Full,      // the target group has no empty row: nothing changed
+    Nothing,   // an empty or unknown entry, the current group itself, or out of range
+  };
+  struct TransferResult {
+    Transfer outcome = Transfer::Nothing;
+    std::size_t entry = 0;
+  };
+  // Entry n of the current group goes into the first empty row of the group
+  // at row; moved, it leaves an empty row behind, copied it stays.
+  TransferResult TransferEntry(std::size_t n, std::size_t row, bool copy);
+  // Entry n of the current group when it holds a title or a path (for Copy).
+  std::optional<Entry> EntryToCopy(std::size_t n) const;
+  // The same, emptied where it was (for Cut); nothing for an empty entry.
+  std::optional<Entry> CutEntry(std::size_t n);
+  enum class Paste {
+    Done,
+    Ask,       // row n is filled: nothing changed until the user agrees to replace it
+    Nothing,   // no group current, n out of range or nothing to paste
+  };
+  // Title, path and marker of clip into entry n of the current group.
+  Paste PasteEntry(std::size_t n, const Entry& clip, bool replace);
+
+  // The state of one entry row as undo puts it back: the values and the
+  // marker (whether a value counts as changed follows from its base).
+  struct EntryState {
+    Entry entry;
+    bool operator==(const EntryState&) const = default;
+  };
+  EntryState StateOf(std::size_t row, std::size_t n) const;
+  void RestoreState(std::size_t row, std::size_t n, const EntryState& state);
+  // A group put back at row, or taken out; the current group stays the
+  // same group (none when it is the one taken out).
+  void InsertGroup(std::size_t row, Group group);
+  Group TakeGroup(std::size_t row);
+  void RestoreName(std::size_t row, std::string name, std::string extension);
+  void RestoreModified(bool modified) { modified_ = modified; }
+  // The group at row becomes current, or none for -1.
+  void RestoreCurrent(int row) { current_ = row >= 0 && static_cast<std::size_t>(row) < groups_.size() ? row : -1; }
+  // True when entry n of the group at row has values the user has seen.
+  bool Known(std::size_t row, std::size_t n) const;
+
  private:
   Group* EditableCurrent(std::size_t n);
   // Every change of a value goes through here. Whether a value counts as
