@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as BMP files into res/:
 
-  buttons.bmp   the seven 40x40 grid pictures side by side (24-bit)
+  buttons.bmp   the seven 40x40 grid pictures side by side (16 colours)
   save.bmp      the Save speed button: enabled and disabled glyphs (64x32, 16 colours)
   exit.bmp      the Exit speed button: enabled and disabled glyphs (64x32, 16 colours)
   input.bmp     the registration-mode button (32x32, 16 colours)
@@ -348,7 +348,7 @@ def logo_picture():
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'res')
-    write_bmp(os.path.join(out, 'buttons.bmp'), grid_pictures(), 24)
+    write_bmp(os.path.join(out, 'buttons.bmp'), grid_pictures(), 4)
     write_bmp(os.path.join(out, 'save.bmp'), pair(save_glyph(), disabled_cross()), 4)
     write_bmp(os.path.join(out, 'exit.bmp'), pair(exit_glyph(), disabled_cross()), 4)
     write_bmp(os.path.join(out, 'input.bmp'), input_glyph(), 4)

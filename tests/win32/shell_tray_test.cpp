@@ -165,21 +165,33 @@ TEST_F(TrayTest, HidingAndRestoringChangeNoStateOfTheWindow) {
 }
 
 // A dialog over the main window (owned by it, not by the application
-// window) goes with the program and comes back in front.
+// window) goes with the program and comes back in front, with the keyboard
+// focus in its edit box when the handover (the message a second start
+// sends) is answered: a key typed at once lands there.
 TEST_F(TrayTest, ADialogOverTheMainWindowHidesAndComesBackWithIt) {
-  bool owned = false, hidden = false, back = false, in_front = false;
+  bool owned = false, hidden = false, back = false, in_front = false, focus_back = false;
+  char typed[16] = "";
   WithDialog([&](HWND dialog) {
     owned = GetWindow(dialog, GW_OWNER) == main();
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 8, 8, 160, 24,
+                                dialog, nullptr, nullptr, nullptr);
+    SetFocus(edit);
     SendMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     hidden = WaitHidden() && !IsWindowVisible(dialog);
-    PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
+    SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
+    focus_back = GetFocus() == edit;
+    uitest::SendKeys({'K'});
     back = WaitShown() && IsWindowVisible(dialog);
     in_front = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
+    uitest::PumpUntil([&] { return GetWindowTextLengthA(edit) > 0; }, 3000);
+    GetWindowTextA(edit, typed, sizeof typed);
   });
   EXPECT_TRUE(owned);
   EXPECT_TRUE(hidden);
   EXPECT_TRUE(back);
   EXPECT_TRUE(in_front);
+  EXPECT_TRUE(focus_back) << "the focus is in the edit box when the handover returns";
+  EXPECT_STREQ(typed, "k") << "the key typed at once";
 }
 
 // Shown behind another program: the handover (the message a second start

@@ -10,7 +10,7 @@ Options g_options;
 
 std::vector<const std::vector<CommandInfo>*> Tables() {
   return {&WindowCommands(), &MessageCommands(), &DialogCommands(),
-          &ScreenCommands(), &TrayCommands(),    &ProcessCommands()};
+          &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands()};
 }
 
 int Help() {

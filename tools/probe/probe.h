@@ -94,5 +94,6 @@ const std::vector<CommandInfo>& DialogCommands();
 const std::vector<CommandInfo>& ScreenCommands();
 const std::vector<CommandInfo>& TrayCommands();
 const std::vector<CommandInfo>& ProcessCommands();
+const std::vector<CommandInfo>& ResourceCommands();
 
 }  // namespace probe
