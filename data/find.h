@@ -53,6 +53,10 @@ class FindIndex {
   // deleted or renamed elsewhere cost only their own folds).
   void Sync(const LauncherModel& model);
   const FindCounts& counts() const { return counts_; }
+  // The name of the group at row as of the last Sync, or null.
+  const std::string* GroupNameAt(std::size_t row) const {
+    return row < groups_.size() ? &groups_[row].name : nullptr;
+  }
 
   // The entries whose title, file name or group name holds text after
   // folding: those whose title begins with it first, then the others, each
