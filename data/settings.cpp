@@ -16,6 +16,49 @@ constexpr std::string_view kTop = "TOP";
 constexpr std::string_view kWidth = "WIDTH";
 constexpr std::string_view kHeight = "HEIGHT";
 constexpr std::string_view kMode = "MODE";
+constexpr std::string_view kHotKeyName = "HOTKEY";
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+struct ModifierName {
+  std::string_view name;
+  unsigned bit;
+};
+// In the order FormatHotKey writes them.
+constexpr ModifierName kModifierNames[] = {
+    {"Ctrl", kHotKeyCtrl}, {"Control", kHotKeyCtrl}, {"Alt", kHotKeyAlt}, {"Shift", kHotKeyShift}, {"Win", kHotKeyWin}};
+constexpr unsigned kSpaceKey = 0x20;
+constexpr unsigned kF1Key = 0x70;
+
+// The virtual-key code of a key name, or 0.
+unsigned KeyCode(std::string_view name) {
+  if (name.size() == 1) {
+    const char c = name[0];
+    if (c >= '0' && c <= '9') return static_cast<unsigned>(c);
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned>(c);
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned>(c - 'a' + 'A');
+    return 0;
+  }
+  if (SameNoCase(name, "Space")) return kSpaceKey;
+  if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
+    const std::optional<std::int32_t> n = name[1] == '0' ? std::nullopt : ParseDecimal(name.substr(1));
+    if (n && *n >= 1 && *n <= 24) return kF1Key + static_cast<unsigned>(*n - 1);
+  }
+  return 0;
+}
 
 std::int32_t ReadInt(const IniDocument& doc, std::string_view key) {
   return ParseDecimal(doc.Get(kSection, key, "0")).value_or(0);
@@ -47,6 +90,45 @@ std::optional<std::int32_t> ParseDecimal(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+std::optional<HotKey> ParseHotKey(std::string_view text) {
+  text = Trim(text);
+  if (text.empty() || text == "0" || SameNoCase(text, "off") || SameNoCase(text, "none")) return HotKey{};
+  HotKey hot_key;
+  while (true) {
+    const std::size_t plus = text.find('+');
+    const std::string_view part = Trim(text.substr(0, plus));
+    if (plus == std::string_view::npos) {
+      hot_key.key = KeyCode(part);
+      break;
+    }
+    unsigned bit = 0;
+    for (const ModifierName& m : kModifierNames)
+      if (SameNoCase(part, m.name)) bit = m.bit;
+    if (bit == 0 || (hot_key.modifiers & bit)) return std::nullopt;
+    hot_key.modifiers |= bit;
+    text.remove_prefix(plus + 1);
+  }
+  if (hot_key.key == 0) return std::nullopt;
+  const bool function_key = hot_key.key >= kF1Key;
+  if (!function_key && !(hot_key.modifiers & (kHotKeyCtrl | kHotKeyAlt | kHotKeyWin))) return std::nullopt;
+  return hot_key;
+}
+
+std::string FormatHotKey(const HotKey& hot_key) {
+  if (hot_key.Off()) return "off";
+  std::string text;
+  for (const ModifierName& m : kModifierNames)
+    if ((hot_key.modifiers & m.bit) && m.name != "Control") text.append(m.name).push_back('+');
+  if (hot_key.key == kSpaceKey) {
+    text += "Space";
+  } else if (hot_key.key >= kF1Key) {
+    text += "F" + std::to_string(hot_key.key - kF1Key + 1);
+  } else {
+    text.push_back(static_cast<char>(hot_key.key));
+  }
+  return text;
+}
+
 LoadedSettings LoadSettings(const std::string& folder) {
   LoadedSettings settings;
   try {
@@ -65,6 +147,12 @@ LoadedSettings LoadSettings(const std::string& folder) {
     const std::int64_t sum = std::int64_t{left} + top + width + height;
     settings.placement = {left, top, width, height};
     settings.placement_valid = sum != 0;
+    // Two defaults tell a missing key from one with an empty value.
+    if (doc.Get(kSection, kHotKeyName, "a") == doc.Get(kSection, kHotKeyName, "b")) {
+      const std::optional<HotKey> hot_key = ParseHotKey(doc.Get(kSection, kHotKeyName));
+      settings.hot_key = hot_key.value_or(HotKey{});
+      settings.hot_key_invalid = !hot_key;
+    }
   } catch (const std::exception&) {
     settings.placement_valid = false;
   }

@@ -6,6 +6,7 @@
   exit.bmp      the Exit speed button: enabled and disabled glyphs (64x32, 16 colours)
   input.bmp     the registration-mode button (32x32, 16 colours)
   run.bmp       the launcher-mode button (32x32, 16 colours)
+  find.bmp      the Find speed button: enabled and disabled glyphs (64x32, 16 colours)
   product.bmp   the product name (160x32, 16 colours)
   logo.bmp      the maker's logo (120x72, 16 colours)
 
@@ -285,6 +286,25 @@ def run_glyph():
     return c
 
 
+def find_glyph():
+    c = Canvas(32, 32, TEAL)
+    # a magnifying glass: a navy rim round white-and-cyan glass, its
+    # handle to the lower right
+    cx, cy = 12, 12
+    for y in range(32):
+        for x in range(32):
+            d = (x - cx) ** 2 + (y - cy) ** 2
+            if d <= 80:
+                c.set(x, y, NAVY)
+            if d <= 42:
+                c.set(x, y, CYAN)
+            if d <= 42 and x + y < cx + cy - 3:
+                c.set(x, y, WHITE)
+    c.line(19, 19, 27, 27, OLIVE, thick=4)
+    c.line(20, 19, 28, 27, YELLOW)
+    return c
+
+
 def pair(a, b):
     c = Canvas(64, 32, TEAL)
     c.blit(a, 0, 0)
@@ -353,6 +373,7 @@ def main():
     write_bmp(os.path.join(out, 'exit.bmp'), pair(exit_glyph(), disabled_cross()), 4)
     write_bmp(os.path.join(out, 'input.bmp'), input_glyph(), 4)
     write_bmp(os.path.join(out, 'run.bmp'), run_glyph(), 4)
+    write_bmp(os.path.join(out, 'find.bmp'), pair(find_glyph(), disabled_cross()), 4)
     write_bmp(os.path.join(out, 'product.bmp'), product_picture(), 4)
     write_bmp(os.path.join(out, 'logo.bmp'), logo_picture(), 4)
 

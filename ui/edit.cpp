@@ -201,6 +201,7 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     case WM_KEYDOWN:
+      if (on_key_down && on_key_down(static_cast<UINT>(wp))) return 0;
       // Shift+Insert pastes: through our WM_PASTE as well.
       if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
         SendMessageW(hwnd(), WM_PASTE, 0, 0);

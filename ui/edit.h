@@ -46,6 +46,9 @@ class Edit : public SubclassedControl {
   // A typed character as its code page 932 code (lead byte << 8 | trail
   // byte for a double-byte one); setting it to 0 swallows the character.
   std::function<void(unsigned& key)> on_key_press;
+  // A key pressed (WM_KEYDOWN) as its virtual-key code; answering true
+  // keeps it from the box.
+  std::function<bool(UINT key)> on_key_down;
 
   std::string Text() const;
   void SetText(std::string_view text);

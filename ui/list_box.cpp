@@ -8,8 +8,9 @@
 namespace ui {
 
 bool ListBox::Create(const ListBoxArgs& args) {
-  const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (args.visible ? WS_VISIBLE : 0);
+  const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
+                      LBS_NOINTEGRALHEIGHT | (args.no_data ? LBS_NODATA : LBS_HASSTRINGS) |
+                      (args.visible ? WS_VISIBLE : 0);
   if (!CreateControl("LISTBOX", args.border ? WS_EX_CLIENTEDGE : 0, style, "", args.bounds, args.parent)) {
     return false;
   }
@@ -22,6 +23,11 @@ bool ListBox::Create(const ListBoxArgs& args) {
 }
 
 int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
+
+void ListBox::SetCount(int count) {
+  SendMessageA(hwnd(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+  SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
 
 // The Unicode messages: the list box lengths then count the buffer's units.
 int ListBox::AddItem(std::string_view text) {
@@ -111,6 +117,7 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kReflectBase + WM_COMMAND:
       // LBN_SELCHANGE comes only from the user's mouse and keys.
       if (HIWORD(wp) == LBN_SELCHANGE && on_click) on_click();
+      if (HIWORD(wp) == LBN_DBLCLK && on_double_click) on_double_click();
       return 0;
     case kReflectBase + WM_DRAWITEM:
       return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));

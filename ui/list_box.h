@@ -22,6 +22,9 @@ struct ListBoxArgs {
   std::optional<FontSpec> font;  // default: the parent's font
   bool border = true;
   bool visible = true;
+  // Rows by number only (SetCount), no strings kept: the program paints
+  // them from its own data, so any number of rows costs nothing to set.
+  bool no_data = false;
   DWORD help_context = 0;
 };
 
@@ -41,8 +44,12 @@ class ListBox : public SubclassedControl {
   std::function<void(const DrawItemEvent&)> on_draw_item;
   // Every button press, after the list box's own handling of it.
   std::function<void(const MouseEvent&)> on_mouse_down;
+  // A double click on a row.
+  std::function<void()> on_double_click;
 
   int Count() const;
+  // The number of rows of a no_data list; none selected afterwards.
+  void SetCount(int count);
   int AddItem(std::string_view text);
   void InsertItem(int index, std::string_view text);
   void DeleteItem(int index);

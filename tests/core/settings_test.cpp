@@ -35,6 +35,54 @@ TEST(ParseDecimal, TakesSignedDecimalIntegersInThe32BitRange) {
     EXPECT_FALSE(ParseDecimal(bad).has_value()) << bad;
 }
 
+TEST(ParseHotKey, ReadsModifiersAndOneKeyAndWritesThemBack) {
+  EXPECT_EQ(ParseHotKey("Ctrl+Alt+K"), (HotKey{kHotKeyCtrl | kHotKeyAlt, 'K'}));
+  EXPECT_EQ(ParseHotKey(" control + ALT + k "), (HotKey{kHotKeyCtrl | kHotKeyAlt, 'K'}));
+  EXPECT_EQ(ParseHotKey("Shift+Win+space"), (HotKey{kHotKeyShift | kHotKeyWin, 0x20}));
+  EXPECT_EQ(ParseHotKey("Alt+7"), (HotKey{kHotKeyAlt, '7'}));
+  EXPECT_EQ(ParseHotKey("F12"), (HotKey{0, 0x7B}));   // a function key alone is no typing
+  EXPECT_EQ(ParseHotKey("Shift+f1"), (HotKey{kHotKeyShift, 0x70}));
+  EXPECT_EQ(ParseHotKey("Ctrl+F24"), (HotKey{kHotKeyCtrl, 0x87}));
+  for (const char* off : {"off", "OFF", "None", "0", "", "  "}) {
+    ASSERT_TRUE(ParseHotKey(off).has_value()) << off;
+    EXPECT_TRUE(ParseHotKey(off)->Off()) << off;
+  }
+  for (const char* bad : {"K", "Shift+K", "Shift+Space", "Ctrl+Ctrl+K", "Ctrl+Control+K", "Ctrl+", "+K", "Ctrl++K",
+                          "Ctrl+Alt", "Ctrl+KK", "Ctrl+F0", "Ctrl+F25", "Ctrl+F01", "Ctrl+F-1", "Meta+K",
+                          "Ctrl+Alt+Ｋ", "Ctrl K", "Ctrl+Alt+K+L", "1"})
+    EXPECT_FALSE(ParseHotKey(bad).has_value()) << bad;
+  for (const HotKey key : {kDefaultHotKey, HotKey{kHotKeyCtrl | kHotKeyAlt | kHotKeyShift | kHotKeyWin, 'Z'},
+                           HotKey{0, 0x70 + 9}, HotKey{kHotKeyAlt, '0'}, HotKey{}}) {
+    EXPECT_EQ(ParseHotKey(FormatHotKey(key)), key) << FormatHotKey(key);
+  }
+  EXPECT_EQ(FormatHotKey(kDefaultHotKey), "Ctrl+Alt+Space");
+  EXPECT_EQ(FormatHotKey({kHotKeyWin | kHotKeyShift | kHotKeyCtrl, 'Q'}), "Ctrl+Shift+Win+Q");
+  EXPECT_EQ(FormatHotKey({}), "off");
+}
+
+TEST(LoadSettings, HotKeyIsTheDefaultWithoutTheKeyAndOffWhenItCannotBeRead) {
+  EXPECT_EQ(LoadFrom("[Korvane]\r\nMODE=1\r\n").hot_key, kDefaultHotKey);
+  EXPECT_EQ(LoadFrom("[Other]\r\nHOTKEY=Alt+Q\r\n").hot_key, kDefaultHotKey);
+  LoadedSettings s = LoadFrom("[Korvane]\r\nhotkey = Ctrl+Shift+F5 \r\n");
+  EXPECT_EQ(s.hot_key, (HotKey{kHotKeyCtrl | kHotKeyShift, 0x74}));
+  EXPECT_FALSE(s.hot_key_invalid);
+  s = LoadFrom("[Korvane]\r\nHOTKEY=\r\n");
+  EXPECT_TRUE(s.hot_key.Off());
+  EXPECT_FALSE(s.hot_key_invalid);
+  s = LoadFrom("[Korvane]\r\nHOTKEY=Ctrl+Alt+ほ\r\nMODE=1\r\n");
+  EXPECT_TRUE(s.hot_key.Off());
+  EXPECT_TRUE(s.hot_key_invalid);
+  EXPECT_EQ(s.mode, kModeLauncher);
+  testing::TempDir dir;
+  EXPECT_EQ(LoadSettings(dir.path()).hot_key, kDefaultHotKey);
+  // A save keeps the key as the user wrote it.
+  ASSERT_TRUE(testing::WriteBytes(dir.File("Korvane.INI"), "[Korvane]\r\nHOTKEY=alt+f9\r\n"));
+  ASSERT_TRUE(SaveSettings(dir.path(), {1, 2, 3, 4}, false, kModeRegistration));
+  EXPECT_EQ(testing::ReadBytes(dir.File("Korvane.INI")),
+            "[Korvane]\r\nHOTKEY=alt+f9\r\nLEFT=1\r\nTOP=2\r\nWIDTH=3\r\nHEIGHT=4\r\nMODE=0\r\n");
+  EXPECT_EQ(LoadSettings(dir.path()).hot_key, (HotKey{kHotKeyAlt, 0x78}));
+}
+
 TEST(LoadSettings, WithoutAFileRegistrationModeAndNoPlacement) {
   testing::TempDir dir;
   const LoadedSettings s = LoadSettings(dir.path());

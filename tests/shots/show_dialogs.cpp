@@ -1,6 +1,6 @@
 // Shows one of the program's dialogs over a stand-in main window for a few
 // seconds, so that a screenshot can be taken of it:
-//   show_dialogs new|rename|refuse|about|about-hover [milliseconds]
+//   show_dialogs new|rename|refuse|about|about-hover|find [milliseconds]
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "data/model.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
+#include "groups/find_box.h"
 #include "ui/application.h"
 #include "ui/form.h"
 
@@ -67,6 +68,32 @@ int main(int argc, char** argv) {
     dlg.LblGroupName.SetCaption("経理部");
     dlg.EdtNewGroup.SetText("経理部");
     Show(dlg, ms);
+  } else if (what == "find") {
+    // Three groups of entries, 請求 typed in half-width katakana.
+    const char* titles[] = {"請求書 控え", "セイキュウショ一覧", "月次 せいきゅうしょ", "見積書", "名簿"};
+    for (const char* name : {"総務部"}) model.AddGroup(name);
+    for (int g = 0; g < 3; ++g) {
+      model.SelectGroup(g);
+      for (int n = 1; n <= 5; ++n) {
+        model.SetTitle(n, titles[(n + g) % 5]);
+        model.SetPath(n, std::string(n % 2 ? "C:\\windows\\notepad.exe" : "C:\\業務\\") +
+                             (n % 2 ? "" : std::string(titles[(n + g) % 5]) + ".xls"));
+      }
+    }
+    HICON app_icon = LoadIconA(nullptr, IDI_APPLICATION);
+    korvane::FindBox box(model, korvane::FindBoxCallbacks{
+                                    nullptr, nullptr, [app_icon](const std::string& path) -> HICON {
+                                      return path.ends_with(".exe") ? app_icon : nullptr;
+                                    }});
+    if (!box.Open(main.hwnd())) return 1;
+    PostText(box.EdtFind.hwnd(), "ｾｲｷｭｳ");
+    PostMessageA(box.EdtFind.hwnd(), WM_KEYDOWN, VK_DOWN, 1);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+      app.ProcessMessages();
+      Sleep(10);
+    }
+    box.Destroy();
   } else {
     korvane::TAboutBox box;
     if (!box.Create()) return 1;

@@ -1,0 +1,134 @@
+#include "data/find.h"
+
+#include <unordered_map>
+#include <utility>
+
+#include "common/text.h"
+
+namespace korvane {
+
+FoldedText FoldBytes(std::string_view cp932) {
+  FoldedText out;
+  out.reserve(cp932.size());
+  for (std::size_t i = 0; i < cp932.size(); ++i) {
+    const auto b = static_cast<unsigned char>(cp932[i]);
+    if (IsLeadByteValue(b) && i + 1 < cp932.size()) {
+      out.push_back(static_cast<char16_t>(b << 8 | static_cast<unsigned char>(cp932[++i])));
+    } else {
+      out.push_back(static_cast<char16_t>(b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b));
+    }
+  }
+  return out;
+}
+
+std::string_view PathFileName(std::string_view path) {
+  const std::size_t sep = LastPathSeparator(path);
+  return sep == std::string_view::npos ? path : path.substr(sep + 1);
+}
+
+FindIndex::FindIndex(FoldFunction fold) : fold_(std::move(fold)) {}
+
+bool FindIndex::Unchanged(const IndexedGroup& indexed, const Group& group) {
+  std::size_t o = 0;
+  for (std::size_t i = 0; i < group.entries.size(); ++i) {
+    const Entry& entry = group.entries[i];
+    if (entry.title.empty() && entry.path.empty()) continue;
+    if (o == indexed.entries.size()) return false;
+    const IndexedEntry& e = indexed.entries[o++];
+    if (e.n != i + 1 || e.title != entry.title || e.path != entry.path) return false;
+  }
+  return o == indexed.entries.size();
+}
+
+void FindIndex::Sync(const LauncherModel& model) {
+  std::unordered_map<std::string_view, std::size_t> old_rows;
+  old_rows.reserve(groups_.size());
+  for (std::size_t i = 0; i < groups_.size(); ++i) old_rows.emplace(groups_[i].name, i);
+
+  std::vector<IndexedGroup> groups;
+  groups.reserve(model.GroupCount());
+  FindCounts counts;
+  for (const Group& group : model.Groups()) {
+    IndexedGroup* old = nullptr;
+    if (const auto it = old_rows.find(group.name); it != old_rows.end()) {
+      old = &groups_[it->second];
+      old_rows.erase(it);   // its folded text moves: never taken twice
+    }
+    if (old && Unchanged(*old, group)) {
+      counts.entries += old->entries.size();
+      groups.push_back(std::move(*old));
+      continue;
+    }
+    IndexedGroup indexed;
+    indexed.name = group.name;
+    if (old) {
+      indexed.folded_name = std::move(old->folded_name);
+    } else {
+      indexed.folded_name = fold_(group.name);
+      ++counts.folded;
+    }
+    // Old entries are in entry order: walk them beside the model's.
+    std::size_t o = 0;
+    for (std::size_t i = 0; i < group.entries.size(); ++i) {
+      const Entry& entry = group.entries[i];
+      if (entry.title.empty() && entry.path.empty()) continue;
+      const auto n = static_cast<std::uint32_t>(i + 1);
+      IndexedEntry* before = nullptr;
+      if (old) {
+        while (o < old->entries.size() && old->entries[o].n < n) ++o;
+        if (o < old->entries.size() && old->entries[o].n == n) before = &old->entries[o];
+      }
+      IndexedEntry e;
+      e.n = n;
+      e.title = entry.title;
+      e.path = entry.path;
+      if (before && before->title == entry.title) {
+        e.folded_title = std::move(before->folded_title);
+      } else {
+        e.folded_title = fold_(entry.title);
+        ++counts.folded;
+      }
+      if (before && PathFileName(before->path) == PathFileName(entry.path)) {
+        e.folded_file = std::move(before->folded_file);
+      } else {
+        e.folded_file = fold_(PathFileName(entry.path));
+        ++counts.folded;
+      }
+      indexed.entries.push_back(std::move(e));
+    }
+    counts.entries += indexed.entries.size();
+    groups.push_back(std::move(indexed));
+  }
+  counts.groups = groups.size();
+  groups_ = std::move(groups);
+  counts_ = counts;
+}
+
+std::vector<FindHit> FindIndex::Filter(std::string_view text) const {
+  if (text.empty()) return {};
+  return FilterFolded(fold_(text));
+}
+
+std::vector<FindHit> FindIndex::FilterFolded(std::u16string_view folded) const {
+  std::vector<FindHit> first;
+  std::vector<FindHit> others;
+  if (folded.empty()) return first;
+  for (std::size_t g = 0; g < groups_.size(); ++g) {
+    const IndexedGroup& group = groups_[g];
+    const bool group_matches = group.folded_name.find(folded) != FoldedText::npos;
+    for (const IndexedEntry& e : group.entries) {
+      const std::u16string_view title = e.folded_title;
+      const FindHit hit{static_cast<std::uint32_t>(g), e.n};
+      if (title.starts_with(folded)) {
+        first.push_back(hit);
+      } else if (group_matches || title.find(folded) != std::u16string_view::npos ||
+                 e.folded_file.find(folded) != FoldedText::npos) {
+        others.push_back(hit);
+      }
+    }
+  }
+  first.insert(first.end(), others.begin(), others.end());
+  return first;
+}
+
+}  // namespace korvane

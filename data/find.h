@@ -1,0 +1,90 @@
+#pragma once
+// Finding entries across every group: an index of each entry's title, its
+// path's file name and its group's name, folded once when the index is
+// built, and a filter that only compares folded text per keystroke.
+//
+// The fold is passed in: the program folds with the system's own mapping
+// (case, full and half width, hiragana and katakana); FoldBytes is a plain
+// one for places without it.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/model.h"
+
+namespace korvane {
+
+// Folded text: one unit per character (or per UTF-16 unit), so a match can
+// never start inside a character.
+using FoldedText = std::u16string;
+using FoldFunction = std::function<FoldedText(std::string_view cp932)>;
+
+// Code page 932 text with ASCII letters in lower case, one unit per
+// character: a byte, or lead << 8 | trail for a double-byte one.
+FoldedText FoldBytes(std::string_view cp932);
+
+// The part of a path after its last '\' or ':' (a trail byte is no
+// separator).
+std::string_view PathFileName(std::string_view path);
+
+// One entry found: the group's row in the model and the entry number n
+// (1-based, its grid row).
+struct FindHit {
+  std::uint32_t group = 0;
+  std::uint32_t entry = 0;
+  bool operator==(const FindHit&) const = default;
+};
+
+struct FindCounts {
+  std::size_t groups = 0;
+  std::size_t entries = 0;   // entries indexed: those with a title or a path
+  std::size_t folded = 0;    // texts folded by the last Sync
+};
+
+class FindIndex {
+ public:
+  explicit FindIndex(FoldFunction fold);
+
+  // Brings the index up to the model: groups and entries whose text did not
+  // change keep their folded text (found by group name, so groups added,
+  // deleted or renamed elsewhere cost only their own folds).
+  void Sync(const LauncherModel& model);
+  const FindCounts& counts() const { return counts_; }
+  // The name of the group at row as of the last Sync, or null.
+  const std::string* GroupNameAt(std::size_t row) const {
+    return row < groups_.size() ? &groups_[row].name : nullptr;
+  }
+
+  // The entries whose title, file name or group name holds text after
+  // folding: those whose title begins with it first, then the others, each
+  // in group order and entry order. Empty text finds nothing.
+  std::vector<FindHit> Filter(std::string_view text) const;
+  // The same with text already folded.
+  std::vector<FindHit> FilterFolded(std::u16string_view folded) const;
+
+ private:
+  struct IndexedEntry {
+    std::uint32_t n = 0;
+    std::string title;   // as in the model, to see changes
+    std::string path;
+    FoldedText folded_title;
+    FoldedText folded_file;
+  };
+  struct IndexedGroup {
+    std::string name;
+    FoldedText folded_name;
+    std::vector<IndexedEntry> entries;
+  };
+
+  // Same entries with the same text as the group has now.
+  static bool Unchanged(const IndexedGroup& indexed, const Group& group);
+
+  FoldFunction fold_;
+  std::vector<IndexedGroup> groups_;
+  FindCounts counts_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,88 @@
+#pragma once
+// The find box: a text box over a list of every entry, of every group, whose
+// title, file name or group name holds the typed text (folded by the
+// system's mapping: case, width and kana kind ignored), with the count of
+// matches. Up and Down (Page Up, Page Down) move in the list, Enter launches
+// the chosen entry (or shows it, when asked to), Shift+Enter shows it and
+// closes the box, Escape closes it.
+//
+// Use: construct with the model (read only, never kept past its changes
+// unseen) and the callbacks; Open() over the main window, as often as
+// wanted (the window is made the first time and only hidden after); call
+// ModelChanged() after the model changes while it is open and
+// IconsChanged() when icons asked for earlier have come.
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/find.h"
+#include "data/model.h"
+#include "ui/edit.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/list_box.h"
+
+namespace korvane {
+
+struct FindBoxCallbacks {
+  // Entry n (1-based) of the group at row `group` of the model.
+  std::function<void(std::size_t group, std::size_t n)> launch;
+  // The box has closed already when this runs.
+  std::function<void(std::size_t group, std::size_t n)> show;
+  // The small icon of a path, borrowed (null: none yet, or none at all).
+  std::function<HICON(const std::string& path)> icon;
+};
+
+inline constexpr const char kFindBoxCaption[] = "検索";
+
+class FindBox : public ui::Form {
+ public:
+  // The fold defaults to the system's (ui::FoldForComparison).
+  FindBox(const LauncherModel& model, FindBoxCallbacks callbacks, FoldFunction fold = nullptr);
+  ~FindBox() override;
+
+  // Brings the index up to the model, shows the box centred over owner (made
+  // the first time), active with the text box focused and its text
+  // selected. enter_shows: Enter shows the entry as Shift+Enter does.
+  bool Open(HWND owner, bool enter_shows = false);
+  void CloseBox();
+  bool IsOpen() const { return hwnd() && Visible(); }
+  void ModelChanged();
+  void IconsChanged();
+
+  // What the list holds and which row is chosen (-1: none).
+  const std::vector<FindHit>& hits() const { return hits_; }
+  int chosen() const;
+  const FindIndex& index() const { return index_; }
+  // The count as the box shows it.
+  std::string CountText() const;
+
+  ui::Edit EdtFind;
+  ui::Label LblCount;
+  ui::ListBox LstFound;
+
+  // Painting of one row, also for tests.
+  void PaintRow(HDC dc, const RECT& rect, int row, bool selected) const;
+
+ protected:
+  void CreateControls() override;
+  bool OnCloseQuery() override;
+  void OnActivate() override;
+
+ private:
+  void Refilter();
+  void Choose(int row);
+  bool KeyDown(UINT key);
+  void Act(bool show);
+
+  const LauncherModel& model_;
+  FindBoxCallbacks callbacks_;
+  FindIndex index_;
+  std::vector<FindHit> hits_;
+  bool enter_shows_ = false;
+};
+
+}  // namespace korvane

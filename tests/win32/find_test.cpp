@@ -1,0 +1,398 @@
+// Finding entries with the system's fold, the find box driven by real
+// messages, and the system-wide hot key.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "data/find.h"
+#include "data/settings.h"
+#include "groups/find_box.h"
+#include "support.h"
+#include "ui/gdi.h"
+#include "ui/hot_key.h"
+#include "ui/text_fold.h"
+
+namespace {
+
+using korvane::FindHit;
+using korvane::FindIndex;
+using uitest::Pump;
+using uitest::PumpUntil;
+using Hits = std::vector<FindHit>;
+
+korvane::LauncherModel ModelOf(const std::vector<std::pair<const char*, std::vector<korvane::Entry>>>& groups) {
+  korvane::LauncherModel model;
+  for (const auto& [name, entries] : groups) {
+    korvane::Group group = model.NewGroup(name);
+    for (std::size_t i = 0; i < entries.size(); ++i) group.entries[i] = entries[i];
+    model.AppendLoaded(std::move(group));
+  }
+  return model;
+}
+
+TEST(FindFold, TheSystemFoldIgnoresCaseWidthAndKanaKindButNotReadings) {
+  using ui::FoldForComparison;
+  EXPECT_EQ(FoldForComparison("ｾｲｷｭｳｼｮ"), FoldForComparison("セイキュウショ"));
+  EXPECT_EQ(FoldForComparison("ｾｲｷｭｳｼｮ"), FoldForComparison("せいきゅうしょ"));
+  EXPECT_EQ(FoldForComparison("ＡＢＣ"), FoldForComparison("abc"));
+  EXPECT_EQ(FoldForComparison("ABC"), FoldForComparison("ａｂｃ"));
+  EXPECT_EQ(FoldForComparison("ｶﾞｲﾄﾞ"), FoldForComparison("ガイド"));   // voiced marks joined
+  EXPECT_EQ(FoldForComparison("ｶﾞｲﾄﾞ").size(), 3u);
+  EXPECT_NE(FoldForComparison("せいきゅう"), FoldForComparison("請求"));
+  EXPECT_NE(FoldForComparison("かき"), FoldForComparison("がき"));
+  EXPECT_EQ(FoldForComparison(""), u"");
+
+  const korvane::LauncherModel model = ModelOf({
+      {"経理", {{"請求書", "C:\\経理\\請求書.xls"}, {"セイキュウショ控え", ""}, {"月次 せいきゅうしょ", ""}}},
+      {"総務", {{"ABC 一覧", "C:\\x\\list.txt"}, {"メモ", "C:\\x\\abc.txt"}, {"せいきゅう", ""}}},
+  });
+  FindIndex index(ui::FoldForComparison);
+  index.Sync(model);
+  EXPECT_EQ(index.Filter("ｾｲｷｭｳｼｮ"), (Hits{{0, 2}, {0, 3}}));
+  EXPECT_EQ(index.Filter("ＡＢＣ"), (Hits{{1, 1}, {1, 2}}));
+  EXPECT_EQ(index.Filter("せいきゅう"), (Hits{{0, 2}, {1, 3}, {0, 3}}));   // 請求書 is no match
+  EXPECT_EQ(index.Filter("請求"), (Hits{{0, 1}}));
+  EXPECT_EQ(index.Filter("ｹｲﾘ"), Hits{});   // 経理 has no reading here
+  EXPECT_EQ(index.Filter("けいり"), Hits{});
+  EXPECT_EQ(index.Filter("経理"), (Hits{{0, 1}, {0, 2}, {0, 3}}));
+  EXPECT_EQ(index.Filter(""), Hits{});
+}
+
+struct FindBoxFixture {
+  explicit FindBoxFixture(korvane::LauncherModel m) : model(std::move(m)) {}
+  korvane::LauncherModel model;
+  ui::Form owner;
+  std::vector<std::pair<std::size_t, std::size_t>> launched;
+  std::vector<std::pair<std::size_t, std::size_t>> shown;
+  std::vector<std::string> icons_asked;
+  korvane::FindBox box{model, korvane::FindBoxCallbacks{
+                                  [this](std::size_t g, std::size_t n) { launched.emplace_back(g, n); },
+                                  [this](std::size_t g, std::size_t n) {
+                                    EXPECT_FALSE(box.IsOpen());
+                                    shown.emplace_back(g, n);
+                                  },
+                                  [this](const std::string& path) -> HICON {
+                                    icons_asked.push_back(path);
+                                    return LoadIconA(nullptr, IDI_APPLICATION);
+                                  }}};
+
+  bool Open(bool enter_shows = false) {
+    if (!owner.hwnd() && !uitest::MakeForm(owner, {ui::FormKind::Sizeable, 700, 500})) return false;
+    if (!box.Open(owner.hwnd(), enter_shows)) return false;
+    return PumpUntil([&] { return GetFocus() == box.EdtFind.hwnd(); });
+  }
+  void Type(const std::string& text) {
+    uitest::PostAnsiChars(box.EdtFind.hwnd(), text);
+    Pump();
+  }
+  void Key(UINT vk) {
+    uitest::PostKey(box.EdtFind.hwnd(), vk);
+    Pump();
+  }
+};
+
+korvane::LauncherModel OfficeModel() {
+  return ModelOf({
+      {"経理", {{"請求書", "C:\\経理\\請求書.xls"}, {"月次セイキュウ", "C:\\経理\\月次.xls"}}},
+      {"営業", {{"見積書", "C:\\営業\\見積.doc"}, {"せいきゅう控え", "C:\\営業\\控え.doc"}}},
+      {"総務", {{"", ""}, {"名簿", "C:\\総務\\名簿.txt"}}},
+  });
+}
+
+TEST(FindBox, FiltersAsTypedMovesWithTheKeysLaunchesShowsAndCloses) {
+  FindBoxFixture f(OfficeModel());
+  ASSERT_TRUE(f.Open());
+  EXPECT_TRUE(f.box.IsOpen());
+  EXPECT_EQ(GetWindow(f.box.hwnd(), GW_OWNER), f.owner.hwnd());
+  EXPECT_TRUE(f.box.EdtFind.ime_hiragana());
+  EXPECT_EQ(f.box.Caption(), korvane::kFindBoxCaption);
+  EXPECT_EQ(f.box.index().counts().entries, 5u);   // the empty entry is left out
+  // Nothing typed: nothing listed, no count.
+  EXPECT_EQ(f.box.LstFound.Count(), 0);
+  EXPECT_EQ(f.box.CountText(), "");
+
+  // Half-width katakana typed finds the katakana and the hiragana titles.
+  f.Type("ｾｲｷｭｳ");
+  EXPECT_EQ(f.box.EdtFind.Text(), "ｾｲｷｭｳ");
+  EXPECT_EQ(f.box.hits(), (Hits{{1, 2}, {0, 2}}));   // the title that begins with it first
+  EXPECT_EQ(f.box.LstFound.Count(), 2);
+  EXPECT_EQ(f.box.CountText(), "2 件");
+  EXPECT_EQ(f.box.LblCount.caption(), "2 件");
+  EXPECT_EQ(f.box.chosen(), 0);
+
+  // Down and Up move within the list and stop at its ends.
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.box.chosen(), 1);
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.box.chosen(), 1);
+  f.Key(VK_UP);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.box.chosen(), 0);
+  f.Key(VK_NEXT);
+  EXPECT_EQ(f.box.chosen(), 1);
+  EXPECT_EQ(f.box.EdtFind.Text(), "ｾｲｷｭｳ");   // no key reached the text
+
+  // Enter launches the chosen entry; the box stays for the next.
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.launched, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}}));
+  EXPECT_TRUE(f.shown.empty());
+  EXPECT_TRUE(f.box.IsOpen());
+  EXPECT_EQ(f.box.EdtFind.Text(), "ｾｲｷｭｳ");
+
+  // More text narrows the list; a text nobody holds empties it, and Enter
+  // then does nothing.
+  f.Type("ｼｮ");
+  EXPECT_EQ(f.box.hits(), Hits{});
+  EXPECT_EQ(f.box.CountText(), "0 件");
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.launched.size(), 1u);
+
+  // A group name matches its entries; Shift+Enter shows the chosen one and
+  // closes the box first.
+  f.box.EdtFind.SetText("");
+  f.Type("営業");
+  EXPECT_EQ(f.box.hits(), (Hits{{1, 1}, {1, 2}}));
+  f.Key(VK_DOWN);
+  {
+    uitest::HeldKey shift(VK_SHIFT);
+    f.Key(VK_RETURN);
+  }
+  EXPECT_EQ(f.shown, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}}));
+  EXPECT_EQ(f.launched.size(), 1u);
+  EXPECT_FALSE(f.box.IsOpen());
+
+  // Opened again: the same text, selected, ready to be typed over.
+  ASSERT_TRUE(f.Open());
+  EXPECT_EQ(f.box.EdtFind.Text(), "営業");
+  EXPECT_EQ(f.box.EdtFind.GetSelection().end, 4u);
+  f.Type("名簿");
+  EXPECT_EQ(f.box.hits(), (Hits{{2, 2}}));
+  // Escape closes without acting.
+  f.Key(VK_ESCAPE);
+  EXPECT_FALSE(f.box.IsOpen());
+  EXPECT_EQ(f.launched.size(), 1u);
+  EXPECT_EQ(f.shown.size(), 1u);
+
+  // In the mode where Enter shows: Enter shows and closes.
+  ASSERT_TRUE(f.Open(/*enter_shows=*/true));
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.shown.back(), (std::pair<std::size_t, std::size_t>{2, 2}));
+  EXPECT_EQ(f.launched.size(), 1u);
+  EXPECT_FALSE(f.box.IsOpen());
+
+  // The close box hides as Escape does: the window stays for the next time.
+  ASSERT_TRUE(f.Open());
+  f.box.Close();
+  Pump();
+  EXPECT_FALSE(f.box.IsOpen());
+  EXPECT_TRUE(IsWindow(f.box.hwnd()));
+}
+
+TEST(FindBox, FollowsTheModelAndNeverActsOnAnEntryItNoLongerHolds) {
+  FindBoxFixture f(OfficeModel());
+  ASSERT_TRUE(f.Open());
+  f.Type("書");
+  EXPECT_EQ(f.box.hits(), (Hits{{0, 1}, {1, 1}}));
+  f.Key(VK_DOWN);
+  // A title changed and a group deleted from the main window while open.
+  f.model.SelectGroup(2);
+  f.model.SetTitle(2, "名簿 書式");
+  f.box.ModelChanged();
+  EXPECT_EQ(f.box.hits(), (Hits{{0, 1}, {1, 1}, {2, 2}}));
+  EXPECT_EQ(f.box.chosen(), 1);   // the same entry stays chosen
+  f.Key(VK_DOWN);
+  f.model.DeleteGroup(0);
+  f.box.ModelChanged();
+  EXPECT_EQ(f.box.hits(), (Hits{{0, 1}, {1, 2}}));
+  EXPECT_EQ(f.box.chosen(), 1);   // 総務's 名簿 書式, a row up now
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.launched, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}}));
+  // A group renamed: its entry is another one as far as the box knows.
+  f.model.RenameGroup(1, "庶務");
+  f.box.ModelChanged();
+  EXPECT_EQ(f.box.chosen(), 0);
+
+  // Hits the model lost unseen are painted blank and never launched.
+  f.model.DeleteGroup(1);
+  f.Key(VK_DOWN);
+  ASSERT_EQ(f.box.chosen(), 1);
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.launched.size(), 1u);
+  ui::MemorySurface surface;
+  ASSERT_TRUE(surface.Create(400, 20));
+  f.box.PaintRow(surface.dc(), RECT{0, 0, 400, 20}, 1, false);
+  EXPECT_EQ(GetPixel(surface.dc(), 200, 10), GetSysColor(COLOR_WINDOW));
+  f.box.ModelChanged();
+  EXPECT_EQ(f.box.hits(), (Hits{{0, 1}}));
+}
+
+TEST(FindBox, PaintsGroupTitlePathAndIconOfEachRow) {
+  FindBoxFixture f(OfficeModel());
+  ASSERT_TRUE(f.Open());
+  f.Type("見積");
+  ASSERT_EQ(f.box.hits(), (Hits{{1, 1}}));
+  ui::MemorySurface surface;
+  ASSERT_TRUE(surface.CreateDib(560, 20, 32));
+  f.icons_asked.clear();
+  f.box.PaintRow(surface.dc(), RECT{0, 0, 560, 20}, 0, true);
+  EXPECT_EQ(f.icons_asked, std::vector<std::string>{"C:\\営業\\見積.doc"});
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(GetPixel(surface.dc(), 555, 1), highlight);
+  // Text drawn in each column: some pixel differs from the background.
+  const auto inked = [&](int from, int to) {
+    for (int x = from; x < to; ++x)
+      for (int y = 2; y < 18; ++y)
+        if (GetPixel(surface.dc(), x, y) != highlight) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(2, 18));      // the icon
+  EXPECT_TRUE(inked(22, 142));    // 営業
+  EXPECT_TRUE(inked(146, 336));   // 見積書
+  EXPECT_TRUE(inked(340, 558));   // the path
+  // An entry without a path asks for no icon.
+  f.box.EdtFind.SetText("");
+  f.model.SelectGroup(2);
+  f.model.ClearPath(2);
+  f.box.ModelChanged();
+  f.Type("名簿");
+  f.icons_asked.clear();
+  f.box.PaintRow(surface.dc(), RECT{0, 0, 560, 20}, 0, true);
+  EXPECT_TRUE(f.icons_asked.empty());
+  EXPECT_FALSE(inked(2, 18));
+}
+
+TEST(FindBox, ListsTwentyThousandEntries) {
+  korvane::LauncherModel model;
+  for (int g = 0; g < 1000; ++g) {
+    korvane::Group group = model.NewGroup("業務" + std::to_string(g));
+    for (std::size_t i = 0; i < korvane::kEntryCount; ++i)
+      group.entries[i] = {"報告 " + std::to_string(i + 1), "C:\\d\\r" + std::to_string(i) + ".xls"};
+    model.AppendLoaded(std::move(group));
+  }
+  FindBoxFixture f(std::move(model));
+  ASSERT_TRUE(f.Open());
+  f.Type("報告");
+  EXPECT_EQ(f.box.hits().size(), 20000u);
+  EXPECT_EQ(f.box.LstFound.Count(), 20000);
+  EXPECT_EQ(f.box.CountText(), "20000 件");
+  f.Key(VK_NEXT);
+  EXPECT_GT(f.box.chosen(), 5);
+  f.Type(" 2");
+  EXPECT_EQ(f.box.hits().size(), 2000u);   // 報告 2 and 報告 20 of every group
+  EXPECT_EQ(f.box.hits()[1], (FindHit{0, 20}));
+}
+
+// A hot key held by another thread for as long as the object lives.
+class HotKeyOfOtherThread {
+ public:
+  HotKeyOfOtherThread(UINT modifiers, UINT key) {
+    thread_ = std::thread([this, modifiers, key] {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);   // the thread's queue
+      const bool ok = RegisterHotKey(nullptr, 1, modifiers, key) != FALSE;
+      {
+        std::lock_guard lock(mutex_);
+        answered_ = true;
+        registered_ = ok;
+      }
+      changed_.notify_all();
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return release_; });
+      if (ok) UnregisterHotKey(nullptr, 1);
+    });
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return answered_; });
+  }
+  ~HotKeyOfOtherThread() {
+    {
+      std::lock_guard lock(mutex_);
+      release_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  bool registered() const { return registered_; }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool answered_ = false;
+  bool registered_ = false;
+  bool release_ = false;
+  std::thread thread_;
+};
+
+TEST(SystemHotKey, RegistersTellsAKeyHeldElsewhereAndReleases) {
+  ui::Form form;
+  ASSERT_TRUE(uitest::MakeForm(form));
+  int pressed = 0;
+  form.SetMessageHandler(WM_HOTKEY, [&](WPARAM wp, LPARAM, LRESULT& result) {
+    if (wp == 7) ++pressed;
+    result = 0;
+    return true;
+  });
+  // A rare key, from the settings' own reading.
+  const auto key = korvane::ParseHotKey("Ctrl+Alt+Shift+F11");
+  ASSERT_TRUE(key.has_value());
+  ui::SystemHotKey mine;
+  EXPECT_EQ(mine.Register(form.hwnd(), 7, key->modifiers, key->key), ui::HotKeyState::Registered);
+  EXPECT_EQ(mine.state(), ui::HotKeyState::Registered);
+  EXPECT_EQ(mine.id(), 7);
+
+  // Pressed anywhere: the window gets WM_HOTKEY.
+  uitest::SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_F11});
+  EXPECT_TRUE(PumpUntil([&] { return pressed == 1; }, 3000));
+
+  // Held: nobody else gets it, neither another thread nor another window.
+  {
+    HotKeyOfOtherThread other(key->modifiers, key->key);
+    EXPECT_FALSE(other.registered());
+  }
+  ui::Form second;
+  ASSERT_TRUE(uitest::MakeForm(second));
+  ui::SystemHotKey theirs;
+  EXPECT_EQ(theirs.Register(second.hwnd(), 1, key->modifiers, key->key), ui::HotKeyState::HeldElsewhere);
+  EXPECT_EQ(theirs.state(), ui::HotKeyState::HeldElsewhere);
+
+  // Released, it is free; a key another thread holds is told as held
+  // elsewhere, and taken once that thread lets it go.
+  mine.Unregister();
+  EXPECT_EQ(mine.state(), ui::HotKeyState::Off);
+  {
+    HotKeyOfOtherThread other(key->modifiers, key->key);
+    EXPECT_TRUE(other.registered());
+    EXPECT_EQ(mine.Register(form.hwnd(), 7, key->modifiers, key->key), ui::HotKeyState::HeldElsewhere);
+  }
+  EXPECT_EQ(mine.Register(form.hwnd(), 7, key->modifiers, key->key), ui::HotKeyState::Registered);
+  // Asking for another key releases the one held before.
+  EXPECT_EQ(mine.Register(form.hwnd(), 7, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12), ui::HotKeyState::Registered);
+  EXPECT_EQ(theirs.Register(second.hwnd(), 1, key->modifiers, key->key), ui::HotKeyState::Registered);
+  {
+    ui::SystemHotKey scoped;
+    scoped.Register(second.hwnd(), 2, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10);
+    EXPECT_EQ(scoped.state(), ui::HotKeyState::Registered);
+  }   // released with the object
+  {
+    HotKeyOfOtherThread other(MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10);
+    EXPECT_TRUE(other.registered());
+  }
+  // No key, or no window: nothing registered.
+  EXPECT_EQ(theirs.Register(second.hwnd(), 1, MOD_CONTROL, 0), ui::HotKeyState::Off);
+  EXPECT_EQ(theirs.Register(nullptr, 3, MOD_CONTROL, 'Q'), ui::HotKeyState::Off);
+  {
+    HotKeyOfOtherThread other(key->modifiers, key->key);   // released by the Off above
+    EXPECT_TRUE(other.registered());
+  }
+  mine.Unregister();
+  second.Destroy();
+  form.Destroy();
+}
+
+}  // namespace
