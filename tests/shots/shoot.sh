@@ -37,7 +37,7 @@ main_window() {
   rm -rf "$data"
   mkdir -p "$data"
   cp build/win32/dist/* "$data/"
-  ./tools/make_samples.sh "$data"
+  ./scripts/make_samples.sh "$data"
   printf '[Korvane]\r\nLEFT=0\r\nTOP=0\r\nWIDTH=730\r\nHEIGHT=479\r\nMODE=%s\r\n' "$mode" >"$data/Korvane.INI"
   (cd "$data" && exec wine Korvane.exe >/dev/null 2>&1 </dev/null) &
   local w=""
@@ -45,7 +45,8 @@ main_window() {
     w=$(xdotool search --name '^Korvane$' 2>/dev/null | head -1) && [ -n "$w" ] && break
     sleep 0.2
   done
-  sleep 1
+  # Time to settle (a loaded machine makes Wine slow to finish the start).
+  sleep 3
   # The second group row of the list (below the toolbar), then the pointer
   # away from every window, so no hint or hot state shows.
   xdotool mousemove --window "$w" 60 160 click 1
@@ -59,8 +60,8 @@ for name in "$@"; do
   case $name in
     main-registration) main_window 0 main-registration ;;
     main-launcher) main_window 1 main-launcher ;;
-    gallery) ./tools/gallery-shot.sh "$out/gallery.png" >/dev/null ;;
-    gallery-dialog) ./tools/gallery-shot.sh "$out/gallery-dialog.png" --dialog >/dev/null ;;
+    gallery) ./scripts/gallery-shot.sh "$out/gallery.png" >/dev/null ;;
+    gallery-dialog) ./scripts/gallery-shot.sh "$out/gallery-dialog.png" --dialog >/dev/null ;;
     *)
       wine build/win32/tests/shots/show_dialogs.exe "$name" 6000 >/dev/null 2>&1 </dev/null &
       pid=$!
