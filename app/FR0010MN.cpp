@@ -1,5 +1,6 @@
 // The main window (FR0010MN): its creation, layout, settings, close query,
-// Save and Help; grid/ and groups/ hold the rest of its handlers.
+// Save and Help; app/handlers.cpp binds the rest of its handlers to the
+// objects of grid/ and groups/.
 #include "app/FR0010MN.h"
 
 #include "common/FN0010GF.h"
@@ -101,7 +102,7 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       TrayIconNotify(lp);
       return 0;
     case kBackgroundMessage:
-      BackgroundAnswers();
+      work_.Deliver();
       return 0;
     case WM_SYSCOMMAND:
       if (SysCommand(wp)) return 0;
@@ -255,7 +256,6 @@ void TFrmFR0010MN::CreateMenus() {
 
 void TFrmFR0010MN::FormCreate() {
   marks_ = GridMarks{};
-  target_row_ = -1;
   model_.ClearModified();
   painter_.FreeCanvas();
   SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
@@ -278,7 +278,8 @@ void TFrmFR0010MN::FormCreate() {
   AddTrayIcon();
   Step("tray icon");
   hidden_in_tray_ = false;
-  StartBackground();
+  work_.Start(hwnd(), kBackgroundMessage);
+  painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   LBGroup.BeginUpdate();
   const FileReport load = LoadGroups(data_folder_, model_);
   // The paths are tested off the window's thread, in list order.
@@ -335,7 +336,8 @@ void TFrmFR0010MN::ShowWarnings(const std::vector<std::string>& messages) {
 void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  StopBackground();
+  painter_.on_icon_wanted = nullptr;
+  work_.Stop();
   painter_.FreeCanvas();
   LBGroup.Clear();
   model_.FreeGroups();

@@ -1,6 +1,8 @@
 #pragma once
 // The main window (FR0010MN): the group list, the entry grid, the toolbar and menus,
-// the tray icon. It owns every piece of the program's state for the run.
+// the tray icon. It owns every piece of the program's state for the run and
+// the objects that do the work of its handlers: the painter, the entry
+// editor, the launcher, the group commander and the work off its thread.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,9 +10,13 @@
 #include <vector>
 
 #include "data/model.h"
-#include "grid/drop.h"
 #include "grid/background.h"
+#include "grid/drop.h"
+#include "grid/entry_editor.h"
+#include "grid/launcher.h"
 #include "grid/painter.h"
+#include "groups/group_commands.h"
+#include "ui/com_ref.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
 #include "ui/drawgrid.h"
@@ -30,16 +36,11 @@ inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
 // The tray icon's callback message, also the handover from a second start.
 inline constexpr UINT kTrayMessage = 0x4B1;
-// Files dropped on the grid, handled after the drag has ended.
-inline constexpr UINT kDropMessage = WM_APP + 1;
 // Answers of the work done off the window's thread are waiting.
 inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
 
-// Menu item identifiers.
-enum MenuId : UINT {
-  kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout,
-  kIdNewGroup = 201, kIdChangeName, kIdDeleteGroup,
-};
+// Menu item identifiers (the group menu's are the group commander's).
+enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout };
 
 class TFrmFR0010MN : public ui::Form {
  public:
@@ -79,7 +80,7 @@ class TFrmFR0010MN : public ui::Form {
   // Grid and group list painting.
   void BuildPalette() { painter_.BuildPalette(); }
   bool PrepareCanvas();
-  void ResizeColumns();
+  void ResizeColumns() { editor_.FitColumns(); }
   void DGMainDrawCell(HDC dc, int col, int row, const RECT& rect, ui::CellState state);
   void LBGroupDrawItem(const ui::DrawItemEvent& e);
 
@@ -90,7 +91,7 @@ class TFrmFR0010MN : public ui::Form {
   void MnuChangeNameClick();
   void MnuDeleteGroupClick();
   // Appends a group to the model and the list; errors go to the warning box.
-  void AddGroup(const std::string& name);
+  void AddGroup(const std::string& name) { groups_.AddGroup(name); }
 
   // Entry editing and launching.
   void SpbInputClick(bool input_button);
@@ -100,31 +101,30 @@ class TFrmFR0010MN : public ui::Form {
   void DGMainMouseDown(ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void DGMainMouseUp(ui::MouseButton button, ui::ShiftState shift, int x, int y);
   void DGMainCaptureLost();
-  void BeginTitleEdit(int col, int row);
   void EdtTitleKeyPress(unsigned& key);
   void EdtTitleExit();
-  void SelectPath();
-  void LaunchEntry();
-  // A launch of one row outside a button press: double click, Enter, F2.
-  void LaunchRow(int row);
   // An open title edit is committed before save, close and group commands.
-  void CommitTitleEdit();
+  void CommitTitleEdit() { editor_.CommitTitleEdit(); }
 
   // Files dropped on the grid at a screen point: registered from that row
   // on, or refused with a message.
   void DGMainDropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
   // The grid's drop target, for the tests.
-  IDropTarget* GridDropTarget() const { return drop_target_; }
-  // Work off the window's thread: path tests, icons, launches.
-  void BackgroundAnswers();
+  IDropTarget* GridDropTarget() const { return drop_target_.get(); }
+  // Work off the window's thread: path tests, icons, launches, dropped
+  // files.
+  void BackgroundAnswers() { work_.Deliver(); }
   // Queues the tests of every untested path of the group at row (of entry
   // only_n alone when not 0); urgent ones go before all others.
-  void QueueMarkerTests(std::size_t row, bool urgent, std::size_t only_n = 0);
+  void QueueMarkerTests(std::size_t row, bool urgent, std::size_t only_n = 0) {
+    work_.TestPaths(row, urgent, only_n);
+  }
   // True while a launch is under way (its test or its shell call runs).
-  bool Launching() const { return !launching_.empty(); }
+  bool Launching() const { return work_.Launching(); }
   // True while any work off the window's thread is queued or running, or
   // its answers wait.
-  bool BackgroundBusy() const;
+  bool BackgroundBusy() const { return work_.Busy(); }
+  BackgroundWork& Work() { return work_; }
 
   // State, for the tests and the handlers of other folders.
   LauncherModel& Model() { return model_; }
@@ -133,7 +133,7 @@ class TFrmFR0010MN : public ui::Form {
   // The notify-icon record as registered with the shell.
   const NOTIFYICONDATAA& TrayRecord() const { return tray_; }
   const GridMarks& Marks() const { return marks_; }
-  int TargetRow() const { return target_row_; }
+  int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
 
   ui::Panel PnlTop;
@@ -166,44 +166,33 @@ class TFrmFR0010MN : public ui::Form {
   void RemoveTrayIcon();
   // Every problem in one warning box (the first ten, then how many more).
   void ShowWarnings(const std::vector<std::string>& messages);
-  void ResetGrid();
   void FillGroupList();
   void RegisterDropTarget();
   void ReleaseDropTarget();
-  // The entry row under a screen point; 0 the header, -1 off the rows.
-  int DropRow(POINT screen);
-  void StartBackground();
-  void StopBackground();
-  void WantIcon(const std::string& path);
-  // The row of the group named exactly name (hint: where it was), or -1.
-  int GroupRowNamed(const std::string& name, std::size_t hint) const;
-  // Repaints the cells of the current group's entries whose path is path
-  // (all entries when path is empty), in the given columns.
-  void RepaintEntries(const std::string& path, int first_col, int last_col);
-  void FinishLaunch(const std::string& group, std::size_t row, std::size_t n, const std::string& path, bool exists,
-                    UINT_PTR result);
 
   std::string data_folder_;
   LauncherModel model_;
   GridPainter painter_;
   GridMarks marks_;  // PressedRow, EditRow, TitleEditing
-  int target_row_ = -1;
   int mode_ = 0;
   bool hidden_in_tray_ = false;
   HWND restore_popup_ = nullptr;  // the window that was active when hidden
   std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
-  FileDropTarget* drop_target_ = nullptr;
+  ui::ComRef<FileDropTarget> drop_target_;
   DropRegistration drop_registration_;
-  std::vector<std::optional<std::string>> pending_drop_;
-  POINT pending_drop_at_{};
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
   NOTIFYICONDATAA tray_{};
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
-  std::unique_ptr<BackgroundQueue> marker_queue_, icon_queue_, launch_queue_;
-  // The entries whose launch is under way: group name, entry number.
-  std::vector<std::pair<std::string, std::size_t>> launching_;
+  // The objects its handlers call; they hold references to the members
+  // above, which outlive them.
+  BackgroundWork work_{model_, painter_.Icons(), DGMain};
+  EntryEditor editor_{{*this, model_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
+  Launcher launcher_{*this, model_, DGMain, marks_, work_};
+  GroupCommander groups_{{*this, model_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
+                           [this](std::size_t row) { work_.GroupSelected(row); },
+                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
 };
 
 }  // namespace korvane

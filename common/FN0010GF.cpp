@@ -6,8 +6,8 @@
 
 #include <shellapi.h>
 
+#include "common/modal_guard.h"
 #include "common/seam.h"
-#include "ui/application.h"
 
 namespace korvane {
 
@@ -29,7 +29,7 @@ std::string WindowText(HWND edit) {
 // Application-modal, owned by the application window, with exactly the
 // flags given.
 int Box(const std::string& text, UINT flags) {
-  const ui::ModalGuard guard(g_owner);
+  const ModalGuard guard(g_owner);
   return Seam().ShowMessageBox(g_owner, text, kProductCaption, flags);
 }
 }  // namespace

@@ -1,48 +1,100 @@
 #pragma once
-// Work the window must never wait for (file-existence tests, icon
-// extraction, launching: any of them may take seconds on a network share)
-// runs on threads of its own. A job hands back answers that run later on
-// the window's thread: the queue posts `message` to the window when answers
-// are waiting, and the window's handler calls Deliver. Jobs never touch the
-// window's state; answers do, on its thread.
+// The one owner of the main window's work off its thread: the existence
+// tests behind the path markers, the entries' icons, the launches, and any
+// other job whose answer the window waits for (reading files, waiting on a
+// folder). It holds the queues, the launches under way, the icon cache's
+// generation and the checks that drop stale answers; answers run on the
+// window's thread when it calls Deliver (on `message`).
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "data/model.h"
+#include "grid/icon_cache.h"
+#include "ui/drawgrid.h"
+#include "ui/work_queue.h"
 
 namespace korvane {
 
-class BackgroundQueue {
+// What a launch found: whether the file was there, and the shell's answer.
+struct LaunchOutcome {
+  std::string group;     // the group's name when the launch began
+  std::size_t row = 0;   // its list row then
+  std::size_t n = 0;     // the entry's number
+  std::string path;
+  bool exists = false;
+  UINT_PTR result = 0;   // ShellExecute's answer (> 32: started)
+};
+
+class BackgroundWork {
  public:
-  using Answer = std::function<void()>;
-  using Reply = std::function<void(Answer)>;
-  using Job = std::function<void(const Reply&)>;
+  // The model whose markers the tests set, the icon cache the painting
+  // reads, the grid whose cells the answers repaint.
+  BackgroundWork(LauncherModel& model, IconCache& icons, ui::DrawGrid& grid);
+  ~BackgroundWork();
+  BackgroundWork(const BackgroundWork&) = delete;
+  BackgroundWork& operator=(const BackgroundWork&) = delete;
 
-  // Up to max_threads jobs run at once. With com, each thread initialises
-  // COM for the shell's sake.
-  BackgroundQueue(HWND window, UINT message, int max_threads, bool com);
-  // Drops the jobs not started and the answers not delivered. A job still
-  // running is waited for a moment, then left to end on its own: a lookup
-  // on a share that does not answer must not hold up the program's end.
-  ~BackgroundQueue();
-  BackgroundQueue(const BackgroundQueue&) = delete;
-  BackgroundQueue& operator=(const BackgroundQueue&) = delete;
+  // Makes the queues, whose answers are announced to `window` with
+  // `message`; Stop drops every job and answer, and ends the launches'
+  // hourglass.
+  void Start(HWND window, UINT message);
+  void Stop();
 
-  // Queues a job under a key (what it is about: a group's name, a path).
-  // An urgent job goes before every job queued so far.
-  void Post(std::string key, Job job, bool urgent = false);
-  // Moves the queued jobs of key before all others, keeping their order.
-  void Prioritize(const std::string& key);
-  // Runs, on the calling (window) thread, every answer that has arrived.
+  // Tests every untested path of the group at `row` (of entry only_n alone
+  // when not 0); urgent ones go before all others.
+  void TestPaths(std::size_t row, bool urgent, std::size_t only_n = 0);
+  // The group at `row` was selected: its tests go first, and its icons are
+  // asked anew.
+  void GroupSelected(std::size_t row);
+  // An icon for path, once painting found none in the cache.
+  void WantIcon(const std::string& path);
+  // Tests the entry's path and opens it with the shell on a worker, the
+  // program-wide hourglass counted meanwhile; `done` gets the outcome on
+  // the window's thread. False (nothing done) when a launch of the same
+  // entry is under way or the work is stopped.
+  bool Launch(const Group& group, std::size_t row, std::size_t n, HWND owner,
+              std::function<void(const LaunchOutcome&)> done);
+  bool Launching() const { return !launching_.empty(); }
+
+  // Any other job: `job` runs on a worker and gives back the answer to run
+  // on the window's thread. A later Run or Forget with the same key makes
+  // the answer stale: it is dropped.
+  using Answer = ui::WorkQueue::Answer;
+  void Run(const std::string& key, std::function<Answer()> job);
+  void Forget(const std::string& key);
+  // An answer from any thread (a COM callback) to run on the window's.
+  void Send(Answer answer);
+
+  // Runs the answers that have arrived (the window's handler of `message`).
   void Deliver();
   // True while a job is queued or running, or an answer waits.
   bool Busy() const;
 
+  // The row of the group named exactly name (hint: where it was), or -1: a
+  // group renamed or deleted since a job began gets no answer.
+  int GroupRowNamed(const std::string& name, std::size_t hint) const;
+
  private:
-  struct State;
-  static void Work(std::shared_ptr<State> state);
-  std::shared_ptr<State> state_;
+  // Repaints the cells of the current group's entries whose path is path,
+  // in the given columns.
+  void RepaintEntries(const std::string& path, int first_col, int last_col);
+  void EndLaunch(const LaunchOutcome& outcome);
+
+  LauncherModel& model_;
+  IconCache& icons_;
+  ui::DrawGrid& grid_;
+  std::unique_ptr<ui::WorkQueue> markers_, icons_queue_, launches_, jobs_;
+  // The entries whose launch is under way: group name, entry number.
+  std::vector<std::pair<std::string, std::size_t>> launching_;
+  // The newest Run of each key: older answers are stale.
+  std::map<std::string, unsigned> generations_;
 };
 
 }  // namespace korvane

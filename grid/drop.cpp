@@ -2,6 +2,7 @@
 #include "grid/drop.h"
 
 #include "ui/codepage.h"
+#include "ui/window.h"
 
 namespace korvane {
 
@@ -48,37 +49,65 @@ DWORD FileDropTarget::EffectAt(POINTL pt, DWORD allowed) const {
   return DROPEFFECT_COPY;
 }
 
+namespace {
+// No exception leaves a COM method: it is reported as one from a window
+// procedure is, and OLE gets a failure and no drop effect.
+template <typename Body>
+HRESULT Guarded(DWORD* effect, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    if (effect) *effect = DROPEFFECT_NONE;
+    ui::ReportCurrentException();
+    return E_UNEXPECTED;
+  }
+}
+}  // namespace
+
 HRESULT FileDropTarget::DragEnter(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
-  FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  has_files_ = data && data->QueryGetData(&format) == S_OK;
-  if (effect) *effect = EffectAt(pt, *effect);
-  return S_OK;
+  return Guarded(effect, [&] {
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    has_files_ = data && data->QueryGetData(&format) == S_OK;
+    if (effect) *effect = EffectAt(pt, *effect);
+    return S_OK;
+  });
 }
 
 HRESULT FileDropTarget::DragOver(DWORD, POINTL pt, DWORD* effect) {
-  if (effect) *effect = EffectAt(pt, *effect);
-  return S_OK;
+  return Guarded(effect, [&] {
+    if (effect) *effect = EffectAt(pt, *effect);
+    return S_OK;
+  });
 }
 
 HRESULT FileDropTarget::DragLeave() {
-  has_files_ = false;
-  return S_OK;
+  return Guarded(nullptr, [&] {
+    has_files_ = false;
+    return S_OK;
+  });
 }
 
 HRESULT FileDropTarget::Drop(IDataObject* data, DWORD, POINTL pt, DWORD* effect) {
-  const DWORD allowed = effect ? *effect : DROPEFFECT_COPY;
-  if (effect) *effect = DROPEFFECT_NONE;
-  has_files_ = false;
-  FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  STGMEDIUM medium{};
-  if (!data || !(allowed & DROPEFFECT_COPY) || FAILED(data->GetData(&format, &medium))) return S_OK;
-  std::vector<std::optional<std::string>> names;
-  if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) names = DroppedNames(static_cast<HDROP>(medium.hGlobal));
-  ReleaseStgMedium(&medium);
-  if (names.empty()) return S_OK;
-  if (effect && accepts && accepts(POINT{pt.x, pt.y})) *effect = DROPEFFECT_COPY;
-  if (dropped) dropped(names, POINT{pt.x, pt.y});
-  return S_OK;
+  return Guarded(effect, [&] {
+    const DWORD allowed = effect ? *effect : DROPEFFECT_COPY;
+    if (effect) *effect = DROPEFFECT_NONE;
+    has_files_ = false;
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (!data || !(allowed & DROPEFFECT_COPY) || FAILED(data->GetData(&format, &medium))) return S_OK;
+    std::vector<std::optional<std::string>> names;
+    try {
+      if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) names = DroppedNames(static_cast<HDROP>(medium.hGlobal));
+    } catch (...) {
+      ReleaseStgMedium(&medium);
+      throw;
+    }
+    ReleaseStgMedium(&medium);
+    if (names.empty()) return S_OK;
+    if (effect && accepts && accepts(POINT{pt.x, pt.y})) *effect = DROPEFFECT_COPY;
+    if (dropped) dropped(names, POINT{pt.x, pt.y});
+    return S_OK;
+  });
 }
 
 bool DropRegistration::Register(HWND window, IDropTarget* target) {

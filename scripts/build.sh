@@ -8,6 +8,6 @@ for preset in "$@"; do
     rm -f "build-$preset.log"
   fi
   # One build: its progress lines are dropped, errors and warnings stay.
-  cmake --build "build/$preset" -- -k 0 | { grep -v -E '^\[[0-9]+/[0-9]+\] ' || true; }
+  cmake --build --preset "$preset" -- -k 0 | { grep -v -E '^\[[0-9]+/[0-9]+\] ' || true; }
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build of $preset failed"; exit 1; }
 done

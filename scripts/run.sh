@@ -14,7 +14,7 @@ demo=$PWD/build/demo
 mkdir -p "$demo"
 cp build/win32/dist/* "$demo/"
 if ! ls "$demo"/*.PTH >/dev/null 2>&1; then
-  ./tools/make_samples.sh "$demo"
+  ./scripts/make_samples.sh "$demo"
 fi
 
 own_display=0

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/modal_guard.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -64,6 +65,12 @@ class Application {
 
   ScreenCursor screen_cursor() const { return screen_cursor_; }
   void SetScreenCursor(ScreenCursor cursor);
+  // The hourglass is counted: it shows from the first BeginBusy until as
+  // many EndBusy have come, so work that ends first (a save) does not take
+  // it from work still under way (a launch).
+  void BeginBusy();
+  void EndBusy();
+  int busy_count() const { return busy_; }
   // For WM_SETCURSOR: sets the program-wide cursor when it is not the
   // default one and answers whether it did.
   static bool ApplyScreenCursor();
@@ -93,10 +100,11 @@ class Application {
   Form* main_form_ = nullptr;
   Form* active_form_ = nullptr;
   ScreenCursor screen_cursor_ = ScreenCursor::Default;
+  int busy_ = 0;
 };
 
-// The program-wide hourglass for the life of the scope; the default cursor
-// again however the scope is left.
+// The program-wide hourglass for the life of the scope (one BeginBusy and
+// its EndBusy), however the scope is left.
 class WaitCursor {
  public:
   WaitCursor();
@@ -108,27 +116,8 @@ class WaitCursor {
   Application* app_;
 };
 
-// Around a modal window or box: the visible, enabled top-level windows of
-// this thread other than `except` are disabled, then enabled again and the
-// window that was active gets the activation back (at the latest when the
-// guard goes). `except` is the modal window itself, or the owner of a
-// message box, which the box disables and enables on its own.
-class ModalGuard {
- public:
-  explicit ModalGuard(HWND except);
-  ModalGuard(const ModalGuard&) = delete;
-  ModalGuard& operator=(const ModalGuard&) = delete;
-  ~ModalGuard();
-  // Enables the windows now: before a modal window hides, so that the
-  // activation passes back to a window of ours.
-  void Enable();
-  void Reactivate();
-
- private:
-  static BOOL CALLBACK DisableOne(HWND h, LPARAM self_ptr);
-  HWND except_;
-  HWND active_;
-  std::vector<HWND> disabled_;
-};
+// Around a modal window or box (it lies below the toolkit: the program's
+// message boxes use it too).
+using ModalGuard = korvane::ModalGuard;
 
 }  // namespace ui

@@ -1,55 +1,36 @@
 #pragma once
-// Owned and borrowed GDI and USER handles. Owned ones are move-only and free
-// their handle exactly once; borrowed handles (stock objects, a DC handed in
-// by Windows) stay plain HDC/HBRUSH/... and are never freed here.
+// Owned and borrowed GDI and USER handles. Owned ones are the program's one
+// handle template (common/unique_handle.h) with their close functions;
+// borrowed handles (stock objects, a DC handed in by Windows) stay plain
+// HDC/HBRUSH/... and are never freed here. Scoped DCs and selections below.
 #include <windows.h>
 
 #include <utility>
 
+#include "common/unique_handle.h"
+
 namespace ui {
 
-template <typename H, typename Deleter>
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(H h) : h_(h) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { reset(); }
+// The close functions, as plain functions of the program (the system's are
+// imported and take the base handle type).
+template <typename H>
+BOOL DeleteGdiObject(H h) { return DeleteObject(h); }
+inline BOOL DestroyIconHandle(HICON h) { return DestroyIcon(h); }
+inline BOOL DeleteDcHandle(HDC h) { return DeleteDC(h); }
+inline BOOL DestroyMenuHandle(HMENU h) { return DestroyMenu(h); }
+inline BOOL DestroyAccelHandle(HACCEL h) { return DestroyAcceleratorTable(h); }
 
-  H get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  H release() { return std::exchange(h_, nullptr); }
-  void reset(H h = nullptr) {
-    H old = std::exchange(h_, h);
-    if (old) Deleter::Free(old);
-  }
-
- private:
-  H h_ = nullptr;
-};
-
-struct GdiObjectDeleter { static void Free(HGDIOBJ h) { DeleteObject(h); } };
-struct IconDeleter { static void Free(HICON h) { DestroyIcon(h); } };
-struct DcDeleter { static void Free(HDC h) { DeleteDC(h); } };
-struct MenuDeleter { static void Free(HMENU h) { DestroyMenu(h); } };
-struct AccelDeleter { static void Free(HACCEL h) { DestroyAcceleratorTable(h); } };
-
-using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
-using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
-using UniquePen = UniqueHandle<HPEN, GdiObjectDeleter>;
-using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
-using UniquePalette = UniqueHandle<HPALETTE, GdiObjectDeleter>;
-using UniqueRegion = UniqueHandle<HRGN, GdiObjectDeleter>;
-using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
-using UniqueDC = UniqueHandle<HDC, DcDeleter>;  // a DC of our own (CreateCompatibleDC)
-using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
-using UniqueAccel = UniqueHandle<HACCEL, AccelDeleter>;
+using korvane::UniqueHandle;
+using UniqueBitmap = UniqueHandle<HBITMAP, &DeleteGdiObject<HBITMAP>>;
+using UniqueBrush = UniqueHandle<HBRUSH, &DeleteGdiObject<HBRUSH>>;
+using UniquePen = UniqueHandle<HPEN, &DeleteGdiObject<HPEN>>;
+using UniqueFont = UniqueHandle<HFONT, &DeleteGdiObject<HFONT>>;
+using UniquePalette = UniqueHandle<HPALETTE, &DeleteGdiObject<HPALETTE>>;
+using UniqueRegion = UniqueHandle<HRGN, &DeleteGdiObject<HRGN>>;
+using UniqueIcon = UniqueHandle<HICON, &DestroyIconHandle>;
+using UniqueDC = UniqueHandle<HDC, &DeleteDcHandle>;  // a DC of our own (CreateCompatibleDC)
+using UniqueMenu = UniqueHandle<HMENU, &DestroyMenuHandle>;
+using UniqueAccel = UniqueHandle<HACCEL, &DestroyAccelHandle>;
 
 // The DC of a window, from GetDC, released at the end of the scope.
 class WindowDC {

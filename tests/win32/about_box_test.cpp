@@ -8,14 +8,13 @@
 #include <string>
 
 #include "about/FR0020AB.h"
-#include "dialog_support.h"
-#include "support.h"
+#include "kit.h"
 #include "ui/hint.h"
 
 namespace {
 
-using dlgtest::FakeSeam;
-using dlgtest::RunModal;
+using kit::FakeSeam;
+using kit::RunModal;
 using korvane::kLinkColor;
 using korvane::kLinkHotColor;
 using korvane::TAboutBox;
@@ -23,8 +22,8 @@ using korvane::TAboutBox;
 class AboutBoxTest : public ::testing::Test {
  protected:
   AboutBoxTest() {
-    uitest::App();
-    dlgtest::ParkPointer();
+    kit::App();
+    kit::ParkPointer();
   }
 
   FakeSeam seam;
@@ -112,7 +111,7 @@ TEST_F(AboutBoxTest, LinkColourFollowsThePointerAndEnterCloses) {
   const HWND elsewhere[] = {box.PnlDisp.hwnd(),   box.ProgramIcon.hwnd(), box.ImgProductName.hwnd(),
                             box.ImgLogo.hwnd(),   box.LblRights.hwnd(),   box.OKButton.hwnd(),
                             box.hwnd()};
-  std::vector<dlgtest::Step> steps;
+  std::vector<kit::Step> steps;
   steps.push_back([&] {
     EXPECT_EQ(box.LblCopyright.font_color(), kLinkColor);
     EXPECT_EQ(PaintedPixelsOf(box.LblCopyright, kLinkHotColor), 0);
@@ -134,7 +133,7 @@ TEST_F(AboutBoxTest, LinkColourFollowsThePointerAndEnterCloses) {
     EXPECT_GT(PaintedPixelsOf(box.LblCopyright, kLinkHotColor), 20);
     EXPECT_EQ(PaintedPixelsOf(box.LblCopyright, kLinkColor), 0);
     EXPECT_EQ(GetFocus(), box.OKButton.hwnd());
-    uitest::PostKey(box.OKButton.hwnd(), VK_RETURN);
+    kit::PostKey(box.OKButton.hwnd(), VK_RETURN);
   });
   EXPECT_EQ(RunModal(box, std::move(steps)), ui::kModalOk);
   EXPECT_FALSE(IsWindowVisible(box.hwnd()));
@@ -148,7 +147,7 @@ TEST_F(AboutBoxTest, ClickOnTheLinkOpensTheAddressUnderTheWaitCursorAndTheDialog
       [&] { PostMove(box.LblCopyright.hwnd()); },
       [&] {
         EXPECT_EQ(box.LblCopyright.font_color(), kLinkHotColor);
-        uitest::PostButton(box.LblCopyright.hwnd(), WM_LBUTTONDOWN, 3, 3);
+        kit::PostButton(box.LblCopyright.hwnd(), WM_LBUTTONDOWN, 3, 3);
       },
       [&] {
         ASSERT_EQ(seam.shell_calls.size(), 1u);
@@ -160,7 +159,7 @@ TEST_F(AboutBoxTest, ClickOnTheLinkOpensTheAddressUnderTheWaitCursorAndTheDialog
         EXPECT_EQ(call.dir, "");
         EXPECT_EQ(call.show, SW_SHOW);
         EXPECT_EQ(call.cursor, ui::ScreenCursor::HourGlass);
-        EXPECT_EQ(uitest::App().screen_cursor(), ui::ScreenCursor::Default);
+        EXPECT_EQ(kit::App().screen_cursor(), ui::ScreenCursor::Default);
         // Blue, although the pointer's last move was over the link.
         EXPECT_EQ(box.LblCopyright.font_color(), kLinkColor);
         EXPECT_TRUE(box.InModal());
@@ -190,16 +189,16 @@ TEST_F(AboutBoxTest, CentredOverAnOwnerPartlyOffTheScreen) {
 
 TEST_F(AboutBoxTest, HelpMenuRunsItModallyOverTheOwnerAndDestroysIt) {
   ui::Form owner;
-  ASSERT_TRUE(uitest::MakeForm(owner));
+  ASSERT_TRUE(kit::MakeForm(owner));
   HWND seen = nullptr;
   bool owner_disabled = false;
-  dlgtest::Script script(
+  kit::Script script(
       {[&] {
         seen = FindWindowA("TAboutBox", "Version Information");
-        if (!seen || !IsWindowVisible(seen)) return dlgtest::RunAgain();
+        if (!seen || !IsWindowVisible(seen)) return kit::RunAgain();
         EXPECT_EQ(GetWindow(seen, GW_OWNER), owner.hwnd());
         owner_disabled = !IsWindowEnabled(owner.hwnd());
-        uitest::PostKey(GetFocus(), VK_RETURN);
+        kit::PostKey(GetFocus(), VK_RETURN);
       }},
       [&] {
         if (HWND h = FindWindowA("TAboutBox", nullptr)) PostMessageA(h, WM_CLOSE, 0, 0);

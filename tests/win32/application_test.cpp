@@ -7,15 +7,15 @@
 #include <set>
 #include <vector>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/form.h"
 
 namespace {
 
-using uitest::App;
-using uitest::PumpUntil;
+using kit::App;
+using kit::PumpUntil;
 
 constexpr UINT kPostedSeen = WM_APP + 1;
 constexpr UINT kPostedHandledByFilter = WM_APP + 2;
@@ -64,7 +64,7 @@ ui::ButtonArgs ButtonAt(HWND parent, ui::Bounds b, const char* caption) {
 
 TEST(RunLoop, FilterSeesPostedMessagesOnlyAndHandledOnesAreNotDispatched) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   Recorder rec;
   for (UINT m : {kPostedSeen, kPostedHandledByFilter, kSentSameThread, kSentOtherThread, kFinish}) {
     form.SetMessageHandler(m, [&rec, m, &form](WPARAM, LPARAM, LRESULT&) {
@@ -114,7 +114,7 @@ TEST(RunLoop, FilterSeesPostedMessagesOnlyAndHandledOnesAreNotDispatched) {
 
 TEST(RunLoop, ClosingTheMainFormAsksTheCloseQueryAndEndsTheLoop) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   int asked = 0;
   form.on_close_query = [&] { return ++asked >= 2; };  // refuses once, then allows
   form.SetMessageHandler(WM_APP + 9, [&](WPARAM, LPARAM, LRESULT&) {
@@ -137,7 +137,7 @@ TEST(RunLoop, ClosingTheMainFormAsksTheCloseQueryAndEndsTheLoop) {
 
 TEST(ModalLoop, DispatchesSentMessagesFiltersPostedOnesAndDisablesTheOtherWindows) {
   ui::Form main;
-  ASSERT_TRUE(uitest::MakeForm(main));
+  ASSERT_TRUE(kit::MakeForm(main));
   App().SetMainForm(&main);
   ui::Form dialog;
   ui::FormArgs args;
@@ -191,7 +191,7 @@ TEST(ModalLoop, DispatchesSentMessagesFiltersPostedOnesAndDisablesTheOtherWindow
 
 TEST(ModalLoop, QuitMessageEndsItAndIsKeptForTheRunLoop) {
   ui::Form main;
-  ASSERT_TRUE(uitest::MakeForm(main));
+  ASSERT_TRUE(kit::MakeForm(main));
   ui::Form dialog;
   ui::FormArgs args;
   args.kind = ui::FormKind::Dialog;
@@ -207,7 +207,7 @@ TEST(ModalLoop, QuitMessageEndsItAndIsKeptForTheRunLoop) {
 
 TEST(ModalLoop, CloseBoxAndModalResultButtonEndIt) {
   ui::Form main;
-  ASSERT_TRUE(uitest::MakeForm(main));
+  ASSERT_TRUE(kit::MakeForm(main));
   App().SetMainForm(&main);
   ui::Form dialog;
   ui::FormArgs args;
@@ -224,7 +224,7 @@ TEST(ModalLoop, CloseBoxAndModalResultButtonEndIt) {
   PostMessageA(dialog.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(dialog.ShowModal(), ui::kModalCancel);
 
-  uitest::PostButton(ok.hwnd(), WM_LBUTTONDOWN, 5, 5);
+  kit::PostButton(ok.hwnd(), WM_LBUTTONDOWN, 5, 5);
   EXPECT_EQ(dialog.ShowModal(), ui::kModalOk);
   EXPECT_EQ(clicks, 1);
   App().SetMainForm(nullptr);
@@ -238,18 +238,18 @@ TEST(Activation, ProgramAndFormActivationAreTold) {
   ui::Form form;
   int form_activations = 0;
   form.on_activate = [&] { ++form_activations; };
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   ASSERT_TRUE(PumpUntil([&] { return form_activations == 1; }));
 
   {
     // Another program comes to the front, then ours again.
-    uitest::OtherThreadWindow other;
-    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
+    kit::OtherThreadWindow other;
+    ASSERT_TRUE(kit::BringToFront(other.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return app_deactivations >= 1; }));
     const int before = app_activations;
-    ASSERT_TRUE(uitest::BringToFront(form.hwnd()));
+    ASSERT_TRUE(kit::BringToFront(form.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return app_activations > before && GetActiveWindow() == form.hwnd(); }));
-    uitest::Pump();
+    kit::Pump();
     EXPECT_EQ(form_activations, 1);  // the program's own active form did not change
   }
 
@@ -257,7 +257,7 @@ TEST(Activation, ProgramAndFormActivationAreTold) {
   ui::Form second;
   int second_activations = 0;
   second.on_activate = [&] { ++second_activations; };
-  ASSERT_TRUE(uitest::MakeForm(second));
+  ASSERT_TRUE(kit::MakeForm(second));
   ASSERT_TRUE(PumpUntil([&] { return second_activations == 1; }));
   SetActiveWindow(form.hwnd());
   EXPECT_TRUE(PumpUntil([&] { return form_activations == 2; }));
@@ -274,7 +274,7 @@ TEST(Application, TitleOwnershipAndScreenCursor) {
   EXPECT_STREQ(text, "業務");
 
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   EXPECT_EQ(GetWindow(form.hwnd(), GW_OWNER), App().hwnd());
   ui::Button button;
   ASSERT_TRUE(button.Create(ButtonAt(form.hwnd(), {10, 10, 80, 25}, "b")));
@@ -292,13 +292,28 @@ TEST(Application, TitleOwnershipAndScreenCursor) {
   SendMessageA(button.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(button.hwnd()),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), arrow);
+
+  // Counted: work that ends first (a wait cursor's scope) leaves the
+  // hourglass to work still under way; one end too many changes nothing.
+  App().BeginBusy();
+  {
+    const ui::WaitCursor inner;
+    EXPECT_EQ(App().busy_count(), 2);
+  }
+  EXPECT_EQ(App().screen_cursor(), ui::ScreenCursor::HourGlass);
+  EXPECT_EQ(GetCursor(), wait);
+  App().EndBusy();
+  EXPECT_EQ(App().screen_cursor(), ui::ScreenCursor::Default);
+  App().EndBusy();
+  EXPECT_EQ(App().busy_count(), 0);
+  EXPECT_EQ(App().screen_cursor(), ui::ScreenCursor::Default);
 }
 
 TEST(Application, ExceptionsInHandlersAreReportedNotPropagated) {
   std::string reported;
   ui::SetExceptionReporter([&](const std::string& what) { reported = what; });
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   form.SetMessageHandler(WM_APP + 20, [](WPARAM, LPARAM, LRESULT&) -> bool { throw std::runtime_error("boom"); });
   SendMessageA(form.hwnd(), WM_APP + 20, 0, 0);
   EXPECT_EQ(reported, "boom");

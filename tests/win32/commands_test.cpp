@@ -16,20 +16,19 @@
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
 #include "data/groupfiles.h"
-#include "dialog_support.h"
+#include "kit.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
-#include "support.h"
 #include "tests/core/tempdir.h"
 
 namespace {
 
-using dlgtest::FakeSeam;
-using dlgtest::Step;
+using kit::FakeSeam;
+using kit::Step;
 using korvane::GroupNameDialog;
 using korvane::TFrmFR0010MN;
-using uitest::PostAnsiChars;
-using uitest::PostKey;
+using kit::PostAnsiChars;
+using kit::PostKey;
 
 constexpr char kDeleteTail[] = " を削除します。\r\n\r\nよろしいですか。";
 
@@ -64,48 +63,33 @@ const std::vector<Entry> kEstimates = {
     {"見積書", "C:\\業務\\見積書.xls"}, {"請求書ソ表", "C:\\業務\\請求書.doc"}, {}, {"予定表", ""}};
 const std::vector<Entry> kSales = {{"売上", "C:\\売上.xls"}};
 
-// The titles a group shows, for comparing groups before and after.
-std::vector<std::string> Titles(const korvane::Group& g) {
-  std::vector<std::string> titles;
-  for (const korvane::Entry& entry : g.entries) titles.push_back(entry.title);
-  return titles;
-}
 
 // ------------------------------------------------------------ the fixture
 
-class GroupCommandsTest : public ::testing::Test {
+// The main-window fixture over a folder the test fills with group files
+// (and settings) byte for byte; the window opens at its designed size.
+class GroupCommandsTest : public kit::MainWindowTest {
  protected:
-  GroupCommandsTest() : folder(dir_.path()) {
-    uitest::App();
-    dlgtest::ParkPointer();
-  }
-
-  ~GroupCommandsTest() override {
-    form.reset();
-    // The main window hooked the application object shared by the tests.
-    uitest::App().on_message = nullptr;
-    uitest::App().on_activate = nullptr;
-    uitest::Pump();
-  }
+  GroupCommandsTest() { kit::ParkPointer(); }
 
   void Group(const std::string& file_name, const std::string& bytes) {
     ASSERT_TRUE(WriteBytes(folder + file_name, bytes)) << file_name;
   }
 
   void Open() {
-    form = std::make_unique<TFrmFR0010MN>();
-    form->SetDataFolder(folder);
-    ASSERT_TRUE(form->Create());
+    form_ = std::make_unique<TFrmFR0010MN>();
+    form_->SetDataFolder(folder);
+    ASSERT_TRUE(form_->Create());
     // The designed size: the grid shows fewer than its twenty entries.
-    form->SetBounds({60, 40, 730, 479});
-    form->Show();
-    ASSERT_TRUE(uitest::BringToFront(form->hwnd()));
-    uitest::Pump();
-    ASSERT_TRUE(seam.boxes.empty()) << seam.boxes[0].text;
-    ASSERT_EQ(form->LBGroup.Count(), static_cast<int>(form->Model().GroupCount()));
+    form_->SetBounds({60, 40, 730, 479});
+    form_->Show();
+    ASSERT_TRUE(kit::BringToFront(form_->hwnd()));
+    kit::Pump();
+    ASSERT_TRUE(seam_.boxes.empty()) << seam_.boxes[0].text;
+    ASSERT_EQ(form_->LBGroup.Count(), static_cast<int>(form_->Model().GroupCount()));
   }
 
-  korvane::LauncherModel& Model() { return form->Model(); }
+  korvane::LauncherModel& Model() { return form_->Model(); }
   // The list order is the folder's: rows are found by name.
   int Row(const std::string& name) { return Model().FindGroup(name); }
   const korvane::Group& GroupNamed(const std::string& name) {
@@ -113,7 +97,7 @@ class GroupCommandsTest : public ::testing::Test {
   }
   std::vector<std::string> ListItems() {
     std::vector<std::string> items;
-    for (int i = 0; i < form->LBGroup.Count(); ++i) items.push_back(form->LBGroup.Item(i));
+    for (int i = 0; i < form_->LBGroup.Count(); ++i) items.push_back(form_->LBGroup.Item(i));
     return items;
   }
 
@@ -121,18 +105,18 @@ class GroupCommandsTest : public ::testing::Test {
   void ClickGroup(const std::string& name) {
     const int row = Row(name);
     ASSERT_GE(row, 0) << name;
-    const RECT r = form->LBGroup.ItemRect(row);
-    uitest::PostButton(form->LBGroup.hwnd(), WM_LBUTTONDOWN, r.left + 20, (r.top + r.bottom) / 2);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return Model().CurrentRow() == row; }));
-    ASSERT_EQ(form->LBGroup.ItemIndex(), row);
-    ASSERT_TRUE(form->DGMain.Enabled());
+    const RECT r = form_->LBGroup.ItemRect(row);
+    kit::PostButton(form_->LBGroup.hwnd(), WM_LBUTTONDOWN, r.left + 20, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(kit::PumpUntil([&] { return Model().CurrentRow() == row; }));
+    ASSERT_EQ(form_->LBGroup.ItemIndex(), row);
+    ASSERT_TRUE(form_->DGMain.Enabled());
   }
 
   // Runs a group command as the popup menu runs it while `steps` drive
   // what it shows.
   void Run(void (TFrmFR0010MN::*command)(), std::vector<Step> steps) {
-    dlgtest::Script script(std::move(steps), [] { CloseWhateverIsUp(); });
-    (form.get()->*command)();
+    kit::Script script(std::move(steps), [] { CloseWhateverIsUp(); });
+    (form_.get()->*command)();
     EXPECT_TRUE(script.finished()) << "the command ended before the last step";
   }
 
@@ -143,17 +127,17 @@ class GroupCommandsTest : public ::testing::Test {
     std::vector<Step> all;
     all.push_back([this] {
       RECT client{};
-      GetClientRect(form->LBGroup.hwnd(), &client);
-      uitest::PostButton(form->LBGroup.hwnd(), WM_RBUTTONDOWN, 30, client.bottom - 10);
+      GetClientRect(form_->LBGroup.hwnd(), &client);
+      kit::PostButton(form_->LBGroup.hwnd(), WM_RBUTTONDOWN, 30, client.bottom - 10);
     });
     all.push_back([in_menu] {
       HWND menu = FindWindowA("#32768", nullptr);
-      if (!menu || !IsWindowVisible(menu)) return dlgtest::RunAgain();
+      if (!menu || !IsWindowVisible(menu)) return kit::RunAgain();
       in_menu(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
     });
     for (Step& s : steps) all.push_back(std::move(s));
-    dlgtest::Script script(std::move(all), [] { CloseWhateverIsUp(); });
-    EXPECT_TRUE(uitest::PumpUntil([&] {
+    kit::Script script(std::move(all), [] { CloseWhateverIsUp(); });
+    EXPECT_TRUE(kit::PumpUntil([&] {
       HWND menu = FindWindowA("#32768", nullptr);
       return script.finished() && !(menu && IsWindowVisible(menu));
     }));
@@ -161,7 +145,7 @@ class GroupCommandsTest : public ::testing::Test {
 
   // Keys for the popup menu, which takes them from the thread's queue.
   void MenuKeys(std::initializer_list<UINT> keys) {
-    for (UINT k : keys) PostKey(form->hwnd(), k);
+    for (UINT k : keys) PostKey(form_->hwnd(), k);
   }
 
   static void CloseWhateverIsUp() {
@@ -170,7 +154,7 @@ class GroupCommandsTest : public ::testing::Test {
         if (ui::Form* f = ui::Form::FromHwnd(h)) f->EndModal(ui::kModalCancel);
       }
     }
-    if (HWND box = dlgtest::FindMessageBox()) PostMessageA(box, WM_COMMAND, IDNO, 0);
+    if (HWND box = kit::FindMessageBox()) PostMessageA(box, WM_COMMAND, IDNO, 0);
     if (HWND menu = FindWindowA("#32768", nullptr)) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   }
 
@@ -180,7 +164,7 @@ class GroupCommandsTest : public ::testing::Test {
     HWND h = FindWindowA(cls, nullptr);
     auto* dialog = h ? dynamic_cast<GroupNameDialog*>(ui::Form::FromHwnd(h)) : nullptr;
     if (!dialog || !IsWindowVisible(h) || GetFocus() != dialog->EdtNewGroup.hwnd()) {
-      dlgtest::RunAgain();
+      kit::RunAgain();
       return nullptr;
     }
     return dialog;
@@ -188,7 +172,7 @@ class GroupCommandsTest : public ::testing::Test {
 
   static void Type(GroupNameDialog& d, const std::string& bytes) { PostAnsiChars(d.EdtNewGroup.hwnd(), bytes); }
   static void Enter(GroupNameDialog& d) { PostKey(d.EdtNewGroup.hwnd(), VK_RETURN); }
-  static void PressCancel(GroupNameDialog& d) { uitest::PostButton(d.BtnCancel.hwnd(), WM_LBUTTONDOWN, 10, 10); }
+  static void PressCancel(GroupNameDialog& d) { kit::PostButton(d.BtnCancel.hwnd(), WM_LBUTTONDOWN, 10, 10); }
 
   // Steps of a name dialog: `type` replaces the selected text, then Enter.
   static std::vector<Step> NameAndEnter(const char* cls, std::string type) {
@@ -205,31 +189,27 @@ class GroupCommandsTest : public ::testing::Test {
     Run(&TFrmFR0010MN::MnuChangeNameClick, NameAndEnter("TFrmFR0040CG", name));
   }
   void DeleteSelected() {
-    seam.answer = IDYES;
-    form->MnuDeleteGroupClick();
+    seam_.answer = IDYES;
+    form_->MnuDeleteGroupClick();
   }
   void Save() {
-    const std::size_t shown = seam.boxes.size();
-    form->MnuSaveClick();
-    EXPECT_EQ(seam.boxes.size(), shown) << "the save warned: " << seam.boxes.back().text;
+    const std::size_t shown = seam_.boxes.size();
+    form_->MnuSaveClick();
+    EXPECT_EQ(seam_.boxes.size(), shown) << "the save warned: " << seam_.boxes.back().text;
   }
 
   // The screen pixels of a grid cell.
   std::vector<COLORREF> CellPixels(int col, int row) {
-    const RECT r = form->DGMain.CellRect(col, row);
+    const RECT r = form_->DGMain.CellRect(col, row);
     std::vector<COLORREF> px;
-    HDC dc = GetDC(form->DGMain.hwnd());
+    HDC dc = GetDC(form_->DGMain.hwnd());
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) px.push_back(GetPixel(dc, x, y));
-    ReleaseDC(form->DGMain.hwnd(), dc);
+    ReleaseDC(form_->DGMain.hwnd(), dc);
     return px;
   }
 
-  // The folder goes after the window that reads it.
-  korvane::testing::TempDir dir_;
-  FakeSeam seam;
-  std::string folder;
-  std::unique_ptr<TFrmFR0010MN> form;
+  const std::string folder = folder_.path();
 };
 
 // What a popup menu's three items allow.
@@ -261,27 +241,27 @@ TEST_F(GroupCommandsTest, NewGroupFromThePopupMenuIsTheLastRowUnselectedWithTwen
          GroupNameDialog* d = DialogUp("TFrmFR0030NG");
          if (!d) return;
          dialog = d->hwnd();
-         EXPECT_EQ(GetWindow(dialog, GW_OWNER), form->hwnd());
-         EXPECT_FALSE(IsWindowEnabled(form->hwnd()));
+         EXPECT_EQ(GetWindow(dialog, GW_OWNER), form_->hwnd());
+         EXPECT_FALSE(IsWindowEnabled(form_->hwnd()));
          EXPECT_EQ(d->EdtNewGroup.Text(), "");
          Type(*d, "総務　備品");
          Enter(*d);
        }});
   EXPECT_EQ(menu_states, "+++");
   ASSERT_EQ(ListItems().size(), 3u);
-  EXPECT_EQ(form->LBGroup.Item(2), "総務　備品");
+  EXPECT_EQ(form_->LBGroup.Item(2), "総務　備品");
   EXPECT_EQ(Model().Names()[2], "総務　備品");
-  EXPECT_EQ(form->LBGroup.ItemIndex(), current);  // the selection stays
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), current);  // the selection stays
   EXPECT_EQ(Model().CurrentRow(), current);       // and so does the grid's group
-  EXPECT_TRUE(form->DGMain.Enabled());
+  EXPECT_TRUE(form_->DGMain.Enabled());
   EXPECT_EQ(Model().Current()->entries[0].title, "見積書");
   const korvane::Group& added = Model().GroupAt(2);
   EXPECT_EQ(added.entries, std::vector<korvane::Entry>(20));
   EXPECT_TRUE(Model().Modified());
   EXPECT_FALSE(IsWindow(dialog));  // made for one use
-  EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "見積.PTH"}));  // no file before a save
-  EXPECT_TRUE(seam.boxes.empty());
+  EXPECT_TRUE(seam_.boxes.empty());
 
   Save();
   EXPECT_EQ(ReadBytes(folder + "総務　備品.PTH"), GroupFileBytes({}));
@@ -318,11 +298,11 @@ TEST_F(GroupCommandsTest, CancelInEitherDialogChangesNothingNotEvenTheFlag) {
        [&] {
          auto* d = dynamic_cast<GroupNameDialog*>(ui::Form::FromHwnd(FindWindowA("TFrmFR0040CG", nullptr)));
          ASSERT_NE(d, nullptr);
-         ASSERT_EQ(seam.Texts(), std::vector<std::string>{korvane::kMsgNameExists});
+         ASSERT_EQ(seam_.Texts(), std::vector<std::string>{korvane::kMsgNameExists});
          PressCancel(*d);
        }});
   EXPECT_EQ(ListItems(), items);
-  EXPECT_EQ(form->LBGroup.ItemIndex(), current);
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), current);
   EXPECT_EQ(Model().CurrentRow(), current);
   EXPECT_EQ(Model().Names(), items);
   EXPECT_TRUE(Model().Removed().empty());
@@ -341,8 +321,8 @@ TEST_F(GroupCommandsTest, RenamingTheCurrentGroupKeepsItsRowEntriesAndGridThenSa
   const int row = Row("見積");
   const korvane::Group before = GroupNamed("見積");
   // The grid somewhere other than its first entry.
-  for (int i = 0; i < 3; ++i) PostKey(form->DGMain.hwnd(), VK_DOWN);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return form->DGMain.Row() == 4; }));
+  for (int i = 0; i < 3; ++i) PostKey(form_->DGMain.hwnd(), VK_DOWN);
+  ASSERT_TRUE(kit::PumpUntil([&] { return form_->DGMain.Row() == 4; }));
   std::string label, in_box;
   DWORD sel_start = 1, sel_end = 0;
   Run(&TFrmFR0010MN::MnuChangeNameClick, {[&] {
@@ -359,16 +339,16 @@ TEST_F(GroupCommandsTest, RenamingTheCurrentGroupKeepsItsRowEntriesAndGridThenSa
   EXPECT_EQ(in_box, "見積");
   EXPECT_EQ(sel_start, 0u);
   EXPECT_EQ(sel_end, 4u);  // the whole name, in bytes
-  EXPECT_EQ(form->LBGroup.Item(row), "経理部");
-  EXPECT_EQ(form->LBGroup.Count(), 2);
-  EXPECT_EQ(form->LBGroup.ItemIndex(), row);
+  EXPECT_EQ(form_->LBGroup.Item(row), "経理部");
+  EXPECT_EQ(form_->LBGroup.Count(), 2);
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), row);
   EXPECT_EQ(Model().CurrentRow(), row);
   const korvane::Group& after = Model().GroupAt(static_cast<std::size_t>(row));
   EXPECT_EQ(after.name, "経理部");
   EXPECT_EQ(after.entries, before.entries);
-  EXPECT_EQ(form->DGMain.Row(), 4);  // the grid was not reset
-  EXPECT_EQ(form->DGMain.Col(), 1);
-  EXPECT_TRUE(form->DGMain.Enabled());
+  EXPECT_EQ(form_->DGMain.Row(), 4);  // the grid was not reset
+  EXPECT_EQ(form_->DGMain.Col(), 1);
+  EXPECT_TRUE(form_->DGMain.Enabled());
   ASSERT_EQ(Model().Removed().size(), 1u);
   EXPECT_EQ(Model().Removed()[0].name, "見積");
   EXPECT_TRUE(Model().Modified());
@@ -388,11 +368,11 @@ TEST_F(GroupCommandsTest, RenamedAwayAndBackTheGroupKeepsItsFileAndEntries) {
   Open();
   ClickGroup("見積");
   RenameSelected("仮の名");
-  EXPECT_EQ(form->LBGroup.Item(form->LBGroup.ItemIndex()), "仮の名");
+  EXPECT_EQ(form_->LBGroup.Item(form_->LBGroup.ItemIndex()), "仮の名");
   RenameSelected("見積");
-  EXPECT_EQ(form->LBGroup.Item(form->LBGroup.ItemIndex()), "見積");
+  EXPECT_EQ(form_->LBGroup.Item(form_->LBGroup.ItemIndex()), "見積");
   ASSERT_EQ(Model().Removed().size(), 2u);
-  EXPECT_TRUE(seam.boxes.empty());
+  EXPECT_TRUE(seam_.boxes.empty());
 
   Save();
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "見積.PTH"}));
@@ -424,8 +404,8 @@ TEST_F(GroupCommandsTest, ANameTheBoxRefusesIsShownInTheLabelAndTheBoxHoldsTheLa
       }});
   EXPECT_EQ(label, "a;b");
   EXPECT_EQ(in_box, "前回");
-  EXPECT_EQ(form->LBGroup.Item(form->LBGroup.ItemIndex()), "ab");
-  EXPECT_TRUE(seam.boxes.empty());
+  EXPECT_EQ(form_->LBGroup.Item(form_->LBGroup.ItemIndex()), "ab");
+  EXPECT_TRUE(seam_.boxes.empty());
   Save();
   EXPECT_EQ(GroupFiles(folder), Sorted({"ab.PTH", "売上.PTH"}));
   EXPECT_EQ(ReadBytes(folder + "ab.PTH"), GroupFileBytes(kEstimates));
@@ -443,26 +423,26 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
   // Entry 2 has a title, entry 3 none: their cells differ while the group shows.
   ASSERT_NE(CellPixels(1, 2), CellPixels(1, 3));
   // The grid scrolled down to its last entry.
-  for (int i = 0; i < 19; ++i) PostKey(form->DGMain.hwnd(), VK_DOWN);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return form->DGMain.Row() == 20; }));
-  ASSERT_GT(form->DGMain.TopRow(), 1);
+  for (int i = 0; i < 19; ++i) PostKey(form_->DGMain.hwnd(), VK_DOWN);
+  ASSERT_TRUE(kit::PumpUntil([&] { return form_->DGMain.Row() == 20; }));
+  ASSERT_GT(form_->DGMain.TopRow(), 1);
   const auto unchanged = [&] {
     EXPECT_EQ(ListItems(), items);
-    EXPECT_EQ(form->LBGroup.ItemIndex(), row);
+    EXPECT_EQ(form_->LBGroup.ItemIndex(), row);
     EXPECT_EQ(Model().CurrentRow(), row);
-    EXPECT_TRUE(form->DGMain.Enabled());
-    EXPECT_EQ(form->DGMain.Row(), 20);
+    EXPECT_TRUE(form_->DGMain.Enabled());
+    EXPECT_EQ(form_->DGMain.Row(), 20);
     EXPECT_FALSE(Model().Modified());
     EXPECT_TRUE(Model().Removed().empty());
   };
 
   // No.
-  seam.answer = IDNO;
-  form->MnuDeleteGroupClick();
-  ASSERT_EQ(seam.boxes.size(), 1u);
-  EXPECT_EQ(seam.boxes[0].text, std::string("見積") + kDeleteTail);
-  EXPECT_EQ(seam.boxes[0].caption, "Korvane");
-  EXPECT_EQ(seam.boxes[0].flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK),
+  seam_.answer = IDNO;
+  form_->MnuDeleteGroupClick();
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_EQ(seam_.boxes[0].text, std::string("見積") + kDeleteTail);
+  EXPECT_EQ(seam_.boxes[0].caption, "Korvane");
+  EXPECT_EQ(seam_.boxes[0].flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK),
             static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
   unchanged();
 
@@ -472,43 +452,43 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
   bool no_is_default = false;
   bool main_disabled = false;
   Run(&TFrmFR0010MN::MnuDeleteGroupClick, {[&] {
-        HWND box = dlgtest::FindMessageBox();
-        if (!box || GetForegroundWindow() != box) return dlgtest::RunAgain();
-        shown = dlgtest::DlgItemText(box, 0xFFFF);
+        HWND box = kit::FindMessageBox();
+        if (!box || GetForegroundWindow() != box) return kit::RunAgain();
+        shown = kit::DlgItemText(box, 0xFFFF);
         // The default button is drawn as such and has the focus.
         HWND no = GetDlgItem(box, IDNO);
         no_is_default = (GetWindowLongA(no, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON && GetFocus() == no;
-        main_disabled = !IsWindowEnabled(form->hwnd());
+        main_disabled = !IsWindowEnabled(form_->hwnd());
         PostKey(GetFocus(), VK_RETURN);
       }});
-  korvane::SetSeam(&seam);
+  korvane::SetSeam(&seam_);
   EXPECT_EQ(shown, std::string("見積") + kDeleteTail);
   EXPECT_TRUE(no_is_default);
   EXPECT_TRUE(main_disabled);
-  EXPECT_EQ(dlgtest::FindMessageBox(), nullptr);
+  EXPECT_EQ(kit::FindMessageBox(), nullptr);
   unchanged();
 
   // Yes. The grid paints nothing of the group once it is released.
   int paints = 0, paints_with_a_group = 0;
-  auto draw = form->DGMain.on_draw_cell;
-  form->DGMain.on_draw_cell = [&](HDC dc, int c, int r, const RECT& rect, ui::CellState s) {
+  auto draw = form_->DGMain.on_draw_cell;
+  form_->DGMain.on_draw_cell = [&](HDC dc, int c, int r, const RECT& rect, ui::CellState s) {
     ++paints;
     if (Model().Current()) ++paints_with_a_group;
     draw(dc, c, r, rect, s);
   };
   DeleteSelected();
-  EXPECT_EQ(seam.boxes.size(), 2u);
+  EXPECT_EQ(seam_.boxes.size(), 2u);
   EXPECT_EQ(ListItems(), std::vector<std::string>{"売上"});
-  EXPECT_EQ(form->LBGroup.ItemIndex(), -1);
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), -1);
   EXPECT_EQ(Model().CurrentRow(), -1);
-  EXPECT_FALSE(form->DGMain.Enabled());
-  EXPECT_EQ(form->DGMain.Col(), 1);
-  EXPECT_EQ(form->DGMain.Row(), 1);
-  EXPECT_EQ(form->DGMain.LeftCol(), 1);
-  EXPECT_EQ(form->DGMain.TopRow(), 1);
+  EXPECT_FALSE(form_->DGMain.Enabled());
+  EXPECT_EQ(form_->DGMain.Col(), 1);
+  EXPECT_EQ(form_->DGMain.Row(), 1);
+  EXPECT_EQ(form_->DGMain.LeftCol(), 1);
+  EXPECT_EQ(form_->DGMain.TopRow(), 1);
   EXPECT_GT(paints, 0);  // repainted before the command returned
   EXPECT_EQ(paints_with_a_group, 0);
-  form->DGMain.on_draw_cell = draw;
+  form_->DGMain.on_draw_cell = draw;
   EXPECT_EQ(CellPixels(1, 2), CellPixels(1, 3));  // no entries shown
   EXPECT_TRUE(Model().Modified());
   ASSERT_EQ(Model().Removed().size(), 1u);
@@ -533,9 +513,9 @@ TEST_F(GroupCommandsTest, DeletingTheOnlyGroupLeavesAnEmptyListAndTheSaveRemoves
   Open();
   ClickGroup("見積");
   DeleteSelected();
-  EXPECT_EQ(form->LBGroup.Count(), 0);
+  EXPECT_EQ(form_->LBGroup.Count(), 0);
   EXPECT_EQ(Model().GroupCount(), 0u);
-  EXPECT_FALSE(form->DGMain.Enabled());
+  EXPECT_FALSE(form_->DGMain.Enabled());
   EXPECT_EQ(Model().Current(), nullptr);
   std::string menu_states;
   RightClickList([&](HMENU menu) {
@@ -558,7 +538,7 @@ TEST_F(GroupCommandsTest, DeletedAndMadeAgainUnderItsNameTheGroupIsSavedNewAndEm
   DeleteSelected();
   NewGroup("見積");  // only the name list is searched, not the removed names
   EXPECT_EQ(Model().GroupCount(), 2u);
-  EXPECT_EQ(form->LBGroup.ItemIndex(), -1);
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), -1);
   Save();
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "見積.PTH"}));
   EXPECT_EQ(ReadBytes(folder + "見積.PTH"), GroupFileBytes({}));
@@ -576,18 +556,18 @@ TEST_F(GroupCommandsTest, FilesASaveCannotRemoveAreNamedInOneBoxTheRestIsSavedAn
   }
   korvane::testing::SetReadOnly(folder + "見積.PTH", true);
   korvane::testing::SetReadOnly(folder + "売上.PTH", true);
-  const std::size_t shown = seam.boxes.size();
-  form->MnuSaveClick();
-  ASSERT_EQ(seam.boxes.size(), shown + 1);
-  EXPECT_EQ(seam.boxes.back().text,
+  const std::size_t shown = seam_.boxes.size();
+  form_->MnuSaveClick();
+  ASSERT_EQ(seam_.boxes.size(), shown + 1);
+  EXPECT_EQ(seam_.boxes.back().text,
             korvane::CannotDeleteMessage(folder + "見積.PTH") + "\r\n" + korvane::CannotDeleteMessage(folder + "売上.PTH"));
-  EXPECT_EQ(seam.boxes.back().flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
+  EXPECT_EQ(seam_.boxes.back().flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上.PTH", "売上2.PTH", "経理2.PTH", "見積.PTH", "見積2.PTH"}));
   EXPECT_EQ(ReadBytes(folder + "見積2.PTH"), GroupFileBytes(kEstimates));
   EXPECT_TRUE(Model().Modified());
-  seam.answer = IDNO;
-  EXPECT_FALSE(form->FormCloseQuery());
-  EXPECT_EQ(seam.boxes.size(), shown + 2);
+  seam_.answer = IDNO;
+  EXPECT_FALSE(form_->FormCloseQuery());
+  EXPECT_EQ(seam_.boxes.size(), shown + 2);
   korvane::testing::SetReadOnly(folder + "見積.PTH", false);
   korvane::testing::SetReadOnly(folder + "売上.PTH", false);
   Save();
@@ -606,78 +586,12 @@ TEST_F(GroupCommandsTest, FilesNamedInOtherLetterCaseAreRemovedAndReplacedAsTheS
   // Renamed away: the old spelling's file goes.
   ClickGroup("note");
   RenameSelected("Note2");
-  EXPECT_EQ(seam.boxes.size(), 1u);  // the question only
+  EXPECT_EQ(seam_.boxes.size(), 1u);  // the question only
   Save();
   EXPECT_EQ(GroupFiles(folder), Sorted({"MEMO.PTH", "Note2.PTH"}));
   EXPECT_EQ(ReadBytes(folder + "MEMO.PTH"), GroupFileBytes({}));
   EXPECT_EQ(ReadBytes(folder + "Note2.PTH"), GroupFileBytes(kSales));
   EXPECT_FALSE(Model().Modified());
-}
-
-// ------------------------------------------------------------ an open title edit
-
-TEST_F(GroupCommandsTest, AnOpenTitleEditIsCommittedBeforeEveryGroupCommand) {
-  Group("Korvane.INI", "[Korvane]\r\nMODE=0\r\n");  // registration mode
-  Group("見積.PTH", GroupFileBytes(kEstimates));
-  Group("売上.PTH", GroupFileBytes(kSales));
-  Open();
-  ASSERT_EQ(form->Mode(), 0);
-  ClickGroup("見積");
-  const korvane::Group sales = GroupNamed("売上");
-  // F2 on entry `n`'s title cell opens the editor; the text is typed in.
-  const auto edit_title = [&](int n, const std::string& text) {
-    while (form->DGMain.Row() < n) {
-      const int r = form->DGMain.Row();
-      PostKey(form->DGMain.hwnd(), VK_DOWN);
-      ASSERT_TRUE(uitest::PumpUntil([&] { return form->DGMain.Row() == r + 1; }));
-    }
-    PostKey(form->DGMain.hwnd(), VK_F2);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return GetFocus() == form->EdtTitle.hwnd(); }));
-    PostAnsiChars(form->EdtTitle.hwnd(), text);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return form->EdtTitle.Text() == text; }));
-    ASSERT_NE(Model().Current(), nullptr);
-    ASSERT_EQ(Model().Current()->entries[static_cast<std::size_t>(n - 1)].title, kEstimates[n - 1].title);
-  };
-  const auto committed = [&](int n, const std::string& text) {
-    EXPECT_FALSE(IsWindowVisible(form->EdtTitle.hwnd()));
-    EXPECT_FALSE(form->Marks().title_editing);
-    const korvane::Group* g = Model().Current();
-    ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->entries[static_cast<std::size_t>(n - 1)].title, text);
-  };
-
-  edit_title(1, "新しい題名");
-  Run(&TFrmFR0010MN::MnuNewGroupClick, {[&] {
-        if (GroupNameDialog* d = DialogUp("TFrmFR0030NG")) {
-          committed(1, "新しい題名");
-          PressCancel(*d);
-        }
-      }});
-
-  edit_title(2, "改名前");
-  Run(&TFrmFR0010MN::MnuChangeNameClick, {[&] {
-        if (GroupNameDialog* d = DialogUp("TFrmFR0040CG")) {
-          committed(2, "改名前");
-          Type(*d, "経理");
-          Enter(*d);
-        }
-      }});
-  EXPECT_EQ(GroupNamed("経理").entries[1].title, "改名前");
-
-  edit_title(3, "削除前");
-  bool committed_before_question = false;
-  seam.on_box = [&] {
-    committed_before_question = !IsWindowVisible(form->EdtTitle.hwnd()) && Model().Current() &&
-                                Model().Current()->entries[2].title == "削除前";
-  };
-  DeleteSelected();
-  seam.on_box = nullptr;
-  EXPECT_TRUE(committed_before_question);
-  EXPECT_EQ(Model().Names(), std::vector<std::string>{"売上"});
-  EXPECT_FALSE(IsWindowVisible(form->EdtTitle.hwnd()));
-  EXPECT_EQ(form->EdtTitle.Text(), "");
-  EXPECT_EQ(Titles(GroupNamed("売上")), Titles(sales));  // nothing went into another group
-  EXPECT_NE(GetFocus(), form->EdtTitle.hwnd());
 }
 
 // ------------------------------------------------------------ the version dialog
@@ -688,21 +602,21 @@ TEST_F(GroupCommandsTest, VersionDialogFromTheHelpMenuFollowsThePointerOpensTheL
   korvane::TAboutBox* box = nullptr;
   const auto move = [](HWND h) { PostMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)); };
   std::vector<COLORREF> colours;
-  dlgtest::Script script(
-      {[&] { uitest::SendKeys({VK_MENU, 'H'}); },
+  kit::Script script(
+      {[&] { kit::SendKeys({VK_MENU, 'H'}); },
        [&] {
          HWND menu = FindWindowA("#32768", nullptr);
-         if (!menu || !IsWindowVisible(menu)) return dlgtest::RunAgain();
-         uitest::SendKeys({'A'});
+         if (!menu || !IsWindowVisible(menu)) return kit::RunAgain();
+         kit::SendKeys({'A'});
        },
        [&] {
          box_hwnd = FindWindowA("TAboutBox", "Version Information");
-         if (!box_hwnd || !IsWindowVisible(box_hwnd)) return dlgtest::RunAgain();
+         if (!box_hwnd || !IsWindowVisible(box_hwnd)) return kit::RunAgain();
          box = dynamic_cast<korvane::TAboutBox*>(ui::Form::FromHwnd(box_hwnd));
          ASSERT_NE(box, nullptr);
-         EXPECT_EQ(GetWindow(box_hwnd, GW_OWNER), form->hwnd());
-         EXPECT_FALSE(IsWindowEnabled(form->hwnd()));
-         const ui::Bounds o = form->bounds();
+         EXPECT_EQ(GetWindow(box_hwnd, GW_OWNER), form_->hwnd());
+         EXPECT_FALSE(IsWindowEnabled(form_->hwnd()));
+         const ui::Bounds o = form_->bounds();
          const ui::Bounds d = box->bounds();
          EXPECT_EQ(d.x, o.x + (o.width - d.width) / 2);
          EXPECT_EQ(d.y, o.y + (o.height - d.height) / 2);
@@ -719,32 +633,32 @@ TEST_F(GroupCommandsTest, VersionDialogFromTheHelpMenuFollowsThePointerOpensTheL
        },
        [&] {
          colours.push_back(box->LblCopyright.font_color());
-         uitest::PostButton(box->LblCopyright.hwnd(), WM_LBUTTONDOWN, 3, 3);
+         kit::PostButton(box->LblCopyright.hwnd(), WM_LBUTTONDOWN, 3, 3);
        },
        [&] {
          colours.push_back(box->LblCopyright.font_color());
-         ASSERT_EQ(seam.shell_calls.size(), 1u);
+         ASSERT_EQ(seam_.shell_calls.size(), 1u);
          EXPECT_TRUE(box->InModal());
          EXPECT_EQ(GetFocus(), box->OKButton.hwnd());
          PostKey(GetFocus(), VK_RETURN);
        },
        [&] {
-         if (IsWindow(box_hwnd)) dlgtest::RunAgain();
+         if (IsWindow(box_hwnd)) kit::RunAgain();
        }},
       [] { CloseWhateverIsUp(); });
-  EXPECT_TRUE(uitest::PumpUntil([&] { return script.finished() && box_hwnd && !IsWindow(box_hwnd); }));
+  EXPECT_TRUE(kit::PumpUntil([&] { return script.finished() && box_hwnd && !IsWindow(box_hwnd); }));
   using korvane::kLinkColor, korvane::kLinkHotColor;
   EXPECT_EQ(colours, (std::vector<COLORREF>{kLinkColor, kLinkHotColor, kLinkColor, kLinkHotColor, kLinkColor}));
-  ASSERT_EQ(seam.shell_calls.size(), 1u);
-  const FakeSeam::ShellCall& call = seam.shell_calls[0];
+  ASSERT_EQ(seam_.shell_calls.size(), 1u);
+  const FakeSeam::ShellCall& call = seam_.shell_calls[0];
   EXPECT_EQ(call.owner, nullptr);
   EXPECT_EQ(call.verb, "OPEN");
   EXPECT_EQ(call.file, korvane::kMakerAddress);
   EXPECT_EQ(call.show, SW_SHOW);
   EXPECT_EQ(call.cursor, ui::ScreenCursor::HourGlass);
-  EXPECT_EQ(uitest::App().screen_cursor(), ui::ScreenCursor::Default);
-  EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
-  EXPECT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == form->hwnd(); }));
+  EXPECT_EQ(kit::App().screen_cursor(), ui::ScreenCursor::Default);
+  EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
+  EXPECT_TRUE(kit::PumpUntil([&] { return GetActiveWindow() == form_->hwnd(); }));
   EXPECT_FALSE(Model().Modified());
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace dlgtest {
+namespace kit {
 
 FakeSeam::FakeSeam() { korvane::SetSeam(this); }
 FakeSeam::~FakeSeam() { korvane::SetSeam(nullptr); }
@@ -149,4 +149,4 @@ std::string DlgItemText(HWND dialog, int id) {
   return text;
 }
 
-}  // namespace dlgtest
+}  // namespace kit

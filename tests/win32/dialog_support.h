@@ -13,7 +13,7 @@
 #include "ui/application.h"
 #include "ui/form.h"
 
-namespace dlgtest {
+namespace kit {
 
 // Installed for its lifetime. Message boxes are recorded and answered from
 // `answers` while it holds any, then with `answer`; shell calls are recorded
@@ -115,4 +115,4 @@ void ParkPointer();
 HWND FindMessageBox();
 std::string DlgItemText(HWND dialog, int id);
 
-}  // namespace dlgtest
+}  // namespace kit

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace droptest {
+namespace kit {
 
 // The names are code page 932 bytes (ANSI) or UTF-16 (wide).
 inline HGLOBAL MakeHdrop(const std::vector<std::string>& ansi_names) {
@@ -101,4 +101,4 @@ class HdropData final : public IDataObject {
   ULONG refs_ = 1;
 };
 
-}  // namespace droptest
+}  // namespace kit

@@ -5,16 +5,16 @@
 #include <gtest/gtest.h>
 #include <imm.h>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/codepage.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 
 namespace {
 
-using uitest::PostAnsiChars;
-using uitest::Pump;
-using uitest::PumpUntil;
+using kit::PostAnsiChars;
+using kit::Pump;
+using kit::PumpUntil;
 
 ui::EditArgs EditAt(HWND parent, ui::Bounds b, std::size_t max_bytes = 0) {
   ui::EditArgs a;
@@ -41,7 +41,7 @@ struct EditForm {
   ui::Edit edit;
   ui::Edit other;
   bool Create(std::size_t max_bytes) {
-    return uitest::MakeForm(form) && edit.Create(EditAt(form.hwnd(), {10, 10, 200, 22}, max_bytes)) &&
+    return kit::MakeForm(form) && edit.Create(EditAt(form.hwnd(), {10, 10, 200, 22}, max_bytes)) &&
            other.Create(EditAt(form.hwnd(), {10, 50, 200, 22}));
   }
   // Puts the text in, the caret at the end, the focus in the box.
@@ -63,8 +63,8 @@ TEST(EditLimit, TypedDoubleByteCharactersCountTwoBytesAndAreNeverSplit) {
   Pump();
   EXPECT_EQ(f.edit.Text(), "あいa");
   f.Reset("abc");
-  uitest::PostChar(f.edit.hwnd(), L'あ');
-  uitest::PostChar(f.edit.hwnd(), L'い');
+  kit::PostChar(f.edit.hwnd(), L'あ');
+  kit::PostChar(f.edit.hwnd(), L'い');
   Pump();
   EXPECT_EQ(f.edit.Text(), "abcあ");
   // Typing over a selection frees its bytes first.
@@ -95,7 +95,7 @@ TEST(EditLimit, PasteAndReplaceSelAreCutToTheLimitOnACharacterBoundary) {
   // Ctrl+V typed, and only the first line of a multi-line text.
   SetClipboard(L"xy\r\nzz");
   f.Reset("");
-  uitest::PostChar(f.edit.hwnd(), 0x16);
+  kit::PostChar(f.edit.hwnd(), 0x16);
   Pump();
   EXPECT_EQ(f.edit.Text(), "xy");
   // EM_REPLACESEL from the program, in bytes.
@@ -152,12 +152,12 @@ TEST(EditFocus, WholeTextSelectedOnEntryButNotByAClick) {
   f.form.FocusControl(f.edit.hwnd());
   EXPECT_EQ(f.edit.GetSelection().start, 0u);
   EXPECT_EQ(f.edit.GetSelection().end, 6u);
-  uitest::PostKey(f.edit.hwnd(), VK_TAB);
+  kit::PostKey(f.edit.hwnd(), VK_TAB);
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.other.hwnd(); }));
   EXPECT_EQ(f.other.GetSelection().start, 0u);
   EXPECT_EQ(f.other.GetSelection().end, 6u);
   // A click in the first box puts the caret where it was clicked.
-  uitest::PostButton(f.edit.hwnd(), WM_LBUTTONDOWN, 150, 10);
+  kit::PostButton(f.edit.hwnd(), WM_LBUTTONDOWN, 150, 10);
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
   Pump();
   const ui::Edit::Selection sel = f.edit.GetSelection();
@@ -174,12 +174,12 @@ TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheSameWindow) {
   f.form.FocusControl(f.edit.hwnd());
   EXPECT_EQ(enters, 1);
   {
-    uitest::OtherThreadWindow other;
-    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
+    kit::OtherThreadWindow other;
+    ASSERT_TRUE(kit::BringToFront(other.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() != f.edit.hwnd(); }));
     Pump();
     EXPECT_EQ(exits, 0);
-    ASSERT_TRUE(uitest::BringToFront(f.form.hwnd()));
+    ASSERT_TRUE(kit::BringToFront(f.form.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
     Pump();
     EXPECT_EQ(enters, 1);
@@ -191,11 +191,11 @@ TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheSameWindow) {
   f.edit.SetSelection(2, 4);
   {
     ui::Form box;
-    ASSERT_TRUE(uitest::MakeForm(box));
+    ASSERT_TRUE(kit::MakeForm(box));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() != f.edit.hwnd(); }));
     EXPECT_EQ(exits, 0);
     box.Destroy();
-    ASSERT_TRUE(uitest::BringToFront(f.form.hwnd()));
+    ASSERT_TRUE(kit::BringToFront(f.form.hwnd()));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
   }
   EXPECT_EQ(enters, 1);
@@ -210,7 +210,7 @@ TEST(EditFocus, ExitOnlyWhenTheFocusGoesToAnotherControlOfTheSameWindow) {
 
 TEST(EditIme, HiraganaModeWhileFocused) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   ui::EditArgs args = EditAt(form.hwnd(), {10, 10, 200, 22});
   args.ime_hiragana = true;
   ui::Edit edit;

@@ -23,8 +23,8 @@ namespace {
 
 using korvane::FindHit;
 using korvane::FindIndex;
-using uitest::Pump;
-using uitest::PumpUntil;
+using kit::Pump;
+using kit::PumpUntil;
 using Hits = std::vector<FindHit>;
 
 korvane::LauncherModel ModelOf(const std::vector<std::pair<const char*, std::vector<korvane::Entry>>>& groups) {
@@ -84,16 +84,16 @@ struct FindBoxFixture {
                                   }}};
 
   bool Open(bool enter_shows = false) {
-    if (!owner.hwnd() && !uitest::MakeForm(owner, {ui::FormKind::Sizeable, 700, 500})) return false;
+    if (!owner.hwnd() && !kit::MakeForm(owner, {ui::FormKind::Sizeable, 700, 500})) return false;
     if (!box.Open(owner.hwnd(), enter_shows)) return false;
     return PumpUntil([&] { return GetFocus() == box.EdtFind.hwnd(); });
   }
   void Type(const std::string& text) {
-    uitest::PostAnsiChars(box.EdtFind.hwnd(), text);
+    kit::PostAnsiChars(box.EdtFind.hwnd(), text);
     Pump();
   }
   void Key(UINT vk) {
-    uitest::PostKey(box.EdtFind.hwnd(), vk);
+    kit::PostKey(box.EdtFind.hwnd(), vk);
     Pump();
   }
 };
@@ -161,7 +161,7 @@ TEST(FindBox, FiltersAsTypedMovesWithTheKeysLaunchesShowsAndCloses) {
   EXPECT_EQ(f.box.hits(), (Hits{{1, 1}, {1, 2}}));
   f.Key(VK_DOWN);
   {
-    uitest::HeldKey shift(VK_SHIFT);
+    kit::HeldKey shift(VK_SHIFT);
     f.Key(VK_RETURN);
   }
   EXPECT_EQ(f.shown, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}}));
@@ -331,7 +331,7 @@ class HotKeyOfOtherThread {
 
 TEST(SystemHotKey, RegistersTellsAKeyHeldElsewhereAndReleases) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   int pressed = 0;
   form.SetMessageHandler(WM_HOTKEY, [&](WPARAM wp, LPARAM, LRESULT& result) {
     if (wp == 7) ++pressed;
@@ -347,7 +347,7 @@ TEST(SystemHotKey, RegistersTellsAKeyHeldElsewhereAndReleases) {
   EXPECT_EQ(mine.id(), 7);
 
   // Pressed anywhere: the window gets WM_HOTKEY.
-  uitest::SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_F11});
+  kit::SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_F11});
   EXPECT_TRUE(PumpUntil([&] { return pressed == 1; }, 3000));
 
   // Held: nobody else gets it, neither another thread nor another window.
@@ -356,7 +356,7 @@ TEST(SystemHotKey, RegistersTellsAKeyHeldElsewhereAndReleases) {
     EXPECT_FALSE(other.registered());
   }
   ui::Form second;
-  ASSERT_TRUE(uitest::MakeForm(second));
+  ASSERT_TRUE(kit::MakeForm(second));
   ui::SystemHotKey theirs;
   EXPECT_EQ(theirs.Register(second.hwnd(), 1, key->modifiers, key->key), ui::HotKeyState::HeldElsewhere);
   EXPECT_EQ(theirs.state(), ui::HotKeyState::HeldElsewhere);

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/button.h"
 #include "ui/edit.h"
 #include "ui/form.h"
@@ -13,10 +13,10 @@
 
 namespace {
 
-using uitest::App;
-using uitest::PostKey;
-using uitest::Pump;
-using uitest::PumpUntil;
+using kit::App;
+using kit::PostKey;
+using kit::Pump;
+using kit::PumpUntil;
 
 ui::EditArgs EditAt(HWND parent, ui::Bounds b) {
   ui::EditArgs a;
@@ -42,10 +42,10 @@ ui::PanelArgs PanelAt(HWND parent, ui::Bounds b) {
 
 TEST(FormKeys, TabAndNextDlgCtlFollowTheTabOrderThroughPanels) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   ui::Panel panel;
   ui::Edit first, hidden, inside;
-  uitest::KeySink sink;
+  kit::KeySink sink;
   ui::Button disabled, last;
   ASSERT_TRUE(first.Create(EditAt(form.hwnd(), {10, 10, 100, 22})));
   ASSERT_TRUE(sink.Create(form.hwnd(), 10, 40, 100, 40));
@@ -67,7 +67,7 @@ TEST(FormKeys, TabAndNextDlgCtlFollowTheTabOrderThroughPanels) {
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == want; }));
   }
   {
-    uitest::HeldKey shift(VK_SHIFT);
+    kit::HeldKey shift(VK_SHIFT);
     PostKey(GetFocus(), VK_TAB);
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == last.hwnd(); }));
   }
@@ -90,7 +90,7 @@ TEST(FormKeys, TabAndNextDlgCtlFollowTheTabOrderThroughPanels) {
   form.FocusControl(first.hwnd());
   first.SetText("abc");
   first.SetModified(false);
-  uitest::PostChar(first.hwnd(), L'\r');
+  kit::PostChar(first.hwnd(), L'\r');
   EXPECT_TRUE(PumpUntil([&] { return GetFocus() == last.hwnd(); }));
   EXPECT_EQ(first.Text(), "abc");
   EXPECT_FALSE(first.Modified());
@@ -102,8 +102,8 @@ TEST(FormKeys, TabAndNextDlgCtlFollowTheTabOrderThroughPanels) {
 
 TEST(FormKeys, MainFormLeavesEnterEscapeF2AndDeleteToTheFocusedControl) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
-  uitest::KeySink sink;
+  ASSERT_TRUE(kit::MakeForm(form));
+  kit::KeySink sink;
   ASSERT_TRUE(sink.Create(form.hwnd(), 10, 10, 100, 40));
   ui::Button button;  // a plain button, not the default one
   ASSERT_TRUE(button.Create(ButtonAt(form.hwnd(), {10, 60, 80, 25}, "b")));
@@ -145,7 +145,7 @@ struct NameDialog {
     ok.on_click = [this] { ++ok_clicks; };
     cancel.on_click = [this] { ++cancel_clicks; };
     form.Show();
-    return uitest::BringToFront(form.hwnd()) && PumpUntil([&] { return GetFocus() == edit.hwnd(); });
+    return kit::BringToFront(form.hwnd()) && PumpUntil([&] { return GetFocus() == edit.hwnd(); });
   }
 };
 
@@ -195,8 +195,8 @@ TEST(FormKeys, F1FindsTheNearestHelpContextUpToTheForm) {
 
   // No context anywhere: nothing is asked and the key goes on.
   ui::Form plain;
-  ASSERT_TRUE(uitest::MakeForm(plain));
-  uitest::KeySink sink;
+  ASSERT_TRUE(kit::MakeForm(plain));
+  kit::KeySink sink;
   ASSERT_TRUE(sink.Create(plain.hwnd(), 10, 10, 50, 50));
   plain.FocusControl(sink.hwnd());
   PostKey(sink.hwnd(), VK_F1);
@@ -209,7 +209,7 @@ enum : UINT { kSave = 100, kExit = 101, kNew = 200, kRename = 201, kDelete = 202
 
 TEST(Menus, CtrlSRunsTheSaveItemWhereverTheFocusIs) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   int saves = 0;
   int exits = 0;
   ui::MenuBar bar({
@@ -219,12 +219,12 @@ TEST(Menus, CtrlSRunsTheSaveItemWhereverTheFocusIs) {
         {kExit, "終了(&X)", {}, [&] { ++exits; }, {}}}},
   });
   form.SetMainMenu(&bar);
-  uitest::KeySink sink;
+  kit::KeySink sink;
   ASSERT_TRUE(sink.Create(form.hwnd(), 10, 10, 100, 40));
   form.FocusControl(sink.hwnd());
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == sink.hwnd(); }));
 
-  uitest::SendKeys({VK_CONTROL, 'S'});
+  kit::SendKeys({VK_CONTROL, 'S'});
   EXPECT_TRUE(PumpUntil([&] { return saves == 1; }));
   EXPECT_EQ(sink.keys.find("D83;"), std::string::npos);  // the S did not reach the control
 
@@ -235,8 +235,8 @@ TEST(Menus, CtrlSRunsTheSaveItemWhereverTheFocusIs) {
   EXPECT_TRUE(PumpUntil([&] { return exits == 1; }));
 
   bar.SetEnabled(kSave, false);
-  uitest::SendKeys({VK_CONTROL, 'S'});
-  uitest::SendKeys({VK_F2});  // input comes in order: once F2 is here, so was Ctrl+S
+  kit::SendKeys({VK_CONTROL, 'S'});
+  kit::SendKeys({VK_F2});  // input comes in order: once F2 is here, so was Ctrl+S
   PostMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(kSave, 0), 0);
   EXPECT_TRUE(PumpUntil([&] { return sink.keys.find("D113;") != std::string::npos; }));
   Pump();
@@ -260,7 +260,7 @@ void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(Menus, PopupMenuOpensWithItemsEnabledAsSetAndRunsTheChosenOne) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   std::string ran;
   ui::PopupMenu popup({
       {kNew, "新規業務名作成", {}, [&] { ran += "new;"; }, {}},
@@ -287,7 +287,7 @@ TEST(Menus, PopupMenuOpensWithItemsEnabledAsSetAndRunsTheChosenOne) {
 
 TEST(FormMessages, OwnHandlersSystemCommandsPaletteAndSessionEnd) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   LPARAM tray_lparam = 0;
   form.SetMessageHandler(0x4B1, [&](WPARAM, LPARAM lp, LRESULT& result) {
     tray_lparam = lp;

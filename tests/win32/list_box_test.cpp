@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
@@ -14,8 +14,8 @@
 
 namespace {
 
-using uitest::Pump;
-using uitest::PumpUntil;
+using kit::Pump;
+using kit::PumpUntil;
 
 constexpr COLORREF kRow = RGB(224, 224, 224);
 constexpr COLORREF kSelectedRow = RGB(192, 192, 255);
@@ -27,7 +27,7 @@ struct ListForm {
   int clicks = 0;
 
   bool Create(int items) {
-    if (!uitest::MakeForm(form)) return false;
+    if (!kit::MakeForm(form)) return false;
     ui::ListBoxArgs args;
     args.parent = form.hwnd();
     args.bounds = {10, 10, 200, 220};
@@ -62,12 +62,12 @@ TEST(ListBox, ClickEventOnlyForSelectionChangesByTheUser) {
   EXPECT_EQ(f.list.Item(2), "改名");
 
   const POINT p = f.RowCentre(2);
-  uitest::PostButton(f.list.hwnd(), WM_LBUTTONDOWN, p.x, p.y);
+  kit::PostButton(f.list.hwnd(), WM_LBUTTONDOWN, p.x, p.y);
   ASSERT_TRUE(PumpUntil([&] { return f.clicks == 1; }));
   EXPECT_EQ(f.list.ItemIndex(), 2);
 
   SetFocus(f.list.hwnd());
-  uitest::PostKey(f.list.hwnd(), VK_DOWN);
+  kit::PostKey(f.list.hwnd(), VK_DOWN);
   ASSERT_TRUE(PumpUntil([&] { return f.clicks == 2; }));
   EXPECT_EQ(f.list.ItemIndex(), 3);
   f.list.SetItemIndex(0);
@@ -81,14 +81,14 @@ TEST(ListBox, MouseDownReportsButtonAndPointAndTheRightButtonLeavesTheSelection)
   f.list.SetItemIndex(0);
   std::vector<ui::MouseEvent> presses;
   f.list.on_mouse_down = [&](const ui::MouseEvent& e) { presses.push_back(e); };
-  uitest::PostButton(f.list.hwnd(), WM_RBUTTONDOWN, 30, 100);
+  kit::PostButton(f.list.hwnd(), WM_RBUTTONDOWN, 30, 100);
   ASSERT_TRUE(PumpUntil([&] { return presses.size() == 1; }));
   EXPECT_EQ(presses[0].button, ui::MouseButton::Right);
   EXPECT_EQ(presses[0].x, 30);
   EXPECT_EQ(presses[0].y, 100);
   EXPECT_EQ(f.list.ItemIndex(), 0);
   EXPECT_EQ(f.clicks, 0);
-  uitest::PostButton(f.list.hwnd(), WM_LBUTTONDOWN, 20, 50);
+  kit::PostButton(f.list.hwnd(), WM_LBUTTONDOWN, 20, 50);
   ASSERT_TRUE(PumpUntil([&] { return presses.size() == 2 && f.clicks == 1; }));
   EXPECT_EQ(presses[1].button, ui::MouseButton::Left);
   EXPECT_EQ(f.list.ItemIndex(), 1);

@@ -12,10 +12,9 @@
 
 #include "data/settings.h"
 #include "grid/icon_cache.h"
-#include "main_support.h"
-#include "support.h"
+#include "kit.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 using korvane::PathMarker;
@@ -127,6 +126,20 @@ TEST_F(BackgroundTest, AGroupRenamedOrDeletedWhileItsPathsAreTestedGetsNoStaleMa
   const std::vector<std::string> asked = share.Asked();
   EXPECT_EQ(std::count(asked.begin(), asked.end(), a), 2);
   EXPECT_TRUE(seam_.boxes.size() == 1u && seam_.shell_calls.empty());   // the delete question only
+
+  // Any other job: its answer is stale once the same key runs again or is
+  // forgotten.
+  std::vector<std::string> got;
+  korvane::BackgroundWork& work = form().Work();
+  const auto answer = [&got](const char* what) {
+    return [&got, what] { return korvane::BackgroundWork::Answer([&got, what] { got.push_back(what); }); };
+  };
+  work.Run("read", answer("first"));
+  work.Run("read", answer("second"));
+  work.Run("watch", answer("forgotten"));
+  work.Forget("watch");
+  Pump();
+  EXPECT_EQ(got, std::vector<std::string>{"second"});
 }
 
 TEST_F(BackgroundTest, ALaunchFromASlowShareKeepsTheWindowGoingAndASecondPressDoesNothing) {
@@ -139,20 +152,23 @@ TEST_F(BackgroundTest, ALaunchFromASlowShareKeepsTheWindowGoingAndASecondPressDo
   const std::size_t tested = share.Asked().size();
   Click(CellPoint(0, 1));
   EXPECT_TRUE(form().Launching());
-  EXPECT_EQ(uitest::App().screen_cursor(), ui::ScreenCursor::HourGlass);
+  EXPECT_EQ(kit::App().screen_cursor(), ui::ScreenCursor::HourGlass);
   Click(CellPoint(0, 1));
   // The window goes on: another entry's button works meanwhile.
   Click(CellPoint(0, 2));
   EXPECT_EQ(Marker(2), PathMarker::NoPath);
   EXPECT_TRUE(seam_.shell_calls.empty());
+  // A save meanwhile ends its own hourglass, not the launch's.
+  form().MnuSaveClick();
+  EXPECT_EQ(kit::App().screen_cursor(), ui::ScreenCursor::HourGlass);
 
   share.Answer();
-  ASSERT_TRUE(uitest::PumpUntil([&] { return !form().Launching(); }));
+  ASSERT_TRUE(kit::PumpUntil([&] { return !form().Launching(); }));
   const std::vector<std::string> asked = share.Asked();
   EXPECT_EQ(std::count(asked.begin() + static_cast<long>(tested), asked.end(), slow), 1);
   ASSERT_EQ(seam_.shell_calls.size(), 1u);
   EXPECT_EQ(seam_.shell_calls[0].file, slow);
-  EXPECT_EQ(uitest::App().screen_cursor(), ui::ScreenCursor::Default);
+  EXPECT_EQ(kit::App().screen_cursor(), ui::ScreenCursor::Default);
   settle_ = true;
   Pump();
   EXPECT_EQ(Marker(1), PathMarker::Found);
@@ -208,4 +224,4 @@ TEST_F(BackgroundTest, TheIconCacheDestroysEveryIconItHeld) {
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

@@ -2,16 +2,18 @@
 // calls it, with an HDROP built as Explorer builds one (ANSI and wide).
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "common/FN0010GF.h"
 #include "data/settings.h"
+#include "grid/drop.h"
 #include "drop_data.h"
-#include "main_support.h"
-#include "support.h"
+#include "kit.h"
 #include "ui/codepage.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 constexpr DWORD kAnyEffect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
@@ -37,7 +39,7 @@ class MainDropTest : public MainWindowTest {
     POINT pt = CellPoint(col, row);
     ClientToScreen(grid(), &pt);
     const POINTL at{pt.x, pt.y};
-    auto* data = new droptest::HdropData(hdrop);
+    auto* data = new kit::HdropData(hdrop);
     IDropTarget* target = form().GridDropTarget();
     Effects e{kAnyEffect, kAnyEffect, kAnyEffect};
     if (!target) {
@@ -65,7 +67,7 @@ class MainDropTest : public MainWindowTest {
 TEST_F(MainDropTest, OneFileOnAnEmptyRowRegistersItAsTheOpenFileDialogWould) {
   OpenWithGroup();
   const std::string file = folder_.Write("見積書.xls");
-  const Effects e = DropAt(droptest::MakeHdrop(std::vector<std::string>{file}), 2, 0);
+  const Effects e = DropAt(kit::MakeHdrop(std::vector<std::string>{file}), 2, 0);
   EXPECT_EQ(e.enter, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(e.over, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(e.drop, static_cast<DWORD>(DROPEFFECT_COPY));
@@ -75,7 +77,7 @@ TEST_F(MainDropTest, OneFileOnAnEmptyRowRegistersItAsTheOpenFileDialogWould) {
   EXPECT_EQ(Marker(2), korvane::PathMarker::Found);
   EXPECT_TRUE(form().Model().Modified());
   // A file on a filled row replaces its path and keeps its title.
-  DropAt(droptest::MakeHdrop(std::vector<std::string>{file}), 1);
+  DropAt(kit::MakeHdrop(std::vector<std::string>{file}), 1);
   EXPECT_EQ(Path(1), file);
   EXPECT_EQ(Title(1), "一番");
   EXPECT_NE(Saved().find("[02]\r\nTITLE=見積書\r\nPATH=" + file + "\r\n"), std::string::npos);
@@ -87,7 +89,7 @@ TEST_F(MainDropTest, SeveralFilesFillThatRowAndTheEmptyRowsAfterIt) {
   const std::string a = folder_.Write("a.txt"), b = folder_.Write("b.txt"), c = folder_.Write("c.txt");
   const std::string fourth = Path(4);
   // Wide names, as Explorer sends them.
-  DropAt(droptest::MakeHdrop(std::vector<std::wstring>{ui::Widen(a), ui::Widen(b), ui::Widen(c)}), 3);
+  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Widen(a), ui::Widen(b), ui::Widen(c)}), 3);
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_EQ(Path(3), a);
   EXPECT_EQ(Path(4), fourth) << "a row with a path is never overwritten";
@@ -101,7 +103,7 @@ TEST_F(MainDropTest, SeveralFilesFillThatRowAndTheEmptyRowsAfterIt) {
   // Near the end: what does not fit is named in one box; a title-only
   // entry takes a path and keeps its title.
   while (form().DGMain.Row() < 19) Key(VK_DOWN);
-  DropAt(droptest::MakeHdrop(std::vector<std::string>{c, a, b}), 19);
+  DropAt(kit::MakeHdrop(std::vector<std::string>{c, a, b}), 19);
   EXPECT_EQ(Path(19), c);
   EXPECT_EQ(Path(20), a);
   EXPECT_EQ(Title(20), "題名だけ");
@@ -117,23 +119,23 @@ TEST_F(MainDropTest, RefusedDropsChangeNothing) {
   Open(korvane::kModeRegistration);
   const std::string file = folder_.Write("見積書.xls");
   const std::vector<std::string> one{file};
-  const Effects no_group = DropAt(droptest::MakeHdrop(one), 2);
+  const Effects no_group = DropAt(kit::MakeHdrop(one), 2);
   EXPECT_EQ(no_group.over, static_cast<DWORD>(DROPEFFECT_NONE));
   ClickGroup(0);
   const auto before = Paths();
   ClickButton(form().SpbRun.hwnd());
   ASSERT_EQ(form().Mode(), korvane::kModeLauncher);
-  const Effects launcher = DropAt(droptest::MakeHdrop(one), 2);
+  const Effects launcher = DropAt(kit::MakeHdrop(one), 2);
   EXPECT_EQ(launcher.enter, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(launcher.over, static_cast<DWORD>(DROPEFFECT_NONE));
   ClickButton(form().SpbInput.hwnd());
   ASSERT_EQ(form().Mode(), korvane::kModeRegistration);
 
-  const Effects header = DropAt(droptest::MakeHdrop(one), 0);
+  const Effects header = DropAt(kit::MakeHdrop(one), 0);
   EXPECT_EQ(header.over, static_cast<DWORD>(DROPEFFECT_NONE));
-  DropAt(droptest::MakeHdrop(std::vector<std::wstring>{ui::Widen(folder_.path()) + L"caf\u00e9.txt"}), 2);
-  DropAt(droptest::MakeHdrop(std::vector<std::string>{file, folder_.path() + std::string(2100, 'x')}), 2);
-  DropAt(droptest::MakeHdrop(std::vector<std::string>{folder_.MakeFolder("資料")}), 2);
+  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Widen(folder_.path()) + L"caf\u00e9.txt"}), 2);
+  DropAt(kit::MakeHdrop(std::vector<std::string>{file, folder_.path() + std::string(2100, 'x')}), 2);
+  DropAt(kit::MakeHdrop(std::vector<std::string>{folder_.MakeFolder("資料")}), 2);
   std::vector<std::string> texts;
   for (const auto& box : seam_.boxes) texts.push_back(box.text);
   EXPECT_EQ(texts, (std::vector<std::string>{
@@ -148,16 +150,30 @@ TEST_F(MainDropTest, RefusedDropsChangeNothing) {
   EXPECT_FALSE(form().Model().Modified());
 }
 
-TEST_F(MainDropTest, AnOpenTitleEditIsCommittedFirst) {
+// No exception leaves the target: OLE is told of a failure, nothing is
+// dropped, and the error is reported as a window procedure's would be.
+TEST_F(MainDropTest, AThrowInsideTheTargetIsReportedAndDropsNothing) {
   OpenWithGroup();
-  DoubleClick(CellPoint(1, 2));
-  ASSERT_TRUE(form().Marks().title_editing);
-  Type("typed");
-  DropAt(droptest::MakeHdrop(std::vector<std::string>{folder_.Write("z.txt")}), 2);
-  EXPECT_FALSE(form().Marks().title_editing);
-  EXPECT_EQ(Title(2), "typed");
-  EXPECT_EQ(Path(2), folder_.path() + "z.txt");
+  const std::vector<std::string> before = Paths();
+  std::vector<std::string> reported;
+  ui::SetExceptionReporter([&](const std::string& what) { reported.push_back(what); });
+  auto* target = static_cast<korvane::FileDropTarget*>(form().GridDropTarget());
+  target->accepts = [](POINT) -> bool { throw std::runtime_error("accepts failed"); };
+  POINT pt = CellPoint(1, 2);
+  ClientToScreen(grid(), &pt);
+  auto* data = new HdropData(MakeHdrop(std::vector<std::string>{folder_.Write("x.txt")}));
+  DWORD effect = kAnyEffect;
+  EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, POINTL{pt.x, pt.y}, &effect), E_UNEXPECTED);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  effect = kAnyEffect;
+  EXPECT_EQ(target->Drop(data, MK_LBUTTON, POINTL{pt.x, pt.y}, &effect), E_UNEXPECTED);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  data->Release();
+  Pump();
+  ui::SetExceptionReporter([](const std::string& what) { korvane::ShowWarning(what); });
+  EXPECT_EQ(reported, (std::vector<std::string>{"accepts failed", "accepts failed"}));
+  EXPECT_EQ(Paths(), before);
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

@@ -3,14 +3,16 @@
 // before whatever would lose it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "data/settings.h"
-#include "main_support.h"
-#include "support.h"
+#include "drop_data.h"
+#include "groups/name_dialog.h"
+#include "kit.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
@@ -134,11 +136,11 @@ TEST_F(MainEditTest, HidingToTheTrayAndBackLeavesTheEditorOpen) {
   Type("abc");
   form().EdtTitle.SetSelection(1, 1);
   PostMessageA(form().hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return form().HiddenInTray() && !IsWindowVisible(form().hwnd()); }));
+  ASSERT_TRUE(kit::PumpUntil([&] { return form().HiddenInTray() && !IsWindowVisible(form().hwnd()); }));
   EXPECT_TRUE(form().Marks().title_editing);
   EXPECT_EQ(Title(1), "元の題名");
   PostMessageA(form().hwnd(), korvane::kTrayMessage, 1, WM_LBUTTONDBLCLK);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return !form().HiddenInTray() && GetFocus() == editor(); }, 3000));
+  ASSERT_TRUE(kit::PumpUntil([&] { return !form().HiddenInTray() && GetFocus() == editor(); }, 3000));
   EXPECT_TRUE(Editing());
   EXPECT_EQ(form().EdtTitle.Text(), "abc");
   EXPECT_EQ(form().EdtTitle.GetSelection().start, 1u);
@@ -367,72 +369,159 @@ TEST_F(MainEditTest, EnterAndF2DoNothingWhenTheCurrentCellIsScrolledAway) {
   }
 }
 
-TEST_F(MainEditTest, AnOpenEditIsCommittedBeforeSave) {
-  OpenWithGroup();
-  // Ctrl+S from inside the editor.
-  Key(VK_F2);
-  Type("保存する題名");
-  CtrlKey('S');
-  EXPECT_FALSE(Editing());
-  EXPECT_EQ(Title(1), "保存する題名");
-  EXPECT_NE(Section("日常業務.PTH", "01").find("TITLE=保存する題名\r\n"), std::string::npos);
-  EXPECT_FALSE(form().Model().Modified());
-  EXPECT_EQ(GetFocus(), grid());
+// An open title edit is committed (its text into the entry of the group it
+// began in) before whatever would lose it: every trigger of that rule.
+class CommitFirstTest;
+struct Trigger {
+  const char* name;
+  void (CommitFirstTest::*run)();
+};
 
-  // The Save button takes no focus: the editor keeps it until the command
-  // commits the edit.
-  GoTo(1, 3);
+class CommitFirstTest : public MainEditTest, public ::testing::WithParamInterface<Trigger> {
+ public:
+  static constexpr char kTyped[] = "入力中の題名";
+
+  // Ctrl+S from inside the editor; the Save button, which takes no focus,
+  // so the editor keeps it until the command commits the edit.
+  void SaveKey() {
+    CtrlKey('S');
+    ExpectSaved();
+  }
+  void SaveButton() {
+    ClickButton(form().SpbSave.hwnd());
+    ExpectSaved();
+  }
+  void CloseQuestion() {
+    seam_.answer = IDNO;
+    PostMessageA(form().hwnd(), WM_CLOSE, 0, 0);
+    Pump();
+    ASSERT_EQ(seam_.boxes.size(), 1u);
+    EXPECT_EQ(seam_.boxes[0].text, kCloseQuestion);
+    ExpectCommitted();
+    EXPECT_TRUE(form().Model().Modified());
+    EXPECT_TRUE(IsWindowVisible(form().hwnd()));
+  }
+  // Into its own group, not the one selected next.
+  void GroupChange() {
+    const int own = GroupIndex("日常業務");
+    ClickGroup(GroupIndex("予備"));
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(own)).entries[0].title, kTyped);
+    EXPECT_EQ(Title(1), "予備の一");
+    EXPECT_TRUE(form().Model().Modified());
+  }
+  void LaunchPress() {
+    Press(WM_LBUTTONDOWN, CellPoint(0, 1));
+    ExpectCommitted();
+    EXPECT_EQ(GetFocus(), grid());
+    EXPECT_EQ(form().Marks().pressed_row, 1);
+    Release(WM_LBUTTONUP, CellPoint(0, 1));
+    ASSERT_EQ(seam_.shell_calls.size(), 1u);
+    EXPECT_EQ(seam_.shell_calls[0].file, existing_);
+  }
+  void DroppedFile() {
+    const std::string dropped = folder_.Write("z.txt");
+    POINT pt = CellPoint(1, 1);
+    ClientToScreen(grid(), &pt);
+    const POINTL at{pt.x, pt.y};
+    auto* data = new HdropData(MakeHdrop(std::vector<std::string>{dropped}));
+    DWORD effect = DROPEFFECT_COPY;
+    IDropTarget* target = form().GridDropTarget();
+    ASSERT_NE(target, nullptr);
+    target->DragEnter(data, MK_LBUTTON, at, &effect);
+    target->Drop(data, MK_LBUTTON, at, &effect);
+    data->Release();
+    Pump();
+    ExpectCommitted();
+    EXPECT_EQ(Path(1), dropped);
+  }
+  void NewGroupCommand() {
+    InNameDialog(&korvane::TFrmFR0010MN::MnuNewGroupClick, "TFrmFR0030NG", [this](korvane::GroupNameDialog& d) {
+      ExpectCommitted();
+      d.EndModal(ui::kModalCancel);
+    });
+    EXPECT_EQ(form().Model().GroupCount(), 2u);
+  }
+  void RenameCommand() {
+    InNameDialog(&korvane::TFrmFR0010MN::MnuChangeNameClick, "TFrmFR0040CG", [this](korvane::GroupNameDialog& d) {
+      ExpectCommitted();
+      d.EdtNewGroup.SetText("経理");
+      PostButton(d.BtnOK.hwnd(), WM_LBUTTONDOWN, 10, 10);
+    });
+    EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(GroupIndex("経理"))).entries[0].title, kTyped);
+  }
+  // Committed before the question; afterwards nothing went into another
+  // group and the focus left the editor.
+  void DeleteCommand() {
+    const std::vector<korvane::Entry> other = form().Model().GroupAt(static_cast<std::size_t>(GroupIndex("予備"))).entries;
+    bool committed_before_question = false;
+    seam_.on_box = [&] {
+      committed_before_question = !IsWindowVisible(editor()) && form().Model().Current() &&
+                                  form().Model().Current()->entries[0].title == kTyped;
+    };
+    seam_.answer = IDYES;
+    form().MnuDeleteGroupClick();
+    seam_.on_box = nullptr;
+    EXPECT_TRUE(committed_before_question);
+    EXPECT_EQ(form().Model().Names(), std::vector<std::string>{"予備"});
+    EXPECT_FALSE(IsWindowVisible(editor()));
+    EXPECT_EQ(form().EdtTitle.Text(), "");
+    EXPECT_EQ(form().Model().GroupAt(0).entries[0].title, other[0].title);
+    EXPECT_NE(GetFocus(), editor());
+  }
+
+ protected:
+  void ExpectCommitted() {
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(Title(1), kTyped);
+  }
+  void ExpectSaved() {
+    ExpectCommitted();
+    EXPECT_NE(Section("日常業務.PTH", "01").find(std::string("TITLE=") + kTyped + "\r\n"), std::string::npos);
+    EXPECT_FALSE(form().Model().Modified());
+    EXPECT_EQ(GetFocus(), grid());
+    EXPECT_TRUE(seam_.boxes.empty());
+  }
+  // Runs a group command while a step waits for its name dialog, then runs
+  // `then` on it.
+  void InNameDialog(void (korvane::TFrmFR0010MN::*command)(), const char* cls,
+                    std::function<void(korvane::GroupNameDialog&)> then) {
+    const auto up = [cls]() -> korvane::GroupNameDialog* {
+      HWND h = FindWindowA(cls, nullptr);
+      return h && IsWindowVisible(h) ? dynamic_cast<korvane::GroupNameDialog*>(ui::Form::FromHwnd(h)) : nullptr;
+    };
+    Script script({[&] {
+                    if (korvane::GroupNameDialog* d = up()) then(*d);
+                    else RunAgain();
+                  }},
+                  [&] {
+                    if (korvane::GroupNameDialog* d = up()) d->EndModal(ui::kModalCancel);
+                  });
+    (form().*command)();
+    EXPECT_TRUE(script.finished());
+  }
+};
+
+TEST_P(CommitFirstTest, AnOpenTitleEditIsCommittedFirst) {
+  OpenWithGroup();
   Key(VK_F2);
-  Type("ボタンで保存");
-  ClickButton(form().SpbSave.hwnd());
-  EXPECT_FALSE(Editing());
-  EXPECT_NE(Section("日常業務.PTH", "03").find("TITLE=ボタンで保存\r\n"), std::string::npos);
-  EXPECT_FALSE(form().Model().Modified());
-  EXPECT_EQ(GetFocus(), grid());
-  EXPECT_TRUE(seam_.boxes.empty());
+  Type(kTyped);
+  ASSERT_TRUE(Editing());
+  ASSERT_EQ(Title(1), "元の題名");
+  (this->*GetParam().run)();
 }
 
-TEST_F(MainEditTest, AnOpenEditIsCommittedBeforeTheCloseQuestion) {
-  OpenWithGroup();
-  Key(VK_F2);
-  Type("閉じる前");
-  seam_.answer = IDNO;
-  PostMessageA(form().hwnd(), WM_CLOSE, 0, 0);
-  Pump();
-  ASSERT_EQ(seam_.boxes.size(), 1u);
-  EXPECT_EQ(seam_.boxes[0].text, kCloseQuestion);
-  EXPECT_EQ(Title(1), "閉じる前");
-  EXPECT_TRUE(form().Model().Modified());
-  EXPECT_TRUE(IsWindowVisible(form().hwnd()));
-  EXPECT_FALSE(Editing());
-}
-
-TEST_F(MainEditTest, AnOpenEditIsCommittedIntoItsOwnGroupBeforeAGroupChange) {
-  OpenWithGroup();
-  const int own = GroupIndex("日常業務");
-  const int other = GroupIndex("予備");
-  Key(VK_F2);
-  Type("元の組へ");
-  ClickGroup(other);
-  EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(own)).entries[0].title, "元の組へ");
-  EXPECT_EQ(Title(1), "予備の一");
-  EXPECT_FALSE(Editing());
-  EXPECT_TRUE(form().Model().Modified());
-}
-
-TEST_F(MainEditTest, APressOnALaunchButtonCommitsTheEditFirst) {
-  OpenWithGroup();
-  Key(VK_F2);
-  Type("押す前");
-  Press(WM_LBUTTONDOWN, CellPoint(0, 1));
-  EXPECT_EQ(Title(1), "押す前");
-  EXPECT_FALSE(Editing());
-  EXPECT_EQ(GetFocus(), grid());
-  EXPECT_EQ(form().Marks().pressed_row, 1);
-  Release(WM_LBUTTONUP, CellPoint(0, 1));
-  ASSERT_EQ(seam_.shell_calls.size(), 1u);
-  EXPECT_EQ(seam_.shell_calls[0].file, existing_);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Triggers, CommitFirstTest,
+    ::testing::Values(Trigger{"SaveKey", &CommitFirstTest::SaveKey}, Trigger{"SaveButton", &CommitFirstTest::SaveButton},
+                      Trigger{"CloseQuestion", &CommitFirstTest::CloseQuestion},
+                      Trigger{"GroupChange", &CommitFirstTest::GroupChange},
+                      Trigger{"LaunchPress", &CommitFirstTest::LaunchPress},
+                      Trigger{"DroppedFile", &CommitFirstTest::DroppedFile},
+                      Trigger{"NewGroupCommand", &CommitFirstTest::NewGroupCommand},
+                      Trigger{"RenameCommand", &CommitFirstTest::RenameCommand},
+                      Trigger{"DeleteCommand", &CommitFirstTest::DeleteCommand}),
+    [](const ::testing::TestParamInfo<Trigger>& info) { return std::string(info.param.name); });
 
 TEST_F(MainEditTest, TheEditorStaysOpenAcrossAModeSwitch) {
   OpenWithGroup();
@@ -527,4 +616,4 @@ TEST_F(MainEditTest, TheRealOpenFileDialogTakesATypedName) {
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "data/settings.h"
-#include "main_support.h"
-#include "support.h"
+#include "kit.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 // Watches for the popup menu of this thread while a test waits: records
@@ -90,14 +89,14 @@ TEST_F(MainGroupTest, AClickOrAnArrowKeySelectsTheGroupAndFocusesTheGrid) {
 
   // Back to the list with Shift+Tab, then the arrow keys.
   {
-    uitest::HeldKey shift(VK_SHIFT);
+    kit::HeldKey shift(VK_SHIFT);
     Key(VK_TAB);
   }
   ASSERT_EQ(GetFocus(), list());
   const UINT key = b < 2 ? VK_DOWN : VK_UP;
   const int next = b < 2 ? b + 1 : b - 1;
   Key(key);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return form().Model().CurrentRow() == next; }));
+  ASSERT_TRUE(kit::PumpUntil([&] { return form().Model().CurrentRow() == next; }));
   EXPECT_EQ(form().LBGroup.ItemIndex(), next);
   EXPECT_EQ(GetFocus(), grid());
   EXPECT_EQ(Current().name, form().Model().GroupAt(static_cast<std::size_t>(next)).name);
@@ -127,8 +126,8 @@ TEST_F(MainGroupTest, SelectingBringsTheGridBackToEntryOneInBothModes) {
     Pump();
     ASSERT_EQ(form().DGMain.Row(), 1);
     ASSERT_GT(form().DGMain.TopRow(), 5);
-    uitest::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(1).x, GroupPoint(1).y);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return form().DGMain.TopRow() == 1; }));
+    kit::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(1).x, GroupPoint(1).y);
+    ASSERT_TRUE(kit::PumpUntil([&] { return form().DGMain.TopRow() == 1; }));
     ExpectAtTop();
     EXPECT_EQ(form().Model().CurrentRow(), 1);
     CloseWindow();
@@ -143,7 +142,7 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     MenuWatch watch;
     const POINT at = GroupPoint(1);
     PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
-    ASSERT_TRUE(uitest::PumpUntil([&] { return watch.seen > 0; }));
+    ASSERT_TRUE(kit::PumpUntil([&] { return watch.seen > 0; }));
     PostMessageA(list(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     Pump();
     EXPECT_EQ(watch.captions, (std::vector<std::string>{"新規業務名作成", "業務名称変更", "業務名削除"}));
@@ -165,7 +164,7 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     for (POINT at : {GroupPoint(2), POINT{20, static_cast<LONG>(last.bottom + 30)}}) {
       const int before = watch.seen;
       PostMessageA(list(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
-      ASSERT_TRUE(uitest::PumpUntil([&] { return watch.seen > before; }));
+      ASSERT_TRUE(kit::PumpUntil([&] { return watch.seen > before; }));
       PostMessageA(list(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
       Pump();
       EXPECT_EQ(watch.enabled, (std::vector<bool>{true, true, true}));
@@ -177,16 +176,16 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     // The left button selects and opens nothing; the menu would have run
     // inside the press.
     MenuWatch watch;
-    uitest::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(2).x, GroupPoint(2).y);
-    ASSERT_TRUE(uitest::PumpUntil([&] { return form().Model().CurrentRow() == 2; }));
+    kit::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(2).x, GroupPoint(2).y);
+    ASSERT_TRUE(kit::PumpUntil([&] { return form().Model().CurrentRow() == 2; }));
     Pump();
     EXPECT_EQ(watch.seen, 0);
     // Nor does the middle button.
-    uitest::PostButton(list(), WM_MBUTTONDOWN, GroupPoint(1).x, GroupPoint(1).y);
+    kit::PostButton(list(), WM_MBUTTONDOWN, GroupPoint(1).x, GroupPoint(1).y);
     Pump();
     EXPECT_EQ(watch.seen, 0);
   }
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

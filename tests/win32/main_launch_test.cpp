@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "data/settings.h"
-#include "main_support.h"
-#include "support.h"
+#include "kit.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 constexpr char kMissingFile[] = "ファイルが存在しません。";
@@ -310,7 +309,7 @@ TEST_F(MainLaunchTest, ARealLaunchStartsTheFileWithNoArguments) {
   seam_.real_shell = true;
   Press(WM_LBUTTONDOWN, CellPoint(0, 1));
   Release(WM_LBUTTONUP, CellPoint(0, 1));
-  ASSERT_TRUE(uitest::PumpUntil([&] { return folder_.Read("起動確認.out").find("folder=") != std::string::npos; }, 60000));
+  ASSERT_TRUE(kit::PumpUntil([&] { return folder_.Read("起動確認.out").find("folder=") != std::string::npos; }, 60000));
   char cwd[MAX_PATH] = {};
   GetCurrentDirectoryA(sizeof cwd, cwd);
   EXPECT_EQ(folder_.Read("起動確認.out"), "args=[]\r\nshow=5\r\nfolder=" + std::string(cwd) + "\r\n");
@@ -320,4 +319,4 @@ TEST_F(MainLaunchTest, ARealLaunchStartsTheFileWithNoArguments) {
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "data/settings.h"
-#include "main_support.h"
+#include "kit.h"
 
-namespace mwtest {
+namespace kit {
 namespace {
 
 constexpr char kNotepad[] = "C:\\windows\\notepad.exe";
@@ -481,4 +481,4 @@ TEST_F(MainPaintTest, AnExceptionInAHandlerIsToldInTheWarningBox) {
 }
 
 }  // namespace
-}  // namespace mwtest
+}  // namespace kit

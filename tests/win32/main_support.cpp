@@ -6,12 +6,13 @@
 #include <cstring>
 #include <mutex>
 
+#include "common/FN0010GF.h"
 #include "data/os.h"
 #include "data/settings.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
 
-namespace mwtest {
+namespace kit {
 
 Pixels::Pixels(int width, int height) : width_(width), height_(height), stride_((width * 3 + 3) & ~3) {
   void* bits = nullptr;
@@ -111,17 +112,78 @@ int CountOther(const Pixels& p, const RECT& r, std::initializer_list<COLORREF> c
   return n;
 }
 
-void MainWindowTest::SetUp() { uitest::App(); }
+void MainWindowTest::SetUp() { kit::App(); }
 
-void MainWindowTest::TearDown() { CloseWindow(); }
+void MainWindowTest::TearDown() {
+  CloseWindow();
+  if (!as_program_) return;
+  TakeQuit(0);
+  ShowWindow(App().hwnd(), SW_HIDE);
+  korvane::SetMessageBoxOwner(nullptr);
+}
+
+std::string SettingsBytes(int left, int top, int width, int height, int mode) {
+  return "[Korvane]\r\nLEFT=" + std::to_string(left) + "\r\nTOP=" + std::to_string(top) +
+         "\r\nWIDTH=" + std::to_string(width) + "\r\nHEIGHT=" + std::to_string(height) +
+         "\r\nMODE=" + std::to_string(mode) + "\r\n";
+}
+
+bool TrayIconExists(const NOTIFYICONDATAA& record) {
+  // Modifying an icon succeeds only while the shell holds it.
+  NOTIFYICONDATAA probe = record;
+  probe.uFlags = NIF_TIP;
+  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+HWND MainWindowTest::app() const { return App().hwnd(); }
+
+void MainWindowTest::BoxesAsProgram() {
+  as_program_ = true;
+  korvane::SetMessageBoxOwner(App().hwnd());
+}
+
+bool MainWindowTest::CreateAsProgram() {
+  BoxesAsProgram();
+  form_ = std::make_unique<korvane::TFrmFR0010MN>();
+  form_->SetDataFolder(folder_.path());
+  App().SetMainForm(form_.get());
+  return form_->Create();
+}
+
+void MainWindowTest::OpenAsProgram() {
+  ASSERT_TRUE(CreateAsProgram());
+  // As the run loop: the taskbar button, then the main window.
+  ShowWindow(app(), SW_SHOWNA);
+  form_->Show();
+  ASSERT_TRUE(BringToFront(main()));
+}
+
+bool MainWindowTest::TakeQuit(int ms) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  for (;;) {
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return true;
+      App().ProcessMessage(msg);
+    }
+    if (GetTickCount64() >= end) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+void MainWindowTest::ChangeSomething() {
+  form_->Model().SelectGroup(0);
+  ASSERT_TRUE(form_->Model().ClearTitle(1));
+  ASSERT_TRUE(form_->Model().Modified());
+}
 
 void MainWindowTest::CloseWindow() {
   if (!form_) return;
   form_.reset();
   // The window installed these on the application object.
-  uitest::App().on_message = nullptr;
-  uitest::App().on_activate = nullptr;
-  uitest::Pump();
+  kit::App().on_message = nullptr;
+  kit::App().on_activate = nullptr;
+  kit::Pump();
 }
 
 void MainWindowTest::WriteGroup(const std::string& name, const std::vector<Entry>& entries) {
@@ -136,7 +198,7 @@ void MainWindowTest::Open(int mode) {
   ASSERT_TRUE(form_->Create());
   form_->Show();
   SetForegroundWindow(form_->hwnd());
-  ASSERT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == form_->hwnd(); }));
+  ASSERT_TRUE(kit::PumpUntil([&] { return GetActiveWindow() == form_->hwnd(); }));
   Pump();
 }
 
@@ -157,8 +219,8 @@ POINT MainWindowTest::GroupPoint(int i) {
 }
 
 void MainWindowTest::ClickGroup(int i) {
-  uitest::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(i).x, GroupPoint(i).y);
-  ASSERT_TRUE(uitest::PumpUntil(
+  kit::PostButton(list(), WM_LBUTTONDOWN, GroupPoint(i).x, GroupPoint(i).y);
+  ASSERT_TRUE(kit::PumpUntil(
       [&] { return form_->Model().CurrentRow() == i && GetFocus() == grid() && form_->DGMain.Enabled(); }));
   Pump();
 }
@@ -189,33 +251,33 @@ void MainWindowTest::DoubleClick(POINT at) {
 }
 
 void MainWindowTest::Key(UINT vk) {
-  uitest::PostKey(GetFocus(), vk);
+  kit::PostKey(GetFocus(), vk);
   Pump();
 }
 
 void MainWindowTest::CtrlKey(UINT vk) {
-  uitest::HeldKey ctrl(VK_CONTROL);
-  uitest::PostKey(GetFocus(), vk);
+  kit::HeldKey ctrl(VK_CONTROL);
+  kit::PostKey(GetFocus(), vk);
   Pump();
 }
 
 void MainWindowTest::Type(const std::string& bytes) {
-  uitest::PostAnsiChars(GetFocus(), bytes);
+  kit::PostAnsiChars(GetFocus(), bytes);
   Pump();
 }
 
 void MainWindowTest::ClickButton(HWND button) {
   RECT r{};
   GetClientRect(button, &r);
-  uitest::PostButton(button, WM_LBUTTONDOWN, r.right / 2, r.bottom / 2);
+  kit::PostButton(button, WM_LBUTTONDOWN, r.right / 2, r.bottom / 2);
   Pump();
 }
 
 void MainWindowTest::Pump() {
-  uitest::Pump();
+  kit::Pump();
   if (!settle_ || !form_) return;
-  EXPECT_TRUE(uitest::PumpUntil([&] { return !form_->BackgroundBusy(); })) << "background work never ends";
-  uitest::Pump();
+  EXPECT_TRUE(kit::PumpUntil([&] { return !form_->BackgroundBusy(); })) << "background work never ends";
+  kit::Pump();
 }
 
 std::unique_ptr<Pixels> MainWindowTest::PaintGrid() {
@@ -230,4 +292,4 @@ std::unique_ptr<Pixels> MainWindowTest::PaintGrid() {
   return p;
 }
 
-}  // namespace mwtest
+}  // namespace kit

@@ -1,8 +1,11 @@
 #pragma once
-// Helpers of the main window's tests, over the shared kit (data folder,
-// fake seam, group files): the main window made in-process and driven with
-// posted input, and the grid's pixels read back.
+// The one main-window fixture of the kit, over the shared helpers (data
+// folder, fake seam, group files): the main window made in-process and
+// driven with posted input, the grid's pixels read back, a slow share, and
+// the window made as the program makes it for the tests of its start, end,
+// tray and help.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +20,9 @@
 #include "dialog_support.h"
 #include "tests/core/tempdir.h"
 
-namespace mwtest {
+namespace kit {
 
 using TempFolder = korvane::testing::TempDir;
-using FakeSeam = dlgtest::FakeSeam;
 using korvane::testing::Entry;
 using korvane::testing::GroupFileBytes;
 
@@ -56,6 +58,12 @@ class Pixels {
 
 std::string Hex(COLORREF c);
 
+// The settings file's bytes as the program writes a fresh one.
+std::string SettingsBytes(int left, int top, int width, int height, int mode);
+
+// Whether the shell holds a tray icon with the record's window and id.
+bool TrayIconExists(const NOTIFYICONDATAA& record);
+
 // The main window made over a data folder, shown and active.
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -66,7 +74,26 @@ class MainWindowTest : public ::testing::Test {
   void WriteGroup(const std::string& name, const std::vector<Entry>& entries);
   // Writes the settings (placement, mode) and opens the window.
   void Open(int mode = 0);
+  // Destroys the window as the program's end does (FormDestroy).
   void CloseWindow();
+
+  // The window over the folder as it is, made as the program makes it:
+  // message boxes owned by the application window, the window the
+  // application's main form (owned by the application window). Answers
+  // Create(); FormCreate runs inside.
+  bool CreateAsProgram();
+  // Only the boxes owned by the application window, for a test that makes
+  // the window itself.
+  void BoxesAsProgram();
+  // The same, then shown as the run loop shows it and brought to the front.
+  void OpenAsProgram();
+  HWND main() const { return form_->hwnd(); }
+  HWND app() const;
+  // Handles messages for up to `ms` and answers whether the quit message
+  // came (it is taken: the test's loop owns it).
+  bool TakeQuit(int ms = 300);
+  // Makes a change: clears the title of entry 1 of the first group.
+  void ChangeSomething();
 
   korvane::TFrmFR0010MN& form() { return *form_; }
   HWND grid() { return form_->DGMain.hwnd(); }
@@ -114,6 +141,7 @@ class MainWindowTest : public ::testing::Test {
   TempFolder folder_;
   FakeSeam seam_;
   bool settle_ = true;
+  bool as_program_ = false;  // made by CreateAsProgram
   std::unique_ptr<korvane::TFrmFR0010MN> form_;
 };
 
@@ -140,4 +168,4 @@ int CountColor(const Pixels& p, const RECT& r, COLORREF color);
 // Pixels of a rectangle that are none of `colors`.
 int CountOther(const Pixels& p, const RECT& r, std::initializer_list<COLORREF> colors);
 
-}  // namespace mwtest
+}  // namespace kit

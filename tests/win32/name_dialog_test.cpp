@@ -12,32 +12,31 @@
 
 #include "common/text.h"
 #include "data/model.h"
-#include "dialog_support.h"
+#include "kit.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
-#include "support.h"
 
 namespace {
 
-using dlgtest::FakeSeam;
-using dlgtest::RunModal;
-using dlgtest::SetClipboardText;
+using kit::FakeSeam;
+using kit::RunModal;
+using kit::SetClipboardText;
 using korvane::TFrmFR0030NG;
 using korvane::TFrmFR0040CG;
-using uitest::PostAnsiChars;
-using uitest::PostKey;
+using kit::PostAnsiChars;
+using kit::PostKey;
 
 class NameDialogTest : public ::testing::Test {
  protected:
   NameDialogTest() {
-    uitest::App();
-    dlgtest::ParkPointer();
+    kit::App();
+    kit::ParkPointer();
     model.AddGroup("Alpha");
     model.AddGroup("　");  // a full-width space: a name that passes the blank check
     model.AddGroup("業務Ｂ");
     model.AddGroup("a;b");  // a file named outside the program
   }
-  ~NameDialogTest() override { uitest::App().on_help = nullptr; }
+  ~NameDialogTest() override { kit::App().on_help = nullptr; }
 
   FakeSeam seam;
   korvane::LauncherModel model;
@@ -129,7 +128,7 @@ TEST_F(NameDialogTest, PasteOrReplacementHoldingOneForbiddenCharacterIsUndoneAsA
         EXPECT_EQ(edit.Text(), "abc");
         // Ctrl+V as typed.
         SetClipboardText(L"q<");
-        uitest::PostChar(edit.hwnd(), 0x16);
+        kit::PostChar(edit.hwnd(), 0x16);
       },
       [&] {
         EXPECT_EQ(edit.Text(), "abc");
@@ -445,7 +444,7 @@ TEST_F(NameDialogTest, LayoutsOfBothDialogs) {
 
 TEST_F(NameDialogTest, F1OpensTheDialogsHelpTopicAndTheInputMethodIsOnInTheBox) {
   std::vector<DWORD> topics;
-  uitest::App().on_help = [&](DWORD context) { topics.push_back(context); };
+  kit::App().on_help = [&](DWORD context) { topics.push_back(context); };
   for (int which = 0; which < 2; ++which) {
     std::unique_ptr<korvane::GroupNameDialog> dlg;
     if (which == 0) {
@@ -505,14 +504,14 @@ TEST_F(NameDialogTest, RefusalInTheSystemsMessageBoxGivesTheFocusBackToTheBox) {
       [&] { PressEnter(dlg.EdtNewGroup); },
       [&] {
         // Runs inside the message box's own loop.
-        HWND box = dlgtest::FindMessageBox();
-        if (!box) return dlgtest::RunAgain();
-        shown = dlgtest::DlgItemText(box, 0xFFFF);
+        HWND box = kit::FindMessageBox();
+        if (!box) return kit::RunAgain();
+        shown = kit::DlgItemText(box, 0xFFFF);
         dialog_disabled = !IsWindowEnabled(dlg.hwnd());
         PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
       },
       [&] {
-        EXPECT_EQ(dlgtest::FindMessageBox(), nullptr);
+        EXPECT_EQ(kit::FindMessageBox(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(dlg.hwnd()));
         EXPECT_EQ(GetFocus(), dlg.EdtNewGroup.hwnd());
         PostAnsiChars(dlg.EdtNewGroup.hwnd(), "新規");

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/form.h"
 #include "ui/hint.h"
 #include "ui/open_dialog.h"
@@ -77,8 +77,8 @@ TEST(OpenFileDialog, FilterSeparatorIsNeverTheSecondByteOfACharacter) {
 
 TEST(Hints, SetChangeAndRemove) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
-  uitest::KeySink a, b;
+  ASSERT_TRUE(kit::MakeForm(form));
+  kit::KeySink a, b;
   ASSERT_TRUE(a.Create(form.hwnd(), 10, 10, 40, 40));
   ASSERT_TRUE(b.Create(form.hwnd(), 60, 10, 40, 40));
   EXPECT_EQ(ui::TooltipOf(a.hwnd()), nullptr);
@@ -97,7 +97,7 @@ TEST(Hints, SetChangeAndRemove) {
 
 TEST(StatusBar, SimpleTextWithoutPanels) {
   ui::Form form;
-  ASSERT_TRUE(uitest::MakeForm(form));
+  ASSERT_TRUE(kit::MakeForm(form));
   ui::StatusBar bar;
   ui::StatusBarArgs args;
   args.parent = form.hwnd();

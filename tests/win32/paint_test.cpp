@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "support.h"
+#include "common/kernel_handle.h"
+#include "kit.h"
 #include "ui/bevel.h"
 #include "ui/canvas.h"
 #include "ui/font.h"
@@ -166,6 +167,59 @@ TEST(Canvas, RoundRectFrame3DAndBlockCopy) {
   EXPECT_EQ(d.At(25, 20), kGreen);
 }
 
+// The one handle template: closed once, moved not copied, its own invalid
+// value and null both "none", a failed close answered; the GDI and kernel
+// handles are instances of it.
+std::vector<int> g_closed;
+BOOL CloseFake(int h) {
+  g_closed.push_back(h);
+  return h != 13;
+}
+int MinusOne() { return -1; }
+
+TEST(Handles, OneTemplateForGdiAndKernelHandles) {
+  using Fake = korvane::UniqueHandle<int, &CloseFake, &MinusOne>;
+  g_closed.clear();
+  {
+    Fake none;
+    EXPECT_FALSE(none);
+    EXPECT_EQ(none.get(), -1);
+    EXPECT_FALSE(Fake(0));  // null is never a handle either
+    Fake a(5);
+    EXPECT_TRUE(a);
+    Fake b(std::move(a));
+    EXPECT_FALSE(a);
+    EXPECT_EQ(b.get(), 5);
+    b = Fake(6);  // 5 closed, 6 taken
+    EXPECT_EQ(g_closed, std::vector<int>{5});
+    EXPECT_EQ(b.release(), 6);  // handed out, not closed
+    *b.put() = 13;
+    EXPECT_FALSE(b.reset());  // the close failed, and says so
+    EXPECT_EQ(g_closed, (std::vector<int>{5, 13}));
+    EXPECT_TRUE(b.reset());
+    b.reset(7);
+  }
+  EXPECT_EQ(g_closed, (std::vector<int>{5, 13, 7}));
+
+  korvane::KernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  const HANDLE raw = event.get();
+  ASSERT_TRUE(event);
+  DWORD flags = 0;
+  EXPECT_TRUE(GetHandleInformation(raw, &flags));
+  EXPECT_TRUE(event.reset());
+  EXPECT_FALSE(event);
+  EXPECT_FALSE(korvane::KernelHandle(INVALID_HANDLE_VALUE));
+  EXPECT_FALSE(korvane::KernelHandle(nullptr));
+  WIN32_FIND_DATAA data;
+  EXPECT_FALSE(korvane::FindHandle(FindFirstFileA("Z:\\no such folder\\*", &data)));
+
+  ui::UniqueBrush brush(CreateSolidBrush(kRed));
+  const HBRUSH raw_brush = brush.get();
+  EXPECT_EQ(GetObjectType(raw_brush), static_cast<DWORD>(OBJ_BRUSH));
+  brush.reset();
+  EXPECT_EQ(GetObjectType(raw_brush), 0u);
+}
+
 TEST(Canvas, PutsBackTheObjectsOfTheDC) {
   Surface s(10, 10, kWhite);
   const HGDIOBJ font = GetCurrentObject(s.dc(), OBJ_FONT);
@@ -191,7 +245,7 @@ struct GreenForm {
   ui::Form form;
   bool Create() {
     form.on_paint = [](HDC dc, const RECT& r) { Fill(dc, r, kGreen); };
-    return uitest::MakeForm(form);
+    return kit::MakeForm(form);
   }
 };
 
@@ -286,8 +340,8 @@ TEST(ControlPictures, LabelClickMouseMoveAndCursor) {
   link.on_click = [&] { ++clicks; };
   link.on_mouse_move = [&](const ui::MouseEvent& e) { moves.push_back(e); };
   PostMessageA(link.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
-  uitest::PostButton(link.hwnd(), WM_LBUTTONDOWN, 2, 2);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return clicks == 1; }));
+  kit::PostButton(link.hwnd(), WM_LBUTTONDOWN, 2, 2);
+  ASSERT_TRUE(kit::PumpUntil([&] { return clicks == 1; }));
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves[0].x, 3);
   EXPECT_EQ(moves[0].y, 4);

@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_support.h"
-#include "support.h"
+#include "kit.h"
 
 namespace {
 
-using shelltest::GroupFileBytes;
-using shelltest::SettingsBytes;
-using shelltest::ShellTest;
-using shelltest::TrayIconExists;
+using kit::GroupFileBytes;
+using kit::SettingsBytes;
+using kit::MainWindowTest;
+using kit::TrayIconExists;
 
 constexpr char kQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
 constexpr UINT kConfirmFlags = MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2;
@@ -30,12 +29,12 @@ const char* Name(Way w) {
   return "";
 }
 
-class CloseTest : public ShellTest, public ::testing::WithParamInterface<Way> {
+class CloseTest : public MainWindowTest, public ::testing::WithParamInterface<Way> {
  protected:
   void SetUp() override {
-    ShellTest::SetUp();
+    MainWindowTest::SetUp();
     folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}, {"請求書", ""}}));
-    Open();
+    OpenAsProgram();
   }
 
   // Closes the window the way under test; answers whether the close (or
@@ -107,7 +106,7 @@ TEST_P(CloseTest, AsksOnlyWithUnsavedChangesAndNoKeepsThem) {
     GetWindowRect(main(), &w);
     return w;
   }();
-  Destroy();
+  CloseWindow();
   EXPECT_EQ(folder_.Read("業務A.PTH"), group_file) << "no group file is written";
   EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"Korvane.INI", "業務A.PTH"}));
   EXPECT_EQ(folder_.Read("Korvane.INI"), SettingsBytes(r.left, r.top, r.right - r.left, r.bottom - r.top, 0));
@@ -118,13 +117,13 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, CloseTest,
                          ::testing::Values(Way::CloseMessage, Way::AltF4, Way::ExitMenu, Way::ExitClick,
                                            Way::EndSession));
 
-using EndSessionTest = ShellTest;
+using EndSessionTest = MainWindowTest;
 
 // The session ends once Windows has its answer: the program's end runs its
 // steps then (settings written, tray icon removed), and only once.
 TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
-  Open();
+  OpenAsProgram();
   const NOTIFYICONDATAA record = form().TrayRecord();
 
   // Another program refused: nothing happens.
@@ -142,23 +141,23 @@ TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
 
   // The window's destruction afterwards does not write the file again.
   ASSERT_TRUE(DeleteFileA(folder_.File("Korvane.INI").c_str()));
-  Destroy();
+  CloseWindow();
   EXPECT_FALSE(folder_.Exists("Korvane.INI"));
 }
 
-using CloseEditTest = ShellTest;
+using CloseEditTest = MainWindowTest;
 
 // A title being typed is part of the changes the question is about.
 TEST_F(CloseEditTest, AnOpenTitleEditIsCommittedBeforeTheQuestion) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
-  Open();
+  OpenAsProgram();
   form().LBGroup.SetItemIndex(0);
   form().LBGroupClick();
   ASSERT_NE(form().Model().Current(), nullptr);
   // Enter on the title cell of entry 2 opens the editor.
   form().DGMain.SetRow(2);
-  uitest::PostKey(form().DGMain.hwnd(), VK_RETURN);
-  ASSERT_TRUE(uitest::PumpUntil([&] { return IsWindowVisible(form().EdtTitle.hwnd()) != FALSE; }));
+  kit::PostKey(form().DGMain.hwnd(), VK_RETURN);
+  ASSERT_TRUE(kit::PumpUntil([&] { return IsWindowVisible(form().EdtTitle.hwnd()) != FALSE; }));
   form().EdtTitle.SetText("納品書");
   form().EdtTitle.SetModified(true);
   ASSERT_FALSE(form().Model().Modified());

@@ -8,15 +8,14 @@
 
 #include "data/settings.h"
 #include "grid/columns.h"
-#include "shell_support.h"
-#include "support.h"
+#include "kit.h"
 
 namespace {
 
-using shelltest::GroupFileBytes;
-using shelltest::SettingsBytes;
-using shelltest::ShellTest;
-using shelltest::TrayIconExists;
+using kit::GroupFileBytes;
+using kit::SettingsBytes;
+using kit::MainWindowTest;
+using kit::TrayIconExists;
 
 RECT WorkArea() {
   RECT work{};
@@ -42,12 +41,12 @@ int TitleWidthFor(korvane::TFrmFR0010MN& f, int mode) {
   return korvane::ComputeColumnWidths(f.DGMain.Width(), ui::DrawGrid::ScrollBarWidth(), 40, 1, mode).title;
 }
 
-using CreateTest = ShellTest;
+using CreateTest = MainWindowTest;
 
 TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   folder_.Write("業務B.PTH", GroupFileBytes({}));
-  ASSERT_TRUE(Create());
+  ASSERT_TRUE(CreateAsProgram());
   EXPECT_FALSE(IsWindowVisible(main())) << "the run loop shows it, not its creation";
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_FALSE(TakeQuit()) << "a good start requests no end";
@@ -82,7 +81,7 @@ TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) 
   // Shown by the run loop: a normal window the size of the work area.
   ShowWindow(app(), SW_SHOWNA);
   form().Show();
-  ASSERT_TRUE(uitest::PumpUntil([&] { return IsWindowVisible(main()) != FALSE; }));
+  ASSERT_TRUE(kit::PumpUntil([&] { return IsWindowVisible(main()) != FALSE; }));
   EXPECT_FALSE(IsZoomed(main()));
   EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
 }
@@ -106,16 +105,16 @@ TEST_F(CreateTest, StoredPlacementIsAppliedAsStoredUnlessWhollyOffScreen) {
     SCOPED_TRACE(c.left + "," + c.top);
     folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=" + c.left + "\r\nTOP=" + c.top + "\r\nWIDTH=" + c.width +
                                      "\r\nHEIGHT=480\r\nMODE=0\r\n");
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(CreateAsProgram());
     EXPECT_TRUE(SameRect(c.expected, WindowRect(main())));
     EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
-    Destroy();
+    CloseWindow();
   }
 }
 
 TEST_F(CreateTest, PlacementValuesAddingUpToZeroGiveTheWorkArea) {
   folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=-100\r\nTOP=0\r\nWIDTH=100\r\nHEIGHT=0\r\nMODE=1\r\n");
-  ASSERT_TRUE(Create());
+  ASSERT_TRUE(CreateAsProgram());
   EXPECT_TRUE(SameRect(WorkArea(), WindowRect(main())));
   // The mode holds although the placement does not.
   EXPECT_EQ(form().Mode(), korvane::kModeLauncher);
@@ -126,20 +125,20 @@ TEST_F(CreateTest, AnyModeOtherThanZeroOrOneStartsLauncherMode) {
     SCOPED_TRACE(mode);
     folder_.Write("Korvane.INI",
                   std::string("[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=700\r\nHEIGHT=500\r\nMODE=") + mode + "\r\n");
-    ASSERT_TRUE(Create());
+    ASSERT_TRUE(CreateAsProgram());
     EXPECT_EQ(form().Mode(), korvane::kModeLauncher);
     EXPECT_TRUE(form().SpbRun.Down());
     EXPECT_FALSE(form().SpbInput.Down());
     // The columns were sized for the mode restored before them.
     EXPECT_EQ(form().DGMain.ColWidth(1), TitleWidthFor(form(), 1));
     EXPECT_TRUE(SameRect(RECT{10, 20, 710, 520}, WindowRect(main())));
-    Destroy();
+    CloseWindow();
     // An end without a change of mode writes "1".
     EXPECT_EQ(folder_.Read("Korvane.INI"), SettingsBytes(10, 20, 700, 500, 1));
   }
   // Something that is no integer counts as 0.
   folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=700\r\nHEIGHT=500\r\nMODE=x\r\n");
-  ASSERT_TRUE(Create());
+  ASSERT_TRUE(CreateAsProgram());
   EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
   EXPECT_TRUE(form().SpbInput.Down());
 }
@@ -156,7 +155,7 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
 
   int seen = 0;
   seam_.on_box = [&] {
-    const shelltest::FakeSeam::Box& box = seam_.boxes.back();
+    const kit::FakeSeam::Box& box = seam_.boxes.back();
     ++seen;
     EXPECT_EQ(box.text, held + " を読み込めません");
     EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONEXCLAMATION | MB_OK));
@@ -164,8 +163,8 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
     EXPECT_TRUE(SameRect(RECT{30, 40, 630, 490}, WindowRect(main())));         // 4
     EXPECT_EQ(form().Mode(), korvane::kModeLauncher);                          // 4
     EXPECT_EQ(SendMessageA(form().LBGroup.hwnd(), LB_GETITEMHEIGHT, 0, 0), 41);  // 2
-    EXPECT_TRUE(static_cast<bool>(uitest::App().on_message));                 // 6
-    EXPECT_TRUE(static_cast<bool>(uitest::App().on_activate));                // 7
+    EXPECT_TRUE(static_cast<bool>(kit::App().on_message));                 // 6
+    EXPECT_TRUE(static_cast<bool>(kit::App().on_activate));                // 7
     EXPECT_EQ(form().DGMain.ColWidth(0), 40);                                  // 8
     EXPECT_EQ(form().DGMain.ColWidth(1), TitleWidthFor(form(), 1));            // 9
     EXPECT_EQ(SendMessageA(form().EdtTitle.hwnd(), EM_GETLIMITTEXT, 0, 0), 40);  // 11
@@ -175,7 +174,7 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
     EXPECT_EQ(form().LBGroup.Count(), 2) << "the list is filled before the warning";
     EXPECT_FALSE(form().Painter().HasCanvas()) << "the canvas comes after the load";
   };
-  ASSERT_TRUE(Create());
+  ASSERT_TRUE(CreateAsProgram());
   CloseHandle(lock);
   EXPECT_EQ(seen, 1);
   // A file that cannot be read does not stop the start.
@@ -189,9 +188,10 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
 TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   // The data folder does not exist: the group load cannot list it.
   const std::string missing = folder_.path() + "無い\\";
+  BoxesAsProgram();
   form_ = std::make_unique<korvane::TFrmFR0010MN>();
   form_->SetDataFolder(missing);
-  uitest::App().SetMainForm(form_.get());
+  kit::App().SetMainForm(form_.get());
   ASSERT_TRUE(form_->Create());
 
   ASSERT_EQ(seam_.boxes.size(), 1u);
@@ -210,7 +210,7 @@ TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   const RECT placed = WindowRect(main());
   // The folder is there again by the end: the settings go into it.
   ASSERT_TRUE(CreateDirectoryA(missing.c_str(), nullptr));
-  Destroy();
+  CloseWindow();
   EXPECT_FALSE(TrayIconExists(record)) << "FormDestroy removes the icon";
   HANDLE h = CreateFileA((missing + "Korvane.INI").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -230,10 +230,10 @@ TEST_F(CreateTest, TheEndWritesTheSettingsAndKeepsTheOtherLinesOfTheFile) {
   folder_.Write("Korvane.INI",
                 "; 設定\r\n[他]\r\nA=1\r\n[Korvane]\r\nHEIGHT=300\r\nLEFT=7\r\nX=y\r\nTOP=5\r\nWIDTH=400\r\n"
                 "\r\n[後]\r\nB=2\r\n");
-  ASSERT_TRUE(Create());
+  ASSERT_TRUE(CreateAsProgram());
   EXPECT_TRUE(SameRect(RECT{7, 5, 7 + 400, 5 + 300}, WindowRect(main())));
   form().SetBounds(ui::Bounds{12, 34, 560, 420});
-  Destroy();
+  CloseWindow();
   EXPECT_EQ(folder_.Read("Korvane.INI"),
             "; 設定\r\n[他]\r\nA=1\r\n[Korvane]\r\nHEIGHT=420\r\nLEFT=12\r\nX=y\r\nTOP=34\r\nWIDTH=560\r\n"
             "MODE=0\r\n\r\n[後]\r\nB=2\r\n");
@@ -241,10 +241,10 @@ TEST_F(CreateTest, TheEndWritesTheSettingsAndKeepsTheOtherLinesOfTheFile) {
 
 TEST_F(CreateTest, AMaximisedWindowWritesZeroPlacement) {
   folder_.Write("Korvane.INI", SettingsBytes(30, 40, 600, 450, 1));
-  Open();
+  OpenAsProgram();
   ShowWindow(main(), SW_MAXIMIZE);
   ASSERT_TRUE(IsZoomed(main()));
-  Destroy();
+  CloseWindow();
   EXPECT_EQ(folder_.Read("Korvane.INI"), SettingsBytes(0, 0, 0, 0, 1));
 }
 

@@ -5,38 +5,37 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_support.h"
-#include "support.h"
+#include "kit.h"
 
 namespace {
 
-class HelpTest : public shelltest::ShellTest {
+class HelpTest : public kit::MainWindowTest {
  protected:
   void SetUp() override {
-    ShellTest::SetUp();
-    folder_.Write("業務A.PTH", shelltest::GroupFileBytes({{"見積書", ""}}));
-    Open();
+    MainWindowTest::SetUp();
+    folder_.Write("業務A.PTH", kit::GroupFileBytes({{"見積書", ""}}));
+    OpenAsProgram();
     // As the program's start wires it.
-    uitest::App().on_help = [this](DWORD context) { form().ShowContextHelp(context); };
+    kit::App().on_help = [this](DWORD context) { form().ShowContextHelp(context); };
   }
   void TearDown() override {
-    uitest::App().on_help = nullptr;
-    ShellTest::TearDown();
+    kit::App().on_help = nullptr;
+    MainWindowTest::TearDown();
   }
 
   // F1 in the control with the focus; answers the file opened, if any.
   std::string F1In(HWND control) {
     SetFocus(control);
     const std::size_t before = seam_.shell_calls.size();
-    uitest::PostKey(control, VK_F1);
-    uitest::Pump();
+    kit::PostKey(control, VK_F1);
+    kit::Pump();
     return seam_.shell_calls.size() > before ? seam_.shell_calls.back().file : std::string("<nothing>");
   }
 };
 
 TEST_F(HelpTest, TheHelpMenuOpensTheContentsPage) {
   PostMessageA(main(), WM_COMMAND, korvane::kIdShowHelp, 0);
-  uitest::Pump();
+  kit::Pump();
   ASSERT_EQ(seam_.shell_calls.size(), 1u);
   EXPECT_EQ(seam_.shell_calls[0].file, folder_.path() + "Korvane.html");
   EXPECT_EQ(seam_.shell_calls[0].verb, "OPEN");

@@ -7,26 +7,25 @@
 
 #include "common/FN0010GF.h"
 #include "common/seam.h"
-#include "shell_support.h"
-#include "support.h"
+#include "kit.h"
 #include "ui/form.h"
 
 namespace {
 
-using shelltest::FakeSeam;
+using kit::FakeSeam;
 
 class MessageBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(uitest::MakeForm(form_));
+    ASSERT_TRUE(kit::MakeForm(form_));
     korvane::SetSeam(&seam_);
-    korvane::SetMessageBoxOwner(uitest::App().hwnd());
+    korvane::SetMessageBoxOwner(kit::App().hwnd());
   }
   void TearDown() override {
     korvane::SetMessageBoxOwner(nullptr);
     korvane::SetSeam(nullptr);
     form_.Destroy();
-    uitest::Pump();
+    kit::Pump();
   }
 
   ui::Form form_;
@@ -45,7 +44,7 @@ TEST_F(MessageBoxTest, EachBoxHasTheCaptionFlagsAndOwnerOfTheProgram) {
     EXPECT_EQ(seam_.boxes[i].flags, flags[i]) << i;
     EXPECT_EQ(seam_.boxes[i].caption, "Korvane");
     EXPECT_EQ(seam_.boxes[i].text, text);
-    EXPECT_EQ(seam_.boxes[i].owner, uitest::App().hwnd()) << "owned by the application window";
+    EXPECT_EQ(seam_.boxes[i].owner, kit::App().hwnd()) << "owned by the application window";
   }
 }
 
@@ -58,8 +57,8 @@ TEST_F(MessageBoxTest, ConfirmIsTrueOnlyForYes) {
 
 TEST_F(MessageBoxTest, TheProgramsWindowsAreDisabledWhileABoxIsUp) {
   ui::Form second;
-  ASSERT_TRUE(uitest::MakeForm(second));
-  ASSERT_TRUE(uitest::BringToFront(form_.hwnd()));
+  ASSERT_TRUE(kit::MakeForm(second));
+  ASSERT_TRUE(kit::BringToFront(form_.hwnd()));
   int checked = 0;
   seam_.on_box = [&] {
     ++checked;
@@ -135,14 +134,14 @@ TEST_F(RealBoxTest, EnterAndEscapeBothAnswerNo) {
     SCOPED_TRACE(key);
     EXPECT_FALSE(ConfirmPressing(key));
     ASSERT_NE(box_, nullptr) << "the box came up";
-    EXPECT_EQ(owner_, uitest::App().hwnd());
+    EXPECT_EQ(owner_, kit::App().hwnd());
     EXPECT_TRUE(has_yes_);
     EXPECT_TRUE(has_no_);
     EXPECT_FALSE(has_cancel_);
     EXPECT_EQ(default_id_, IDNO);
     EXPECT_FALSE(form_enabled_);
     EXPECT_TRUE(IsWindowEnabled(form_.hwnd()));
-    EXPECT_TRUE(uitest::PumpUntil([&] { return GetActiveWindow() == form_.hwnd(); }, 3000))
+    EXPECT_TRUE(kit::PumpUntil([&] { return GetActiveWindow() == form_.hwnd(); }, 3000))
         << "the window active before the box is active again";
   }
 }

@@ -8,14 +8,13 @@
 #include <cstring>
 #include <functional>
 
-#include "shell_support.h"
-#include "support.h"
+#include "kit.h"
 
 namespace {
 
-using shelltest::GroupFileBytes;
-using shelltest::ShellTest;
-using shelltest::TrayIconExists;
+using kit::GroupFileBytes;
+using kit::MainWindowTest;
+using kit::TrayIconExists;
 
 constexpr UINT kTray = 0x4B1;
 
@@ -25,22 +24,22 @@ RECT WindowRect(HWND h) {
   return r;
 }
 
-class TrayTest : public ShellTest {
+class TrayTest : public MainWindowTest {
  protected:
   void SetUp() override {
-    ShellTest::SetUp();
-    folder_.Write("Korvane.INI", shelltest::SettingsBytes(120, 80, 640, 480, 0));
+    MainWindowTest::SetUp();
+    folder_.Write("Korvane.INI", kit::SettingsBytes(120, 80, 640, 480, 0));
     folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
-    Open();
+    OpenAsProgram();
   }
 
   bool Hidden() { return !IsWindowVisible(main()) && !IsWindowVisible(app()) && form().HiddenInTray(); }
   bool Shown() { return IsWindowVisible(main()) && IsWindowVisible(app()) && !form().HiddenInTray(); }
-  bool WaitHidden() { return uitest::PumpUntil([&] { return Hidden(); }, 3000); }
-  bool WaitShown() { return uitest::PumpUntil([&] { return Shown(); }, 3000); }
+  bool WaitHidden() { return kit::PumpUntil([&] { return Hidden(); }, 3000); }
+  bool WaitShown() { return kit::PumpUntil([&] { return Shown(); }, 3000); }
   void PostAndPump(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     PostMessageA(to, msg, wp, lp);
-    uitest::Pump();
+    kit::Pump();
   }
   void Hide() {
     PostMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -63,7 +62,7 @@ class TrayTest : public ShellTest {
     PostMessageA(dialog.hwnd(), WM_APP, 0, 0);
     dialog.ShowModal();
     dialog.Destroy();
-    uitest::Pump();
+    kit::Pump();
   }
 };
 
@@ -92,7 +91,7 @@ TEST_F(TrayTest, TheMinimiseButtonHidesTheWholeProgramAndADoubleClickBringsItBac
 
   PostMessageA(main(), kTray, 1, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(WaitShown());
-  EXPECT_TRUE(uitest::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
+  EXPECT_TRUE(kit::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
   EXPECT_FALSE(IsZoomed(main()));
   EXPECT_FALSE(IsIconic(main()));
   const RECT after = WindowRect(main());
@@ -127,7 +126,7 @@ TEST_F(TrayTest, OnlyTheDoubleClickMessageDoesAnything) {
     for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP,
                          WM_RBUTTONDBLCLK, WM_MBUTTONDOWN}) {
       PostAndPump(main(), kTray, 1, mouse);
-      uitest::PumpUntil([] { return false; }, 50);
+      kit::PumpUntil([] { return false; }, 50);
       EXPECT_EQ(hidden, Hidden()) << "lParam " << mouse;
       EXPECT_EQ(!hidden, Shown()) << "lParam " << mouse;
     }
@@ -180,10 +179,10 @@ TEST_F(TrayTest, ADialogOverTheMainWindowHidesAndComesBackWithIt) {
     hidden = WaitHidden() && !IsWindowVisible(dialog);
     SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
     focus_back = GetFocus() == edit;
-    uitest::SendKeys({'K'});
+    kit::SendKeys({'K'});
     back = WaitShown() && IsWindowVisible(dialog);
-    in_front = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
-    uitest::PumpUntil([&] { return GetWindowTextLengthA(edit) > 0; }, 3000);
+    in_front = kit::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
+    kit::PumpUntil([&] { return GetWindowTextLengthA(edit) > 0; }, 3000);
     GetWindowTextA(edit, typed, sizeof typed);
   });
   EXPECT_TRUE(owned);
@@ -199,19 +198,19 @@ TEST_F(TrayTest, ADialogOverTheMainWindowHidesAndComesBackWithIt) {
 // or a dialog open over it.
 TEST_F(TrayTest, TheHandoverBringsTheLastActiveWindowForward) {
   {
-    uitest::OtherThreadWindow other;
-    ASSERT_TRUE(uitest::BringToFront(other.hwnd()));
+    kit::OtherThreadWindow other;
+    ASSERT_TRUE(kit::BringToFront(other.hwnd()));
     SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(uitest::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
+    EXPECT_TRUE(kit::PumpUntil([&] { return GetForegroundWindow() == main(); }, 3000));
     EXPECT_TRUE(Shown());
   }
 
   bool brought = false;
   WithDialog([&](HWND dialog) {
-    uitest::OtherThreadWindow other;
-    if (uitest::BringToFront(other.hwnd())) {
+    kit::OtherThreadWindow other;
+    if (kit::BringToFront(other.hwnd())) {
       SendMessageA(main(), kTray, 0, WM_LBUTTONDBLCLK);
-      brought = uitest::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
+      brought = kit::PumpUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
     }
   });
   EXPECT_TRUE(brought) << "the dialog open over the main window comes to the foreground";

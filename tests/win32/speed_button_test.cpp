@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "support.h"
+#include "kit.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 #include "ui/gdi.h"
@@ -15,8 +15,8 @@
 
 namespace {
 
-using uitest::Pump;
-using uitest::PumpUntil;
+using kit::Pump;
+using kit::PumpUntil;
 
 constexpr COLORREF kGlyphBackground = RGB(255, 0, 255);
 constexpr COLORREF kEnabledMark = RGB(255, 0, 0);
@@ -43,7 +43,7 @@ struct Toolbar {
   std::string clicks;
 
   bool Create() {
-    if (!uitest::MakeForm(form)) return false;
+    if (!kit::MakeForm(form)) return false;
     ui::PanelArgs pa;
     pa.parent = form.hwnd();
     pa.bounds = {0, 0, 300, 57};
@@ -73,12 +73,12 @@ TEST(SpeedButton, ExactlyOneOfAGroupIsDownAndSetDownRunsNoHandler) {
   ASSERT_TRUE(t.Create());
   EXPECT_TRUE(t.input.Down());
   EXPECT_FALSE(t.run.Down());
-  uitest::PostButton(t.run.hwnd(), WM_LBUTTONDOWN, 20, 20);
+  kit::PostButton(t.run.hwnd(), WM_LBUTTONDOWN, 20, 20);
   ASSERT_TRUE(PumpUntil([&] { return t.clicks == "run;"; }));
   EXPECT_TRUE(t.run.Down());
   EXPECT_FALSE(t.input.Down());
   // A click on the button that is down keeps it down and still runs.
-  uitest::PostButton(t.run.hwnd(), WM_LBUTTONDOWN, 20, 20);
+  kit::PostButton(t.run.hwnd(), WM_LBUTTONDOWN, 20, 20);
   ASSERT_TRUE(PumpUntil([&] { return t.clicks == "run;run;"; }));
   EXPECT_TRUE(t.run.Down());
   // The program sets the state: no handler.
@@ -104,7 +104,7 @@ TEST(SpeedButton, TakesNoFocusAndShowsHints) {
   int exits = 0;
   t.edit.on_exit = [&] { ++exits; };
   t.form.FocusControl(t.edit.hwnd());
-  uitest::PostButton(t.save.hwnd(), WM_LBUTTONDOWN, 20, 20);
+  kit::PostButton(t.save.hwnd(), WM_LBUTTONDOWN, 20, 20);
   ASSERT_TRUE(PumpUntil([&] { return t.clicks == "save;"; }));
   EXPECT_EQ(GetFocus(), t.edit.hwnd());
   EXPECT_EQ(exits, 0);
@@ -135,7 +135,7 @@ TEST(SpeedButton, PictureBackgroundIsTransparentAndDisabledUsesTheSecondPicture)
   EXPECT_EQ(GetPixel(disabled.dc(), 20, 20), kDisabledMark);
   EXPECT_EQ(GetPixel(disabled.dc(), 5, 5), face);
   // A disabled button does not click.
-  uitest::PostButton(t.save.hwnd(), WM_LBUTTONDOWN, 20, 20);
+  kit::PostButton(t.save.hwnd(), WM_LBUTTONDOWN, 20, 20);
   Pump();
   EXPECT_EQ(t.clicks, "");
 }

@@ -1,6 +1,6 @@
 #include "support.h"
 
-namespace uitest {
+namespace kit {
 
 ui::Application& App() {
   static ui::Application app;
@@ -111,7 +111,7 @@ bool MakeForm(ui::Form& form, const TestFormArgs& args) {
 }
 
 bool KeySink::Create(HWND parent, int x, int y, int w, int h) {
-  return CreateWindowOfClass("uitest.KeySink", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, "", x, y, w, h, parent,
+  return CreateWindowOfClass("kit.KeySink", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, "", x, y, w, h, parent,
                              nullptr);
 }
 
@@ -164,10 +164,10 @@ DWORD WINAPI OtherThreadWindow::Main(void* p) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = &OtherProgramProc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "uitest.OtherProgram";
+  wc.lpszClassName = "kit.OtherProgram";
   wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   RegisterClassA(&wc);
-  self->hwnd_ = CreateWindowA("uitest.OtherProgram", "other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
+  self->hwnd_ = CreateWindowA("kit.OtherProgram", "other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
                               200, 150, nullptr, nullptr, wc.hInstance, nullptr);
   SetEvent(self->ready_);
   MSG msg;
@@ -178,4 +178,4 @@ DWORD WINAPI OtherThreadWindow::Main(void* p) {
   return 0;
 }
 
-}  // namespace uitest
+}  // namespace kit

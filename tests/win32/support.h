@@ -10,7 +10,7 @@
 #include "ui/application.h"
 #include "ui/form.h"
 
-namespace uitest {
+namespace kit {
 
 // Made before the first window of the test process, like the program's.
 ui::Application& App();
@@ -80,4 +80,4 @@ class OtherThreadWindow {
   HWND hwnd_ = nullptr;
 };
 
-}  // namespace uitest
+}  // namespace kit

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Shows the toolkit gallery under Wine on an Xvfb display of its own and
-# saves a screenshot: tools/gallery-shot.sh [out.png] [--dialog]
+# saves a screenshot: scripts/gallery-shot.sh [out.png] [--dialog]
 # (--dialog: the name dialog open over it). Build the win32 tree first.
 set -u
 cd "$(dirname "$0")/.."

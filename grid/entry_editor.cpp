@@ -1,0 +1,187 @@
+// Registration mode: the title editor over the title cell, the path chosen
+// in the open-file dialog, the Delete key, and files dropped on a row (a
+// file dropped on an entry's row sets that entry as the open-file dialog
+// would; several fill that row and the rows without a path after it).
+#include "grid/entry_editor.h"
+
+#include "common/FN0010GF.h"
+#include "common/text.h"
+#include "data/ini.h"
+#include "data/os.h"
+#include "data/settings.h"
+#include "grid/columns.h"
+
+namespace korvane {
+
+namespace {
+constexpr int kEditorHeight = 20;
+constexpr char kDropNeedsRegistration[] = "ファイルの登録は登録モードで行ってください。";
+constexpr char kDropNeedsGroup[] = "業務名を選択してから、ファイルをドロップしてください。";
+constexpr char kDropOnARow[] = "ファイルは登録する行の上にドロップしてください。";
+constexpr char kDropBadName[] = "ファイル名に使えない文字が含まれているため、登録できません。";
+constexpr char kDropTooLong[] = "ファイル名が長すぎるため、登録できません。";
+constexpr char kDropFolder[] = "フォルダーは登録できません。ファイルをドロップしてください。";
+constexpr char kDropNoRoom[] = "空いている行がないため、次のファイルは登録されませんでした。\r\n\r\n";
+constexpr std::size_t kNamesShown = 10;
+}  // namespace
+
+void EntryEditor::FitColumns() {
+  ui::DrawGrid& grid = p_.grid;
+  if (!grid.hwnd()) return;
+  // Launcher mode shows only the title column: the current cell moves there
+  // first.
+  if (p_.mode != kModeRegistration) grid.SetCol(1);
+  const ColumnWidths w = ComputeColumnWidths(grid.Width(), ui::DrawGrid::ScrollBarWidth(), grid.ColWidth(0),
+                                             grid.GridLineWidth(), p_.mode);
+  grid.SetColWidth(1, w.title);
+  grid.SetColWidth(2, w.path);
+  ui::Bounds b = ui::BoundsOf(p_.title_editor.hwnd());
+  b.width = TitleEditorWidth(grid.ColWidth(1));
+  ui::SetBounds(p_.title_editor.hwnd(), b);
+}
+
+void EntryEditor::EditCell(int col, int row) {
+  target_row_ = p_.marks.edit_row = row;
+  p_.marks.title_editing = col == 1;
+  p_.grid.Repaint();
+  if (col == 1) BeginTitleEdit(col, row);
+  else SelectPath();
+}
+
+void EntryEditor::ClearCurrentCell() {
+  ui::DrawGrid& grid = p_.grid;
+  if (grid.Col() < 1 || grid.Row() < 1) return;
+  const auto n = static_cast<std::size_t>(grid.Row());
+  if (grid.Col() == 1) p_.model.ClearTitle(n);
+  else p_.model.ClearPath(n);
+  grid.Repaint();
+}
+
+void EntryEditor::BeginTitleEdit(int col, int row) {
+  const RECT cell = p_.grid.CellRect(col, row);
+  const ui::Bounds grid = ui::BoundsOf(p_.grid.hwnd());
+  ui::Bounds b;
+  b.x = grid.x + cell.left + 20;
+  b.y = grid.y + cell.top + (cell.bottom - cell.top - kEditorHeight) / 2 + 4;
+  b.width = TitleEditorWidth(cell.right - cell.left);
+  b.height = kEditorHeight;
+  ui::Edit& editor = p_.title_editor;
+  ui::SetBounds(editor.hwnd(), b);
+  const Group* group = p_.model.Current();
+  const Entry* entry = group ? group->EntryAt(static_cast<std::size_t>(row)) : nullptr;
+  editor.SetText(entry ? entry->title : std::string());
+  editor.SetModified(false);
+  // Its place in the z-order, above the grid, is its place in the tab
+  // order too: the grid follows it, so Enter and Tab lead back there.
+  ui::SetVisible(editor.hwnd(), true);
+  p_.form.FocusControl(editor.hwnd());
+  editor.SelectAll();
+}
+
+void EntryEditor::TitleKeyPress(unsigned& key) {
+  if (key != '\r') return;
+  key = 0;
+  // The focus goes on in tab order: from the editor to the grid.
+  SendMessageA(p_.form.hwnd(), WM_NEXTDLGCTL, 0, 0);
+}
+
+void EntryEditor::TitleExit() {
+  GridMarks& marks = p_.marks;
+  if (!marks.title_editing) return;
+  ui::Edit& editor = p_.title_editor;
+  if (editor.Modified() && p_.model.Current() && target_row_ >= 1) {
+    p_.model.SetTitle(static_cast<std::size_t>(target_row_), TruncateBytes(editor.Text(), kTitleMaxBytes));
+  }
+  marks.edit_row = -1;
+  target_row_ = -1;
+  marks.title_editing = false;
+  editor.SetText("");
+  ui::SetVisible(editor.hwnd(), false);
+  p_.grid.Repaint();
+}
+
+void EntryEditor::CommitTitleEdit() {
+  if (!p_.marks.title_editing) return;
+  // The editor may still hold the focus (the speed buttons take none): it
+  // goes to the grid, as after Enter, and the editor's exit commits. Hiding
+  // the focused editor first would hand the focus to the first control in
+  // tab order, the group list.
+  if (GetFocus() == p_.title_editor.hwnd()) {
+    if (p_.grid.Enabled()) p_.grid.SetFocus();
+    else SetFocus(p_.form.hwnd());
+  }
+  if (p_.marks.title_editing) TitleExit();
+}
+
+void EntryEditor::SelectPath() {
+  LauncherModel& model = p_.model;
+  const Group* group = model.Current();
+  const auto n = static_cast<std::size_t>(target_row_);
+  if (const Entry* entry = group ? group->EntryAt(n) : nullptr) {
+    ui::OpenFileDialog& dialog = p_.path_dialog;
+    dialog.file_name = entry->path;
+    if (dialog.Execute(p_.form.hwnd())) {
+      model.SetPath(n, dialog.file_name);
+    } else {
+      // Tested again, off the window's thread.
+      model.SetMarker(n, UntestedMarker(entry->path));
+      p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
+    }
+  }
+  p_.marks.edit_row = -1;
+  target_row_ = -1;
+  p_.grid.Repaint();
+}
+
+int EntryEditor::DropRow(POINT screen) const {
+  const HWND grid = p_.grid.hwnd();
+  POINT pt = screen;
+  ScreenToClient(grid, &pt);
+  RECT client{};
+  GetClientRect(grid, &client);
+  if (!PtInRect(&client, pt)) return -1;
+  // The row at the pointer's height, wherever across it (the launch button
+  // too), found as a press on the button finds it.
+  return p_.grid.MouseToCell(p_.grid.ColWidth(0) + 1, pt.y).row;
+}
+
+bool EntryEditor::AcceptsDrop(POINT screen) const {
+  return p_.mode == kModeRegistration && p_.model.Current() && DropRow(screen) >= 1;
+}
+
+void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names, POINT screen) {
+  CommitTitleEdit();
+  LauncherModel& model = p_.model;
+  if (p_.mode != kModeRegistration) return ShowInformation(kDropNeedsRegistration);
+  if (!model.Current()) return ShowInformation(kDropNeedsGroup);
+  const int row = DropRow(screen);
+  if (row < 1) return ShowInformation(kDropOnARow);
+  for (const std::optional<std::string>& name : names) {
+    if (!name) return ShowInformation(kDropBadName);
+    if (name->size() > kIniValueLimit) return ShowInformation(kDropTooLong);
+    if (os::PathExists(*name) && !os::FileExists(*name)) return ShowInformation(kDropFolder);
+  }
+  const std::size_t count = model.EntryCount();
+  std::size_t n = static_cast<std::size_t>(row);
+  std::vector<std::string> left;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    // The first goes where it was dropped; the others only to rows
+    // without a path.
+    if (i > 0) {
+      for (++n; n <= count && !model.Current()->EntryAt(n)->path.empty();) ++n;
+    }
+    if (n > count) {
+      left.push_back(*names[i]);
+      continue;
+    }
+    model.SetPath(n, *names[i]);
+  }
+  p_.grid.Repaint();
+  if (left.empty()) return;
+  std::string text = kDropNoRoom;
+  for (std::size_t i = 0; i < left.size() && i < kNamesShown; ++i) text += left[i] + "\r\n";
+  if (left.size() > kNamesShown) text += "ほか " + std::to_string(left.size() - kNamesShown) + " 件\r\n";
+  ShowInformation(text);
+}
+
+}  // namespace korvane

@@ -1,0 +1,58 @@
+#pragma once
+// Group selection in the group list, the group menu and its commands: new,
+// rename, delete. None touches a file: the next save writes and deletes the
+// group files. The main window owns it and calls it from its handlers.
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "data/model.h"
+#include "ui/drawgrid.h"
+#include "ui/form.h"
+#include "ui/list_box.h"
+#include "ui/menu.h"
+
+namespace korvane {
+
+// The group menu's items.
+enum GroupMenuId : UINT { kIdNewGroup = 201, kIdChangeName, kIdDeleteGroup };
+
+class GroupCommander {
+ public:
+  // What it works on, all owned by the main window (`form`), which outlives
+  // it. `commit_edit` commits an open title edit before a change of group
+  // and before every command; `selected` is told the row of a group made
+  // current, `renamed` the row of a group given a new name (its paths are
+  // tested again under it).
+  struct Parts {
+    ui::Form& form;
+    LauncherModel& model;
+    ui::ListBox& list;
+    ui::DrawGrid& grid;
+    const std::string& data_folder;
+    std::function<void()> commit_edit;
+    std::function<void(std::size_t row)> selected;
+    std::function<void(std::size_t row)> renamed;
+  };
+  explicit GroupCommander(Parts parts) : p_(std::move(parts)) {}
+
+  // The group clicked in the list becomes the current one.
+  void SelectClicked();
+  // The title cell of entry 1, scrolled to the top.
+  void ResetGrid();
+  // A right click on the list opens `menu` there, its commands enabled as
+  // a group is selected or not.
+  void ShowMenu(ui::PopupMenu& menu, const ui::MouseEvent& e);
+  void NewGroup();
+  void RenameGroup();
+  void DeleteGroup();
+  // Appends a group to the model and the list; errors go to the warning box.
+  void AddGroup(const std::string& name);
+
+ private:
+  Parts p_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,173 @@
+// The queue of work off the window's thread, on its own: the order of jobs,
+// urgent jobs, Prioritize, cancelling, answers dropped when the queue goes,
+// and jobs and answers that throw.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kit.h"
+#include "ui/work_queue.h"
+
+namespace kit {
+namespace {
+
+constexpr UINT kAnswers = WM_APP + 0x77;
+
+// A window that counts the queue's announcements, and a gate that holds the
+// queue's one thread until the test opens it.
+class WorkQueueTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    window_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    gate_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  }
+  void TearDown() override {
+    SetEvent(gate_);
+    CloseHandle(gate_);
+    DestroyWindow(window_);
+    ui::SetExceptionReporter(nullptr);
+  }
+  // A job that waits at the gate, noting that it started.
+  ui::WorkQueue::Job Blocker() {
+    return [this](const ui::WorkQueue::Context&) {
+      started_ = true;
+      WaitForSingleObject(gate_, 10000);
+    };
+  }
+  // A job that answers with its name, appended to order_ on this thread.
+  ui::WorkQueue::Job Named(const std::string& name) {
+    return [this, name](const ui::WorkQueue::Context& c) { c.Reply([this, name] { order_.push_back(name); }); };
+  }
+  // Delivers until `count` answers arrived; true when they did.
+  bool DeliverUntil(ui::WorkQueue& q, std::size_t count) {
+    return PumpUntil([&] {
+      q.Deliver();
+      return order_.size() >= count;
+    });
+  }
+  // Waits (without handling messages) until the queue announced answers
+  // to the window, and takes the announcements.
+  int Announcements() {
+    int n = 0;
+    for (int i = 0; i < 2000 && n == 0; ++i) {
+      MSG msg{};
+      while (PeekMessageA(&msg, window_, kAnswers, kAnswers, PM_REMOVE)) ++n;
+      if (n == 0) Sleep(5);
+    }
+    return n;
+  }
+
+  HWND window_ = nullptr;
+  HANDLE gate_ = nullptr;
+  std::atomic<bool> started_{false};
+  std::vector<std::string> order_;
+};
+
+TEST_F(WorkQueueTest, JobsRunInOrderUrgentFirstAndPrioritizedKeysBeforeAll) {
+  ui::WorkQueue q(window_, kAnswers, 1, false);
+  q.Post("x", Blocker());
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  q.Post("a", Named("a1"));
+  q.Post("b", Named("b1"));
+  q.Post("a", Named("a2"));
+  q.Post("c", Named("c-urgent"), true);
+  q.Post("b", Named("b2"));
+  EXPECT_TRUE(q.Busy());
+  // The jobs of b move before all others, the urgent one too, each keeping
+  // its order.
+  q.Prioritize("b");
+  q.Prioritize("nobody");
+  SetEvent(gate_);
+  ASSERT_TRUE(DeliverUntil(q, 5));
+  EXPECT_EQ(order_, (std::vector<std::string>{"b1", "b2", "c-urgent", "a1", "a2"}));
+  EXPECT_TRUE(PumpUntil([&] { return !q.Busy(); }));
+  // Answers are announced to the window with the queue's message.
+  q.Post("d", Named("d"));
+  EXPECT_GE(Announcements(), 1);
+  q.Deliver();
+  EXPECT_EQ(order_.back(), "d");
+  EXPECT_FALSE(q.Busy());
+}
+
+TEST_F(WorkQueueTest, CancelledJobsNeverRunOrAnswerAndSendAnswersFromAnyThread) {
+  ui::WorkQueue q(window_, kAnswers, 1, false);
+  q.Post("x", Blocker());
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  std::atomic<bool> ran{false};
+  const auto dropped = q.Post("a", [&](const ui::WorkQueue::Context&) { ran = true; });
+  q.Post("b", Named("b"));
+  q.Cancel(dropped);
+  SetEvent(gate_);
+  ASSERT_TRUE(DeliverUntil(q, 1));
+  EXPECT_FALSE(ran);
+
+  // A running job is told, and what it answers afterwards is dropped.
+  ResetEvent(gate_);
+  std::atomic<bool> saw_cancel{false};
+  started_ = false;
+  const auto running = q.Post("r", [&](const ui::WorkQueue::Context& c) {
+    started_ = true;
+    WaitForSingleObject(gate_, 10000);
+    saw_cancel = c.Cancelled();
+    c.Reply([this] { order_.push_back("late"); });
+  });
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  q.Cancel(running);
+  SetEvent(gate_);
+  ASSERT_TRUE(PumpUntil([&] { return !q.Busy(); }));
+  q.Deliver();
+  EXPECT_TRUE(saw_cancel);
+
+  // An answer without a job, from another thread, comes the same way.
+  std::thread([&] { q.Send([this] { order_.push_back("sent"); }); }).join();
+  ASSERT_TRUE(DeliverUntil(q, 2));
+  EXPECT_EQ(order_, (std::vector<std::string>{"b", "sent"}));
+}
+
+TEST_F(WorkQueueTest, AQueueDestroyedDropsItsJobsAndAnswers) {
+  auto held = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = held;
+  std::atomic<bool> second_ran{false};
+  {
+    ui::WorkQueue q(window_, kAnswers, 1, false);
+    q.Post("a", [held = std::move(held)](const ui::WorkQueue::Context& c) {
+      c.Reply([held] { ADD_FAILURE() << "an answer of a destroyed queue ran"; });
+    });
+    ASSERT_EQ(Announcements(), 1);
+    q.Post("x", Blocker());
+    ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+    q.Post("b", [&](const ui::WorkQueue::Context&) { second_ran = true; });
+  }
+  // The answer waiting was destroyed with what it held; the job queued
+  // never runs, even once the running one ends.
+  EXPECT_TRUE(watch.expired());
+  SetEvent(gate_);
+  Sleep(100);
+  EXPECT_FALSE(second_ran);
+}
+
+TEST_F(WorkQueueTest, AJobOrAnswerThatThrowsIsReportedAtDeliveryAndTheOthersGoOn) {
+  std::vector<std::string> reported;
+  ui::SetExceptionReporter([&](const std::string& what) { reported.push_back(what); });
+  ui::WorkQueue q(window_, kAnswers, 1, false);
+  q.Post("a", [](const ui::WorkQueue::Context&) { throw std::runtime_error("job failed"); });
+  q.Post("b", [](const ui::WorkQueue::Context& c) { c.Reply([] { throw std::runtime_error("answer failed"); }); });
+  q.Post("c", Named("c"));
+  ASSERT_TRUE(DeliverUntil(q, 1));
+  // Nothing is reported on the job's thread: only where the answers run.
+  EXPECT_EQ(reported, (std::vector<std::string>{"job failed", "answer failed"}));
+  EXPECT_EQ(order_, std::vector<std::string>{"c"});
+  // The thread lived on.
+  q.Post("d", Named("d"));
+  ASSERT_TRUE(DeliverUntil(q, 2));
+}
+
+}  // namespace
+}  // namespace kit
