@@ -378,6 +378,9 @@ void TFrmFR0010MN::MnuSaveClick() {
   const ui::WaitCursor wait;
   const FileReport saved = SaveGroups(data_folder_, model_);
   ShowWarnings(saved.messages);
+  // What another place saved meanwhile was kept (Recycle Bin or a copy
+  // beside the group): the user is told which groups and entries.
+  if (!saved.clashes.empty()) ShowInformation(ClashText(saved.clashes));
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

@@ -574,6 +574,27 @@ TEST_F(GroupCommandsTest, FilesASaveCannotRemoveAreNamedInOneBoxTheRestIsSavedAn
   EXPECT_EQ(GroupFiles(folder), Sorted({"売上2.PTH", "経理2.PTH", "見積2.PTH"}));
 }
 
+// A file made elsewhere under the name a group is renamed to here is kept
+// before the save writes the group there, and one box after the save says so.
+TEST_F(GroupCommandsTest, AFileMadeElsewhereUnderARenamedGroupsNameIsToldAfterTheSave) {
+  Group("見積.PTH", GroupFileBytes(kEstimates));
+  Open();
+  ClickGroup("見積");
+  RenameSelected("見積2");
+  Group("見積2.PTH", GroupFileBytes(kSales));
+  const std::size_t shown = seam_.boxes.size();
+  form_->MnuSaveClick();
+  ASSERT_EQ(seam_.boxes.size(), shown + 1);
+  EXPECT_EQ(seam_.boxes.back().flags, static_cast<UINT>(MB_ICONINFORMATION | MB_OK));
+  EXPECT_NE(seam_.boxes.back().text.find("見積2"), std::string::npos) << seam_.boxes.back().text;
+  EXPECT_EQ(ReadBytes(folder + "見積2.PTH"), GroupFileBytes(kEstimates));
+  // A save with nothing met elsewhere shows nothing.
+  ClickGroup("見積2");
+  RenameSelected("見積3");
+  form_->MnuSaveClick();
+  EXPECT_EQ(seam_.boxes.size(), shown + 1);
+}
+
 TEST_F(GroupCommandsTest, FilesNamedInOtherLetterCaseAreRemovedAndReplacedAsTheSameFile) {
   Group("Memo.pth", GroupFileBytes(kEstimates));
   Group("note.Pth", GroupFileBytes(kSales));
