@@ -323,6 +323,20 @@ std::string ExeFolder() {
 
 char Separator() { return '\\'; }
 
+// The shell's delete with undo (the Recycle Bin where the folder has one),
+// asking nothing: 0, the shell's error, or ERROR_CANCELLED when it gave up.
+static DWORD ShellDeleteToBin(const std::string& path) {
+  std::string from = path;   // a list of names ending in an empty one
+  from.append(2, '\0');
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  const int result = SHFileOperationA(&op);
+  if (result != 0) return static_cast<DWORD>(result);
+  return op.fAnyOperationsAborted ? ERROR_CANCELLED : 0;
+}
+
 Status RecycleFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -335,13 +349,7 @@ Status RecycleFile(const std::string& path) {
   if (path.find_first_of("*?") != std::string::npos) return DeleteFile(path);
   // A list of names ending in an empty one. Without a Recycle Bin for the
   // folder the shell deletes for good, asking nothing (no confirmation).
-  std::string from = path;
-  from.append(2, '\0');
-  SHFILEOPSTRUCTA op{};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  if (SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted && !PathExists(path)) return {};
+  if (ShellDeleteToBin(path) == 0 && !PathExists(path)) return {};
   // Refused or left in place (a shell without a Recycle Bin of its own):
   // deleted as without one, and a file still held reports why.
   return DeleteFile(path);
@@ -363,15 +371,8 @@ Status MoveToRecycleBin(const std::string& path) {
   SHQUERYRBINFO before{};
   before.cbSize = sizeof before;
   if (FAILED(SHQueryRecycleBinA(root, &before))) return Fail(ERROR_NOT_SUPPORTED);
-  std::string from = path;
-  from.append(2, '\0');
-  SHFILEOPSTRUCTA op{};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  const int result = SHFileOperationA(&op);
-  if (result != 0 || op.fAnyOperationsAborted || PathExists(path))
-    return Fail(result != 0 ? static_cast<DWORD>(result) : ERROR_CANCELLED);
+  const DWORD result = ShellDeleteToBin(path);
+  if (result != 0 || PathExists(path)) return Fail(result != 0 ? result : ERROR_CANCELLED);
   SHQUERYRBINFO after{};
   after.cbSize = sizeof after;
   if (SUCCEEDED(SHQueryRecycleBinA(root, &after)) && after.i64NumItems > before.i64NumItems) return {};
