@@ -69,6 +69,9 @@ class TFrmFR0010MN : public ui::Form {
   void MnuShowHelpClick();
   void MnuAboutClick();
   void ShowContextHelp(DWORD context);
+  // A one-line notice in the status bar (never a box): what a refresh did,
+  // a hot key another program holds, the state of unsaved changes.
+  void Notice(std::string_view text) { StbInfo.SetText(text); }
 
   // Tray and restore.
   void TrayIconNotify(LPARAM lp);
