@@ -241,6 +241,9 @@ void TFrmFR0010MN::CreateMenus() {
        {{kIdSave, "保存(&V)", ui::Ctrl('S'), [this] { MnuSaveClick(); }, {}},
         {0, ui::kSeparator, {}, nullptr, {}},
         {kIdExit, "終了(&X)", {}, [this] { MnuExitClick(); }, {}}}},
+      {0, "編集(&E)", {}, nullptr,
+       {{kIdUndo, std::string(kUndoCaption) + "\tCtrl+Z", {}, [this] { MnuUndoClick(); }, {}},
+        {kIdRedo, std::string(kRedoCaption) + "\tCtrl+Y", {}, [this] { MnuRedoClick(); }, {}}}},
       {0, "ﾍﾙﾌﾟ(&H)", {}, nullptr,
        {{kIdShowHelp, "ﾍﾙﾌﾟ(&H)", {}, [this] { MnuShowHelpClick(); }, {}},
         {0, ui::kSeparator, {}, nullptr, {}},
@@ -248,9 +251,9 @@ void TFrmFR0010MN::CreateMenus() {
   });
   SetMainMenu(MnuMain.get());
   PpmGroup = std::make_unique<ui::PopupMenu>(std::vector<ui::MenuItem>{
-      {kIdNewGroup, "新規業務名作成", {}, [this] { MnuNewGroupClick(); }, {}},
-      {kIdChangeName, "業務名称変更", {}, [this] { MnuChangeNameClick(); }, {}},
-      {kIdDeleteGroup, "業務名削除", {}, [this] { MnuDeleteGroupClick(); }, {}},
+      {kIdNewGroup, "新規業務名作成", ui::Shortcut{0, VK_INSERT}, [this] { MnuNewGroupClick(); }, {}},
+      {kIdChangeName, "業務名称変更", ui::Shortcut{0, VK_F2}, [this] { MnuChangeNameClick(); }, {}},
+      {kIdDeleteGroup, "業務名削除", ui::Shortcut{0, VK_DELETE}, [this] { MnuDeleteGroupClick(); }, {}},
   });
 }
 
@@ -278,6 +281,7 @@ void TFrmFR0010MN::FormCreate() {
   AddTrayIcon();
   Step("tray icon");
   hidden_in_tray_ = false;
+  SetUpArranging();
   work_.Start(hwnd(), kBackgroundMessage);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   LBGroup.BeginUpdate();
@@ -381,6 +385,7 @@ void TFrmFR0010MN::MnuSaveClick() {
   // What another place saved meanwhile was kept (Recycle Bin or a copy
   // beside the group): the user is told which groups and entries.
   if (!saved.clashes.empty()) ShowInformation(ClashText(saved.clashes));
+  Saved();
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "data/history.h"
 #include "data/model.h"
 #include "grid/background.h"
 #include "grid/drop.h"
+#include "grid/entry_arranger.h"
 #include "grid/entry_editor.h"
 #include "grid/launcher.h"
 #include "grid/painter.h"
@@ -70,7 +72,8 @@ class TFrmFR0010MN : public ui::Form {
   void MnuAboutClick();
   void ShowContextHelp(DWORD context);
   // A one-line notice in the status bar (never a box): what a refresh did,
-  // a hot key another program holds, the state of unsaved changes.
+  // a hot key another program holds. It stays until the next change, undo,
+  // redo or save, which shows the unsaved state again (ShowUnsavedState).
   void Notice(std::string_view text) { StbInfo.SetText(text); }
 
   // Tray and restore.
@@ -139,6 +142,23 @@ class TFrmFR0010MN : public ui::Form {
   int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
 
+  // Arranging entries, undo and redo, the unsaved state (app/arrange.cpp).
+  enum : UINT { kIdUndo = 111, kIdRedo = 112 };
+  void MnuUndoClick();
+  void MnuRedoClick();
+  bool LBGroupKeyDown(WORD key, unsigned shift);
+  // Ctrl+Z and Ctrl+Y on the grid and the group list: true when used.
+  bool UndoKey(WORD key, unsigned shift);
+  // The status bar tells whether changes are unsaved (or were just saved);
+  // the edit menu's items name what they would undo and redo.
+  void ShowUnsavedState();
+  // A save ran: the history ends here.
+  void Saved();
+  History& Undoer() { return history_; }
+  EntryArranger& Arranger() { return arranger_; }
+  ui::MenuBar& MainMenu() { return *MnuMain; }
+  ui::PopupMenu& GroupMenu() { return *PpmGroup; }
+
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
   ui::Bevel BvlA, BvlB;
@@ -191,11 +211,18 @@ class TFrmFR0010MN : public ui::Form {
   // The objects its handlers call; they hold references to the members
   // above, which outlive them.
   BackgroundWork work_{model_, painter_.Icons(), DGMain};
-  EntryEditor editor_{{*this, model_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
+  EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
-  GroupCommander groups_{{*this, model_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
+  GroupCommander groups_{{*this, model_, history_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
                            [this](std::size_t row) { work_.GroupSelected(row); },
                            [this](std::size_t row) { work_.TestPaths(row, true); }}};
+  // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
+  // group commander above hold the history by reference.
+  void SetUpArranging();
+  History history_{model_};
+  bool saved_ = false;  // a save left nothing unsaved in this run
+  EntryArranger arranger_{{*this, model_, history_, DGMain, LBGroup, mode_, [this] { CommitTitleEdit(); },
+                           [this] { editor_.ClearCurrentCell(); }}};
 };
 
 }  // namespace korvane

@@ -12,6 +12,7 @@ void TFrmFR0010MN::DGMainDrawCell(HDC dc, int col, int row, const RECT& rect, ui
   s.focused = (state & ui::kCellFocused) != 0;
   s.fixed = (state & ui::kCellFixed) != 0;
   painter_.DrawCell(dc, col, row, rect, s, model_.Current(), marks_);
+  arranger_.DrawMark(dc, col, row, rect);
 }
 
 void TFrmFR0010MN::LBGroupDrawItem(const ui::DrawItemEvent& e) {
@@ -37,7 +38,8 @@ void TFrmFR0010MN::DGMainDblClick() {
   editor_.EditCell(cell.col, cell.row);
 }
 
-void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
+void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState shift) {
+  if (UndoKey(key, shift) || arranger_.KeyDown(key, shift)) return;
   if (key == VK_RETURN || key == VK_F2) {
     const RECT r = DGMain.CellRect(DGMain.Col(), DGMain.Row());
     if (r.left == 0 && r.top == 0) return;  // scrolled out of view
@@ -48,9 +50,18 @@ void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState) {
   if (key == VK_DELETE) editor_.ClearCurrentCell();
 }
 
-void TFrmFR0010MN::DGMainMouseDown(ui::MouseButton, ui::ShiftState, int x, int y) { launcher_.MouseDown(x, y); }
-void TFrmFR0010MN::DGMainMouseUp(ui::MouseButton, ui::ShiftState, int x, int y) { launcher_.MouseUp(x, y); }
-void TFrmFR0010MN::DGMainCaptureLost() { launcher_.CaptureLost(); }
+void TFrmFR0010MN::DGMainMouseDown(ui::MouseButton b, ui::ShiftState s, int x, int y) {
+  launcher_.MouseDown(x, y);
+  arranger_.MouseDown(b, s, x, y);
+}
+void TFrmFR0010MN::DGMainMouseUp(ui::MouseButton b, ui::ShiftState s, int x, int y) {
+  launcher_.MouseUp(x, y);
+  arranger_.MouseUp(b, s, x, y);
+}
+void TFrmFR0010MN::DGMainCaptureLost() {
+  launcher_.CaptureLost();
+  arranger_.CaptureLost();
+}
 
 void TFrmFR0010MN::EdtTitleKeyPress(unsigned& key) { editor_.TitleKeyPress(key); }
 void TFrmFR0010MN::EdtTitleExit() { editor_.TitleExit(); }

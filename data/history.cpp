@@ -56,6 +56,11 @@ void History::Finish(Step step) {
 void History::Push(Step step) {
   undo_.push_back(std::move(step));
   redo_.clear();
+  Changed();
+}
+
+void History::Changed() {
+  if (on_change) on_change();
 }
 
 bool History::SetTitle(std::size_t n, std::string text) {
@@ -254,6 +259,7 @@ std::optional<Shown> History::Undo() {
   undo_.pop_back();
   Shown shown = Apply(step, false);
   redo_.push_back(std::move(step));
+  Changed();
   return shown;
 }
 
@@ -263,12 +269,18 @@ std::optional<Shown> History::Redo() {
   redo_.pop_back();
   Shown shown = Apply(step, true);
   undo_.push_back(std::move(step));
+  Changed();
   return shown;
 }
 
 void History::Clear() {
   undo_.clear();
   redo_.clear();
+  Changed();
+}
+
+void History::GroupsRemoved(const std::vector<std::size_t>& rows) {
+  if (!rows.empty()) Clear();
 }
 
 }  // namespace korvane

@@ -9,6 +9,7 @@
 // and the removed list are those the save left, and a step recorded before
 // it would put back ones that no longer hold.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -97,6 +98,16 @@ class History {
   std::optional<Shown> Redo();
   // Forgets every step: after a load and after every save.
   void Clear();
+  // A refresh took the groups at these rows (as they were before) out of
+  // the model because their files went elsewhere. The steps name groups by
+  // row and hold the removed list and current row of their time, so none
+  // of them can be put back soundly any more: the history is forgotten.
+  // Groups appended at the end need no call. The clipboard stays.
+  void GroupsRemoved(const std::vector<std::size_t>& rows);
+
+  // Told after every step recorded, undone or redone and after Clear: the
+  // window shows the unsaved state and the menu's captions anew.
+  std::function<void()> on_change;
 
  private:
   enum class GroupEdit { None, Added, Renamed, Deleted };
@@ -127,6 +138,7 @@ class History {
   // Takes the rows' new states and keeps the step when anything changed.
   void Finish(Step step);
   void Push(Step step);
+  void Changed();
   Shown Apply(Step& step, bool forward);
 
   LauncherModel& model_;

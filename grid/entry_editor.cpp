@@ -52,8 +52,8 @@ void EntryEditor::ClearCurrentCell() {
   ui::DrawGrid& grid = p_.grid;
   if (grid.Col() < 1 || grid.Row() < 1) return;
   const auto n = static_cast<std::size_t>(grid.Row());
-  if (grid.Col() == 1) p_.model.ClearTitle(n);
-  else p_.model.ClearPath(n);
+  if (grid.Col() == 1) p_.history.ClearTitle(n);
+  else p_.history.ClearPath(n);
   grid.Repaint();
 }
 
@@ -90,7 +90,7 @@ void EntryEditor::TitleExit() {
   if (!marks.title_editing) return;
   ui::Edit& editor = p_.title_editor;
   if (editor.Modified() && p_.model.Current() && target_row_ >= 1) {
-    p_.model.SetTitle(static_cast<std::size_t>(target_row_), TruncateBytes(editor.Text(), kTitleMaxBytes));
+    p_.history.SetTitle(static_cast<std::size_t>(target_row_), TruncateBytes(editor.Text(), kTitleMaxBytes));
   }
   marks.edit_row = -1;
   target_row_ = -1;
@@ -121,7 +121,7 @@ void EntryEditor::SelectPath() {
     ui::OpenFileDialog& dialog = p_.path_dialog;
     dialog.file_name = entry->path;
     if (dialog.Execute(p_.form.hwnd())) {
-      model.SetPath(n, dialog.file_name);
+      p_.history.SetPath(n, dialog.file_name);
     } else {
       // Tested again, off the window's thread.
       model.SetMarker(n, UntestedMarker(entry->path));
@@ -164,6 +164,8 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
   const std::size_t count = model.EntryCount();
   std::size_t n = static_cast<std::size_t>(row);
   std::vector<std::string> left;
+  // The files of one drop are one step to undo.
+  std::vector<std::pair<std::size_t, std::string>> paths;
   for (std::size_t i = 0; i < names.size(); ++i) {
     // The first goes where it was dropped; the others only to rows
     // without a path.
@@ -174,8 +176,9 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
       left.push_back(*names[i]);
       continue;
     }
-    model.SetPath(n, *names[i]);
+    paths.emplace_back(n, *names[i]);
   }
+  p_.history.SetPaths(std::move(paths));
   p_.grid.Repaint();
   if (left.empty()) return;
   std::string text = kDropNoRoom;

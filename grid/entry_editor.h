@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/history.h"
 #include "data/model.h"
 #include "grid/background.h"
 #include "grid/painter.h"
@@ -26,6 +27,7 @@ class EntryEditor {
   struct Parts {
     ui::Form& form;
     LauncherModel& model;
+    History& history;  // every change of an entry goes through it
     ui::DrawGrid& grid;
     ui::Edit& title_editor;
     ui::OpenFileDialog& path_dialog;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "data/history.h"
 #include "data/model.h"
 #include "ui/drawgrid.h"
 #include "ui/form.h"
@@ -29,6 +30,7 @@ class GroupCommander {
   struct Parts {
     ui::Form& form;
     LauncherModel& model;
+    History& history;  // every group command goes through it
     ui::ListBox& list;
     ui::DrawGrid& grid;
     const std::string& data_folder;
@@ -45,11 +47,25 @@ class GroupCommander {
   // A right click on the list opens `menu` there, its commands enabled as
   // a group is selected or not.
   void ShowMenu(ui::PopupMenu& menu, const ui::MouseEvent& e);
+  // Opens `menu` at a point of the list's client area.
+  void OpenMenu(ui::PopupMenu& menu, POINT client);
+  // The list's keys: Shift+F10 and the application key open `menu` at the
+  // selected row, F2 renames, Delete deletes, Insert starts a new group.
+  // True when the key was one of them.
+  bool KeyDown(ui::PopupMenu& menu, WORD key, unsigned shift);
   void NewGroup();
   void RenameGroup();
   void DeleteGroup();
   // Appends a group to the model and the list; errors go to the warning box.
   void AddGroup(const std::string& name);
+  // Undoes (redoes) the last change of entries or groups and shows its
+  // result: the list's names, the group it changed selected, the entry it
+  // changed current. False when there was nothing to undo (redo).
+  bool Undo();
+  bool Redo();
+  // Shows what an undo or a redo left; `before` names the group current
+  // before it (empty for none).
+  void Show(const Shown& shown, const std::string& before);
 
  private:
   Parts p_;

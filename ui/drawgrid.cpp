@@ -103,6 +103,9 @@ LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
         const int floor = std::min(min_col_width_, sizing_start_width_);
         SetColWidth(sizing_col_, std::max<int>(floor, sizing_start_width_ + MousePoint(lp).x - sizing_start_x_));
+      } else if (on_mouse_move && Enabled()) {
+        const POINT pt = MousePoint(lp);
+        on_mouse_move(MouseButton::Left, MouseShift(wp), pt.x, pt.y);
       }
       return 0;
     case WM_MOUSEWHEEL:
@@ -127,6 +130,9 @@ LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       EndMouseTracking();
       break;
     case WM_KEYDOWN: OnKeyDown(static_cast<WORD>(wp)); return 0;
+    case WM_SYSKEYDOWN:
+      if (Enabled() && on_sys_key_down && on_sys_key_down(static_cast<WORD>(wp), KeyShift())) return 0;
+      break;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateCell(current_.col, current_.row); return 0;

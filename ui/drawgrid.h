@@ -73,6 +73,12 @@ class DrawGrid : public Window {
   KeyHandler on_key_down;
   MouseHandler on_mouse_down;
   MouseHandler on_mouse_up;
+  // The pointer moved over the grid, or anywhere while the grid holds the
+  // capture (not while a column is being sized).
+  MouseHandler on_mouse_move;
+  // A key with Alt held, or F10 (WM_SYSKEYDOWN): true when the handler used
+  // it; otherwise the system's handling runs (the menu bar's Alt keys).
+  std::function<bool(WORD key, ShiftState shift)> on_sys_key_down;
   // The capture went to another window while a button was held (a message
   // box, another window activated): no release will follow.
   std::function<void()> on_capture_lost;

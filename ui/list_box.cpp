@@ -3,9 +3,20 @@
 #include <vector>
 
 #include "ui/codepage.h"
+#include "ui/drawgrid.h"
 #include "ui/window.h"
 
 namespace ui {
+
+namespace {
+ShiftState HeldKeys() {
+  ShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
+  return shift;
+}
+}  // namespace
 
 bool ListBox::Create(const ListBoxArgs& args) {
   const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
@@ -121,6 +132,12 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kReflectBase + WM_DRAWITEM:
       return DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (on_key_down) {
+        if (on_key_down(static_cast<WORD>(wp), HeldKeys())) return 0;
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:

@@ -46,6 +46,10 @@ class ListBox : public SubclassedControl {
   std::function<void(const MouseEvent&)> on_mouse_down;
   // A double click on a row.
   std::function<void()> on_double_click;
+  // A key goes down (WM_KEYDOWN, or WM_SYSKEYDOWN for F10 and Alt keys)
+  // with the keys held (ui::ShiftState of ui/drawgrid.h): true when the handler
+  // used it, and the list box's own handling is skipped.
+  std::function<bool(WORD key, unsigned shift)> on_key_down;
 
   int Count() const;
   // The number of rows of a no_data list; none selected afterwards.

@@ -14,6 +14,12 @@ std::string ShortcutText(const Shortcut& s) {
     text += "F" + std::to_string(s.key - VK_F1 + 1);
   } else if (s.key == VK_DELETE) {
     text += "Del";
+  } else if (s.key == VK_INSERT) {
+    text += "Ins";
+  } else if (s.key == VK_UP) {
+    text += "Up";
+  } else if (s.key == VK_DOWN) {
+    text += "Down";
   } else {
     text += "?";
   }
@@ -50,6 +56,23 @@ void Menu::SetEnabled(UINT id, bool enabled) {
 bool Menu::Enabled(UINT id) const {
   const UINT state = GetMenuState(menu_.get(), id, MF_BYCOMMAND);
   return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+std::string Menu::Caption(UINT id) const {
+  char text[256] = {};
+  GetMenuStringA(menu_.get(), id, text, sizeof text, MF_BYCOMMAND);
+  return text;
+}
+
+void Menu::SetCaption(UINT id, const std::string& caption) {
+  const std::string old = Caption(id);
+  const std::size_t tab = old.find('\t');
+  const std::string text = tab == std::string::npos ? caption : caption + old.substr(tab);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<char*>(text.c_str());
+  SetMenuItemInfoA(menu_.get(), id, FALSE, &info);
 }
 
 bool Menu::Run(UINT id) {

@@ -39,6 +39,9 @@ class Menu {
   HMENU handle() const { return menu_.get(); }
   void SetEnabled(UINT id, bool enabled);
   bool Enabled(UINT id) const;
+  // A new caption for an item (of a submenu too); its shortcut stays shown.
+  void SetCaption(UINT id, const std::string& caption);
+  std::string Caption(UINT id) const;  // with "\t" and the shortcut, if any
   // Runs the handler of an enabled item; false for unknown or disabled ids.
   bool Run(UINT id);
 

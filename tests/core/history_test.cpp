@@ -247,6 +247,32 @@ TEST(History, TheClipboardOutlivesUndoAndAnswersOfPathTestsStayWithTheirGroup) {
   ASSERT_TRUE(history.Undo());
   ASSERT_TRUE(history.Redo());
   EXPECT_EQ(model.GroupAt(3).entries[0].marker, PathMarker::Missing);
+
+  // Every step, undo, redo and clear is told; a refused operation is not.
+  int told = 0;
+  history.on_change = [&] { ++told; };
+  EXPECT_FALSE(history.Cut(kEntryCount));
+  EXPECT_EQ(told, 0);
+  ASSERT_TRUE(history.SetTitle(2, "x"));
+  ASSERT_TRUE(history.Undo());
+  ASSERT_TRUE(history.Redo());
+  EXPECT_EQ(told, 3);
+  // Groups taken out by a refresh: the steps, which name groups by row,
+  // are forgotten; none taken out, or groups only appended, keep them.
+  history.GroupsRemoved({});
+  EXPECT_TRUE(history.CanUndo());
+  EXPECT_EQ(told, 3);
+  model.AppendListed("E", ".PTH");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(model.GroupAt(3).entries[1].title, "");
+  ASSERT_TRUE(history.Redo());
+  model.DropGroup(1);
+  history.GroupsRemoved({1});
+  EXPECT_FALSE(history.CanUndo());
+  EXPECT_FALSE(history.CanRedo());
+  EXPECT_EQ(told, 6);
+  EXPECT_EQ(model.GroupAt(2).entries[1].title, "x");
+  ASSERT_TRUE(history.Clipboard());
 }
 
 TEST(History, TheStatusBarTellsUnsavedAndSaved) {

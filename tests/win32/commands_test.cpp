@@ -413,6 +413,75 @@ TEST_F(GroupCommandsTest, ANameTheBoxRefusesIsShownInTheLabelAndTheBoxHoldsTheLa
 
 // ------------------------------------------------------------ delete
 
+TEST_F(GroupCommandsTest, TheListsKeysRunTheCommandsAndEachCanBeUndoneAndRedone) {
+  Group("見積.PTH", GroupFileBytes(kEstimates));
+  Group("売上.PTH", GroupFileBytes(kSales));
+  Open();
+  ClickGroup("見積");
+  const int row = Row("見積");
+  HWND list = form_->LBGroup.hwnd();
+  // A key on the list; the dialog it opens is driven by `steps` inside.
+  const auto key = [&](UINT vk, std::vector<Step> steps) {
+    SetFocus(list);
+    if (steps.empty()) {
+      PostKey(list, vk);
+      return kit::Pump();
+    }
+    kit::Script script(std::move(steps), [] { CloseWhateverIsUp(); });
+    PostKey(list, vk);
+    kit::Pump();
+    EXPECT_TRUE(script.finished()) << "key " << vk;
+  };
+  const auto undo_item = [&] { return form_->MainMenu().Caption(TFrmFR0010MN::kIdUndo); };
+
+  key(VK_F2, NameAndEnter("TFrmFR0040CG", "見積2"));
+  EXPECT_EQ(Model().GroupAt(static_cast<std::size_t>(row)).name, "見積2");
+  EXPECT_EQ(form_->LBGroup.Item(row), "見積2");
+  EXPECT_EQ(undo_item(), "元に戻す(&U) 業務名の変更\tCtrl+Z");
+  // Insert: a new group, the last row, unselected.
+  key(VK_INSERT, NameAndEnter("TFrmFR0030NG", "新規"));
+  ASSERT_EQ(form_->LBGroup.Count(), 3);
+  EXPECT_EQ(form_->LBGroup.Item(2), "新規");
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), row);
+  EXPECT_EQ(undo_item(), "元に戻す(&U) 業務名の新規追加\tCtrl+Z");
+  // Delete asks the question; No keeps the group and records nothing.
+  seam_.answer = IDNO;
+  key(VK_DELETE, {});
+  ASSERT_FALSE(seam_.boxes.empty());
+  EXPECT_EQ(seam_.boxes.back().text, "見積2" + std::string(kDeleteTail));
+  EXPECT_EQ(form_->LBGroup.Count(), 3);
+  EXPECT_EQ(undo_item(), "元に戻す(&U) 業務名の新規追加\tCtrl+Z");
+
+  // Undone on the list, each in turn; the rename takes its name back off
+  // the removed list.
+  {
+    kit::HeldKey ctrl(VK_CONTROL);
+    PostKey(list, 'Z');
+    kit::Pump();
+  }
+  EXPECT_EQ(form_->LBGroup.Item(row), "見積2");
+  ASSERT_EQ(form_->LBGroup.Count(), 2);
+  EXPECT_EQ(Row("新規"), -1);
+  {
+    kit::HeldKey ctrl(VK_CONTROL);
+    PostKey(list, 'Z');
+    kit::Pump();
+  }
+  EXPECT_EQ(form_->LBGroup.Item(row), "見積");
+  EXPECT_EQ(Model().GroupAt(static_cast<std::size_t>(row)).name, "見積");
+  EXPECT_TRUE(Model().Removed().empty());
+  EXPECT_EQ(form_->LBGroup.ItemIndex(), row);
+  EXPECT_FALSE(Model().Modified());
+  {
+    kit::HeldKey ctrl(VK_CONTROL);
+    PostKey(list, 'Y');
+    kit::Pump();
+  }
+  EXPECT_EQ(form_->LBGroup.Item(row), "見積2");
+  ASSERT_EQ(Model().Removed().size(), 1u);
+  EXPECT_EQ(Model().Removed()[0].name, "見積");
+}
+
 TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGroupAndEmptiesTheGrid) {
   Group("見積.PTH", GroupFileBytes(kEstimates));
   Group("売上.PTH", GroupFileBytes(kSales));

@@ -259,6 +259,28 @@ TEST_F(DrawGridTest, KeysNavigateAfterTheKeyHandler) {
   Key(VK_PRIOR);
   EXPECT_EQ(grid_.Row(), 13);
   EXPECT_EQ(grid_.TopRow(), 7);
+
+  // Alt keys reach only the sys-key handler: one it used moves nothing and
+  // goes no further; the key handler never sees either.
+  std::vector<std::string> sys;
+  grid_.on_sys_key_down = [&](WORD key, ShiftState s) {
+    sys.push_back(std::to_string(key) + (s & kAlt ? " alt" : ""));
+    return key == VK_UP;
+  };
+  log_.clear();
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  state[VK_MENU] |= 0x80;  // Alt held, as the handler reads it
+  SetKeyboardState(state);
+  PostMessageA(grid(), WM_SYSKEYDOWN, VK_UP, 1 | (1u << 29));
+  PostMessageA(grid(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1u << 29));
+  Pump();
+  state[VK_MENU] &= 0x7F;
+  SetKeyboardState(state);
+  EXPECT_EQ(sys, (std::vector<std::string>{"38 alt", "40 alt"}));
+  EXPECT_EQ(grid_.Row(), 13);
+  EXPECT_TRUE(log_.empty());
+  grid_.on_sys_key_down = nullptr;
 }
 
 TEST_F(DrawGridTest, CtrlHomeAndEndGoToTheFirstAndLastRow) {
@@ -514,6 +536,24 @@ TEST_F(DrawGridTest, ReleaseOutsideTheGridReachesTheMouseUpHandler) {
   Post(WM_MOUSEMOVE, MK_LBUTTON, 90, 20);
   Pump();
   EXPECT_EQ(grid_.ColWidth(0), 40);
+
+  // Moves reach the move handler with the buttons held, beyond the grid
+  // too while it holds the capture; not while a column is being sized.
+  std::vector<std::string> moves;
+  grid_.on_mouse_move = [&](MouseButton, ShiftState s, int x, int y) {
+    moves.push_back(std::to_string(x) + "," + std::to_string(y) + (s & kLeftButton ? " L" : ""));
+  };
+  Post(WM_MOUSEMOVE, 0, 70, 90);
+  Post(WM_MOUSEMOVE, MK_LBUTTON, -30, 500);
+  Pump();
+  EXPECT_EQ(moves, (std::vector<std::string>{"70,90", "-30,500 L"}));
+  Post(WM_LBUTTONDOWN, MK_LBUTTON, 40, 20);
+  Post(WM_MOUSEMOVE, MK_LBUTTON, 60, 20);
+  Post(WM_LBUTTONUP, 0, 60, 20);
+  Pump();
+  EXPECT_EQ(moves.size(), 2u);
+  EXPECT_EQ(grid_.ColWidth(0), 60);
+  grid_.on_mouse_move = nullptr;
 }
 
 TEST_F(DrawGridTest, DoubleClickRunsItsHandlerThenTheMouseDownHandler) {

@@ -283,6 +283,20 @@ TEST(Menus, PopupMenuOpensWithItemsEnabledAsSetAndRunsTheChosenOne) {
   EXPECT_EQ(ran, "new;");
   EXPECT_FALSE(popup.Run(kDelete));  // a disabled item does not run
   EXPECT_EQ(ran, "new;");
+
+  // Keys shown beside the captions; a new caption keeps its key.
+  ui::PopupMenu keyed({
+      {kNew, "a", ui::Shortcut{0, VK_INSERT}, nullptr, {}},
+      {kRename, "b", ui::Shortcut{FALT, VK_UP}, nullptr, {}},
+      {kDelete, "c", ui::Shortcut{0, VK_DELETE}, nullptr, {}},
+  });
+  EXPECT_EQ(keyed.Caption(kNew), "a\tIns");
+  EXPECT_EQ(keyed.Caption(kRename), "b\tAlt+Up");
+  EXPECT_EQ(ui::ShortcutText(ui::Shortcut{FALT, VK_DOWN}), "Alt+Down");
+  keyed.SetCaption(kRename, "元に戻す(&U) 並べ替え");
+  EXPECT_EQ(keyed.Caption(kRename), "元に戻す(&U) 並べ替え\tAlt+Up");
+  keyed.SetCaption(kRename, "b");
+  EXPECT_EQ(keyed.Caption(kRename), "b\tAlt+Up");
 }
 
 TEST(FormMessages, OwnHandlersSystemCommandsPaletteAndSessionEnd) {

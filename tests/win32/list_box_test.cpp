@@ -92,6 +92,27 @@ TEST(ListBox, MouseDownReportsButtonAndPointAndTheRightButtonLeavesTheSelection)
   ASSERT_TRUE(PumpUntil([&] { return presses.size() == 2 && f.clicks == 1; }));
   EXPECT_EQ(presses[1].button, ui::MouseButton::Left);
   EXPECT_EQ(f.list.ItemIndex(), 1);
+
+  // Keys reach the key handler first, F10 and Alt keys too; a key it used
+  // goes no further (Down would have moved the selection).
+  std::vector<std::string> keys;
+  f.list.on_key_down = [&](WORD key, unsigned shift) {
+    keys.push_back(std::to_string(key) + (shift & ui::kShift ? " shift" : ""));
+    return key == VK_DOWN;
+  };
+  SetFocus(f.list.hwnd());
+  PostMessageA(f.list.hwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  {
+    kit::HeldKey shift(VK_SHIFT);
+    PostMessageA(f.list.hwnd(), WM_SYSKEYDOWN, VK_F10, 1);
+    Pump();
+  }
+  EXPECT_EQ(keys, (std::vector<std::string>{"40", "121 shift"}));
+  EXPECT_EQ(f.list.ItemIndex(), 1);
+  EXPECT_EQ(f.clicks, 1);
+  PostMessageA(f.list.hwnd(), WM_KEYDOWN, VK_UP, 1);
+  ASSERT_TRUE(PumpUntil([&] { return f.list.ItemIndex() == 0; }));
+  EXPECT_EQ(keys.size(), 3u);
 }
 
 TEST(ListBox, RowsHaveTheSetHeightAndThePaintingGetsTheSelectedState) {

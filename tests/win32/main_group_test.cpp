@@ -145,7 +145,8 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     ASSERT_TRUE(kit::PumpUntil([&] { return watch.seen > 0; }));
     PostMessageA(list(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     Pump();
-    EXPECT_EQ(watch.captions, (std::vector<std::string>{"新規業務名作成", "業務名称変更", "業務名削除"}));
+    EXPECT_EQ(watch.captions,
+              (std::vector<std::string>{"新規業務名作成\tIns", "業務名称変更\tF2", "業務名削除\tDel"}));
     EXPECT_EQ(watch.enabled, (std::vector<bool>{true, false, false}));
     POINT screen = at;
     ClientToScreen(list(), &screen);
@@ -184,6 +185,30 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     kit::PostButton(list(), WM_MBUTTONDOWN, GroupPoint(1).x, GroupPoint(1).y);
     Pump();
     EXPECT_EQ(watch.seen, 0);
+  }
+  {
+    // Shift+F10 and the application key open it at the selected row, all
+    // enabled; Shift+F10 as the system key it is.
+    MenuWatch watch;
+    SetFocus(list());
+    const RECT selected = form().LBGroup.ItemRect(2);
+    POINT at{selected.left + 8, selected.bottom - 2};
+    ClientToScreen(list(), &at);
+    {
+      kit::HeldKey shift(VK_SHIFT);
+      PostMessageA(list(), WM_SYSKEYDOWN, VK_F10, 1);
+      ASSERT_TRUE(kit::PumpUntil([&] { return watch.seen == 1; }));
+    }
+    Key(VK_APPS);
+    ASSERT_TRUE(kit::PumpUntil([&] { return watch.seen == 2; }));
+    EXPECT_EQ(watch.enabled, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(watch.top_left.x, at.x);
+    EXPECT_EQ(watch.top_left.y, at.y);
+    EXPECT_EQ(form().LBGroup.ItemIndex(), 2);
+    // F10 alone is not one of them.
+    PostMessageA(list(), WM_SYSKEYDOWN, VK_F10, 1);
+    Pump();
+    EXPECT_EQ(watch.seen, 2);
   }
 }
 

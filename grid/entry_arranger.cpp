@@ -1,0 +1,241 @@
+#include "grid/entry_arranger.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "common/FN0010GF.h"
+#include "data/settings.h"
+#include "grid/painter.h"
+#include "ui/gdi.h"
+
+namespace korvane {
+
+namespace {
+// The insertion mark: a bar this high, at the edge of the row the entry
+// would take that faces the row it leaves.
+constexpr int kMarkHeight = 3;
+// Navy, of the colour table's system colours, which no cell uses.
+constexpr int kMarkColor = 19;
+
+constexpr ui::Shortcut Alt(WORD key) { return ui::Shortcut{FALT, key}; }
+constexpr ui::Shortcut Plain(WORD key) { return ui::Shortcut{0, key}; }
+}  // namespace
+
+EntryArranger::EntryArranger(Parts parts) : p_(std::move(parts)) {
+  menu_ = std::make_unique<ui::PopupMenu>(std::vector<ui::MenuItem>{
+      {kIdMoveUp, "上へ移動", Alt(VK_UP), [this] { MoveBy(-1); }, {}},
+      {kIdMoveDown, "下へ移動", Alt(VK_DOWN), [this] { MoveBy(1); }, {}},
+      {0, ui::kSeparator, {}, nullptr, {}},
+      {kIdCut, "切り取り", ui::Ctrl('X'), [this] { Cut(); }, {}},
+      {kIdCopy, "コピー", ui::Ctrl('C'), [this] { Copy(); }, {}},
+      {kIdPaste, "貼り付け", ui::Ctrl('V'), [this] { Paste(); }, {}},
+      {0, ui::kSeparator, {}, nullptr, {}},
+      {kIdDeleteEntry, "削除", Plain(VK_DELETE), [this] { if (p_.clear_cell) p_.clear_cell(); }, {}},
+  });
+}
+
+EntryArranger::~EntryArranger() = default;
+
+void EntryArranger::MouseDown(ui::MouseButton button, ui::ShiftState shift, int x, int y) {
+  EndDrag();
+  if (button != ui::MouseButton::Left || (shift & ui::kDoubleClick) || p_.mode != kModeRegistration) return;
+  if (!p_.model.Current()) return;
+  const ui::GridCell cell = p_.grid.MouseToCell(x, y);
+  // Only a press that made its cell current: a refused one stays a click.
+  if (cell.col < 1 || cell.row < 1 || cell.row != p_.grid.Row() || cell.col != p_.grid.Col()) return;
+  press_row_ = cell.row;
+  press_ = POINT{x, y};
+}
+
+void EntryArranger::MouseMove(ui::ShiftState shift, int x, int y) {
+  if (press_row_ < 1) return;
+  if (!(shift & ui::kLeftButton)) return EndDrag();  // the release went elsewhere
+  if (!dragging_) {
+    // Within the system's drag rectangle the press is still a click.
+    if (std::abs(x - press_.x) <= GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(y - press_.y) <= GetSystemMetrics(SM_CYDRAG))
+      return;
+    dragging_ = true;
+  }
+  Track(x, y);
+}
+
+// Where a release at (x, y) would put the entry.
+void EntryArranger::Track(int x, int y) {
+  ui::DrawGrid& grid = p_.grid;
+  const int old_row = target_row_;
+  const int old_group = target_group_;
+  target_row_ = 0;
+  target_group_ = -1;
+  POINT screen{x, y};
+  ClientToScreen(grid.hwnd(), &screen);
+  RECT list{};
+  GetWindowRect(p_.groups.hwnd(), &list);
+  if (PtInRect(&list, screen)) {
+    POINT pt = screen;
+    ScreenToClient(p_.groups.hwnd(), &pt);
+    const auto hit = static_cast<DWORD>(
+        SendMessageA(p_.groups.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y)));
+    const int row = LOWORD(hit);
+    if (HIWORD(hit) == 0 && row != p_.model.CurrentRow() && static_cast<std::size_t>(row) < p_.model.GroupCount())
+      target_group_ = row;
+  } else {
+    RECT client{};
+    GetClientRect(grid.hwnd(), &client);
+    if (x >= client.left && x < client.right) {
+      // Above the entries the grid scrolls up a row, below them down a row.
+      const RECT header = grid.CellRect(0, 0);
+      const int last = grid.RowCount() - 1;
+      int row = 0;
+      if (y < header.bottom) {
+        if (grid.TopRow() > 1) grid.SetTopRow(grid.TopRow() - 1);
+        row = grid.TopRow();
+      } else if (y >= client.bottom) {
+        const int bottom = grid.TopRow() + grid.VisibleRowCount() - 1;
+        if (bottom < last) grid.SetTopRow(grid.TopRow() + 1);
+        row = std::min(last, grid.TopRow() + grid.VisibleRowCount() - 1);
+      } else {
+        row = grid.MouseToCell(grid.ColWidth(0) + 1, y).row;
+        if (row < 1) row = last;  // below the last row, still inside
+      }
+      target_row_ = row;
+    }
+  }
+  SetCursor(LoadCursorA(nullptr, target_row_ >= 1 || target_group_ >= 0 ? IDC_ARROW : IDC_NO));
+  if (target_row_ != old_row || target_group_ != old_group) grid.Invalidate();
+}
+
+void EntryArranger::MouseUp(ui::MouseButton button, ui::ShiftState shift, int x, int y) {
+  if (button == ui::MouseButton::Right) {
+    EndDrag();
+    const ui::GridCell cell = p_.grid.MouseToCell(x, y);
+    // Over a title or path cell; column 0 holds the launch buttons.
+    if (!p_.model.Current() || cell.row < 1 || cell.col < 1) return;
+    // The menu acts on the cell pressed: it becomes current first.
+    if (cell.col != p_.grid.Col() && !p_.grid.SetCol(cell.col)) return;
+    if (cell.row != p_.grid.Row() && !p_.grid.SetRow(cell.row)) return;
+    return ShowMenu(POINT{x, y});
+  }
+  if (button != ui::MouseButton::Left || press_row_ < 1) return;
+  const bool drag = dragging_;
+  const auto from = static_cast<std::size_t>(press_row_);
+  const int row = target_row_;
+  const int group = target_group_;
+  EndDrag();
+  if (!drag) return;  // a click, as it always was
+  if (group >= 0) return Transfer(from, static_cast<std::size_t>(group), (shift & ui::kCtrl) != 0);
+  if (row >= 1 && static_cast<std::size_t>(row) != from && p_.history.MoveEntry(from, static_cast<std::size_t>(row))) {
+    p_.grid.SetRow(row);
+    p_.grid.Repaint();
+  }
+}
+
+void EntryArranger::CaptureLost() { EndDrag(); }
+
+void EntryArranger::EndDrag() {
+  const bool shown = dragging_;
+  press_row_ = 0;
+  dragging_ = false;
+  target_row_ = 0;
+  target_group_ = -1;
+  if (shown) {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    p_.grid.Invalidate();
+  }
+}
+
+bool EntryArranger::KeyDown(WORD key, ui::ShiftState shift) {
+  const ui::ShiftState mods = shift & (ui::kShift | ui::kCtrl | ui::kAlt);
+  if (key == VK_ESCAPE && press_row_ >= 1) {
+    EndDrag();
+    return true;
+  }
+  if (key == VK_APPS && mods == 0) {
+    const RECT r = p_.grid.CellRect(p_.grid.Col(), p_.grid.Row());
+    if (p_.model.Current() && !(r.left == 0 && r.top == 0)) ShowMenu(POINT{r.left + 8, r.bottom - 4});
+    return true;
+  }
+  if (mods != ui::kCtrl) return false;
+  switch (key) {
+    case 'X': Cut(); return true;
+    case 'C': Copy(); return true;
+    case 'V': Paste(); return true;
+    default: return false;
+  }
+}
+
+bool EntryArranger::SysKeyDown(WORD key, ui::ShiftState shift) {
+  const ui::ShiftState mods = shift & (ui::kShift | ui::kCtrl | ui::kAlt);
+  if (key == VK_F10 && mods == ui::kShift) return KeyDown(VK_APPS, 0);
+  if (mods != ui::kAlt) return false;
+  if (key == VK_UP) MoveBy(-1);
+  else if (key == VK_DOWN) MoveBy(1);
+  else return false;
+  return true;
+}
+
+void EntryArranger::MoveBy(int rows) {
+  if (p_.commit_edit) p_.commit_edit();
+  const int from = p_.grid.Row();
+  const int to = from + rows;
+  if (from < 1 || to < 1 || static_cast<std::size_t>(to) > p_.model.EntryCount()) return;
+  if (!p_.history.MoveEntry(static_cast<std::size_t>(from), static_cast<std::size_t>(to))) return;
+  p_.grid.SetRow(to);
+  p_.grid.Repaint();
+}
+
+void EntryArranger::Cut() {
+  if (p_.commit_edit) p_.commit_edit();
+  if (p_.grid.Row() >= 1 && p_.history.Cut(static_cast<std::size_t>(p_.grid.Row()))) p_.grid.Repaint();
+}
+
+void EntryArranger::Copy() {
+  if (p_.commit_edit) p_.commit_edit();
+  if (p_.grid.Row() >= 1) p_.history.Copy(static_cast<std::size_t>(p_.grid.Row()));
+}
+
+void EntryArranger::Paste() {
+  if (p_.commit_edit) p_.commit_edit();
+  if (p_.grid.Row() < 1) return;
+  const auto n = static_cast<std::size_t>(p_.grid.Row());
+  LauncherModel::Paste done = p_.history.Paste(n, false);
+  if (done == LauncherModel::Paste::Ask && Confirm(kReplaceQuestion)) done = p_.history.Paste(n, true);
+  if (done == LauncherModel::Paste::Done) p_.grid.Repaint();
+}
+
+void EntryArranger::Transfer(std::size_t n, std::size_t row, bool copy) {
+  if (p_.commit_edit) p_.commit_edit();
+  const LauncherModel::TransferResult done = p_.history.TransferEntry(n, row, copy);
+  if (done.outcome == LauncherModel::Transfer::Full) return ShowInformation(kGroupFull);
+  if (done.outcome == LauncherModel::Transfer::Done) p_.grid.Repaint();
+}
+
+void EntryArranger::ShowMenu(POINT client) {
+  if (p_.commit_edit) p_.commit_edit();
+  const Group* group = p_.model.Current();
+  const int row = p_.grid.Row();
+  if (!group || row < 1) return;
+  const bool filled = p_.model.EntryToCopy(static_cast<std::size_t>(row)).has_value();
+  menu_->SetEnabled(kIdMoveUp, row > 1);
+  menu_->SetEnabled(kIdMoveDown, static_cast<std::size_t>(row) < p_.model.EntryCount());
+  menu_->SetEnabled(kIdCut, filled);
+  menu_->SetEnabled(kIdCopy, filled);
+  menu_->SetEnabled(kIdPaste, p_.history.Clipboard().has_value());
+  menu_->SetEnabled(kIdDeleteEntry, true);
+  ClientToScreen(p_.grid.hwnd(), &client);
+  menu_->Popup(p_.form.hwnd(), client);
+}
+
+void EntryArranger::DrawMark(HDC dc, int col, int row, const RECT& rect) const {
+  if (!dragging_ || target_row_ < 1 || target_row_ == press_row_ || row != target_row_ || col < 1) return;
+  RECT bar = rect;
+  // Moving down the entry lands below the entries it passes, up above them.
+  if (target_row_ > press_row_) bar.top = bar.bottom - kMarkHeight;
+  else bar.bottom = bar.top + kMarkHeight;
+  const ui::UniqueBrush brush(CreateSolidBrush(PaletteColor(kMarkColor)));
+  FillRect(dc, &bar, brush.get());
+}
+
+}  // namespace korvane

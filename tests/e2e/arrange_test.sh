@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Arranging entries with the real mouse: in registration mode entry 5 of a
+# group is dragged by its title onto row 2 (the entries between shift down,
+# an insertion mark shows where it goes), then entry 1 is dragged onto
+# another group in the group list (it goes into that group's first empty
+# row); Ctrl+S writes both files in the new order, and the status bar says
+# so. Screenshots during the drag and after the save are kept with the
+# artifacts.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+e2e_install
+
+# full_group "title|path"...: the UTF-8 text of a whole group file, entries
+# 1..N as given, the others empty (the order the program writes).
+full_group() {
+  local i entry
+  for i in $(seq 1 20); do
+    entry="|"
+    [ "$i" -gt $# ] || entry=${!i}
+    printf '[%02d]\nTITLE=%s\nPATH=%s\n' "$i" "${entry%%|*}" "${entry#*|}"
+  done
+}
+ONE='一番|C:\業務\一.txt' TWO='二番|C:\業務\二.txt' THREE='三番|' FOUR='四番|C:\業務\四.doc'
+FIVE='五番|C:\業務\五.xls' SIX='六番|'
+full_group "$ONE" "$TWO" "$THREE" "$FOUR" "$FIVE" "$SIX" | e2e_group 業務A
+B1='売上|C:\売上.xls'
+full_group "$B1" | e2e_group 業務BB
+# Registration mode, the designed placement.
+e2e_write_cp932 "$E2E_DIR/Korvane.INI" <<'EOF'
+[Korvane]
+LEFT=195
+TOP=108
+WIDTH=730
+HEIGHT=479
+MODE=0
+EOF
+
+LB_GETTEXTLEN=0x018A
+LB_GETITEMHEIGHT=0x01A1
+
+e2e_launch
+children=$(e2e_probe children "$E2E_MAIN")
+list=$(awk '/ ListBox / { print $1; exit }' <<<"$children")
+grid=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
+status=$(awk '/ msctls_statusbar32 / { print $1; exit }' <<<"$children")
+[ -n "$list" ] && [ -n "$grid" ] || e2e_abort "the group list and the grid are found" "$children"
+# The list's order is the folder's: the rows are told apart by their
+# names' lengths (業務A 5 bytes, 業務BB 6).
+row_a=0 row_b=1
+[ "$(e2e_probe send "$list" $LB_GETTEXTLEN 0 0)" = 5 ] || { row_a=1 row_b=0; }
+row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
+read -r gx gy _ <<<"$(e2e_probe client-origin "$grid")"
+read -r lx ly _ <<<"$(e2e_probe client-origin "$list")"
+
+e2e_focus "$E2E_MAIN"
+e2e_click "$list" 60 $((row_a * row_height + row_height / 2))
+focus_is() { [ "$(e2e_probe focus)" = "$1" ]; }
+e2e_until 3 focus_is "$grid" || fail "a click on 業務A shows it in the grid"
+
+# The grid's rows are 40 pixels and a line; the title column starts after
+# the 40-pixel button column and its line.
+cell_y() { echo $((gy + $1 * 41 + 20)); }
+title_x=$((gx + 41 + 60))
+
+# drag X Y X2 Y2 [SHOT]: presses at the first point, moves to the second in
+# steps, takes a screenshot there when named, releases.
+drag() {
+  local x=$1 y=$2 x2=$3 y2=$4 shot=${5:-} i
+  e2e__click_gap
+  xdotool mousemove "$x" "$y" mousedown 1
+  sleep 0.2
+  for i in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((x + (x2 - x) * i / 8)) $((y + (y2 - y) * i / 8))
+    sleep 0.1
+  done
+  sleep 0.3
+  [ -z "$shot" ] || SHOT=$(e2e_shot "$shot")
+  xdotool mouseup 1
+  E2E_LAST_CLICK=$(date +%s%3N)
+  sleep 0.5
+}
+
+# Entry 5 onto row 2: while the button is held a mark lies on row 2's top
+# edge (navy), none on row 3's.
+drag "$title_x" "$(cell_y 5)" "$title_x" "$(cell_y 2)" drag_within
+mark=$(e2e_pixel "$SHOT" "$title_x" $((gy + 2 * 41 + 1)))
+check_eq "the insertion mark is on row 2's top edge while dragging" 000080 "$mark"
+check_ne "no mark on row 3" 000080 "$(e2e_pixel "$SHOT" "$title_x" $((gy + 3 * 41 + 1)))"
+check_eq "the status bar says the change is unsaved" "未保存の変更があります" "$(e2e_probe text "$status")"
+
+# Entry 1 onto 業務BB's row of the group list: into its first empty row.
+drag "$title_x" "$(cell_y 1)" $((lx + 60)) $((ly + row_b * row_height + row_height / 2)) drag_to_group
+
+e2e_real_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
+full_group "|" "$FIVE" "$TWO" "$THREE" "$FOUR" "$SIX" | e2e_cp932 >"$E2E_TMP/A.PTH"
+full_group "$B1" "$ONE" | e2e_cp932 >"$E2E_TMP/B.PTH"
+saved() { cmp -s "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH" && cmp -s "$E2E_DIR/業務BB.PTH" "$E2E_TMP/B.PTH"; }
+e2e_until 5 saved
+e2e_check_bytes "業務A holds entry 5 on row 2 and row 1 empty" "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH"
+e2e_check_bytes "業務BB holds entry 1 of 業務A in its first empty row" "$E2E_DIR/業務BB.PTH" "$E2E_TMP/B.PTH"
+check_eq "the status bar says it was saved" "保存しました" "$(e2e_probe text "$status")"
+e2e_shot saved >/dev/null
+
+e2e_close
+e2e_finish
