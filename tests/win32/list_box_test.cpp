@@ -102,6 +102,7 @@ TEST(ListBox, MouseDownReportsButtonAndPointAndTheRightButtonLeavesTheSelection)
   };
   SetFocus(f.list.hwnd());
   PostMessageA(f.list.hwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  Pump();
   {
     kit::HeldKey shift(VK_SHIFT);
     PostMessageA(f.list.hwnd(), WM_SYSKEYDOWN, VK_F10, 1);

@@ -49,7 +49,10 @@ class MenuChooser {
       self->captions.push_back(text);
       self->enabled.push_back(!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
     }
-    if (self->pick_ < 0) return EndMenu();
+    if (self->pick_ < 0) {
+      EndMenu();
+      return;
+    }
     for (int i = 0; i <= self->pick_; ++i) PostKey(self->keys_to_, VK_DOWN);
     PostKey(self->keys_to_, VK_RETURN);
   }
@@ -303,7 +306,8 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
     EXPECT_EQ(chooser.captions, (std::vector<std::string>{"上へ移動\tAlt+Up", "下へ移動\tAlt+Down", "",
                                                           "切り取り\tCtrl+X", "コピー\tCtrl+C", "貼り付け\tCtrl+V",
                                                           "", "削除\tDel"}));
-    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, true, true, true, true, true, true}));
+    // (Separators read as disabled.)
+    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, true, true, true, false, true}));
   }
   EXPECT_EQ(form().DGMain.Col(), 2);
   EXPECT_EQ(Title(6), "t5");
@@ -316,7 +320,7 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
     form().DGMain.SetRow(8);
     Key(VK_APPS);
     EXPECT_EQ(chooser.seen, 1);
-    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, true, false, false, true, true, true}));
+    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, false, false, true, false, true}));
     form().DGMain.SetRow(1);
   }
   {
