@@ -284,16 +284,12 @@ void TFrmFR0010MN::FormCreate() {
   SetUpArranging();
   work_.Start(hwnd(), kBackgroundMessage);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
-  LBGroup.BeginUpdate();
-  const FileReport load = LoadGroups(data_folder_, model_);
-  // The paths are tested off the window's thread, in list order.
-  for (std::size_t row = 0; row < model_.GroupCount(); ++row) QueueMarkerTests(row, false);
+  // The names now, the files off the window's thread once it shows.
+  const FileReport load = StartFolderSync();
   Step("group files");
-  FillGroupList();
-  LBGroup.EndUpdate();
-  ShowWarnings(load.messages);
   Step("group list");
   if (!load.ok) {
+    ShowWarnings(load.messages);
     if (app) app->RequestEnd();
     return;
   }
@@ -341,6 +337,7 @@ void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   painter_.on_icon_wanted = nullptr;
+  StopFolderSync();
   work_.Stop();
   painter_.FreeCanvas();
   LBGroup.Clear();
@@ -359,6 +356,7 @@ void TFrmFR0010MN::FormDestroy() {
 
 bool TFrmFR0010MN::FormCloseQuery() {
   CommitTitleEdit();
+  if (!FolderReadyForSave()) return false;
   if (!model_.Modified()) return true;
   return Confirm(kCloseQuestion);
 }
@@ -375,16 +373,14 @@ void TFrmFR0010MN::AppActivate() {
   // The window's own surface only; its child controls are clipped out.
   InvalidateRect(hwnd(), nullptr, FALSE);
   UpdateWindow(hwnd());
+  sync_.Activated();
 }
 
 void TFrmFR0010MN::MnuSaveClick() {
   CommitTitleEdit();
+  if (!FolderReadyForSave()) return;
   const ui::WaitCursor wait;
-  const FileReport saved = SaveGroups(data_folder_, model_);
-  ShowWarnings(saved.messages);
-  // What another place saved meanwhile was kept (Recycle Bin or a copy
-  // beside the group): the user is told which groups and entries.
-  if (!saved.clashes.empty()) ShowInformation(ClashText(saved.clashes));
+  ReportSave(SaveGroups(data_folder_, model_));
   Saved();
 }
 

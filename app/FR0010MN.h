@@ -17,6 +17,7 @@
 #include "grid/entry_editor.h"
 #include "grid/launcher.h"
 #include "grid/painter.h"
+#include "groups/folder_sync.h"
 #include "groups/group_commands.h"
 #include "ui/com_ref.h"
 #include "ui/application.h"
@@ -158,6 +159,16 @@ class TFrmFR0010MN : public ui::Form {
   EntryArranger& Arranger() { return arranger_; }
   ui::MenuBar& MainMenu() { return *MnuMain; }
   ui::PopupMenu& GroupMenu() { return *PpmGroup; }
+  // Refresh (app/refresh.cpp): the group folder kept in step while the
+  // program runs; the start reads the files after the window shows.
+  FileReport StartFolderSync();
+  void StopFolderSync();
+  // Before a save or a close: false when it must not go on.
+  bool FolderReadyForSave() { return sync_.WaitBeforeSave(); }
+  // After a save: the save's problems and the refresh's in one box, the
+  // clashes in another.
+  void ReportSave(const FileReport& saved);
+  FolderSync& Sync() { return sync_; }
 
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
@@ -214,7 +225,10 @@ class TFrmFR0010MN : public ui::Form {
   EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
   GroupCommander groups_{{*this, model_, history_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
-                           [this](std::size_t row) { work_.GroupSelected(row); },
+                           [this](std::size_t row) {
+                             work_.GroupSelected(row);
+                             sync_.Selected(row);
+                           },
                            [this](std::size_t row) { work_.TestPaths(row, true); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
   // group commander above hold the history by reference.
@@ -223,6 +237,14 @@ class TFrmFR0010MN : public ui::Form {
   bool saved_ = false;  // a save left nothing unsaved in this run
   EntryArranger arranger_{{*this, model_, history_, DGMain, LBGroup, mode_, [this] { CommitTitleEdit(); },
                            [this] { editor_.ClearCurrentCell(); }}};
+  // Refresh: the start's reads and the refreshes after changes elsewhere.
+  FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
+                     [this](const std::string& key, std::function<FolderSync::Answer()> job) {
+                       work_.Run(key, std::move(job));
+                     },
+                     [this](std::size_t row, bool urgent) { work_.TestPaths(row, urgent); },
+                     [this](std::string_view text) { Notice(text); },
+                     [this](const std::vector<std::string>& messages) { ShowWarnings(messages); }}};
 };
 
 }  // namespace korvane

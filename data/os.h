@@ -126,6 +126,10 @@ std::optional<std::u16string> WideFromNarrow(std::string_view text);
 // characters), so that the file functions can reach it.
 bool PathFits(std::string_view path);
 
+// True when folder lies on a network share (a UNC name or a mapped drive),
+// whose change notifications may never come.
+bool IsRemoteFolder(const std::string& folder);
+
 // The folder of the running executable, with its trailing separator.
 std::string ExeFolder();
 

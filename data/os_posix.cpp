@@ -336,6 +336,11 @@ Status RecycleFile(const std::string& path) { return DeleteFile(path); }
 
 Status MoveToRecycleBin(const std::string&) { return Fail(ENOTSUP); }
 
+// Only the Windows build runs the window that asks.
+bool IsRemoteFolder(const std::string& folder) {
+  return folder.rfind("//", 0) == 0 || folder.rfind("\\\\", 0) == 0;
+}
+
 struct FolderWatch::Impl {
   UniqueFd notify{-1};
   UniqueFd wake{-1};

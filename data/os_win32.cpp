@@ -379,6 +379,14 @@ Status MoveToRecycleBin(const std::string& path) {
   return Fail(ERROR_FILE_NOT_FOUND);   // gone for good: the caller still has the bytes
 }
 
+bool IsRemoteFolder(const std::string& folder) {
+  if (folder.size() >= 2 && (folder[0] == '\\' || folder[0] == '/') && (folder[1] == '\\' || folder[1] == '/'))
+    return true;
+  if (folder.size() < 2 || folder[1] != ':') return false;
+  const std::string root = folder.substr(0, 2) + "\\";
+  return GetDriveTypeA(root.c_str()) == DRIVE_REMOTE;
+}
+
 struct FolderWatch::Impl {
   HANDLE change = INVALID_HANDLE_VALUE;   // FindCloseChangeNotification closes it
   KernelHandle wake;

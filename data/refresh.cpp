@@ -151,9 +151,12 @@ GroupSnapshot ReadGroupSnapshot(const std::string& folder, const std::string& fi
 
 SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot) {
   const int row = RowOfSource(model, snapshot.file_name);
-  // A first read takes the entries over without copying them.
+  // A first read takes the entries over without copying them, unless the
+  // user already typed into the group: then the values merge, the user's
+  // kept.
   if (row >= 0 && snapshot.outcome == ReadOutcome::Read &&
       model.GroupAt(static_cast<std::size_t>(row)).state == ReadState::NotRead &&
+      !model.GroupAt(static_cast<std::size_t>(row)).Edited() &&
       snapshot.epoch >= model.GroupAt(static_cast<std::size_t>(row)).written_epoch) {
     SnapshotApplied applied;
     applied.row = row;

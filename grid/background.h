@@ -72,6 +72,15 @@ class BackgroundWork {
   // An answer from any thread (a COM callback) to run on the window's.
   void Send(Answer answer);
 
+  // The folder watch (grid/background_watch.cpp): a thread of its own
+  // waits for changes in `folder` and runs `on_change` on the window's
+  // thread, once for any number of changes made before it runs. False when
+  // the folder sends no change notifications (a look must stand in).
+  // StopWatch ends the thread; it goes before Stop.
+  bool Watch(const std::string& folder, std::function<void()> on_change);
+  void StopWatch();
+  bool Watching() const;
+
   // Runs the answers that have arrived (the window's handler of `message`).
   void Deliver();
   // True while a job is queued or running, or an answer waits.
@@ -95,6 +104,10 @@ class BackgroundWork {
   std::vector<std::pair<std::string, std::size_t>> launching_;
   // The newest Run of each key: older answers are stale.
   std::map<std::string, unsigned> generations_;
+  // The folder watch's thread and state (shared: its type is complete only
+  // in background_watch.cpp).
+  struct FolderWatcher;
+  std::shared_ptr<FolderWatcher> watcher_;
 };
 
 }  // namespace korvane

@@ -76,6 +76,9 @@ TEST(OsLayer, PathFitsCountsCharactersAgainstTheLimit) {
   for (int i = 0; i < 256; ++i) japanese += "表";                    // 512 bytes, 259 characters
   EXPECT_TRUE(os::PathFits(japanese));
   EXPECT_FALSE(os::PathFits(japanese + "x"));
+  // A share's name is remote; the test's own folder is not.
+  EXPECT_TRUE(os::IsRemoteFolder("\\\\server\\share\\"));
+  EXPECT_FALSE(os::IsRemoteFolder(testing::TempDir().path()));
 }
 
 TEST(OsLayer, ListFolderGivesEveryEntry) {

@@ -238,6 +238,22 @@ TEST_F(SharedFolder, ARefreshListsNewAndDeletedFilesAndKeepsWhatThisRunChanged) 
   EXPECT_EQ(model.Current()->entries[0].title, "");
   EXPECT_EQ(ApplySnapshot(model, old_read).row, -1);
   EXPECT_EQ(model.Current()->entries[0].title, "");   // not the "n" read before the save
+
+  // A group typed into before its first read keeps what was typed; the
+  // other entries take the file's values.
+  ASSERT_TRUE(WriteBytes(dir.File("U.PTH"), FileOf({"u1", "u2"})));
+  const std::optional<FolderListing> with_u = ListGroupFiles(dir.path(), model.DiskEpoch());
+  ASSERT_TRUE(with_u.has_value());
+  ASSERT_EQ(ApplyListing(model, *with_u).appended, 1u);
+  model.SelectGroup(Row("U"));
+  ASSERT_EQ(model.Current()->state, ReadState::NotRead);
+  ASSERT_TRUE(model.SetTitle(2, "typed"));
+  const SnapshotApplied first =
+      ApplySnapshot(model, ReadGroupSnapshot(dir.path(), "U.PTH", kEntryCount, model.DiskEpoch()));
+  EXPECT_TRUE(first.first_read);
+  EXPECT_EQ(TitlesOf(*model.Current()), (Names{"u1", "typed", ""}));
+  EXPECT_EQ(model.Current()->state, ReadState::Read);
+  EXPECT_TRUE(model.Current()->TitleChanged(2));
 }
 
 TEST_F(SharedFolder, OneChangedFileAmongManyIsTheOnlyOneRead) {

@@ -199,6 +199,10 @@ void MainWindowTest::Open(int mode) {
   form_->Show();
   SetForegroundWindow(form_->hwnd());
   ASSERT_TRUE(kit::PumpUntil([&] { return GetActiveWindow() == form_->hwnd(); }));
+  // The group files are read after the window shows.
+  if (wait_for_reads_) {
+    ASSERT_TRUE(kit::PumpUntil([&] { return !form_->Sync().Starting(); }));
+  }
   Pump();
 }
 

@@ -141,6 +141,7 @@ class MainWindowTest : public ::testing::Test {
   TempFolder folder_;
   FakeSeam seam_;
   bool settle_ = true;
+  bool wait_for_reads_ = true;  // Open returns once every group file is read
   bool as_program_ = false;  // made by CreateAsProgram
   std::unique_ptr<korvane::TFrmFR0010MN> form_;
 };

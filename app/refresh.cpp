@@ -1,0 +1,35 @@
+// The main window's side of keeping the group folder in step: the watch
+// on the folder, the start's reads and what a save tells. The work itself
+// is the folder sync's (groups/folder_sync.h).
+#include "app/FR0010MN.h"
+#include "common/FN0010GF.h"
+#include "data/os.h"
+
+namespace korvane {
+
+FileReport TFrmFR0010MN::StartFolderSync() {
+  // Watched before it is listed: a change made in between is not missed.
+  const bool watched = work_.Watch(data_folder_, [this] { sync_.Look(); });
+  // A share may send no notification at all: it gets a look when the
+  // window is activated and before each save; a local disk none at idle.
+  sync_.SetLooks(!watched || os::IsRemoteFolder(data_folder_));
+  return sync_.Begin();
+}
+
+void TFrmFR0010MN::StopFolderSync() {
+  work_.StopWatch();
+  sync_.Stop();
+}
+
+void TFrmFR0010MN::ReportSave(const FileReport& saved) {
+  std::vector<std::string> messages = saved.messages;
+  for (std::string& m : sync_.TakeWarnings()) messages.push_back(std::move(m));
+  ShowWarnings(messages);
+  // What another place saved meanwhile was kept (Recycle Bin or a copy
+  // beside the group): the user is told which groups and entries.
+  if (!saved.clashes.empty()) ShowInformation(ClashText(saved.clashes));
+  // The save took the file's values of the entries this run left alone.
+  DGMain.Invalidate();
+}
+
+}  // namespace korvane

@@ -1,0 +1,65 @@
+// The folder watch of BackgroundWork: one thread waits on the folder's
+// change notification and hands the window one answer for any number of
+// changes, so a save that writes many files costs one look.
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "data/os.h"
+#include "grid/background.h"
+
+namespace korvane {
+
+struct BackgroundWork::FolderWatcher {
+  // What the thread and its answers share; the answers may outlive the
+  // watcher (queued when it stopped): they check `stopped`.
+  struct Shared {
+    std::atomic<bool> announced{false};  // an answer is on its way
+    std::atomic<bool> stopped{false};
+    std::function<void()> on_change;
+  };
+
+  explicit FolderWatcher(const std::string& folder) : watch(folder) {}
+  ~FolderWatcher() {
+    shared->stopped = true;
+    watch.Wake();
+    if (thread.joinable()) thread.join();
+  }
+
+  os::FolderWatch watch;
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+  std::thread thread;
+};
+
+bool BackgroundWork::Watch(const std::string& folder, std::function<void()> on_change) {
+  StopWatch();
+  auto watcher = std::make_shared<FolderWatcher>(folder);
+  if (!watcher->watch.Opened()) return false;
+  watcher->shared->on_change = std::move(on_change);
+  FolderWatcher* w = watcher.get();
+  watcher->thread = std::thread([this, w] {
+    try {
+      for (;;) {
+        const os::FolderWatch::Event event = w->watch.Wait(os::FolderWatch::kForever);
+        if (event != os::FolderWatch::Event::Changed || w->shared->stopped) return;
+        // One answer at a time: changes made before it runs are covered by
+        // the look it starts.
+        if (w->shared->announced.exchange(true)) continue;
+        Send([shared = w->shared] {
+          shared->announced = false;
+          if (!shared->stopped && shared->on_change) shared->on_change();
+        });
+      }
+    } catch (...) {
+      // The watch ends; the looks on activation and before a save remain.
+    }
+  });
+  watcher_ = std::move(watcher);
+  return true;
+}
+
+void BackgroundWork::StopWatch() { watcher_.reset(); }
+
+bool BackgroundWork::Watching() const { return watcher_ != nullptr; }
+
+}  // namespace korvane

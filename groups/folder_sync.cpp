@@ -1,0 +1,275 @@
+#include "groups/folder_sync.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "data/os.h"
+#include "ui/application.h"
+
+namespace korvane {
+
+namespace {
+
+// Files per read job, and read jobs at once: one worker stays free for
+// the file of a group selected before it was read.
+constexpr std::size_t kFilesPerJob = 32;
+constexpr int kJobsAtOnce = 3;
+
+constexpr char kListKey[] = "folder sync: list";
+
+std::string DroppedNotice(const std::string& name) {
+  return "業務「" + name + "」は他の場所で削除されました";
+}
+
+}  // namespace
+
+FolderSync::~FolderSync() { Stop(); }
+
+FileReport FolderSync::Begin() {
+  stopped_ = false;
+  FileReport report = LoadGroupNames(p_.data_folder, p_.model);
+  p_.list.BeginUpdate();
+  p_.list.Clear();
+  for (const Group& group : p_.model.Groups()) p_.list.AddItem(group.name);
+  p_.list.EndUpdate();
+  if (!report.ok) return report;
+  // Told in the one box once every file is read.
+  start_messages_ = report.messages;
+  starting_ = true;
+  for (std::string& file : UnreadFiles(p_.model)) pending_.push_back(std::move(file));
+  if (pending_.empty()) {
+    // Nothing to read: the box (if any) still comes after the window is up.
+    ++in_flight_;
+    p_.run("folder sync: start", [this]() -> Answer {
+      return [this] { OnSnapshots({}, true); };
+    });
+  }
+  Feed();
+  return report;
+}
+
+void FolderSync::Feed() {
+  while (!stopped_ && in_flight_ < kJobsAtOnce && !pending_.empty()) {
+    std::vector<std::string> files;
+    while (files.size() < kFilesPerJob && !pending_.empty()) {
+      files.push_back(std::move(pending_.front()));
+      pending_.pop_front();
+    }
+    ++in_flight_;
+    p_.run("folder sync: read " + std::to_string(next_key_++),
+           [this, folder = p_.data_folder, files = std::move(files), count = p_.model.EntryCount(),
+            epoch = p_.model.DiskEpoch()]() -> Answer {
+             auto snapshots = std::make_shared<std::vector<GroupSnapshot>>();
+             snapshots->reserve(files.size());
+             // ReadGroupSnapshot never throws: every file gets its answer.
+             for (const std::string& file : files) snapshots->push_back(ReadGroupSnapshot(folder, file, count, epoch));
+             return [this, snapshots] { OnSnapshots(std::move(*snapshots), true); };
+           });
+  }
+}
+
+void FolderSync::ReadNow(const std::string& file_name) {
+  const auto it = std::find(pending_.begin(), pending_.end(), file_name);
+  if (it != pending_.end()) pending_.erase(it);
+  p_.run("folder sync: read " + std::to_string(next_key_++),
+         [this, folder = p_.data_folder, file_name, count = p_.model.EntryCount(),
+          epoch = p_.model.DiskEpoch()]() -> Answer {
+           auto snapshot = std::make_shared<GroupSnapshot>(ReadGroupSnapshot(folder, file_name, count, epoch));
+           return [this, snapshot] {
+             std::vector<GroupSnapshot> one;
+             one.push_back(std::move(*snapshot));
+             OnSnapshots(std::move(one), false);
+           };
+         });
+}
+
+void FolderSync::OnSnapshots(std::vector<GroupSnapshot> snapshots, bool batch) {
+  if (batch && in_flight_ > 0) --in_flight_;
+  if (stopped_) return;
+  bool changed = false;
+  for (GroupSnapshot& snapshot : snapshots) {
+    const std::string file = snapshot.file_name;
+    const SnapshotApplied applied = ApplySnapshot(p_.model, std::move(snapshot));
+    ++files_read_;
+    if (applied.unreadable) {
+      std::string message = CannotReadMessage(os::JoinPath(p_.data_folder, file));
+      if (starting_) start_messages_.push_back(std::move(message));
+      else Warn(std::move(message));
+    }
+    if (!awaited_.empty() && os::SameFileName(file, awaited_)) {
+      EndAwaiting();
+      if (applied.row < 0) p_.grid.Invalidate();
+    }
+    if (applied.row < 0) continue;
+    const std::size_t row = static_cast<std::size_t>(applied.row);
+    const bool shown = applied.row == p_.model.CurrentRow();
+    if (applied.first_read || !applied.entries.empty()) changed = true;
+    // Markers of changed paths are untested again; icons follow the paths.
+    if (!applied.entries.empty()) p_.test_paths(row, shown);
+    if (!shown) continue;
+    if (applied.first_read) {
+      p_.grid.Invalidate();
+      continue;
+    }
+    for (const std::size_t n : applied.entries)
+      for (int col = 0; col < 3; ++col) p_.grid.InvalidateCell(col, static_cast<int>(n));
+  }
+  Feed();
+  if (changed && on_model_changed) on_model_changed();
+  if (starting_ && pending_.empty() && in_flight_ == 0) EndStart();
+}
+
+void FolderSync::EndStart() {
+  starting_ = false;
+  std::vector<std::string> messages = std::move(start_messages_);
+  start_messages_.clear();
+  for (const std::string& m : messages) told_.insert(m);
+  if (!messages.empty() && p_.warn) p_.warn(messages);
+}
+
+void FolderSync::Look() {
+  if (stopped_) return;
+  if (looking_) {
+    look_again_ = true;
+    return;
+  }
+  looking_ = true;
+  p_.run(kListKey, [this, folder = p_.data_folder, epoch = p_.model.DiskEpoch()]() -> Answer {
+    auto listing = std::make_shared<std::optional<FolderListing>>(ListGroupFiles(folder, epoch));
+    return [this, listing] { OnListing(std::move(*listing)); };
+  });
+}
+
+void FolderSync::Activated() {
+  if (looks_) Look();
+}
+
+void FolderSync::OnListing(std::optional<FolderListing> listing) {
+  looking_ = false;
+  if (stopped_) return;
+  // A folder that cannot be listed (the share is away) changes nothing.
+  if (listing) {
+    const std::vector<std::string> names_before = p_.model.Names();
+    const int current_before = p_.model.CurrentRow();
+    const ListingApplied applied = ApplyListing(p_.model, *listing);
+    if (applied.stale) {
+      look_again_ = true;   // a save came between
+    } else {
+      for (const std::string& message : listing->left_alone) Warn(message);
+      if (applied.appended > 0 || !applied.dropped.empty()) ListChanged(names_before, current_before, applied);
+      for (std::string& file : FilesToRead(p_.model, *listing)) {
+        // Read once: the start's files are queued already.
+        if (std::find(pending_.begin(), pending_.end(), file) == pending_.end()) pending_.push_back(std::move(file));
+      }
+      Feed();
+    }
+  }
+  if (look_again_) {
+    look_again_ = false;
+    Look();
+  }
+}
+
+void FolderSync::ListChanged(const std::vector<std::string>& names_before, int current_before,
+                             const ListingApplied& applied) {
+  // The rows as they were: the dropped names come in list order.
+  std::vector<std::size_t> rows;
+  std::size_t from = 0;
+  for (const std::string& name : applied.dropped) {
+    const auto it = std::find(names_before.begin() + static_cast<std::ptrdiff_t>(from), names_before.end(), name);
+    if (it == names_before.end()) continue;
+    rows.push_back(static_cast<std::size_t>(it - names_before.begin()));
+    from = rows.back() + 1;
+  }
+  p_.list.BeginUpdate();
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) p_.list.DeleteItem(static_cast<int>(*it));
+  const std::size_t count = p_.model.GroupCount();
+  for (std::size_t row = count - std::min(applied.appended, count); row < count; ++row)
+    p_.list.AddItem(p_.model.GroupAt(row).name);
+  p_.list.SetItemIndex(p_.model.CurrentRow());
+  p_.list.EndUpdate();
+  if (applied.current_dropped) {
+    EndAwaiting();
+    // No group is current: the grid shows none, as before the first click.
+    p_.grid.SetEnabled(false);
+    p_.grid.Invalidate();
+    if (p_.notice && current_before >= 0 && static_cast<std::size_t>(current_before) < names_before.size())
+      p_.notice(DroppedNotice(names_before[static_cast<std::size_t>(current_before)]));
+  }
+  if (!rows.empty() && on_groups_dropped) on_groups_dropped(rows);
+}
+
+void FolderSync::Selected(std::size_t row) {
+  if (stopped_ || row >= p_.model.GroupCount()) return;
+  const Group& group = p_.model.GroupAt(row);
+  if (group.state != ReadState::NotRead) {
+    EndAwaiting();
+    return;
+  }
+  awaited_ = group.source;
+  if (!awaiting_busy_) {
+    if (ui::Application* app = ui::Application::Current()) app->BeginBusy();
+    awaiting_busy_ = true;
+  }
+  ReadNow(group.source);
+}
+
+void FolderSync::EndAwaiting() {
+  awaited_.clear();
+  if (!awaiting_busy_) return;
+  awaiting_busy_ = false;
+  if (ui::Application* app = ui::Application::Current()) app->EndBusy();
+}
+
+bool FolderSync::WaitBeforeSave() {
+  if (waiting_ || stopped_) return false;
+  if (looks_) Look();
+  const auto ready = [this] { return stopped_ || (!starting_ && !(looks_ && looking_)); };
+  if (!ready()) WaitUntil(ready);
+  return !stopped_;
+}
+
+void FolderSync::WaitUntil(const std::function<bool()>& done) {
+  struct Flag {
+    bool& flag;
+    explicit Flag(bool& f) : flag(f) { flag = true; }
+    ~Flag() { flag = false; }
+  } waiting(waiting_);
+  const ui::WaitCursor wait;
+  ui::Application* app = ui::Application::Current();
+  MSG msg;
+  while (!done()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The quit message belongs to the loop that runs the program.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (got < 0) return;
+    if (app) {
+      app->ProcessMessage(msg);
+    } else {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+std::vector<std::string> FolderSync::TakeWarnings() { return std::exchange(warnings_, {}); }
+
+void FolderSync::Warn(std::string message) {
+  if (told_.insert(message).second) warnings_.push_back(std::move(message));
+}
+
+void FolderSync::Stop() {
+  stopped_ = true;
+  pending_.clear();
+  in_flight_ = 0;
+  looking_ = false;
+  look_again_ = false;
+  starting_ = false;
+  EndAwaiting();
+}
+
+}  // namespace korvane

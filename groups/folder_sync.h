@@ -1,0 +1,124 @@
+#pragma once
+// Keeps the group list and the grid in step with the group folder while the
+// program runs: the start's reads (names first, files off the window's
+// thread as they arrive) and the refreshes after a change made elsewhere.
+// The main window owns it; the folder's listing and every file read run on
+// workers (through `run`), their answers on the window's thread.
+//
+// A refresh never touches the title editor, the current cell or the scroll
+// position, and never shows a box: files it could not read are told at the
+// next save (TakeWarnings). The program's own saves record the stamps of
+// what they wrote, so the change notification that follows costs one
+// listing and no read.
+#include <windows.h>
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/groupfiles.h"
+#include "data/model.h"
+#include "data/refresh.h"
+#include "ui/drawgrid.h"
+#include "ui/list_box.h"
+
+namespace korvane {
+
+class FolderSync {
+ public:
+  using Answer = std::function<void()>;
+  struct Parts {
+    LauncherModel& model;
+    ui::ListBox& list;
+    ui::DrawGrid& grid;
+    const std::string& data_folder;
+    // Runs `job` on a worker and its answer on the window's thread; a later
+    // run with the same key makes an earlier answer stale.
+    std::function<void(const std::string& key, std::function<Answer()> job)> run;
+    // Queues the tests of the untested paths of the group at row.
+    std::function<void(std::size_t row, bool urgent)> test_paths;
+    // A one-line notice in the status bar.
+    std::function<void(std::string_view text)> notice;
+    // The one warning box (the start's unreadable files).
+    std::function<void(const std::vector<std::string>& messages)> warn;
+  };
+  explicit FolderSync(Parts parts) : p_(std::move(parts)) {}
+  ~FolderSync();
+  FolderSync(const FolderSync&) = delete;
+  FolderSync& operator=(const FolderSync&) = delete;
+
+  // Told the rows (as they were, ascending) of the groups a refresh took
+  // out of the list because their files were deleted elsewhere.
+  std::function<void(const std::vector<std::size_t>& rows)> on_groups_dropped;
+  // Told after a refresh or a read changed the model (names or values).
+  std::function<void()> on_model_changed;
+
+  // The start: the folder's group names into the model and the list in one
+  // step (the folder is listed on this thread, once); the files are then
+  // read on workers. ok false: the folder cannot be listed.
+  FileReport Begin();
+  // Whether a look must stand in for change notifications (a share that
+  // sends none): on activation and before each save.
+  void SetLooks(bool looks) { looks_ = looks; }
+  bool Looks() const { return looks_; }
+  // A change in the folder was notified, or a look is due: the folder is
+  // listed on a worker, then what changed is read.
+  void Look();
+  // The window was activated: a look when notifications are missing.
+  void Activated();
+  // The group at row became current: not read yet, its file goes first and
+  // the hourglass shows until its entries do.
+  void Selected(std::size_t row);
+  // Before a save (and a close): waits, the hourglass on and the window
+  // answering, for the start's reads and, where notifications are missing,
+  // for a look. False when it must not go on (the window went meanwhile, or
+  // a wait is already under way).
+  bool WaitBeforeSave();
+  // True while the start's files are still being read.
+  bool Starting() const { return starting_; }
+  // True while any listing or read is asked and unanswered.
+  bool Busy() const { return looking_ || in_flight_ > 0 || !pending_.empty(); }
+  bool Waiting() const { return waiting_; }
+  // The messages of files a refresh could not read or must leave alone,
+  // each told once: for the next save's warning box.
+  std::vector<std::string> TakeWarnings();
+  // Drops what is pending; answers still on their way do nothing.
+  void Stop();
+
+  // How many group files were read since the start (the figures).
+  std::size_t FilesRead() const { return files_read_; }
+
+ private:
+  void OnListing(std::optional<FolderListing> listing);
+  void OnSnapshots(std::vector<GroupSnapshot> snapshots, bool batch);
+  void Feed();
+  void ReadNow(const std::string& file_name);
+  void ListChanged(const std::vector<std::string>& names_before, int current_before, const ListingApplied& applied);
+  void EndStart();
+  void EndAwaiting();
+  void Warn(std::string message);
+  void WaitUntil(const std::function<bool()>& done);
+
+  Parts p_;
+  bool looks_ = false;
+  bool looking_ = false;     // a listing is asked
+  bool look_again_ = false;  // a change came while it was
+  bool starting_ = false;
+  bool stopped_ = false;
+  bool waiting_ = false;
+  std::deque<std::string> pending_;  // files to read, in order
+  int in_flight_ = 0;                // batches being read
+  unsigned next_key_ = 0;
+  std::string awaited_;              // the current group's file, not read yet
+  bool awaiting_busy_ = false;       // its hourglass is counted
+  std::vector<std::string> start_messages_;
+  std::vector<std::string> warnings_;
+  std::set<std::string> told_;
+  std::size_t files_read_ = 0;
+};
+
+}  // namespace korvane
