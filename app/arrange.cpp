@@ -11,6 +11,9 @@ void TFrmFR0010MN::SetUpArranging() {
   DGMain.on_sys_key_down = [this](WORD key, ui::ShiftState s) { return arranger_.SysKeyDown(key, s); };
   LBGroup.on_key_down = [this](WORD key, unsigned s) { return LBGroupKeyDown(key, s); };
   history_.on_change = [this] { ShowUnsavedState(); };
+  // Groups whose files went elsewhere leave the list: the history's steps
+  // name groups by row.
+  sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };
   // The history starts with the groups as loaded.
   history_.Clear();
 }
