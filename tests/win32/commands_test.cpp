@@ -84,6 +84,8 @@ class GroupCommandsTest : public kit::MainWindowTest {
     form_->SetBounds({60, 40, 730, 479});
     form_->Show();
     ASSERT_TRUE(kit::BringToFront(form_->hwnd()));
+    // The group files are read after the window shows, then their paths tested.
+    ASSERT_TRUE(kit::PumpUntil([&] { return !form_->Sync().Starting() && !form_->BackgroundBusy(); }));
     kit::Pump();
     ASSERT_TRUE(seam_.boxes.empty()) << seam_.boxes[0].text;
     ASSERT_EQ(form_->LBGroup.Count(), static_cast<int>(form_->Model().GroupCount()));

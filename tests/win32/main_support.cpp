@@ -147,7 +147,10 @@ bool MainWindowTest::CreateAsProgram() {
   form_ = std::make_unique<korvane::TFrmFR0010MN>();
   form_->SetDataFolder(folder_.path());
   App().SetMainForm(form_.get());
-  return form_->Create();
+  const bool created = form_->Create();
+  // The group files are read after the window is made.
+  if (created && wait_for_reads_) kit::PumpUntil([&] { return !form_->Sync().Starting(); });
+  return created;
 }
 
 void MainWindowTest::OpenAsProgram() {

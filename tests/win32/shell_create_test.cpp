@@ -143,8 +143,9 @@ TEST_F(CreateTest, AnyModeOtherThanZeroOrOneStartsLauncherMode) {
   EXPECT_TRUE(form().SpbInput.Down());
 }
 
-// Steps 1 to 14 are done and step 16 is not when the group load (step 15)
-// shows its warning: a group file held open by another program.
+// Steps 1 to 14 are done when the group load (step 15) shows its warning:
+// a group file held open by another program. The files are read once the
+// window is made, so the canvas (step 16) is there too.
 TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
   folder_.Write("Korvane.INI", SettingsBytes(30, 40, 600, 450, 1));
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
@@ -172,11 +173,14 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
     EXPECT_TRUE(TrayIconExists(form().TrayRecord()));                          // 13
     EXPECT_FALSE(form().HiddenInTray());                                       // 14
     EXPECT_EQ(form().LBGroup.Count(), 2) << "the list is filled before the warning";
-    EXPECT_FALSE(form().Painter().HasCanvas()) << "the canvas comes after the load";
+    EXPECT_TRUE(form().Painter().HasCanvas()) << "the warning comes once the window is made";
+    EXPECT_EQ(form().Model().GroupAt(static_cast<std::size_t>(form().Model().FindGroup("業務A"))).state,
+              korvane::ReadState::Read)
+        << "every file is read first";
   };
   ASSERT_TRUE(CreateAsProgram());
-  CloseHandle(lock);
   EXPECT_EQ(seen, 1);
+  CloseHandle(lock);
   // A file that cannot be read does not stop the start.
   EXPECT_TRUE(form().Painter().HasCanvas());
   EXPECT_FALSE(TakeQuit());
