@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "data/model.h"
+#include "data/settings.h"
 #include "grid/background.h"
 #include "grid/drop.h"
 #include "grid/entry_editor.h"
 #include "grid/launcher.h"
 #include "grid/painter.h"
+#include "groups/find_box.h"
 #include "groups/group_commands.h"
+#include "grid/path_tip.h"
+#include "ui/hot_key.h"
 #include "ui/com_ref.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
@@ -139,6 +143,24 @@ class TFrmFR0010MN : public ui::Form {
   int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
 
+  // Find: the find box over every group's entries, the system-wide hot key
+  // that brings the window forward with it, the full path as a tooltip over
+  // the grid (app/find.cpp).
+  static constexpr UINT kIdFind = 121;
+  static constexpr int kFindHotKeyId = 0x4B46;
+  void MnuFindClick();
+  // Opens the find box (again) over the window, its text box focused.
+  void OpenFind();
+  // The model changed (edits, group commands, changes read from disk): the
+  // find index follows, at once while the box is open, else when it opens.
+  void FindModelChanged();
+  void HotKeyPressed(WPARAM id);
+  FindBox& Finder() { return find_box_; }
+  const ui::SystemHotKey& FindHotKey() const { return hot_key_; }
+  const PathTip& PathTips() const { return path_tip_; }
+  ui::SpeedButton SpbFind;
+  ui::Bevel BvlC;
+
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
   ui::Bevel BvlA, BvlB;
@@ -196,6 +218,19 @@ class TFrmFR0010MN : public ui::Form {
   GroupCommander groups_{{*this, model_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
                            [this](std::size_t row) { work_.GroupSelected(row); },
                            [this](std::size_t row) { work_.TestPaths(row, true); }}};
+  // Find (app/find.cpp).
+  FindBoxCallbacks FindCallbacks();
+  void StartFind(const LoadedSettings& settings);
+  void StopFind();
+  void WarmFindIndex();
+  void FindShow(std::size_t group, std::size_t n);
+  HICON FindIcon(const std::string& path);
+  void FindIconsMayHaveCome();
+  FindBox find_box_{model_, FindCallbacks()};
+  ui::SystemHotKey hot_key_;
+  PathTip path_tip_{model_, DGMain, painter_, mode_};
+  bool find_stale_ = true;          // the index has not seen the model's last change
+  bool find_icons_waited_ = false;  // the box painted a row whose icon was on its way
 };
 
 }  // namespace korvane
