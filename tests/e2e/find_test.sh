@@ -24,6 +24,8 @@ TITLE=見積書
 PATH=C:\業務\見積書.doc
 EOF
 
+# Launcher mode: Enter launches (in registration mode it shows the entry).
+printf '[Korvane]\r\nMODE=1\r\n' >"$E2E_DIR/Korvane.INI"
 e2e_launch
 fixture_windows() { e2e_probe count-windows KorvaneFixtureWindow Fixture; }
 
