@@ -103,6 +103,10 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kBackgroundMessage:
       work_.Deliver();
+      FindIconsMayHaveCome();
+      return 0;
+    case WM_HOTKEY:
+      HotKeyPressed(wp);
       return 0;
     case WM_SYSCOMMAND:
       if (SysCommand(wp)) return 0;
@@ -211,6 +215,7 @@ void TFrmFR0010MN::CreateToolbar() {
       {&SpbExit, 72, "SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
       {&SpbInput, 136, "SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
       {&SpbRun, 176, "SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
+      {&SpbFind, 240, "SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -225,6 +230,7 @@ void TFrmFR0010MN::CreateToolbar() {
   }
   BvlA.Create(ui::BevelArgs{top, ui::Bounds{59, 8, 3, 42}, ui::BevelCut::Lowered, true});
   BvlB.Create(ui::BevelArgs{top, ui::Bounds{123, 7, 3, 42}, ui::BevelCut::Lowered, true});
+  BvlC.Create(ui::BevelArgs{top, ui::Bounds{227, 7, 3, 42}, ui::BevelCut::Lowered, true});
 
   ui::LabelArgs la;
   la.parent = top;
@@ -238,7 +244,8 @@ void TFrmFR0010MN::CreateToolbar() {
 void TFrmFR0010MN::CreateMenus() {
   MnuMain = std::make_unique<ui::MenuBar>(std::vector<ui::MenuItem>{
       {0, "ﾌｧｲﾙ(&F)", {}, nullptr,
-       {{kIdSave, "保存(&V)", ui::Ctrl('S'), [this] { MnuSaveClick(); }, {}},
+       {{kIdFind, "検索(&F)", ui::Ctrl('F'), [this] { MnuFindClick(); }, {}},
+        {kIdSave, "保存(&V)", ui::Ctrl('S'), [this] { MnuSaveClick(); }, {}},
         {0, ui::kSeparator, {}, nullptr, {}},
         {kIdExit, "終了(&X)", {}, [this] { MnuExitClick(); }, {}}}},
       {0, "編集(&E)", {}, nullptr,
@@ -295,6 +302,7 @@ void TFrmFR0010MN::FormCreate() {
   }
   if (!PrepareCanvas() && app) app->RequestEnd();
   Step("off-screen bitmap");
+  WarmFindIndex();
 }
 
 void TFrmFR0010MN::FillGroupList() {
@@ -305,6 +313,7 @@ void TFrmFR0010MN::FillGroupList() {
 void TFrmFR0010MN::ApplySettings() {
   const LoadedSettings s = LoadSettings(data_folder_);
   mode_ = s.mode;
+  StartFind(s);
   if (mode_ == kModeRegistration) SpbInput.SetDown(true);
   else SpbRun.SetDown(true);
   if (!s.placement_valid) {
@@ -337,6 +346,7 @@ void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   painter_.on_icon_wanted = nullptr;
+  StopFind();
   StopFolderSync();
   work_.Stop();
   painter_.FreeCanvas();

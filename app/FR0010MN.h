@@ -11,6 +11,7 @@
 
 #include "data/history.h"
 #include "data/model.h"
+#include "data/settings.h"
 #include "grid/background.h"
 #include "grid/drop.h"
 #include "grid/entry_arranger.h"
@@ -18,7 +19,10 @@
 #include "grid/launcher.h"
 #include "grid/painter.h"
 #include "groups/folder_sync.h"
+#include "groups/find_box.h"
 #include "groups/group_commands.h"
+#include "grid/path_tip.h"
+#include "ui/hot_key.h"
 #include "ui/com_ref.h"
 #include "ui/application.h"
 #include "ui/bevel.h"
@@ -169,6 +173,23 @@ class TFrmFR0010MN : public ui::Form {
   // clashes in another.
   void ReportSave(const FileReport& saved);
   FolderSync& Sync() { return sync_; }
+  // Find: the find box over every group's entries, the system-wide hot key
+  // that brings the window forward with it, the full path as a tooltip over
+  // the grid (app/find.cpp).
+  static constexpr UINT kIdFind = 121;
+  static constexpr int kFindHotKeyId = 0x4B46;
+  void MnuFindClick();
+  // Opens the find box (again) over the window, its text box focused.
+  void OpenFind();
+  // The model changed (edits, group commands, changes read from disk): the
+  // find index follows, at once while the box is open, else when it opens.
+  void FindModelChanged();
+  void HotKeyPressed(WPARAM id);
+  FindBox& Finder() { return find_box_; }
+  const ui::SystemHotKey& FindHotKey() const { return hot_key_; }
+  const PathTip& PathTips() const { return path_tip_; }
+  ui::SpeedButton SpbFind;
+  ui::Bevel BvlC;
 
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
@@ -245,6 +266,19 @@ class TFrmFR0010MN : public ui::Form {
                      [this](std::size_t row, bool urgent) { work_.TestPaths(row, urgent); },
                      [this](std::string_view text) { Notice(text); },
                      [this](const std::vector<std::string>& messages) { ShowWarnings(messages); }}};
+  // Find (app/find.cpp).
+  FindBoxCallbacks FindCallbacks();
+  void StartFind(const LoadedSettings& settings);
+  void StopFind();
+  void WarmFindIndex();
+  void FindShow(std::size_t group, std::size_t n);
+  HICON FindIcon(const std::string& path);
+  void FindIconsMayHaveCome();
+  FindBox find_box_{model_, FindCallbacks()};
+  ui::SystemHotKey hot_key_;
+  PathTip path_tip_{model_, DGMain, painter_, mode_};
+  bool find_stale_ = true;          // the index has not seen the model's last change
+  bool find_icons_waited_ = false;  // the box painted a row whose icon was on its way
 };
 
 }  // namespace korvane

@@ -10,7 +10,13 @@ void TFrmFR0010MN::SetUpArranging() {
   DGMain.on_mouse_move = [this](ui::MouseButton, ui::ShiftState s, int x, int y) { arranger_.MouseMove(s, x, y); };
   DGMain.on_sys_key_down = [this](WORD key, ui::ShiftState s) { return arranger_.SysKeyDown(key, s); };
   LBGroup.on_key_down = [this](WORD key, unsigned s) { return LBGroupKeyDown(key, s); };
-  history_.on_change = [this] { ShowUnsavedState(); };
+  // Every change of entries or groups made here is a step of the history;
+  // the find index follows them and the changes read from disk.
+  history_.on_change = [this] {
+    ShowUnsavedState();
+    FindModelChanged();
+  };
+  sync_.on_model_changed = [this] { FindModelChanged(); };
   // Groups whose files went elsewhere leave the list: the history's steps
   // name groups by row.
   sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };

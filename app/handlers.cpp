@@ -36,6 +36,7 @@ void TFrmFR0010MN::DGMainDblClick() {
   if (cell.col < 1 || cell.row < 1) return;
   if (mode_ != kModeRegistration) return launcher_.LaunchRow(cell.row);
   editor_.EditCell(cell.col, cell.row);
+  FindModelChanged();
 }
 
 void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState shift) {
@@ -45,9 +46,13 @@ void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState shift) {
     if (r.left == 0 && r.top == 0) return;  // scrolled out of view
     if (mode_ != kModeRegistration) return launcher_.LaunchRow(DGMain.Row());
     editor_.EditCell(DGMain.Col(), DGMain.Row());
+    FindModelChanged();
     return;
   }
-  if (key == VK_DELETE) editor_.ClearCurrentCell();
+  if (key == VK_DELETE) {
+    editor_.ClearCurrentCell();
+    FindModelChanged();
+  }
 }
 
 void TFrmFR0010MN::DGMainMouseDown(ui::MouseButton b, ui::ShiftState s, int x, int y) {
@@ -64,17 +69,30 @@ void TFrmFR0010MN::DGMainCaptureLost() {
 }
 
 void TFrmFR0010MN::EdtTitleKeyPress(unsigned& key) { editor_.TitleKeyPress(key); }
-void TFrmFR0010MN::EdtTitleExit() { editor_.TitleExit(); }
+void TFrmFR0010MN::EdtTitleExit() {
+  editor_.TitleExit();
+  FindModelChanged();
+}
 
 void TFrmFR0010MN::LBGroupClick() { groups_.SelectClicked(); }
 void TFrmFR0010MN::LBGroupMouseDown(const ui::MouseEvent& e) { groups_.ShowMenu(*PpmGroup, e); }
-void TFrmFR0010MN::MnuNewGroupClick() { groups_.NewGroup(); }
-void TFrmFR0010MN::MnuChangeNameClick() { groups_.RenameGroup(); }
-void TFrmFR0010MN::MnuDeleteGroupClick() { groups_.DeleteGroup(); }
+void TFrmFR0010MN::MnuNewGroupClick() {
+  groups_.NewGroup();
+  FindModelChanged();
+}
+void TFrmFR0010MN::MnuChangeNameClick() {
+  groups_.RenameGroup();
+  FindModelChanged();
+}
+void TFrmFR0010MN::MnuDeleteGroupClick() {
+  groups_.DeleteGroup();
+  FindModelChanged();
+}
 void TFrmFR0010MN::MnuAboutClick() { RunAboutBox(hwnd()); }
 
 void TFrmFR0010MN::DGMainDropFiles(const std::vector<std::optional<std::string>>& names, POINT screen) {
   editor_.DropFiles(names, screen);
+  FindModelChanged();
 }
 
 void TFrmFR0010MN::RegisterDropTarget() {

@@ -45,19 +45,28 @@ void Launcher::LaunchRow(int row) {
 }
 
 void Launcher::LaunchPressed() {
-  const Group* group = model_.Current();
-  const auto n = static_cast<std::size_t>(marks_.pressed_row);
-  const Entry* entry = group ? group->EntryAt(n) : nullptr;
+  if (model_.CurrentRow() < 0 || marks_.pressed_row < 1) return;
+  Launch(static_cast<std::size_t>(model_.CurrentRow()), static_cast<std::size_t>(marks_.pressed_row));
+}
+
+void Launcher::LaunchEntry(std::size_t group, std::size_t n) {
+  if (group >= model_.GroupCount()) return;
+  Launch(group, n);
+  if (static_cast<int>(group) == model_.CurrentRow()) grid_.Repaint();
+}
+
+void Launcher::Launch(std::size_t row, std::size_t n) {
+  const Group& group = model_.GroupAt(row);
+  const Entry* entry = group.EntryAt(n);
   if (!entry) return;
   if (entry->path.empty()) {
-    model_.SetMarker(n, PathMarker::NoPath);
+    model_.SetMarkerOfPath(row, n, entry->path, PathMarker::NoPath);
     return;
   }
   // The test and the shell call may take seconds (a network share): they
   // run on a worker while the window goes on. A second press on the entry
   // meanwhile starts nothing.
-  work_.Launch(*group, static_cast<std::size_t>(model_.CurrentRow()), n, owner_.hwnd(),
-               [this](const LaunchOutcome& outcome) { Finish(outcome); });
+  work_.Launch(group, row, n, owner_.hwnd(), [this](const LaunchOutcome& outcome) { Finish(outcome); });
 }
 
 void Launcher::Finish(const LaunchOutcome& outcome) {

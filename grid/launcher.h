@@ -28,9 +28,13 @@ class Launcher {
   void CaptureLost();
   // Launches one row outside a button press.
   void LaunchRow(int row);
+  // Launches entry n of the group at list row `group` (any group, as a
+  // launch button of it would).
+  void LaunchEntry(std::size_t group, std::size_t n);
 
  private:
   void LaunchPressed();
+  void Launch(std::size_t group, std::size_t n);
   void Finish(const LaunchOutcome& outcome);
 
   const ui::Window& owner_;

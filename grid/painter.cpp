@@ -97,6 +97,13 @@ void GridPainter::DrawPathText(const RECT& r, std::string_view text) {
   Emboss(20, (r.bottom - c.TextHeight(text)) / 2, text);
 }
 
+bool GridPainter::PathFitsPlate(int width, std::string_view path) const {
+  if (!canvas_) return false;
+  // DrawPathText's text begins at 20; DrawRoundPlate's face ends 17 short
+  // of the cell's right edge.
+  return 20 + canvas_->TextWidth(path) <= width - 17;
+}
+
 void GridPainter::DrawEmbossedText(const RECT& r, std::string_view text, int x) {
   Emboss(x, (r.bottom - canvas_->TextHeight(text)) / 2, text);
 }

@@ -72,6 +72,9 @@ class GridPainter {
   void DrawPathText(const RECT& r, std::string_view text);
   void DrawEmbossedText(const RECT& r, std::string_view text, int x);
   void DrawEtchedFrame(const RECT& r);
+  // Whether a path drawn in a path cell `width` wide ends inside its plate
+  // (false without the bitmap, whose font measures it).
+  bool PathFitsPlate(int width, std::string_view path) const;
 
   // One cell of the entry grid onto `target`; `cell` in grid client
   // coordinates without the grid lines. Nothing without the bitmap.

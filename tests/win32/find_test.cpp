@@ -14,7 +14,11 @@
 #include "data/find.h"
 #include "data/settings.h"
 #include "groups/find_box.h"
-#include "support.h"
+#include "kit.h"
+// After the main window's header, whose tray record is sized by shellapi.h
+// as every other file sees it.
+#include <commctrl.h>
+#include "ui/codepage.h"
 #include "ui/gdi.h"
 #include "ui/hot_key.h"
 #include "ui/text_fold.h"
@@ -393,6 +397,290 @@ TEST(SystemHotKey, RegistersTellsAKeyHeldElsewhereAndReleases) {
   mine.Unregister();
   second.Destroy();
   form.Destroy();
+}
+
+
+// The find box, the hot key and the path tooltip as the main window wires
+// them.
+class MainFindTest : public kit::MainWindowTest {
+ protected:
+  // 経理: 1 an existing file, 2 a missing one, 3 a title without a path;
+  // 営業: entry 5 a file whose title begins with the text looked for.
+  void WriteGroups() {
+    existing_ = folder_.Write("請求書.txt");
+    other_ = folder_.Write("見積.txt");
+    WriteGroup("経理", {{"請求書", existing_}, {"請求控え", "C:\\存在しない\\控え.txt"}, {"請求メモ", ""}});
+    WriteGroup("営業", {{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}, {"見積 請求", other_}});
+  }
+  void OpenWith(int mode, const std::string& hot_key = "") {
+    WriteGroups();
+    if (!hot_key.empty()) folder_.Write("Korvane.INI", "[Korvane]\r\nHOTKEY=" + hot_key + "\r\n");
+    Open(mode);
+  }
+  korvane::FindBox& box() { return form().Finder(); }
+  bool BoxFocused() {
+    return PumpUntil([&] { return box().IsOpen() && GetFocus() == box().EdtFind.hwnd(); }, 3000);
+  }
+  void TypeInBox(const std::string& text) {
+    box().EdtFind.SetText("");
+    kit::PostAnsiChars(box().EdtFind.hwnd(), text);
+    Pump();
+  }
+  void BoxKey(UINT vk) {
+    kit::PostKey(box().EdtFind.hwnd(), vk);
+    Pump();
+  }
+  const korvane::Entry& EntryOf(const std::string& group, std::size_t n) {
+    return *form().Model().GroupAt(static_cast<std::size_t>(GroupIndex(group))).EntryAt(n);
+  }
+  std::string existing_, other_;
+};
+
+TEST_F(MainFindTest, CtrlFMenuAndButtonOpenTheBoxWhichLaunchesShowsAndCloses) {
+  OpenWith(korvane::kModeLauncher);
+  const int accounts = GroupIndex("経理");
+  const int sales = GroupIndex("営業");
+  // The File menu's first item, with its shortcut.
+  HMENU file = GetSubMenu(GetMenu(main()), 0);
+  char caption[64] = "";
+  GetMenuStringA(file, 0, caption, sizeof caption, MF_BYPOSITION);
+  EXPECT_STREQ(caption, "検索(&F)\tCtrl+F");
+  EXPECT_EQ(GetMenuItemID(file, 0), korvane::TFrmFR0010MN::kIdFind);
+  EXPECT_TRUE(IsWindowVisible(form().SpbFind.hwnd()));
+
+  // The index is built once the window waits for input, before any box.
+  EXPECT_EQ(box().hwnd(), nullptr);
+  EXPECT_EQ(box().index().counts().groups, 2u);
+  EXPECT_EQ(box().index().counts().entries, 8u);
+
+  // Ctrl+F with the group list focused opens the box, its text box focused.
+  SetFocus(list());
+  CtrlKey('F');
+  ASSERT_TRUE(BoxFocused());
+  EXPECT_EQ(GetWindow(box().hwnd(), GW_OWNER), main());
+  EXPECT_EQ(box().index().counts().folded, 0u);   // nothing left to fold
+  TypeInBox("請求");
+  EXPECT_EQ(box().CountText(), "4 件");
+  EXPECT_EQ(box().hits()[0], (FindHit{static_cast<std::uint32_t>(accounts), 1}));
+
+  // Enter launches through the launch routine: the shell is asked, the
+  // marker set, the box stays.
+  BoxKey(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return seam_.shell_calls.size() == 1; }, 3000));
+  Pump();
+  EXPECT_EQ(seam_.shell_calls[0].file, existing_);
+  EXPECT_EQ(seam_.shell_calls[0].owner, main());
+  EXPECT_EQ(EntryOf("経理", 1).marker, korvane::PathMarker::Found);
+  EXPECT_TRUE(box().IsOpen());
+  // A missing file: the launch's own message and marker; an entry without
+  // a path is marked so and starts nothing.
+  BoxKey(VK_DOWN);
+  BoxKey(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return !seam_.boxes.empty(); }, 3000));
+  EXPECT_EQ(seam_.boxes[0].text, "ファイルが存在しません。");
+  EXPECT_EQ(EntryOf("経理", 2).marker, korvane::PathMarker::Missing);
+  BoxKey(VK_DOWN);
+  BoxKey(VK_RETURN);
+  Pump();
+  EXPECT_EQ(EntryOf("経理", 3).marker, korvane::PathMarker::NoPath);
+  EXPECT_EQ(seam_.shell_calls.size(), 1u);
+
+  // Shift+Enter closes the box and shows the entry: its group selected as
+  // a click selects it, the title cell current and focused.
+  BoxKey(VK_DOWN);
+  ASSERT_EQ(box().hits()[static_cast<std::size_t>(box().chosen())], (FindHit{static_cast<std::uint32_t>(sales), 5}));
+  {
+    kit::HeldKey shift(VK_SHIFT);
+    BoxKey(VK_RETURN);
+  }
+  EXPECT_FALSE(box().IsOpen());
+  EXPECT_EQ(form().LBGroup.ItemIndex(), sales);
+  EXPECT_EQ(form().Model().CurrentRow(), sales);
+  EXPECT_EQ(form().DGMain.Row(), 5);
+  EXPECT_EQ(form().DGMain.Col(), 1);
+  EXPECT_TRUE(form().DGMain.Enabled());
+  EXPECT_EQ(GetFocus(), grid());
+  EXPECT_EQ(Marker(5), korvane::PathMarker::Found);   // its paths were tested
+
+  // Ctrl+F with the grid focused opens it again, the text kept; Escape
+  // closes it without acting.
+  CtrlKey('F');
+  ASSERT_TRUE(BoxFocused());
+  EXPECT_EQ(box().EdtFind.Text(), "請求");
+  BoxKey(VK_ESCAPE);
+  EXPECT_FALSE(box().IsOpen());
+  EXPECT_EQ(seam_.shell_calls.size(), 1u);
+
+  // The menu item and the toolbar button open it too.
+  PostMessageA(main(), WM_COMMAND, korvane::TFrmFR0010MN::kIdFind, 0);
+  Pump();
+  ASSERT_TRUE(BoxFocused());
+  BoxKey(VK_ESCAPE);
+  ClickButton(form().SpbFind.hwnd());
+  ASSERT_TRUE(BoxFocused());
+
+  // The index follows a group deleted while the box is open.
+  form().LBGroup.SetItemIndex(accounts);
+  seam_.answer = IDYES;
+  form().MnuDeleteGroupClick();
+  ASSERT_EQ(form().Model().GroupCount(), 1u);
+  TypeInBox("請求");
+  EXPECT_EQ(box().hits(), (Hits{{0, 5}}));
+  BoxKey(VK_ESCAPE);
+
+  // In registration mode Enter shows the entry instead of launching it.
+  ClickButton(form().SpbInput.hwnd());
+  CtrlKey('F');
+  ASSERT_TRUE(BoxFocused());
+  BoxKey(VK_RETURN);
+  EXPECT_FALSE(box().IsOpen());
+  EXPECT_EQ(seam_.shell_calls.size(), 1u);
+  EXPECT_EQ(form().DGMain.Row(), 5);
+}
+
+TEST_F(MainFindTest, NoFindBoxWhileADialogIsOpenOverTheWindow) {
+  OpenWith(korvane::kModeLauncher);
+  ui::Form dialog;
+  ui::FormArgs args;
+  args.kind = ui::FormKind::Dialog;
+  args.caption = "dialog";
+  args.owner = main();
+  args.bounds = ui::Bounds{200, 200, 240, 160};
+  ASSERT_TRUE(dialog.Create(args));
+  const int result = kit::RunModal(dialog, {[&] {
+                                     kit::PostKey(dialog.hwnd(), 'F');
+                                     Pump();
+                                     {
+                                       kit::HeldKey ctrl(VK_CONTROL);
+                                       kit::PostKey(dialog.hwnd(), 'F');
+                                       kit::PostKey(grid(), 'F');
+                                       Pump();
+                                     }
+                                     form().OpenFind();
+                                     EXPECT_FALSE(box().IsOpen());
+                                     dialog.EndModal(ui::kModalOk);
+                                   }});
+  EXPECT_EQ(result, ui::kModalOk);
+  EXPECT_FALSE(box().IsOpen());
+}
+
+TEST_F(MainFindTest, TheHotKeyOfTheSettingsBringsTheWindowWithTheBoxAndIsReleasedAtTheEnd) {
+  const auto key = korvane::ParseHotKey("Ctrl+Alt+Shift+F9");
+  ASSERT_TRUE(key.has_value());
+  OpenWith(korvane::kModeLauncher, "Ctrl+Alt+Shift+F9");
+  EXPECT_EQ(form().FindHotKey().state(), ui::HotKeyState::Registered);
+  EXPECT_EQ(form().StbInfo.Text(), "");
+  {
+    HotKeyOfOtherThread other(key->modifiers, key->key);
+    EXPECT_FALSE(other.registered());
+  }
+  // Pressed while another window is active: the main window comes forward
+  // with the box open and focused.
+  ui::Form elsewhere;
+  ASSERT_TRUE(kit::MakeForm(elsewhere));
+  SetForegroundWindow(elsewhere.hwnd());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == elsewhere.hwnd(); }, 3000));
+  kit::SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_F9});
+  ASSERT_TRUE(BoxFocused());
+  EXPECT_EQ(GetForegroundWindow(), box().hwnd());
+  EXPECT_EQ(box().EdtFind.Text(), "");
+  elsewhere.Destroy();
+
+  // The program's end releases it.
+  CloseWindow();
+  HotKeyOfOtherThread after(key->modifiers, key->key);
+  EXPECT_TRUE(after.registered());
+}
+
+TEST_F(MainFindTest, AHotKeyHeldElsewhereOrUnreadableIsToldInTheStatusBar) {
+  // The default when the settings say nothing.
+  OpenWith(korvane::kModeLauncher);
+  EXPECT_EQ(form().FindHotKey().state(), ui::HotKeyState::Registered);
+  CloseWindow();
+  {
+    const auto key = korvane::ParseHotKey("Ctrl+Alt+Shift+F8");
+    HotKeyOfOtherThread other(key->modifiers, key->key);
+    ASSERT_TRUE(other.registered());
+    folder_.Write("Korvane.INI", "[Korvane]\r\nHOTKEY=ctrl + alt + shift + f8\r\n");
+    Open(korvane::kModeLauncher);
+    EXPECT_EQ(form().FindHotKey().state(), ui::HotKeyState::HeldElsewhere);
+    EXPECT_EQ(form().StbInfo.Text(), "ホットキー Ctrl+Alt+Shift+F8 は他のプログラムが使用しているため使えません。");
+    EXPECT_TRUE(seam_.boxes.empty());
+    CloseWindow();
+  }
+  folder_.Write("Korvane.INI", "[Korvane]\r\nHOTKEY=Ctrl+Banana\r\n");
+  Open(korvane::kModeLauncher);
+  EXPECT_EQ(form().FindHotKey().state(), ui::HotKeyState::Off);
+  EXPECT_EQ(form().StbInfo.Text(), "設定ファイルの HOTKEY が読み取れないため、ホットキーは使いません。");
+  CloseWindow();
+  folder_.Write("Korvane.INI", "[Korvane]\r\nHOTKEY=off\r\n");
+  Open(korvane::kModeLauncher);
+  EXPECT_EQ(form().FindHotKey().state(), ui::HotKeyState::Off);
+  EXPECT_EQ(form().StbInfo.Text(), "");
+  EXPECT_TRUE(seam_.boxes.empty());
+}
+
+TEST_F(MainFindTest, TheHotKeyBringsTheProgramBackFromTheTray) {
+  WriteGroups();
+  folder_.Write("Korvane.INI", kit::SettingsBytes(120, 80, 640, 480, 1) + "HOTKEY=Ctrl+Alt+Shift+F7\r\n");
+  OpenAsProgram();
+  ASSERT_EQ(form().FindHotKey().state(), ui::HotKeyState::Registered);
+  PostMessageA(main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return form().HiddenInTray() && !IsWindowVisible(main()); }, 3000));
+  kit::SendKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_F7});
+  ASSERT_TRUE(BoxFocused());
+  EXPECT_FALSE(form().HiddenInTray());
+  EXPECT_TRUE(IsWindowVisible(main()));
+  EXPECT_TRUE(IsWindowVisible(app()));
+}
+
+TEST_F(MainFindTest, ThePathTooltipHoldsTheWholePathOnlyWhereItDoesNotFit) {
+  const std::string longer = "C:\\Users\\担当者\\Documents\\とても長いフォルダーの名前\\その下のフォルダー\\"
+                             "さらに下のフォルダー\\月次報告書_最終版_確認済み.xlsx";
+  WriteGroup("経理", {{"短い", "C:\\a.txt"}, {"長い", longer}, {"空", ""}});
+  Open(korvane::kModeRegistration);
+  ClickGroup(0);
+  const korvane::PathTip& tip = form().PathTips();
+  RECT spot{};
+  // Registration mode: the long path over its path cell, nothing over a
+  // path that fits, an empty one or a title cell.
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 2), &spot), longer);
+  const RECT long_cell = Cell(2, 2);
+  EXPECT_TRUE(EqualRect(&spot, &long_cell) != FALSE);
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 1), &spot), "");
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 3), &spot), "");
+  EXPECT_EQ(tip.TextAt(CellPoint(1, 2), &spot), "");
+  EXPECT_EQ(tip.TextAt(CellPoint(0, 2), &spot), "");
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 4), &spot), "");   // no entry there
+
+  // The pointer moving over the grid sets the tooltip's own text.
+  PostMessageA(grid(), WM_MOUSEMOVE, 0, MAKELPARAM(CellPoint(2, 2).x, CellPoint(2, 2).y));
+  Pump();
+  EXPECT_EQ(tip.tip().text(), longer);
+  HWND tooltip = tip.tip().tooltip();
+  ASSERT_NE(tooltip, nullptr);
+  std::vector<wchar_t> buf(1024, L'\0');
+  TTTOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V1_SIZE;
+  ti.hwnd = grid();
+  ti.uId = 1;
+  ti.lpszText = buf.data();
+  SendMessageW(tooltip, TTM_GETTEXTW, buf.size(), reinterpret_cast<LPARAM>(&ti));
+  EXPECT_EQ(ui::Narrow(buf.data()), longer);
+  PostMessageA(grid(), WM_MOUSEMOVE, 0, MAKELPARAM(CellPoint(2, 1).x, CellPoint(2, 1).y));
+  Pump();
+  EXPECT_EQ(tip.tip().text(), "");
+
+  // A short path no longer fits a column made narrow.
+  form().DGMain.SetColWidth(2, 70);
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 1), &spot), "C:\\a.txt");
+  EXPECT_EQ(tip.TextAt(CellPoint(2, 2), &spot), longer);
+
+  // Launcher mode: the path column is hidden; the title cell holds every path.
+  ClickButton(form().SpbRun.hwnd());
+  EXPECT_EQ(tip.TextAt(CellPoint(1, 1), &spot), "C:\\a.txt");
+  EXPECT_EQ(tip.TextAt(CellPoint(1, 2), &spot), longer);
+  EXPECT_EQ(tip.TextAt(CellPoint(1, 3), &spot), "");
 }
 
 }  // namespace
