@@ -355,6 +355,7 @@ void TFrmFR0010MN::FormDestroy() {
 
 bool TFrmFR0010MN::FormCloseQuery() {
   CommitTitleEdit();
+  if (!ConfirmCloseWhileLaunching()) return false;
   if (!model_.Modified()) return true;
   return Confirm(kCloseQuestion);
 }

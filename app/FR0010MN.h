@@ -139,6 +139,9 @@ class TFrmFR0010MN : public ui::Form {
   int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
 
+  // Dead share: closing while a launch is under way asks first.
+  bool ConfirmCloseWhileLaunching();
+
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
   ui::Bevel BvlA, BvlB;
@@ -195,7 +198,7 @@ class TFrmFR0010MN : public ui::Form {
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
   GroupCommander groups_{{*this, model_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
                            [this](std::size_t row) { work_.GroupSelected(row); },
-                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
+                           [this](std::size_t row) { work_.GroupRenamed(row); }}};
 };
 
 }  // namespace korvane

@@ -59,7 +59,10 @@ void TFrmFR0010MN::LBGroupClick() { groups_.SelectClicked(); }
 void TFrmFR0010MN::LBGroupMouseDown(const ui::MouseEvent& e) { groups_.ShowMenu(*PpmGroup, e); }
 void TFrmFR0010MN::MnuNewGroupClick() { groups_.NewGroup(); }
 void TFrmFR0010MN::MnuChangeNameClick() { groups_.RenameGroup(); }
-void TFrmFR0010MN::MnuDeleteGroupClick() { groups_.DeleteGroup(); }
+void TFrmFR0010MN::MnuDeleteGroupClick() {
+  groups_.DeleteGroup();
+  work_.GroupsChanged();
+}
 void TFrmFR0010MN::MnuAboutClick() { RunAboutBox(hwnd()); }
 
 void TFrmFR0010MN::DGMainDropFiles(const std::vector<std::optional<std::string>>& names, POINT screen) {
