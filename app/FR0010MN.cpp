@@ -367,6 +367,7 @@ void TFrmFR0010MN::FormDestroy() {
 bool TFrmFR0010MN::FormCloseQuery() {
   CommitTitleEdit();
   if (!FolderReadyForSave()) return false;
+  if (!ConfirmCloseWhileLaunching()) return false;
   if (!model_.Modified()) return true;
   return Confirm(kCloseQuestion);
 }

@@ -190,6 +190,8 @@ class TFrmFR0010MN : public ui::Form {
   const PathTip& PathTips() const { return path_tip_; }
   ui::SpeedButton SpbFind;
   ui::Bevel BvlC;
+  // Dead share: closing while a launch is under way asks first.
+  bool ConfirmCloseWhileLaunching();
 
   ui::Panel PnlTop;
   ui::SpeedButton SpbSave, SpbExit, SpbInput, SpbRun;
@@ -250,7 +252,7 @@ class TFrmFR0010MN : public ui::Form {
                              work_.GroupSelected(row);
                              sync_.Selected(row);
                            },
-                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
+                           [this](std::size_t row) { work_.GroupRenamed(row); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
   // group commander above hold the history by reference.
   void SetUpArranging();

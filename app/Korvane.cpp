@@ -10,13 +10,19 @@
 namespace {
 
 constexpr char kMutexName[] = "6F3A2C91-4B7D-4E28-9A15-D3C07B8E52F4";
+// How long a second start waits for the running copy to take over.
+constexpr UINT kHandoverLimitMs = 3000;
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (korvane::KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName))) {
     if (HWND running = FindWindowA(korvane::kMainClass, korvane::kMainTitle)) {
-      SendMessageA(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK);
+      // A running copy that does not answer (busy, or hung) is not waited
+      // for long: this one ends either way.
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                          kHandoverLimitMs, &result);
     }
     return 0;
   }

@@ -86,6 +86,7 @@ void TFrmFR0010MN::MnuChangeNameClick() {
 }
 void TFrmFR0010MN::MnuDeleteGroupClick() {
   groups_.DeleteGroup();
+  work_.GroupsChanged();
   FindModelChanged();
 }
 void TFrmFR0010MN::MnuAboutClick() { RunAboutBox(hwnd()); }

@@ -92,8 +92,9 @@ std::size_t History::SetPaths(std::vector<std::pair<std::size_t, std::string>> p
   for (const auto& path : paths) rows.emplace_back(row, path.first);
   Step step = Begin(Change::Path, paths.front().first, rows);
   std::size_t set = 0;
+  // The markers stay untested: the window tests them off its thread.
   for (auto& [n, file] : paths) {
-    if (model_.SetPath(n, std::move(file))) ++set;
+    if (model_.SetPath(n, std::move(file), false)) ++set;
   }
   if (set > 0) Finish(std::move(step));
   return set;

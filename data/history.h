@@ -67,6 +67,8 @@ class History {
   // The model's entry operations on the current group, with its answers.
   bool SetTitle(std::size_t n, std::string text);
   bool ClearTitle(std::size_t n);
+  // A path set here leaves its marker untested: the window tests it off its
+  // thread.
   bool SetPath(std::size_t n, std::string file);
   // Several paths in one step (the files of one drop): (entry, file).
   // Answers how many were set.

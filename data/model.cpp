@@ -124,11 +124,11 @@ bool LauncherModel::SetTitle(std::size_t n, std::string text) {
 
 bool LauncherModel::ClearTitle(std::size_t n) { return SetTitle(n, std::string()); }
 
-bool LauncherModel::SetPath(std::size_t n, std::string file) {
+bool LauncherModel::SetPath(std::size_t n, std::string file, bool test) {
   Group* group = EditableCurrent(n);
   if (!group) return false;
   Entry& entry = *group->EntryAt(n);
-  entry.marker = MarkerFor(file);
+  entry.marker = test ? MarkerFor(file) : UntestedMarker(file);
   const bool titled = entry.title.empty();
   if (titled) entry.title = TitleFromPath(file);
   entry.path = std::move(file);

@@ -137,8 +137,9 @@ class LauncherModel {
   bool SetTitle(std::size_t n, std::string text);   // sets the flag
   bool ClearTitle(std::size_t n);                   // sets the flag, even when already empty
   // Path := file, marker by the file-existence test, and the title from the
-  // file name when the title is empty. Sets the flag.
-  bool SetPath(std::size_t n, std::string file);
+  // file name when the title is empty. Sets the flag. Without test, the
+  // marker is left untested (the window's thread never waits on a share).
+  bool SetPath(std::size_t n, std::string file, bool test = true);
   bool ClearPath(std::size_t n);                    // empty path, no marker; sets the flag
   bool RefreshMarker(std::size_t n);                // flag unchanged
   // The marker a launch leaves: set as told, flag unchanged.

@@ -1,26 +1,73 @@
 #include "grid/background.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "common/seam.h"
+#include "common/text.h"
 #include "data/os.h"
 #include "ui/application.h"
 
 namespace korvane {
+
+std::string PathRoot(std::string_view path) {
+  const auto lower = [](std::string_view text) {
+    std::string out(text);
+    // ASCII letters only, and never a trail byte.
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      if (ClassifyByte(text, i) == ByteClass::Single && out[i] >= 'A' && out[i] <= 'Z') out[i] += 'a' - 'A';
+    }
+    return out;
+  };
+  std::string_view rest = path;
+  if (rest.starts_with("\\\\?\\")) {
+    rest.remove_prefix(4);
+    if (rest.size() >= 4 && lower(rest.substr(0, 4)) == "unc\\") {
+      rest.remove_prefix(4);
+    } else {
+      return rest.size() >= 2 && rest[1] == ':' ? lower(rest.substr(0, 2)) : std::string();
+    }
+  } else if (rest.starts_with("\\\\")) {
+    rest.remove_prefix(2);
+  } else {
+    return path.size() >= 2 && path[1] == ':' && ClassifyByte(path, 0) == ByteClass::Single ? lower(path.substr(0, 2))
+                                                                                             : std::string();
+  }
+  // server\share: up to the second separator that is not a trail byte.
+  int separators = 0;
+  std::size_t i = 0;
+  for (; i < rest.size(); ++i) {
+    if (rest[i] == '\\' && ClassifyByte(rest, i) != ByteClass::Trail && ++separators == 2) break;
+  }
+  return "\\\\" + lower(rest.substr(0, i));
+}
 
 BackgroundWork::BackgroundWork(LauncherModel& model, IconCache& icons, ui::DrawGrid& grid)
     : model_(model), icons_(icons), grid_(grid) {}
 
 BackgroundWork::~BackgroundWork() { Stop(); }
 
+namespace {
+// Lookups of one root running at once: a server that does not answer holds
+// at most these threads of a queue.
+constexpr int kPerRoot = 2;
+}  // namespace
+
 void BackgroundWork::Start(HWND window, UINT message) {
-  markers_ = std::make_unique<ui::WorkQueue>(window, message, 1, false);
-  icons_queue_ = std::make_unique<ui::WorkQueue>(window, message, 1, false);
-  // Several at once: a launch from a share that does not answer must not
-  // hold up one from a disk that does; a job waiting on a folder must not
-  // hold up the others.
-  launches_ = std::make_unique<ui::WorkQueue>(window, message, 4, true);
+  // Several at once, each lookup with a time limit: a share that does not
+  // answer must not hold up a disk that does, nor the selected group.
+  markers_ = std::make_unique<ui::WorkQueue>(window, message, 4, false, kLookupLimitMs, kPerRoot);
+  icons_queue_ = std::make_unique<ui::WorkQueue>(window, message, 4, false, kLookupLimitMs, kPerRoot);
+  launches_ = std::make_unique<ui::WorkQueue>(window, message, 4, true, kLookupLimitMs, kPerRoot);
+  // A job waiting on a folder must not hold up the others; none is set
+  // aside (a folder may rightly stay quiet for hours).
   jobs_ = std::make_unique<ui::WorkQueue>(window, message, 4, false);
+}
+
+void BackgroundWork::SetLookupLimit(unsigned limit_ms) {
+  for (ui::WorkQueue* queue : {markers_.get(), icons_queue_.get(), launches_.get()}) {
+    if (queue) queue->SetLimit(limit_ms);
+  }
 }
 
 void BackgroundWork::Stop() {
@@ -30,6 +77,8 @@ void BackgroundWork::Stop() {
   jobs_.reset();
   icons_.Clear();
   generations_.clear();
+  tests_.clear();
+  icon_jobs_.clear();
   // The launches' answers are gone with their queue: so is their hourglass.
   if (ui::Application* app = ui::Application::Current()) {
     for (std::size_t i = 0; i < launching_.size(); ++i) app->EndBusy();
@@ -38,8 +87,10 @@ void BackgroundWork::Stop() {
 }
 
 void BackgroundWork::Deliver() {
-  for (ui::WorkQueue* queue : {markers_.get(), icons_queue_.get(), launches_.get(), jobs_.get()}) {
-    if (queue) queue->Deliver();
+  // An answer may stop the work (the session's end, from a message box's
+  // loop): each queue is looked up anew, never held from before.
+  for (std::unique_ptr<ui::WorkQueue>* queue : {&markers_, &icons_queue_, &launches_, &jobs_}) {
+    if (*queue) (*queue)->Deliver();
   }
 }
 
@@ -76,40 +127,149 @@ void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n)
     const std::size_t i = urgent ? k : group.entries.size() - 1 - k;
     const Entry& entry = group.entries[i];
     if (entry.marker != PathMarker::Untested || (only_n != 0 && i + 1 != only_n)) continue;
-    markers_->Post(
-        group.name,
-        [this, name = group.name, row, n = i + 1, path = entry.path](const ui::WorkQueue::Context& context) {
+    const Target target{group.name, row, i + 1};
+    const auto pending = tests_.find(entry.path);
+    if (pending != tests_.end()) {
+      // Asked already: this entry waits for the same answer.
+      PathTest& test = pending->second;
+      if (std::find(test.targets.begin(), test.targets.end(), target) == test.targets.end()) {
+        test.targets.push_back(target);
+      }
+      if (urgent) markers_->Prioritize(entry.path);
+      if (test.late) MarkTargets(entry.path, PathMarker::Missing, true);
+      continue;
+    }
+    ui::WorkQueue::Options options;
+    options.key = entry.path;
+    options.root = PathRoot(entry.path);
+    options.urgent = urgent;
+    options.late = [this, path = entry.path] {
+      // Not answered within the limit: missing until it answers.
+      const auto it = tests_.find(path);
+      if (it == tests_.end()) return;
+      it->second.late = true;
+      MarkTargets(path, PathMarker::Missing, true);
+    };
+    const auto id = markers_->Post(
+        [this, path = entry.path](const ui::WorkQueue::Context& context) {
           const bool exists = os::FileExists(path);
-          context.Reply([this, name, row, n, path, exists] {
-            // A group deleted or renamed meanwhile gets nothing; an entry
-            // whose path changed meanwhile neither.
-            const int now = GroupRowNamed(name, row);
-            if (now < 0) return;
-            const PathMarker marker = exists ? PathMarker::Found : PathMarker::Missing;
-            if (!model_.SetMarkerOfPath(static_cast<std::size_t>(now), n, path, marker)) return;
-            if (now == model_.CurrentRow()) grid_.InvalidateCell(0, static_cast<int>(n));
+          context.Reply([this, path, exists] {
+            MarkTargets(path, exists ? PathMarker::Found : PathMarker::Missing, false);
+            tests_.erase(path);
           });
         },
-        urgent);
+        std::move(options));
+    tests_[entry.path] = PathTest{id, {target}, false};
+  }
+}
+
+void BackgroundWork::MarkTargets(const std::string& path, PathMarker marker, bool late) {
+  const auto it = tests_.find(path);
+  if (it == tests_.end()) return;
+  for (const Target& target : it->second.targets) {
+    // A group deleted or renamed meanwhile gets nothing; an entry whose
+    // path changed meanwhile neither.
+    const int now = GroupRowNamed(target.group, target.row);
+    if (now < 0) continue;
+    const Entry* entry = model_.GroupAt(static_cast<std::size_t>(now)).EntryAt(target.n);
+    if (!entry || (late && entry->marker != PathMarker::Untested)) continue;
+    if (!model_.SetMarkerOfPath(static_cast<std::size_t>(now), target.n, path, marker)) continue;
+    if (now == model_.CurrentRow()) grid_.InvalidateCell(0, static_cast<int>(target.n));
   }
 }
 
 void BackgroundWork::GroupSelected(std::size_t row) {
-  if (markers_ && row < model_.GroupCount()) markers_->Prioritize(model_.GroupAt(row).name);
+  if (markers_ && row < model_.GroupCount()) {
+    // Its paths before all others, in entry order.
+    const Group& group = model_.GroupAt(row);
+    for (std::size_t k = group.entries.size(); k-- > 0;) {
+      if (tests_.count(group.entries[k].path)) markers_->Prioritize(group.entries[k].path);
+    }
+  }
+  // The icons asked for the group shown before are not wanted any more.
+  if (icons_queue_) {
+    for (const auto& [path, id] : icon_jobs_) icons_queue_->Cancel(id);
+  }
+  icon_jobs_.clear();
   icons_.Clear();
 }
 
+void BackgroundWork::GroupRenamed(std::size_t row) {
+  TestPaths(row, true);
+  GroupsChanged();
+}
+
+void BackgroundWork::GroupsChanged() {
+  // Icons only of the group shown (none when none is).
+  const Group* shown = model_.Current();
+  for (auto it = icon_jobs_.begin(); it != icon_jobs_.end();) {
+    const bool wanted = shown && std::any_of(shown->entries.begin(), shown->entries.end(),
+                                             [&](const Entry& e) { return e.path == it->first; });
+    if (wanted) {
+      ++it;
+      continue;
+    }
+    if (icons_queue_) icons_queue_->Cancel(it->second);
+    it = icon_jobs_.erase(it);
+  }
+  for (auto it = tests_.begin(); it != tests_.end();) {
+    auto& targets = it->second.targets;
+    std::erase_if(targets, [this](const Target& t) { return GroupRowNamed(t.group, t.row) < 0; });
+    if (!targets.empty()) {
+      ++it;
+      continue;
+    }
+    // Nobody waits for it: never run, or its answer dropped.
+    if (markers_) markers_->Cancel(it->second.id);
+    it = tests_.erase(it);
+  }
+}
+
+void BackgroundWork::FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done) {
+  if (!markers_ || names.empty()) return;
+  // Answered once: by the test, or by the limit.
+  auto answered = std::make_shared<bool>(false);
+  const auto answer = [answered, done](bool folder) {
+    if (*answered) return;
+    *answered = true;
+    done(folder);
+  };
+  ui::WorkQueue::Options options;
+  options.key = names.front();
+  options.root = PathRoot(names.front());
+  options.urgent = true;
+  options.late = [answer] { answer(false); };
+  markers_->Post(
+      [names, answer](const ui::WorkQueue::Context& context) {
+        bool folder = false;
+        for (const std::string& name : names) {
+          if (context.Cancelled()) return;
+          folder = folder || (os::PathExists(name) && !os::FileExists(name));
+        }
+        context.Reply([answer, folder] { answer(folder); });
+      },
+      std::move(options));
+}
+
 void BackgroundWork::WantIcon(const std::string& path) {
-  if (!icons_queue_) return;
+  if (!icons_queue_ || icon_jobs_.count(path)) return;
   const std::uint32_t generation = icons_.Generation();
-  icons_queue_->Post(path, [this, path, generation](const ui::WorkQueue::Context& context) {
-    // Shared, so that an answer never delivered still destroys its icon.
-    auto icon = std::make_shared<ui::UniqueIcon>(ExtractEntryIcon(path));
-    context.Reply([this, path, generation, icon] {
-      icons_.Store(generation, path, std::move(*icon));
-      RepaintEntries(path, 1, 1);
-    });
-  });
+  ui::WorkQueue::Options options;
+  options.key = path;
+  options.root = PathRoot(path);
+  ui::WorkQueue::JobId id = 0;
+  id = icons_queue_->Post(
+      [this, path, generation](const ui::WorkQueue::Context& context) {
+        // Shared, so that an answer never delivered still destroys its icon.
+        auto icon = std::make_shared<ui::UniqueIcon>(ExtractEntryIcon(path));
+        context.Reply([this, path, generation, icon] {
+          icon_jobs_.erase(path);
+          icons_.Store(generation, path, std::move(*icon));
+          RepaintEntries(path, 1, 1);
+        });
+      },
+      std::move(options));
+  icon_jobs_[path] = id;
 }
 
 bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, HWND owner,
@@ -120,24 +280,46 @@ bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, 
   launching_.push_back(key);
   if (ui::Application* app = ui::Application::Current()) app->BeginBusy();
   LaunchOutcome start{group.name, row, n, entry->path, false, 0};
-  launches_->Post(start.path, [this, start, owner, done = std::move(done)](const ui::WorkQueue::Context& context) {
-    LaunchOutcome outcome = start;
-    try {
-      outcome.exists = os::FileExists(outcome.path);
-      if (outcome.exists) {
-        outcome.result =
-            reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(owner, "OPEN", outcome.path, "", "", SW_SHOW));
-      }
-    } catch (...) {
-      // The error is reported; the entry's launch and its hourglass end.
-      context.Reply([this, outcome] { EndLaunch(outcome); });
-      throw;
-    }
-    context.Reply([this, outcome, done] {
-      EndLaunch(outcome);
-      if (done) done(outcome);
-    });
-  });
+  // Who ends the launch: the job (0 → 1: the shell is called or the file
+  // is missing) or the limit (0 → 2: the test did not answer in time; the
+  // file counts as missing and the shell is never called).
+  auto stage = std::make_shared<std::atomic<int>>(0);
+  ui::WorkQueue::Options options;
+  options.key = start.path;
+  options.root = PathRoot(start.path);
+  options.late = [this, start, stage, done] {
+    int testing = 0;
+    if (!stage->compare_exchange_strong(testing, 2)) return;
+    EndLaunch(start);
+    if (done) done(start);
+  };
+  launches_->Post(
+      [this, start, owner, stage, done = std::move(done)](const ui::WorkQueue::Context& context) {
+        LaunchOutcome outcome = start;
+        try {
+          outcome.exists = os::FileExists(outcome.path);
+          int testing = 0;
+          // Given up on meanwhile, or the program is ending: nothing starts.
+          if (!stage->compare_exchange_strong(testing, 1) || context.Cancelled()) return;
+          if (outcome.exists) {
+            outcome.result =
+                reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(owner, "OPEN", outcome.path, "", "", SW_SHOW));
+          }
+        } catch (...) {
+          // The error is reported; the entry's launch and its hourglass end
+          // (unless the limit ended them already).
+          int testing = 0;
+          if (stage->compare_exchange_strong(testing, 1) || testing == 1) {
+            context.Reply([this, outcome] { EndLaunch(outcome); });
+          }
+          throw;
+        }
+        context.Reply([this, outcome, done] {
+          EndLaunch(outcome);
+          if (done) done(outcome);
+        });
+      },
+      std::move(options));
   return true;
 }
 

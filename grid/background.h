@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,11 @@ struct LaunchOutcome {
   UINT_PTR result = 0;   // ShellExecute's answer (> 32: started)
 };
 
+// What a path waits on when it is looked up: "\\server\share" or "c:"
+// (letters in lower case), empty for a relative path. A root that does not
+// answer holds up no other root's lookups.
+std::string PathRoot(std::string_view path);
+
 class BackgroundWork {
  public:
   // The model whose markers the tests set, the icon cache the painting
@@ -46,13 +52,28 @@ class BackgroundWork {
   // hourglass.
   void Start(HWND window, UINT message);
   void Stop();
+  // A lookup (existence test, icon, launch) that has not answered within
+  // the limit is set aside: its path shows missing until it answers.
+  static constexpr unsigned kLookupLimitMs = 3000;
+  // Tests change it.
+  void SetLookupLimit(unsigned limit_ms);
 
   // Tests every untested path of the group at `row` (of entry only_n alone
-  // when not 0); urgent ones go before all others.
+  // when not 0); urgent ones go before all others. A path already being
+  // tested is not asked again: its answer serves every entry that holds it.
   void TestPaths(std::size_t row, bool urgent, std::size_t only_n = 0);
   // The group at `row` was selected: its tests go first, and its icons are
-  // asked anew.
+  // asked anew (those asked for the group shown before are dropped).
   void GroupSelected(std::size_t row);
+  // The group at `row` was renamed: its paths are tested for the new name,
+  // and the tests for the old one are dropped.
+  void GroupRenamed(std::size_t row);
+  // Groups were deleted: tests nobody waits for any more are dropped.
+  void GroupsChanged();
+  // Looks for a folder among names off the window's thread; `done` gets
+  // the answer on the window's thread (a name whose test does not answer
+  // within the limit counts as a file).
+  void FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done);
   // An icon for path, once painting found none in the cache.
   void WantIcon(const std::string& path);
   // Tests the entry's path and opens it with the shell on a worker, the
@@ -95,6 +116,20 @@ class BackgroundWork {
   // in the given columns.
   void RepaintEntries(const std::string& path, int first_col, int last_col);
   void EndLaunch(const LaunchOutcome& outcome);
+  // An entry that waits for the test of its path.
+  struct Target {
+    std::string group;
+    std::size_t row = 0;  // where the group was
+    std::size_t n = 0;
+    bool operator==(const Target&) const = default;
+  };
+  struct PathTest {
+    ui::WorkQueue::JobId id = 0;
+    std::vector<Target> targets;
+    bool late = false;  // shown missing: the limit passed
+  };
+  // Marks the targets of path's test (late: only those still untested).
+  void MarkTargets(const std::string& path, PathMarker marker, bool late);
 
   LauncherModel& model_;
   IconCache& icons_;
@@ -104,6 +139,9 @@ class BackgroundWork {
   std::vector<std::pair<std::string, std::size_t>> launching_;
   // The newest Run of each key: older answers are stale.
   std::map<std::string, unsigned> generations_;
+  // The path tests under way, by path; the icon extractions, by path.
+  std::map<std::string, PathTest> tests_;
+  std::map<std::string, ui::WorkQueue::JobId> icon_jobs_;
   // The folder watch's thread and state (shared: its type is complete only
   // in background_watch.cpp).
   struct FolderWatcher;

@@ -120,13 +120,11 @@ void EntryEditor::SelectPath() {
   if (const Entry* entry = group ? group->EntryAt(n) : nullptr) {
     ui::OpenFileDialog& dialog = p_.path_dialog;
     dialog.file_name = entry->path;
-    if (dialog.Execute(p_.form.hwnd())) {
-      p_.history.SetPath(n, dialog.file_name);
-    } else {
-      // Tested again, off the window's thread.
-      model.SetMarker(n, UntestedMarker(entry->path));
-      p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
-    }
+    // Tested off the window's thread, the chosen path or (cancelled) the
+    // one there.
+    if (dialog.Execute(p_.form.hwnd())) p_.history.SetPath(n, dialog.file_name);
+    else model.SetMarker(n, UntestedMarker(entry->path));
+    p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
   }
   p_.marks.edit_row = -1;
   target_row_ = -1;
@@ -156,11 +154,23 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
   if (!model.Current()) return ShowInformation(kDropNeedsGroup);
   const int row = DropRow(screen);
   if (row < 1) return ShowInformation(kDropOnARow);
+  std::vector<std::string> paths;
   for (const std::optional<std::string>& name : names) {
     if (!name) return ShowInformation(kDropBadName);
     if (name->size() > kIniValueLimit) return ShowInformation(kDropTooLong);
-    if (os::PathExists(*name) && !os::FileExists(*name)) return ShowInformation(kDropFolder);
+    paths.push_back(*name);
   }
+  // Folders are looked for off the window's thread; the entries are set
+  // when the answer comes, if the group is still shown for registration.
+  p_.work.FindFolder(paths, [this, paths, row, group = model.Current()->name](bool folder) {
+    if (folder) return ShowInformation(kDropFolder);
+    const Group* now = p_.model.Current();
+    if (p_.mode == kModeRegistration && now && now->name == group) RegisterDropped(paths, row);
+  });
+}
+
+void EntryEditor::RegisterDropped(const std::vector<std::string>& names, int row) {
+  LauncherModel& model = p_.model;
   const std::size_t count = model.EntryCount();
   std::size_t n = static_cast<std::size_t>(row);
   std::vector<std::string> left;
@@ -173,12 +183,13 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
       for (++n; n <= count && !model.Current()->EntryAt(n)->path.empty();) ++n;
     }
     if (n > count) {
-      left.push_back(*names[i]);
+      left.push_back(names[i]);
       continue;
     }
-    paths.emplace_back(n, *names[i]);
+    paths.emplace_back(n, names[i]);
   }
   p_.history.SetPaths(std::move(paths));
+  p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true);
   p_.grid.Repaint();
   if (left.empty()) return;
   std::string text = kDropNoRoom;

@@ -67,6 +67,9 @@ class EntryEditor {
   void DropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
 
  private:
+  // Sets dropped names from the row on, once no folder was found among them.
+  void RegisterDropped(const std::vector<std::string>& names, int row);
+
   Parts p_;
   int target_row_ = -1;
 };

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace korvane {
@@ -10,7 +11,17 @@ namespace {
 constexpr std::size_t kIconPathBuffer = 513;  // the shell may write back into it
 }  // namespace
 
+namespace {
+std::atomic<bool (*)(const std::string&, ui::UniqueIcon&)> g_extraction{nullptr};
+}  // namespace
+
+void SetIconExtraction(bool (*extract)(const std::string& path, ui::UniqueIcon& icon)) { g_extraction = extract; }
+
 ui::UniqueIcon ExtractEntryIcon(const std::string& path) {
+  if (const auto extract = g_extraction.load()) {
+    ui::UniqueIcon icon;
+    if (extract(path, icon)) return icon;
+  }
   // The shell call takes a 513-byte buffer it may write back into: a longer
   // path gets no icon rather than an overrun.
   if (path.size() >= kIconPathBuffer) return ui::UniqueIcon();

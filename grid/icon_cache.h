@@ -20,6 +20,11 @@ namespace korvane {
 // paths of 513 bytes or more get none. Takes as long as the file system
 // takes: call it off the window's thread.
 ui::UniqueIcon ExtractEntryIcon(const std::string& path);
+// Tests only: ExtractEntryIcon asks `extract` first (a share that does not
+// answer), which answers true when it set the icon, false to leave the path
+// to the shell; nullptr puts the shell back. Any thread may extract
+// meanwhile.
+void SetIconExtraction(bool (*extract)(const std::string& path, ui::UniqueIcon& icon));
 
 class IconCache {
  public:

@@ -7,7 +7,10 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <iterator>
+#include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -19,20 +22,27 @@ namespace ui {
 namespace {
 // How long the end of the program waits for a job still running.
 constexpr auto kEndWait = std::chrono::milliseconds(300);
+std::atomic<bool> g_refuse_threads{false};
+using Clock = std::chrono::steady_clock;
 }  // namespace
 
 struct WorkQueue::Context::Running {
   JobId id = 0;
+  std::string key, root;
   std::shared_ptr<State> state;
   std::atomic<bool> cancelled{false};
+  Clock::time_point started{};
+  bool set_aside = false;  // under the queue's lock
+  Answer late;
 };
 
 struct WorkQueue::State {
   struct Queued {
     JobId id;
-    std::string key;
     Job job;
     std::shared_ptr<Context::Running> running;
+    Clock::time_point queued;
+    bool late_sent = false;
   };
   // An answer, or the error of a job that threw.
   struct Delivery {
@@ -44,14 +54,20 @@ struct WorkQueue::State {
   UINT message;
   int max_threads;
   bool com;
+  std::chrono::milliseconds limit;
+  int per_root;
   mutable std::mutex mutex;
-  std::condition_variable wake;   // a job queued, or stop
+  std::condition_variable wake;   // a job queued, a root freed, or stop
   std::condition_variable idle;   // a thread ended
+  std::condition_variable watch;  // a job started, or stop
   std::deque<Queued> jobs;
   std::vector<std::shared_ptr<Context::Running>> running;
+  std::map<std::string, int> roots;  // jobs running per root, set aside too
   std::vector<Delivery> answers;
   JobId next_id = 1;
-  int threads = 0;
+  int threads = 0;  // threads that take jobs (set aside ones not counted)
+  int aside = 0;    // jobs running past the limit
+  bool watching = false;
   bool stop = false;
 
   // Under the lock: queues a delivery and tells the window when it is the
@@ -60,6 +76,44 @@ struct WorkQueue::State {
     const bool first = answers.empty();
     answers.push_back(std::move(d));
     if (first) PostMessageA(window, message, 0, 0);
+  }
+  bool RootFull(const std::string& root) const {
+    if (per_root <= 0 || root.empty()) return false;
+    const auto it = roots.find(root);
+    return it != roots.end() && it->second >= per_root;
+  }
+  // Under the lock: a root whose every running job is set aside and which
+  // takes no more.
+  bool RootDead(const std::string& root) const {
+    if (!RootFull(root)) return false;
+    for (const auto& r : running) {
+      if (r->root == root && !r->set_aside) return false;
+    }
+    return true;
+  }
+  // Under the lock: one more thread when every thread is busy, so that the
+  // new job does not wait. False when the system refused one.
+  bool Grow(const std::shared_ptr<State>& self) {
+    const int busy = static_cast<int>(running.size()) - aside;
+    if (threads - busy > 0 || threads >= max_threads) return true;
+    try {
+      if (g_refuse_threads) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+      std::thread(Work, self).detach();
+    } catch (...) {
+      return false;
+    }
+    // Counted once it exists; it waits for the lock before it looks.
+    ++threads;
+    return true;
+  }
+  void EnsureWatch(const std::shared_ptr<State>& self) {
+    if (limit.count() <= 0 || watching) return;
+    try {
+      std::thread(Watch, self).detach();
+      watching = true;
+    } catch (...) {
+      // Without a watch nothing is set aside; the jobs still run.
+    }
   }
 };
 
@@ -76,11 +130,14 @@ void WorkQueue::Context::Reply(Answer answer) const {
 
 bool WorkQueue::Context::Cancelled() const { return running_->cancelled || running_->state->stop; }
 
-WorkQueue::WorkQueue(HWND window, UINT message, int max_threads, bool com) : state_(std::make_shared<State>()) {
+WorkQueue::WorkQueue(HWND window, UINT message, int max_threads, bool com, unsigned limit_ms, int per_root)
+    : state_(std::make_shared<State>()) {
   state_->window = window;
   state_->message = message;
   state_->max_threads = max_threads < 1 ? 1 : max_threads;
   state_->com = com;
+  state_->limit = std::chrono::milliseconds(limit_ms);
+  state_->per_root = per_root;
 }
 
 WorkQueue::~WorkQueue() {
@@ -93,42 +150,64 @@ WorkQueue::~WorkQueue() {
     dropped.swap(state_->answers);
     for (auto& r : state_->running) r->cancelled = true;
     state_->wake.notify_all();
+    state_->watch.notify_all();
+    // Jobs set aside are not waited for: they wait on what does not answer.
     state_->idle.wait_for(lock, kEndWait, [this] { return state_->threads == 0; });
   }
   // Destroyed outside the lock: an answer may own an icon.
 }
 
 WorkQueue::JobId WorkQueue::Post(std::string key, Job job, bool urgent) {
+  Options options;
+  options.key = std::move(key);
+  options.urgent = urgent;
+  return Post(std::move(job), std::move(options));
+}
+
+WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
   std::lock_guard lock(state_->mutex);
   const JobId id = state_->next_id++;
   auto running = std::make_shared<Context::Running>();
   running->id = id;
+  running->key = std::move(options.key);
+  running->root = std::move(options.root);
+  running->late = std::move(options.late);
   running->state = state_;
-  State::Queued queued{id, std::move(key), std::move(job), std::move(running)};
+  State::Queued queued{id, std::move(job), std::move(running), Clock::now()};
+  const bool urgent = options.urgent;
   if (urgent) state_->jobs.push_front(std::move(queued));
   else state_->jobs.push_back(std::move(queued));
-  const int idle = state_->threads - static_cast<int>(state_->running.size());
-  if (idle < static_cast<int>(state_->jobs.size()) && state_->threads < state_->max_threads) {
-    ++state_->threads;
-    std::thread(Work, state_).detach();
-  } else {
-    state_->wake.notify_one();
+  if (!state_->Grow(state_) && state_->threads == 0) {
+    // Nobody would ever run it: it is not queued, and the caller is told.
+    if (urgent) state_->jobs.pop_front();
+    else state_->jobs.pop_back();
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "no worker thread");
   }
+  state_->wake.notify_all();
+  // A root of dead jobs: the new one waits, and the watch tells when it
+  // has waited too long.
+  state_->watch.notify_all();
   return id;
+}
+
+void WorkQueue::SetLimit(unsigned limit_ms) {
+  std::lock_guard lock(state_->mutex);
+  state_->limit = std::chrono::milliseconds(limit_ms);
+  state_->watch.notify_all();
 }
 
 void WorkQueue::Prioritize(const std::string& key) {
   std::lock_guard lock(state_->mutex);
   std::stable_partition(state_->jobs.begin(), state_->jobs.end(),
-                        [&key](const State::Queued& q) { return q.key == key; });
+                        [&key](const State::Queued& q) { return q.running->key == key; });
 }
 
 void WorkQueue::Cancel(JobId id) {
-  State::Queued unstarted{};
+  std::vector<State::Queued> unstarted;  // destroyed after the lock
   std::lock_guard lock(state_->mutex);
   for (auto it = state_->jobs.begin(); it != state_->jobs.end(); ++it) {
     if (it->id == id) {
-      unstarted = std::move(*it);
+      unstarted.push_back(std::move(*it));
       state_->jobs.erase(it);
       break;
     }
@@ -138,20 +217,36 @@ void WorkQueue::Cancel(JobId id) {
   }
 }
 
+void WorkQueue::CancelKey(const std::string& key) {
+  std::deque<State::Queued> unstarted;
+  std::lock_guard lock(state_->mutex);
+  const auto mine = [&key](const State::Queued& q) { return q.running->key == key; };
+  const auto cut = std::stable_partition(state_->jobs.begin(), state_->jobs.end(), [&](const State::Queued& q) { return !mine(q); });
+  std::move(cut, state_->jobs.end(), std::back_inserter(unstarted));
+  state_->jobs.erase(cut, state_->jobs.end());
+  for (auto& r : state_->running) {
+    if (r->key == key) r->cancelled = true;
+  }
+}
+
 void WorkQueue::Send(Answer answer) {
   std::lock_guard lock(state_->mutex);
   if (!state_->stop) state_->Push({std::move(answer), nullptr});
 }
 
 void WorkQueue::Deliver() {
+  // Held here: an answer may destroy the queue (the end of the session,
+  // answered from a message box's loop).
+  const std::shared_ptr<State> state = state_;
   std::vector<State::Delivery> answers;
   {
-    std::lock_guard lock(state_->mutex);
-    answers.swap(state_->answers);
+    std::lock_guard lock(state->mutex);
+    answers.swap(state->answers);
   }
   // An answer may open a message box, whose loop delivers the later ones;
   // one that throws is reported and the others still run.
   for (State::Delivery& d : answers) {
+    if (state->stop) break;
     try {
       if (d.error) std::rethrow_exception(d.error);
       if (d.answer) d.answer();
@@ -163,36 +258,109 @@ void WorkQueue::Deliver() {
 
 bool WorkQueue::Busy() const {
   std::lock_guard lock(state_->mutex);
-  return !state_->jobs.empty() || !state_->running.empty() || !state_->answers.empty();
+  // A job queued behind a root that does not answer, its late answer given,
+  // waits like one set aside.
+  const bool waiting = std::any_of(state_->jobs.begin(), state_->jobs.end(),
+                                   [](const State::Queued& q) { return !q.late_sent; });
+  return waiting || static_cast<int>(state_->running.size()) > state_->aside || !state_->answers.empty();
 }
 
+void WorkQueue::RefuseThreadsForTests(bool refuse) { g_refuse_threads = refuse; }
+
 void WorkQueue::Work(std::shared_ptr<State> state) {
-  const bool com = state->com && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-  std::unique_lock lock(state->mutex);
-  for (;;) {
-    state->wake.wait(lock, [&] { return state->stop || !state->jobs.empty(); });
-    if (state->stop) break;
-    State::Queued queued = std::move(state->jobs.front());
-    state->jobs.pop_front();
-    state->running.push_back(queued.running);
-    lock.unlock();
-    Context context;
-    context.running_ = queued.running;
-    std::exception_ptr error;
-    try {
-      queued.job(context);
-    } catch (...) {
-      error = std::current_exception();
+  bool com = false;
+  try {
+    com = state->com && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    std::unique_lock lock(state->mutex);
+    bool set_aside = false;
+    while (!set_aside) {
+      // The first job whose root takes one more.
+      auto next = state->jobs.end();
+      state->wake.wait(lock, [&] {
+        if (state->stop) return true;
+        next = std::find_if(state->jobs.begin(), state->jobs.end(),
+                            [&](const State::Queued& q) { return !state->RootFull(q.running->root); });
+        return next != state->jobs.end();
+      });
+      if (state->stop) break;
+      State::Queued queued = std::move(*next);
+      state->jobs.erase(next);
+      const std::shared_ptr<Context::Running> running = queued.running;
+      running->started = Clock::now();
+      state->running.push_back(running);
+      if (!running->root.empty()) ++state->roots[running->root];
+      state->EnsureWatch(state);
+      state->watch.notify_all();
+      lock.unlock();
+      Context context;
+      context.running_ = running;
+      std::exception_ptr error;
+      try {
+        queued.job(context);
+      } catch (...) {
+        error = std::current_exception();
+      }
+      queued.job = nullptr;
+      lock.lock();
+      state->running.erase(std::find(state->running.begin(), state->running.end(), running));
+      if (!running->root.empty() && --state->roots[running->root] <= 0) state->roots.erase(running->root);
+      if (error && !state->stop && !running->cancelled) state->Push({nullptr, error});
+      // Its place was taken when it was set aside: the thread ends.
+      set_aside = running->set_aside;
+      if (set_aside) --state->aside;
+      Answer late = std::move(running->late);
+      state->wake.notify_all();  // its root takes one more
+      lock.unlock();
+      late = nullptr;
+      lock.lock();
     }
-    queued.job = nullptr;
-    lock.lock();
-    state->running.erase(std::find(state->running.begin(), state->running.end(), queued.running));
-    if (error && !state->stop && !queued.running->cancelled) state->Push({nullptr, error});
+    if (!set_aside) --state->threads;
+    state->idle.notify_all();
+  } catch (...) {
+    // Only the system's locks throw here; the thread ends either way.
   }
-  --state->threads;
-  state->idle.notify_all();
-  lock.unlock();
   if (com) CoUninitialize();
+}
+
+void WorkQueue::Watch(std::shared_ptr<State> state) {
+  try {
+    std::unique_lock lock(state->mutex);
+    while (!state->stop) {
+      const auto now = Clock::now();
+      auto next = Clock::time_point::max();
+      const auto limit = state->limit;
+      for (const auto& r : state->running) {
+        if (r->set_aside || limit.count() <= 0) continue;
+        if (now - r->started < limit) {
+          next = std::min(next, r->started + limit);
+          continue;
+        }
+        // Set aside: another thread takes its place.
+        r->set_aside = true;
+        ++state->aside;
+        --state->threads;
+        if (r->late && !r->cancelled) state->Push({std::move(r->late), nullptr});
+      }
+      if (limit.count() > 0) {
+        for (State::Queued& q : state->jobs) {
+          if (q.late_sent || !q.running->late || !state->RootDead(q.running->root)) continue;
+          if (now - q.queued < limit) {
+            next = std::min(next, q.queued + limit);
+            continue;
+          }
+          q.late_sent = true;
+          state->Push({q.running->late, nullptr});
+        }
+      }
+      if (!state->jobs.empty()) state->Grow(state);
+      state->wake.notify_all();
+      if (next == Clock::time_point::max()) state->watch.wait(lock);
+      else state->watch.wait_until(lock, next);
+    }
+    state->watching = false;
+  } catch (...) {
+    // Only the system's locks throw here.
+  }
 }
 
 }  // namespace ui

@@ -2,7 +2,9 @@
 // test lets it: the window opens and shows the group meanwhile, markers
 // arrive later on their own rows, a launch keeps the window going, answers
 // for a group renamed or deleted meanwhile are dropped; the icon cache
-// destroys every icon it held.
+// destroys every icon it held; a share that never answers holds up no
+// local marker, icon or launch, and no drop or chosen path; jobs nobody
+// needs any more never run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "data/settings.h"
+#include "drop_data.h"
 #include "grid/icon_cache.h"
 #include "kit.h"
 
@@ -30,6 +33,12 @@ bool Alive(HICON icon) {
 
 class BackgroundTest : public MainWindowTest {
  protected:
+  // Opened with a lookup limit no test reaches unless it shortens it: the
+  // share is let go when each test says.
+  void Open(int mode = 0) {
+    MainWindowTest::Open(mode);
+    form().Work().SetLookupLimit(5 * 60 * 1000);
+  }
   // Hands the answers that arrive to the window without painting, until
   // `done` holds.
   bool DeliverUntil(const std::function<bool()>& done) {
@@ -86,9 +95,10 @@ TEST_F(BackgroundTest, MarkersOfASlowShareArriveLaterOnTheirOwnRows) {
   EXPECT_FALSE(Invalid(2, 1));
   EXPECT_FALSE(Invalid(2, 2));
   // The shown group's paths were asked before the other group's (unless
-  // the other's was under way already when the group was selected).
+  // the other's was under way already when the group was selected); the
+  // path held twice was asked once.
   const std::vector<std::string> asked = share.Asked();
-  ASSERT_EQ(asked.size(), 4u);
+  ASSERT_EQ(asked.size(), 3u);
   EXPECT_TRUE(asked.front() == other || asked.back() == other);
   settle_ = true;
   Pump();
@@ -120,11 +130,12 @@ TEST_F(BackgroundTest, AGroupRenamedOrDeletedWhileItsPathsAreTestedGetsNoStaleMa
   share.Answer();
   settle_ = true;
   Pump();
-  // The renamed group's path was tested again under its new name.
+  // The renamed group's path got its marker under its new name.
   EXPECT_EQ(Named("丙").entries[0].marker, PathMarker::Found);
   EXPECT_EQ(Named("乙").entries[0].marker, PathMarker::NoPath);
   const std::vector<std::string> asked = share.Asked();
-  EXPECT_EQ(std::count(asked.begin(), asked.end(), a), 2);
+  // Asked once: the test under way serves the new name too.
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), a), 1);
   EXPECT_TRUE(seam_.boxes.size() == 1u && seam_.shell_calls.empty());   // the delete question only
 
   // Any other job: its answer is stale once the same key runs again or is
@@ -221,6 +232,156 @@ TEST_F(BackgroundTest, TheIconCacheDestroysEveryIconItHeld) {
   small.Store(before, "b", make());
   EXPECT_FALSE(Alive(made[3]));
   EXPECT_EQ(small.Size(), 0u);
+}
+
+TEST_F(BackgroundTest, AShareThatNeverAnswersHoldsUpNoLocalMarkerIconOrLaunch) {
+  const std::vector<std::string> dead = {"Q:\\共有\\一.xls", "Q:\\共有\\二.xls", "Q:\\共有\\三.xls",
+                                         "Q:\\共有\\四.xls"};
+  char self[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  const std::string missing = folder_.File("無い.txt");
+  GatedFileSystem share({dead[0]});
+  WriteGroup("共有", {{"一", dead[0]}, {"二", dead[1]}, {"三", dead[2]}, {"四", dead[3]}});
+  WriteGroup("手元", {{"自分", self}, {"無い", missing}});
+  settle_ = false;
+  Open();
+  // The share's group first, its tests, icons and four launches under way.
+  ClickGroup(GroupIndex("共有"));
+  form().QueueMarkerTests(static_cast<std::size_t>(GroupIndex("共有")), true);
+  PaintGrid();
+  for (int n = 1; n <= 4; ++n) Click(CellPoint(0, n));
+  ASSERT_TRUE(form().Launching());
+  ClickGroup(GroupIndex("手元"));
+  ASSERT_TRUE(DeliverUntil([&] { return Marker(2) == PathMarker::Missing && Marker(1) == PathMarker::Found; }));
+  PaintGrid();
+  korvane::IconCache& cache = form().Painter().Icons();
+  bool known = false;
+  ASSERT_TRUE(DeliverUntil([&] { return cache.Find(self, &known) != nullptr; }));
+  Click(CellPoint(0, 1));
+  ASSERT_TRUE(kit::PumpUntil([&] { return seam_.shell_calls.size() == 1u; }));
+  EXPECT_EQ(seam_.shell_calls[0].file, self);
+  // The share still has not answered a single lookup.
+  EXPECT_TRUE(form().Launching());
+  for (std::size_t i = 0; i < dead.size(); ++i) EXPECT_EQ(Named("共有").entries[i].marker, PathMarker::Untested) << i;
+
+  // Past the limit, the share's paths show missing and its launches end
+  // as a missing file's does; none starts when the share answers at last,
+  // and the paths it finds turn to found.
+  form().Work().SetLookupLimit(200);
+  ASSERT_TRUE(kit::PumpUntil([&] { return !form().Launching(); }));
+  EXPECT_EQ(seam_.Texts(), std::vector<std::string>(4, "ファイルが存在しません。"));
+  ASSERT_TRUE(DeliverUntil([&] { return Named("共有").entries[3].marker == PathMarker::Missing; }));
+  EXPECT_EQ(Named("共有").entries[0].marker, PathMarker::Missing);
+  share.Answer();
+  ASSERT_TRUE(DeliverUntil([&] { return Named("共有").entries[0].marker == PathMarker::Found; }));
+  settle_ = true;
+  Pump();
+  EXPECT_EQ(seam_.shell_calls.size(), 1u);
+  EXPECT_EQ(Named("共有").entries[1].marker, PathMarker::Missing);
+}
+
+TEST_F(BackgroundTest, JobsNobodyNeedsAreDroppedBeforeTheyRun) {
+  std::vector<Entry> entries;
+  for (int i = 0; i < 6; ++i) entries.push_back({"表" + std::to_string(i), "Q:\\共有\\表" + std::to_string(i) + ".xls"});
+  entries.push_back({"同じ", entries[0].path});
+  GatedFileSystem share(std::vector<std::string>{});
+  WriteGroup("甲", entries);
+  WriteGroup("乙", {{"空", ""}});
+  settle_ = false;
+  Open();
+  // Tests of 甲's six paths (the one held twice asked once), then its icons.
+  ClickGroup(GroupIndex("甲"));
+  PaintGrid();
+  // Another group shown: 甲's icons are not wanted any more; 甲 deleted:
+  // nor are its tests.
+  ClickGroup(GroupIndex("乙"));
+  ClickGroup(GroupIndex("甲"));
+  ClickGroup(GroupIndex("乙"));
+  ClickGroup(GroupIndex("甲"));
+  seam_.answer = IDYES;
+  form().MnuDeleteGroupClick();
+  share.Answer();
+  settle_ = true;
+  Pump();
+  // Only what was under way when they were dropped: at most two lookups
+  // of each queue on the one share.
+  EXPECT_EQ(share.Asked().size(), 2u);
+  EXPECT_LE(share.IconsAsked().size(), 2u);
+  EXPECT_GE(share.IconsAsked().size(), 1u);
+}
+
+TEST_F(BackgroundTest, ADropAndAChosenPathOnAShareThatNeverAnswersLeaveTheWindowAnswering) {
+  const std::string dropped = "Q:\\共有\\落.xls", chosen = "Q:\\共有\\選.xls";
+  GatedFileSystem share({dropped, chosen});
+  WriteGroup("登録", {{"一", ""}, {"二", ""}, {"三", ""}});
+  settle_ = false;
+  Open(korvane::kModeRegistration);
+  ClickGroup(0);
+  form().Work().SetLookupLimit(200);
+  POINT pt = CellPoint(1, 2);
+  ClientToScreen(grid(), &pt);
+  auto* data = new kit::HdropData(kit::MakeHdrop(std::vector<std::string>{dropped}));
+  DWORD effect = DROPEFFECT_COPY;
+  IDropTarget* target = form().GridDropTarget();
+  ASSERT_NE(target, nullptr);
+  target->DragEnter(data, MK_LBUTTON, POINTL{pt.x, pt.y}, &effect);
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(target->Drop(data, MK_LBUTTON, POINTL{pt.x, pt.y}, &effect), S_OK);
+  data->Release();
+  // The path chosen in the dialog: set at once, its marker untested.
+  seam_.dialog_answer = chosen;
+  Key(VK_RIGHT);
+  ASSERT_EQ(form().DGMain.Col(), 2);
+  Key(VK_RETURN);
+  ASSERT_EQ(seam_.dialogs.size(), 1u);
+  EXPECT_EQ(Path(1), chosen);
+  EXPECT_EQ(Marker(1), PathMarker::Untested);
+  // Nothing waits on the share: the window answers at once.
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutA(main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+  // The drop's folder test does not answer within the limit: the file is
+  // registered all the same, shown missing until the share answers.
+  ASSERT_TRUE(DeliverUntil([&] { return Path(2) == dropped && Marker(2) == PathMarker::Missing; }));
+  EXPECT_EQ(Title(2), "二");
+  ASSERT_TRUE(DeliverUntil([&] { return Marker(1) == PathMarker::Missing; }));
+  EXPECT_TRUE(seam_.boxes.empty());
+  share.Answer();
+  ASSERT_TRUE(DeliverUntil([&] { return Marker(1) == PathMarker::Found && Marker(2) == PathMarker::Found; }));
+  EXPECT_TRUE(form().Model().Modified());
+}
+
+TEST_F(BackgroundTest, ClosingDuringALaunchAsksFirstAndTheLaunchNeverStartsAfterTheWindowIsGone) {
+  const std::string slow = "Q:\\共有\\見積.xls";
+  GatedFileSystem share({slow});
+  WriteGroup("共有", {{"見積", slow}});
+  settle_ = false;
+  Open();
+  ClickGroup(0);
+  Click(CellPoint(0, 1));
+  ASSERT_TRUE(form().Launching());
+  seam_.answer = IDNO;
+  EXPECT_FALSE(form().FormCloseQuery());
+  seam_.answer = IDYES;
+  EXPECT_TRUE(form().FormCloseQuery());
+  EXPECT_EQ(seam_.Texts(), std::vector<std::string>(2, "起動中のファイルがあります。\r\n\r\n終了してもよろしいですか？"));
+  CloseWindow();
+  share.Answer();
+  // The test answers after the end: the shell is never asked.
+  Sleep(300);
+  kit::Pump();
+  EXPECT_TRUE(seam_.shell_calls.empty());
+}
+
+TEST_F(BackgroundTest, TheRootOfAPathIsItsShareOrDrive) {
+  EXPECT_EQ(korvane::PathRoot("\\\\Server\\Share\\a\\b.xls"), "\\\\server\\share");
+  EXPECT_EQ(korvane::PathRoot("\\\\server\\share"), "\\\\server\\share");
+  EXPECT_EQ(korvane::PathRoot("\\\\?\\UNC\\Server\\S\\x.txt"), "\\\\server\\s");
+  EXPECT_EQ(korvane::PathRoot("\\\\?\\C:\\x.txt"), "c:");
+  EXPECT_EQ(korvane::PathRoot("Q:\\共有\\表.xls"), "q:");
+  // 表 ends in byte 0x5C: no separator; A in a double-byte name stays.
+  EXPECT_EQ(korvane::PathRoot("\\\\サーバ表\\共有\\x"), "\\\\サーバ表\\共有");
+  EXPECT_EQ(korvane::PathRoot("表\\x"), "");
+  EXPECT_EQ(korvane::PathRoot("relative\\x.txt"), "");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "common/FN0010GF.h"
 #include "data/os.h"
 #include "data/settings.h"
+#include "grid/icon_cache.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
 
@@ -39,7 +40,7 @@ struct Gate {
   std::mutex mutex;
   std::condition_variable open_changed;
   bool open = false;
-  std::vector<std::string> existing, asked;
+  std::vector<std::string> existing, asked, icons_asked;
 };
 Gate& TheGate() {
   static Gate gate;
@@ -56,6 +57,14 @@ bool GatedExists(const std::string& path) {
   g.open_changed.wait(lock, [&] { return g.open; });
   return std::find(g.existing.begin(), g.existing.end(), path) != g.existing.end();
 }
+bool GatedIcon(const std::string& path, ui::UniqueIcon&) {
+  if (path.rfind("Q:\\", 0) != 0) return false;
+  Gate& g = TheGate();
+  std::unique_lock lock(g.mutex);
+  g.icons_asked.push_back(path);
+  g.open_changed.wait(lock, [&] { return g.open; });
+  return true;
+}
 }  // namespace
 
 GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
@@ -65,13 +74,16 @@ GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
     g.open = false;
     g.existing = std::move(existing);
     g.asked.clear();
+    g.icons_asked.clear();
   }
   korvane::os::SetExistenceTest(GatedExists);
+  korvane::SetIconExtraction(GatedIcon);
 }
 
 GatedFileSystem::~GatedFileSystem() {
   Answer();
   korvane::os::SetExistenceTest(nullptr);
+  korvane::SetIconExtraction(nullptr);
 }
 
 void GatedFileSystem::Answer() {
@@ -79,6 +91,11 @@ void GatedFileSystem::Answer() {
   std::lock_guard lock(g.mutex);
   g.open = true;
   g.open_changed.notify_all();
+}
+
+std::vector<std::string> GatedFileSystem::IconsAsked() const {
+  std::lock_guard lock(TheGate().mutex);
+  return TheGate().icons_asked;
 }
 
 std::vector<std::string> GatedFileSystem::Asked() const {

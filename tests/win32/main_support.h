@@ -28,7 +28,8 @@ using korvane::testing::GroupFileBytes;
 
 // For its lifetime, drive Q: of the whole process is a share that does not
 // answer: every file-existence test there waits until Answer(), then finds
-// exactly the paths of `existing`. Other paths are tested as usual.
+// exactly the paths of `existing`; so does every icon extraction there
+// (which then finds no icon). Other paths are tested as usual.
 class GatedFileSystem {
  public:
   explicit GatedFileSystem(std::vector<std::string> existing);
@@ -38,6 +39,8 @@ class GatedFileSystem {
   void Answer();
   // Paths asked so far, answered or waiting (in order).
   std::vector<std::string> Asked() const;
+  // Paths whose icon was asked for so far.
+  std::vector<std::string> IconsAsked() const;
 };
 
 // A 24-bit top-down bitmap in a memory DC, for painting off the screen.

@@ -1,12 +1,15 @@
 // The queue of work off the window's thread, on its own: the order of jobs,
 // urgent jobs, Prioritize, cancelling, answers dropped when the queue goes,
-// and jobs and answers that throw.
+// jobs and answers that throw, jobs set aside after the time limit and the
+// cap of jobs per root.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -104,6 +107,10 @@ TEST_F(WorkQueueTest, CancelledJobsNeverRunOrAnswerAndSendAnswersFromAnyThread) 
   const auto dropped = q.Post("a", [&](const ui::WorkQueue::Context&) { ran = true; });
   q.Post("b", Named("b"));
   q.Cancel(dropped);
+  // Every job of a key, queued ones and (see below) running ones.
+  q.Post("k", [&](const ui::WorkQueue::Context&) { ran = true; });
+  q.Post("k", [&](const ui::WorkQueue::Context&) { ran = true; }, true);
+  q.CancelKey("k");
   SetEvent(gate_);
   ASSERT_TRUE(DeliverUntil(q, 1));
   EXPECT_FALSE(ran);
@@ -123,6 +130,19 @@ TEST_F(WorkQueueTest, CancelledJobsNeverRunOrAnswerAndSendAnswersFromAnyThread) 
   SetEvent(gate_);
   ASSERT_TRUE(PumpUntil([&] { return !q.Busy(); }));
   q.Deliver();
+  EXPECT_TRUE(saw_cancel);
+  ResetEvent(gate_);
+  saw_cancel = false;
+  started_ = false;
+  q.Post("r", [&](const ui::WorkQueue::Context& c) {
+    started_ = true;
+    WaitForSingleObject(gate_, 10000);
+    saw_cancel = c.Cancelled();
+  });
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  q.CancelKey("r");
+  SetEvent(gate_);
+  ASSERT_TRUE(PumpUntil([&] { return !q.Busy(); }));
   EXPECT_TRUE(saw_cancel);
 
   // An answer without a job, from another thread, comes the same way.
@@ -167,6 +187,84 @@ TEST_F(WorkQueueTest, AJobOrAnswerThatThrowsIsReportedAtDeliveryAndTheOthersGoOn
   // The thread lived on.
   q.Post("d", Named("d"));
   ASSERT_TRUE(DeliverUntil(q, 2));
+}
+
+TEST_F(WorkQueueTest, AnAnswerThatDestroysTheQueueDropsTheAnswersAfterIt) {
+  auto q = std::make_unique<ui::WorkQueue>(window_, kAnswers, 1, false);
+  q->Send([&] {
+    order_.push_back("first");
+    q.reset();  // as the end of the session does, from a message box's loop
+  });
+  q->Send([&] { order_.push_back("after the end"); });
+  q->Deliver();
+  EXPECT_EQ(q, nullptr);
+  EXPECT_EQ(order_, std::vector<std::string>{"first"});
+}
+
+TEST_F(WorkQueueTest, AQueueThatGetsNoThreadQueuesNothingAndWorksOnceItGetsOne) {
+  ui::WorkQueue q(window_, kAnswers, 1, false);
+  std::atomic<bool> ran{false};
+  ui::WorkQueue::RefuseThreadsForTests(true);
+  EXPECT_THROW(q.Post("a", [&](const ui::WorkQueue::Context&) { ran = true; }), std::system_error);
+  ui::WorkQueue::RefuseThreadsForTests(false);
+  EXPECT_FALSE(q.Busy());
+  // The refused thread was never counted: the next job gets one.
+  q.Post("b", Named("b"));
+  ASSERT_TRUE(DeliverUntil(q, 1));
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(order_, std::vector<std::string>{"b"});
+}
+
+TEST_F(WorkQueueTest, AJobPastTheLimitIsSetAsideAndARootThatDoesNotAnswerHoldsUpNoOther) {
+  // One thread, a short limit, one job per root.
+  ui::WorkQueue q(window_, kAnswers, 1, false, 100, 1);
+  const auto post = [&](const std::string& root, const std::string& name, ui::WorkQueue::Job job) {
+    ui::WorkQueue::Options options;
+    options.key = name;
+    options.root = root;
+    options.late = [this, name] { order_.push_back(name + " late"); };
+    return q.Post(std::move(job), std::move(options));
+  };
+  std::atomic<int> dead_started{0};
+  const auto dead = [&](const std::string& name) {
+    return [&, name](const ui::WorkQueue::Context& c) {
+      ++dead_started;
+      WaitForSingleObject(gate_, 10000);
+      c.Reply([this, name] { order_.push_back(name + " answered"); });
+    };
+  };
+  post("\\\\dead\\share", "d1", dead("d1"));
+  post("\\\\dead\\share", "d2", dead("d2"));
+  post("c:", "local", Named("local"));
+  // The dead root's first job is set aside (late answer), its second never
+  // starts while the first holds the root's one place, and gets its late
+  // answer once it has waited out the limit; the local job runs on a new
+  // thread meanwhile.
+  ASSERT_TRUE(DeliverUntil(q, 3));
+  std::vector<std::string> got = order_;
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, (std::vector<std::string>{"d1 late", "d2 late", "local"}));
+  EXPECT_EQ(dead_started, 1);
+  // Set aside, the jobs do not keep the queue busy.
+  EXPECT_FALSE(q.Busy());
+  // The root answers at last: both answers still come, the second job
+  // having run once the first freed the root.
+  SetEvent(gate_);
+  ASSERT_TRUE(DeliverUntil(q, 5));
+  EXPECT_EQ(dead_started, 2);
+  EXPECT_EQ(std::vector<std::string>(order_.begin() + 3, order_.end()),
+            (std::vector<std::string>{"d1 answered", "d2 answered"}));
+
+  // A job cancelled gets no late answer.
+  ResetEvent(gate_);
+  order_.clear();
+  const auto id = post("\\\\dead\\share", "d3", dead("d3"));
+  q.Cancel(id);
+  post("c:", "after", Named("after"));
+  ASSERT_TRUE(DeliverUntil(q, 1));
+  Sleep(300);
+  q.Deliver();
+  EXPECT_EQ(order_, std::vector<std::string>{"after"});
 }
 
 }  // namespace
