@@ -75,6 +75,33 @@ void ShowOwnedWindows(std::vector<HWND>& hidden) {
   hidden.clear();
 }
 
+// Under Wine (no window manager), bringing a window forward asks the X
+// server for the input focus, and two things could make that request miss
+// a key typed right after a second start's handover:
+// - The request carries the time of the last message the thread took from
+//   its queue, and the server drops a request older than the last change
+//   of the focus. A message sent from another process is not taken from
+//   the queue: after a hide, the restore's request was older than the hide
+//   and was dropped. A message posted to the window and taken at once
+//   makes that time now.
+// - The requests wait in a buffer that goes out when the thread next looks
+//   at its queue, and the second start gets its answer, and ends, before
+//   that. Looking for a message that is never posted sends them at once.
+// (On Windows both are only a look at the queue.)
+constexpr UINT kFreshTimeMessage = WM_APP + 0x4C;
+constexpr UINT kNeverPosted = WM_APP + 0x4D;
+
+void TakeFreshMessageTime(HWND hwnd) {
+  MSG msg;
+  if (PostMessageA(hwnd, kFreshTimeMessage, 0, 0))
+    PeekMessageA(&msg, hwnd, kFreshTimeMessage, kFreshTimeMessage, PM_REMOVE);
+}
+
+void SendPendingWindowRequests() {
+  MSG msg;
+  PeekMessageA(&msg, nullptr, kNeverPosted, kNeverPosted, PM_NOREMOVE);
+}
+
 }  // namespace
 
 void TFrmFR0010MN::AddTrayIcon() {
@@ -94,12 +121,14 @@ void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &tray_); }
 
 void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
   if (lp != WM_LBUTTONDBLCLK) return;
+  TakeFreshMessageTime(hwnd());
   if (hidden_in_tray_) {
     RestoreFromTray();
-    return;
+  } else {
+    ShowWindow(hwnd(), SW_SHOW);
+    BringLastActiveForward(AppWindow(hwnd()), hwnd());
   }
-  ShowWindow(hwnd(), SW_SHOW);
-  BringLastActiveForward(AppWindow(hwnd()), hwnd());
+  SendPendingWindowRequests();
 }
 
 bool TFrmFR0010MN::SysCommand(WPARAM wp) {
