@@ -53,6 +53,9 @@ GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }'
 e2e_start "$E2E_FIXTURES/fixture_window.exe"
 BYSTANDER=$(e2e_probe wait-window KorvaneFixtureWindow Fixture 10000) || e2e_abort "the bystander window appears"
 BYSTANDER=${BYSTANDER%% *}
+# Minimised, out of the drag's way; it answers messages all the same.
+e2e_probe post "$BYSTANDER" 0x112 0xF020 0 >/dev/null
+sleep 0.5
 
 share=$(e2e_winpath "$SHARE/mnt")
 A="$share\\mitsumori.txt"
@@ -93,6 +96,7 @@ done
 echo "slowest answer: ours $worst_main ms, the bystander's $worst_other ms"
 check "our window answers within 250 ms of the bystander" test "$worst_main" -le $((worst_other + 250))
 if e2e_wait_exit "$COPY" 5; then
+  echo "the second start ended $(($(date +%s%3N) - second_started)) ms after it began (or earlier)"
   pass "the second start ended within 5 s"
 else
   fail "the second start ended within 5 s" "still running; killed"
