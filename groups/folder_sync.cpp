@@ -42,7 +42,7 @@ FileReport FolderSync::Begin() {
     // Nothing to read: the box (if any) still comes after the window is up.
     ++in_flight_;
     p_.run("folder sync: start", [this]() -> Answer {
-      return [this] { OnSnapshots({}, true); };
+      return [this] { OnSnapshots({}); };
     });
   }
   Feed();
@@ -64,7 +64,7 @@ void FolderSync::Feed() {
              snapshots->reserve(files.size());
              // ReadGroupSnapshot never throws: every file gets its answer.
              for (const std::string& file : files) snapshots->push_back(ReadGroupSnapshot(folder, file, count, epoch));
-             return [this, snapshots] { OnSnapshots(std::move(*snapshots), true); };
+             return [this, snapshots] { OnSnapshots(std::move(*snapshots)); };
            });
   }
 }
@@ -72,6 +72,8 @@ void FolderSync::Feed() {
 void FolderSync::ReadNow(const std::string& file_name) {
   const auto it = std::find(pending_.begin(), pending_.end(), file_name);
   if (it != pending_.end()) pending_.erase(it);
+  // Counted with the others: the start is over only once it is read too.
+  ++in_flight_;
   p_.run("folder sync: read " + std::to_string(next_key_++),
          [this, folder = p_.data_folder, file_name, count = p_.model.EntryCount(),
           epoch = p_.model.DiskEpoch()]() -> Answer {
@@ -79,13 +81,13 @@ void FolderSync::ReadNow(const std::string& file_name) {
            return [this, snapshot] {
              std::vector<GroupSnapshot> one;
              one.push_back(std::move(*snapshot));
-             OnSnapshots(std::move(one), false);
+             OnSnapshots(std::move(one));
            };
          });
 }
 
-void FolderSync::OnSnapshots(std::vector<GroupSnapshot> snapshots, bool batch) {
-  if (batch && in_flight_ > 0) --in_flight_;
+void FolderSync::OnSnapshots(std::vector<GroupSnapshot> snapshots) {
+  if (in_flight_ > 0) --in_flight_;
   if (stopped_) return;
   bool changed = false;
   for (GroupSnapshot& snapshot : snapshots) {

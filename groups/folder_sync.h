@@ -94,7 +94,7 @@ class FolderSync {
 
  private:
   void OnListing(std::optional<FolderListing> listing);
-  void OnSnapshots(std::vector<GroupSnapshot> snapshots, bool batch);
+  void OnSnapshots(std::vector<GroupSnapshot> snapshots);
   void Feed();
   void ReadNow(const std::string& file_name);
   void ListChanged(const std::vector<std::string>& names_before, int current_before, const ListingApplied& applied);
@@ -111,7 +111,7 @@ class FolderSync {
   bool stopped_ = false;
   bool waiting_ = false;
   std::deque<std::string> pending_;  // files to read, in order
-  int in_flight_ = 0;                // batches being read
+  int in_flight_ = 0;                // read jobs under way
   unsigned next_key_ = 0;
   std::string awaited_;              // the current group's file, not read yet
   bool awaiting_busy_ = false;       // its hourglass is counted

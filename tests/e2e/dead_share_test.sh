@@ -53,6 +53,9 @@ GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }'
 e2e_start "$E2E_FIXTURES/fixture_window.exe"
 BYSTANDER=$(e2e_probe wait-window KorvaneFixtureWindow Fixture 10000) || e2e_abort "the bystander window appears"
 BYSTANDER=${BYSTANDER%% *}
+# Minimised, out of the drag's way; it answers messages all the same.
+e2e_probe post "$BYSTANDER" 0x112 0xF020 0 >/dev/null
+sleep 0.5
 
 share=$(e2e_winpath "$SHARE/mnt")
 A="$share\\mitsumori.txt"
@@ -88,14 +91,19 @@ while [ "$(date +%s%3N)" -lt "$end" ]; do
     second_started=$(date +%s%3N)
     e2e_start "$E2E_DIR/Korvane.exe"
     COPY=$E2E_LAST_PID
+  elif [ -z "${second_ended:-}" ] && ! e2e_alive "$COPY"; then
+    second_ended=$(date +%s%3N)
   fi
 done
 echo "slowest answer: ours $worst_main ms, the bystander's $worst_other ms"
 check "our window answers within 250 ms of the bystander" test "$worst_main" -le $((worst_other + 250))
-if e2e_wait_exit "$COPY" 5; then
-  pass "the second start ended within 5 s"
+if [ -n "${second_ended:-}" ]; then
+  echo "the second start ended within $((second_ended - second_started)) ms"
+  check "the second start ended within 5 s" test $((second_ended - second_started)) -le 5000
+  e2e_wait_exit "$COPY" 1 >/dev/null
 else
-  fail "the second start ended within 5 s" "still running; killed"
+  e2e_wait_exit "$COPY" 0 >/dev/null
+  fail "the second start ended within 5 s" "still running after 10 s; killed"
 fi
 check "the drag ends" e2e_wait_exit "$SOURCE_PID" 20
 check_eq "still one main window" 1 "$(e2e_probe count-windows TFrmFR0010MN Korvane)"
