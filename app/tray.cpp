@@ -87,7 +87,10 @@ void ShowOwnedWindows(std::vector<HWND>& hidden) {
 // - The requests wait in a buffer that goes out when the thread next looks
 //   at its queue, and the second start gets its answer, and ends, before
 //   that. Looking for a message that is never posted sends them at once.
-// (On Windows both are only a look at the queue.)
+// Both are done only for a message sent from another thread: a posted one
+// (a double click on the icon, as some trays deliver it) carries its own
+// fresh time, and the loop sends the requests as soon as it returns. (On
+// Windows both are only a look at the queue.)
 constexpr UINT kFreshTimeMessage = WM_APP + 0x4C;
 constexpr UINT kNeverPosted = WM_APP + 0x4D;
 
@@ -121,14 +124,15 @@ void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &tray_); }
 
 void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
   if (lp != WM_LBUTTONDBLCLK) return;
-  TakeFreshMessageTime(hwnd());
+  const bool sent = InSendMessage();
+  if (sent) TakeFreshMessageTime(hwnd());
   if (hidden_in_tray_) {
     RestoreFromTray();
   } else {
     ShowWindow(hwnd(), SW_SHOW);
     BringLastActiveForward(AppWindow(hwnd()), hwnd());
   }
-  SendPendingWindowRequests();
+  if (sent) SendPendingWindowRequests();
 }
 
 bool TFrmFR0010MN::SysCommand(WPARAM wp) {
