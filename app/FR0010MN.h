@@ -259,7 +259,8 @@ class TFrmFR0010MN : public ui::Form {
   History history_{model_};
   bool saved_ = false;  // a save left nothing unsaved in this run
   EntryArranger arranger_{{*this, model_, history_, DGMain, LBGroup, mode_, [this] { CommitTitleEdit(); },
-                           [this] { editor_.ClearCurrentCell(); }}};
+                           [this] { editor_.ClearCurrentCell(); },
+                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
   // Refresh: the start's reads and the refreshes after changes elsewhere.
   FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
                      [this](const std::string& key, std::function<FolderSync::Answer()> job) {

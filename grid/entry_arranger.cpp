@@ -127,9 +127,14 @@ void EntryArranger::MouseUp(ui::MouseButton button, ui::ShiftState shift, int x,
   if (!drag) return;  // a click, as it always was
   if (group >= 0) return Transfer(from, static_cast<std::size_t>(group), (shift & ui::kCtrl) != 0);
   if (row >= 1 && static_cast<std::size_t>(row) != from && p_.history.MoveEntry(from, static_cast<std::size_t>(row))) {
+    Moved(static_cast<std::size_t>(p_.model.CurrentRow()));
     p_.grid.SetRow(row);
     p_.grid.Repaint();
   }
+}
+
+void EntryArranger::Moved(std::size_t row) {
+  if (p_.test_paths) p_.test_paths(row);
 }
 
 void EntryArranger::CaptureLost() { EndDrag(); }
@@ -182,6 +187,7 @@ void EntryArranger::MoveBy(int rows) {
   const int to = from + rows;
   if (from < 1 || to < 1 || static_cast<std::size_t>(to) > p_.model.EntryCount()) return;
   if (!p_.history.MoveEntry(static_cast<std::size_t>(from), static_cast<std::size_t>(to))) return;
+  Moved(static_cast<std::size_t>(p_.model.CurrentRow()));
   p_.grid.SetRow(to);
   p_.grid.Repaint();
 }
@@ -202,14 +208,18 @@ void EntryArranger::Paste() {
   const auto n = static_cast<std::size_t>(p_.grid.Row());
   LauncherModel::Paste done = p_.history.Paste(n, false);
   if (done == LauncherModel::Paste::Ask && Confirm(kReplaceQuestion)) done = p_.history.Paste(n, true);
-  if (done == LauncherModel::Paste::Done) p_.grid.Repaint();
+  if (done != LauncherModel::Paste::Done) return;
+  Moved(static_cast<std::size_t>(p_.model.CurrentRow()));
+  p_.grid.Repaint();
 }
 
 void EntryArranger::Transfer(std::size_t n, std::size_t row, bool copy) {
   if (p_.commit_edit) p_.commit_edit();
   const LauncherModel::TransferResult done = p_.history.TransferEntry(n, row, copy);
   if (done.outcome == LauncherModel::Transfer::Full) return ShowInformation(kGroupFull);
-  if (done.outcome == LauncherModel::Transfer::Done) p_.grid.Repaint();
+  if (done.outcome != LauncherModel::Transfer::Done) return;
+  Moved(row);
+  p_.grid.Repaint();
 }
 
 void EntryArranger::ShowMenu(POINT client) {

@@ -34,7 +34,9 @@ class EntryArranger {
  public:
   // What it works on, all owned by the main window (`form`), which outlives
   // it. `commit_edit` commits an open title edit before a command;
-  // `clear_cell` is the Delete key's action on the current cell.
+  // `clear_cell` is the Delete key's action on the current cell;
+  // `test_paths` is told the row of a group whose entries moved: a path
+  // whose test had not answered is asked again at its new row.
   struct Parts {
     ui::Form& form;
     LauncherModel& model;
@@ -44,6 +46,7 @@ class EntryArranger {
     const int& mode;
     std::function<void()> commit_edit;
     std::function<void()> clear_cell;
+    std::function<void(std::size_t row)> test_paths;
   };
   explicit EntryArranger(Parts parts);
   ~EntryArranger();
@@ -90,6 +93,7 @@ class EntryArranger {
  private:
   void Track(int x, int y);
   void EndDrag();
+  void Moved(std::size_t row);
 
   Parts p_;
   std::unique_ptr<ui::PopupMenu> menu_;

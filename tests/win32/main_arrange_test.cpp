@@ -432,5 +432,25 @@ TEST_F(MainArrangeTest, AnUndoneGroupDeletionComesBackInItsPlaceAndTheStatusBarF
   EXPECT_EQ(Status(), "保存しました");
 }
 
+TEST_F(MainArrangeTest, AnEntryMovedOrCopiedBeforeItsPathTestAnsweredGetsItsMarkerWhereItWent) {
+  const std::string slow = "Q:\\共有\\表.xls";
+  GatedFileSystem share({slow});
+  WriteGroup("A", {{"表", slow}, {"二", ""}});
+  WriteGroup("B", {{"b1", ""}});
+  settle_ = false;
+  Open();
+  ClickGroup(GroupIndex("A"));
+  ASSERT_EQ(Marker(1), korvane::PathMarker::Untested);
+  AltKey(VK_DOWN);
+  ASSERT_EQ(Path(2), slow);
+  Arranger().Transfer(2, static_cast<std::size_t>(GroupIndex("B")), true);
+  ASSERT_EQ(Named("B").entries[1].marker, korvane::PathMarker::Untested);
+  share.Answer();
+  settle_ = true;
+  Pump();
+  EXPECT_EQ(Marker(2), korvane::PathMarker::Found);
+  EXPECT_EQ(Named("B").entries[1].marker, korvane::PathMarker::Found);
+}
+
 }  // namespace
 }  // namespace kit

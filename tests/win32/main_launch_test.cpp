@@ -16,6 +16,15 @@ constexpr char kMissingFile[] = "ファイルが存在しません。";
 constexpr char kLaunchFailed[] =
     "起動に失敗しました。\r\n\r\n関連付けられたアプリケーションが存在するか、確認してください。";
 
+// Closes the popup menu of this thread once it is up, and counts it.
+int g_menus_closed = 0;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = FindWindowA("#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return;
+  ++g_menus_closed;
+  EndMenu();
+}
+
 class MainLaunchTest : public MainWindowTest {
  protected:
   // Entry 1 an existing file, 2 a missing one, 3 empty, 4 a folder, 5 an
@@ -118,7 +127,12 @@ TEST_F(MainLaunchTest, AReleaseAnywhereElseCancels) {
   Release(WM_LBUTTONUP, CellPoint(0, 0));
   Press(WM_RBUTTONDOWN, CellPoint(0, 1, line + 1));
   EXPECT_EQ(form().Marks().pressed_row, -1);
+  // There the release of the right button opens the entry menu instead.
+  g_menus_closed = 0;
+  const UINT_PTR closer = SetTimer(nullptr, 0, 20, &CloseMenu);
   Release(WM_RBUTTONUP, CellPoint(0, 1, line + 1));
+  KillTimer(nullptr, closer);
+  EXPECT_EQ(g_menus_closed, 1);
   EXPECT_TRUE(seam_.shell_calls.empty());
   EXPECT_TRUE(seam_.boxes.empty());
   // The picture is raised again.
