@@ -71,6 +71,8 @@ void BackgroundWork::SetLookupLimit(unsigned limit_ms) {
 }
 
 void BackgroundWork::Stop() {
+  // The watch's thread hands its answers to the queues below.
+  StopWatch();
   markers_.reset();
   icons_queue_.reset();
   launches_.reset();
