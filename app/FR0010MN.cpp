@@ -270,6 +270,9 @@ void TFrmFR0010MN::FormCreate() {
   painter_.FreeCanvas();
   SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
+  // Before the settings: a notice they give (a hot key held elsewhere)
+  // stays until the first change.
+  SetUpArranging();
   ApplySettings();
   RegisterDropTarget();
   Step("settings");
@@ -288,7 +291,6 @@ void TFrmFR0010MN::FormCreate() {
   AddTrayIcon();
   Step("tray icon");
   hidden_in_tray_ = false;
-  SetUpArranging();
   work_.Start(hwnd(), kBackgroundMessage);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   // The names now, the files off the window's thread once it shows.
@@ -302,7 +304,6 @@ void TFrmFR0010MN::FormCreate() {
   }
   if (!PrepareCanvas() && app) app->RequestEnd();
   Step("off-screen bitmap");
-  WarmFindIndex();
 }
 
 void TFrmFR0010MN::FillGroupList() {

@@ -17,6 +17,9 @@ void TFrmFR0010MN::SetUpArranging() {
     FindModelChanged();
   };
   sync_.on_model_changed = [this] { FindModelChanged(); };
+  // The find index is built once every group is read, while the window
+  // waits for input, so that the first Ctrl+F only brings it up to date.
+  sync_.on_started = [this] { WarmFindIndex(); };
   // Groups whose files went elsewhere leave the list: the history's steps
   // name groups by row.
   sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };

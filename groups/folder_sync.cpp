@@ -127,6 +127,7 @@ void FolderSync::EndStart() {
   std::vector<std::string> messages = std::move(start_messages_);
   start_messages_.clear();
   for (const std::string& m : messages) told_.insert(m);
+  if (on_started) on_started();
   if (!messages.empty() && p_.warn) p_.warn(messages);
 }
 

@@ -56,6 +56,8 @@ class FolderSync {
   std::function<void(const std::vector<std::size_t>& rows)> on_groups_dropped;
   // Told after a refresh or a read changed the model (names or values).
   std::function<void()> on_model_changed;
+  // Told once the start's files are all read (before its warning box).
+  std::function<void()> on_started;
 
   // The start: the folder's group names into the model and the list in one
   // step (the folder is listed on this thread, once); the files are then

@@ -246,7 +246,7 @@ TEST(History, TheClipboardOutlivesUndoAndAnswersOfPathTestsStayWithTheirGroup) {
   ASSERT_TRUE(model.SetMarkerOfPath(3, 1, "C:\\d.txt", PathMarker::Found));
   ASSERT_TRUE(history.Undo());
   ASSERT_TRUE(history.Redo());
-  EXPECT_EQ(model.GroupAt(3).entries[0].marker, PathMarker::Missing);
+  EXPECT_EQ(model.GroupAt(3).entries[0].marker, PathMarker::Untested);
 
   // Every step, undo, redo and clear is told; a refused operation is not.
   int told = 0;
