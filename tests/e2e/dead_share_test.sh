@@ -7,37 +7,12 @@
 # Skipped (exit 77) where FUSE is unavailable.
 source "$(dirname "$0")/lib.sh"
 DELAY=5
-PYTHON=/usr/bin/python3
-[ -e /dev/fuse ] || { echo "SKIP: /dev/fuse is missing: no FUSE here for the slow share"; exit 77; }
-"$PYTHON" -c 'import fusepy' 2>/dev/null ||
-  { echo "SKIP: python3-fusepy is not installed (scripts/deps.sh installs it)"; exit 77; }
-command -v fusermount >/dev/null || { echo "SKIP: fusermount is missing (fuse3)"; exit 77; }
+e2e_need_fuse
 
 e2e_begin
-SHARE=$(mktemp -d /tmp/korvane-share.XXXXXX)
-mkdir -p "$SHARE/src" "$SHARE/mnt"
-LOG=$SHARE/answers.log
-: >"$LOG"
-unmount_share() {
-  wineserver -k >/dev/null 2>&1 </dev/null
-  wineserver -w >/dev/null 2>&1 </dev/null
-  fusermount -u "$SHARE/mnt" 2>/dev/null || fusermount -uz "$SHARE/mnt" 2>/dev/null
-  if [ -n "${SHARE_PID:-}" ]; then
-    kill "$SHARE_PID" 2>/dev/null
-    wait "$SHARE_PID" 2>/dev/null
-  fi
-  rm -rf "$SHARE"
-}
-trap 'rc=$?; unmount_share; (exit $rc); e2e__cleanup' EXIT
+e2e_slow_share "$DELAY"
 echo "見積" >"$SHARE/src/mitsumori.txt"
 echo "請求" >"$SHARE/src/seikyu.txt"
-"$PYTHON" "$KORVANE_ROOT/tests/e2e/fixtures/slow_share.py" "$SHARE/src" "$SHARE/mnt" "$DELAY" "$LOG" \
-  >"$E2E_TMP/share.out" 2>&1 </dev/null &
-SHARE_PID=$!
-e2e_until 5 mountpoint -q "$SHARE/mnt" >/dev/null || {
-  echo "SKIP: the FUSE file system cannot be mounted here: $(cat "$E2E_TMP/share.out")"
-  exit 77
-}
 e2e_install
 e2e_group 業務A <<'EOF2'
 [01]

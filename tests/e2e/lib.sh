@@ -566,3 +566,42 @@ e2e_tray_double_click() {
   done <<<"$(e2e_tray_icons)"
   return 1
 }
+
+# e2e_need_fuse: skips the script (exit 77) where the slow share cannot run.
+e2e_need_fuse() {
+  [ -e /dev/fuse ] || { echo "SKIP: /dev/fuse is missing: no FUSE here for the slow share"; exit 77; }
+  /usr/bin/python3 -c 'import fusepy' 2>/dev/null ||
+    { echo "SKIP: python3-fusepy is not installed (scripts/deps.sh installs it)"; exit 77; }
+  command -v fusermount >/dev/null || { echo "SKIP: fusermount is missing (fuse3)"; exit 77; }
+}
+
+# e2e_slow_share DELAY: mounts $SHARE/mnt, a FUSE file system over
+# $SHARE/src that answers each lookup after DELAY seconds and notes each
+# answer in $LOG; unmounted when the script ends (skipped, exit 77, where
+# it cannot be mounted). The share lies outside the temporary folder, so
+# nothing walks into it while it is mounted. After e2e_begin.
+e2e_slow_share() {
+  SHARE=$(mktemp -d /tmp/korvane-share.XXXXXX)
+  mkdir -p "$SHARE/src" "$SHARE/mnt"
+  LOG=$SHARE/answers.log
+  : >"$LOG"
+  trap 'rc=$?; e2e__unmount_share; (exit $rc); e2e__cleanup' EXIT
+  /usr/bin/python3 "$KORVANE_ROOT/tests/e2e/fixtures/slow_share.py" "$SHARE/src" "$SHARE/mnt" "$1" "$LOG" \
+    >"$E2E_TMP/share.out" 2>&1 </dev/null &
+  SHARE_PID=$!
+  e2e_until 5 mountpoint -q "$SHARE/mnt" >/dev/null || {
+    echo "SKIP: the FUSE file system cannot be mounted here: $(cat "$E2E_TMP/share.out")"
+    exit 77
+  }
+}
+e2e__unmount_share() {
+  # Wine's server may still hold the share's folder open.
+  wineserver -k >/dev/null 2>&1 </dev/null
+  wineserver -w >/dev/null 2>&1 </dev/null
+  fusermount -u "$SHARE/mnt" 2>/dev/null || fusermount -uz "$SHARE/mnt" 2>/dev/null
+  if [ -n "${SHARE_PID:-}" ]; then
+    kill "$SHARE_PID" 2>/dev/null
+    wait "$SHARE_PID" 2>/dev/null
+  fi
+  rm -rf "$SHARE"
+}

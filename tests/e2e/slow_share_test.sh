@@ -6,40 +6,12 @@
 # Skipped (exit 77) where FUSE is unavailable.
 source "$(dirname "$0")/lib.sh"
 DELAY=2
-PYTHON=/usr/bin/python3
-[ -e /dev/fuse ] || { echo "SKIP: /dev/fuse is missing: no FUSE here for the slow share"; exit 77; }
-"$PYTHON" -c 'import fusepy' 2>/dev/null ||
-  { echo "SKIP: python3-fusepy is not installed (scripts/deps.sh installs it)"; exit 77; }
-command -v fusermount >/dev/null || { echo "SKIP: fusermount is missing (fuse3)"; exit 77; }
+e2e_need_fuse
 
 e2e_begin
-# The share lies outside the temporary folder, so nothing walks into it
-# while it is mounted; unmounted before the folder goes.
-SHARE=$(mktemp -d /tmp/korvane-share.XXXXXX)
-mkdir -p "$SHARE/src" "$SHARE/mnt"
-LOG=$SHARE/answers.log
-: >"$LOG"
-unmount_share() {
-  # Wine's server may still hold the share's folder open.
-  wineserver -k >/dev/null 2>&1 </dev/null
-  wineserver -w >/dev/null 2>&1 </dev/null
-  fusermount -u "$SHARE/mnt" 2>/dev/null || fusermount -uz "$SHARE/mnt" 2>/dev/null
-  if [ -n "${SHARE_PID:-}" ]; then
-    kill "$SHARE_PID" 2>/dev/null
-    wait "$SHARE_PID" 2>/dev/null
-  fi
-  rm -rf "$SHARE"
-}
-trap 'rc=$?; unmount_share; (exit $rc); e2e__cleanup' EXIT
+e2e_slow_share "$DELAY"
 echo "見積" >"$SHARE/src/report1.txt"
 echo "請求" >"$SHARE/src/report2.txt"
-"$PYTHON" "$KORVANE_ROOT/tests/e2e/fixtures/slow_share.py" "$SHARE/src" "$SHARE/mnt" "$DELAY" "$LOG" \
-  >"$E2E_TMP/share.out" 2>&1 </dev/null &
-SHARE_PID=$!
-e2e_until 5 mountpoint -q "$SHARE/mnt" >/dev/null || {
-  echo "SKIP: the FUSE file system cannot be mounted here: $(cat "$E2E_TMP/share.out")"
-  exit 77
-}
 e2e_install
 share=$(e2e_winpath "$SHARE/mnt")
 printf '[01]\nTITLE=見積\nPATH=%s\\report1.txt\n[02]\nTITLE=無い\nPATH=%s\\gone1.txt\n' "$share" "$share" >"$E2E_TMP/group.txt"
