@@ -62,21 +62,11 @@ e2e_until 3 focus_is "$grid" || fail "a click on 業務A shows it in the grid"
 cell_y() { echo $((gy + $1 * 41 + 20)); }
 title_x=$((gx + 41 + 60))
 
-# drag X Y X2 Y2 [SHOT]: presses at the first point, moves to the second in
-# steps, takes a screenshot there when named, releases.
+# drag X Y X2 Y2 [SHOT]: the library's drag, its screenshot in SHOT, and a
+# pause for the window to settle.
 drag() {
-  local x=$1 y=$2 x2=$3 y2=$4 shot=${5:-} i
-  e2e__click_gap
-  xdotool mousemove "$x" "$y" mousedown 1
-  sleep 0.2
-  for i in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((x + (x2 - x) * i / 8)) $((y + (y2 - y) * i / 8))
-    sleep 0.1
-  done
-  sleep 0.3
-  [ -z "$shot" ] || SHOT=$(e2e_shot "$shot")
-  xdotool mouseup 1
-  E2E_LAST_CLICK=$(date +%s%3N)
+  e2e_drag "$@"
+  SHOT=${E2E_DRAG_SHOT:-}
   sleep 0.5
 }
 

@@ -36,14 +36,7 @@ e2e_probe wait-window KorvaneDragSource DragSource 10000 >/dev/null || e2e_abort
 # Pressed on the source, moved in steps onto entry 2's title cell, released.
 read -r gx gy _ <<<"$(e2e_probe client-rect "$GRID")"
 tx=$((gx + 40 + 60)) ty=$((gy + 41 * 2 + 20))
-xdotool mousemove 100 750 && sleep 0.3
-xdotool mousedown 1 && sleep 0.3
-for i in 1 2 3 4 5 6 7 8; do
-  xdotool mousemove $((100 + (tx - 100) * i / 8)) $((750 + (ty - 750) * i / 8))
-  sleep 0.15
-done
-sleep 0.3
-xdotool mouseup 1
+e2e_drag 100 750 "$tx" "$ty"
 check "the drag ends" e2e_wait_exit "$SOURCE_PID" 10
 check_match "the drop took the files as a copy" "effect 1" "$(tr -d '\r' <"$SOURCE_LOG")"
 e2e_shot dropped >/dev/null

@@ -605,3 +605,22 @@ e2e__unmount_share() {
   fi
   rm -rf "$SHARE"
 }
+
+# e2e_drag X Y X2 Y2 [SHOT]: presses the left button at the first screen
+# point, moves to the second in eight steps (past any drag threshold, with
+# time for a drop target to follow), takes a screenshot there into
+# E2E_DRAG_SHOT when SHOT names one, and releases.
+e2e_drag() {
+  local x=$1 y=$2 x2=$3 y2=$4 shot=${5:-} i
+  e2e__click_gap
+  xdotool mousemove "$x" "$y" && sleep 0.3
+  xdotool mousedown 1 && sleep 0.3
+  for i in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((x + (x2 - x) * i / 8)) $((y + (y2 - y) * i / 8))
+    sleep 0.15
+  done
+  sleep 0.3
+  [ -z "$shot" ] || E2E_DRAG_SHOT=$(e2e_shot "$shot")
+  xdotool mouseup 1
+  E2E_LAST_CLICK=$(date +%s%3N)
+}
