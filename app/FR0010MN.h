@@ -115,7 +115,10 @@ class TFrmFR0010MN : public ui::Form {
   void EdtTitleKeyPress(unsigned& key);
   void EdtTitleExit();
   // An open title edit is committed before save, close and group commands.
-  void CommitTitleEdit() { editor_.CommitTitleEdit(); }
+  void CommitTitleEdit() {
+    editor_.CommitTitleEdit();
+    sync_.EditEnded();
+  }
 
   // Files dropped on the grid at a screen point: registered from that row
   // on, or refused with a message.

@@ -36,6 +36,7 @@ void TFrmFR0010MN::DGMainDblClick() {
   if (cell.col < 1 || cell.row < 1) return;
   if (mode_ != kModeRegistration) return launcher_.LaunchRow(cell.row);
   editor_.EditCell(cell.col, cell.row);
+  sync_.EditEnded();   // the path dialog is closed; the title editor may be open
   FindModelChanged();
 }
 
@@ -46,6 +47,7 @@ void TFrmFR0010MN::DGMainKeyDown(WORD key, ui::ShiftState shift) {
     if (r.left == 0 && r.top == 0) return;  // scrolled out of view
     if (mode_ != kModeRegistration) return launcher_.LaunchRow(DGMain.Row());
     editor_.EditCell(DGMain.Col(), DGMain.Row());
+    sync_.EditEnded();
     FindModelChanged();
     return;
   }
@@ -71,6 +73,7 @@ void TFrmFR0010MN::DGMainCaptureLost() {
 void TFrmFR0010MN::EdtTitleKeyPress(unsigned& key) { editor_.TitleKeyPress(key); }
 void TFrmFR0010MN::EdtTitleExit() {
   editor_.TitleExit();
+  sync_.EditEnded();
   FindModelChanged();
 }
 

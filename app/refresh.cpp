@@ -13,6 +13,8 @@ FileReport TFrmFR0010MN::StartFolderSync() {
   // A share may send no notification at all: it gets a look when the
   // window is activated and before each save; a local disk none at idle.
   sync_.SetLooks(!watched || os::IsRemoteFolder(data_folder_));
+  // A group whose entry is being edited is not dropped under the editor.
+  sync_.editing = [this] { return marks_.edit_row >= 0; };
   return sync_.Begin();
 }
 

@@ -122,9 +122,16 @@ void EntryEditor::SelectPath() {
     dialog.file_name = entry->path;
     // Tested off the window's thread, the chosen path or (cancelled) the
     // one there.
-    if (dialog.Execute(p_.form.hwnd())) p_.history.SetPath(n, dialog.file_name);
-    else model.SetMarker(n, UntestedMarker(entry->path));
-    p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
+    const bool chosen = dialog.Execute(p_.form.hwnd());
+    // A refresh may have run during the dialog (groups appended elsewhere
+    // move the model's storage): the entry is looked up again.
+    group = model.Current();
+    entry = group ? group->EntryAt(n) : nullptr;
+    if (entry) {
+      if (chosen) p_.history.SetPath(n, dialog.file_name);
+      else model.SetMarker(n, UntestedMarker(entry->path));
+      p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
+    }
   }
   p_.marks.edit_row = -1;
   target_row_ = -1;

@@ -155,7 +155,8 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
   if (listing) {
     const std::vector<std::string> names_before = p_.model.Names();
     const int current_before = p_.model.CurrentRow();
-    const ListingApplied applied = ApplyListing(p_.model, *listing);
+    FolderListing held;
+    const ListingApplied applied = ApplyListing(p_.model, HoldEdited(*listing, held));
     if (applied.stale) {
       look_again_ = true;   // a save came between
     } else {
@@ -172,6 +173,24 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
     look_again_ = false;
     Look();
   }
+}
+
+const FolderListing& FolderSync::HoldEdited(const FolderListing& listing, FolderListing& held) {
+  const Group* group = p_.model.Current();
+  if (!group || group->source.empty() || group->ChangedHere() || !editing || !editing()) return listing;
+  for (const ListedFile& file : listing.files)
+    if (os::SameFileName(file.file_name, group->source)) return listing;
+  // Listed as it was last seen: it stays and is not read.
+  held = listing;
+  held.files.push_back({group->source, group->stamp.value_or(os::FileStamp{})});
+  look_after_edit_ = true;
+  return held;
+}
+
+void FolderSync::EditEnded() {
+  if (!look_after_edit_ || (editing && editing())) return;
+  look_after_edit_ = false;
+  Look();
 }
 
 void FolderSync::ListChanged(const std::vector<std::string>& names_before, int current_before,
@@ -192,6 +211,8 @@ void FolderSync::ListChanged(const std::vector<std::string>& names_before, int c
     p_.list.AddItem(p_.model.GroupAt(row).name);
   p_.list.SetItemIndex(p_.model.CurrentRow());
   p_.list.EndUpdate();
+  // Before the notice: whoever keeps rows may show the unsaved state anew.
+  if (!rows.empty() && on_groups_dropped) on_groups_dropped(rows);
   if (applied.current_dropped) {
     EndAwaiting();
     // No group is current: the grid shows none, as before the first click.
@@ -200,7 +221,6 @@ void FolderSync::ListChanged(const std::vector<std::string>& names_before, int c
     if (p_.notice && current_before >= 0 && static_cast<std::size_t>(current_before) < names_before.size())
       p_.notice(DroppedNotice(names_before[static_cast<std::size_t>(current_before)]));
   }
-  if (!rows.empty() && on_groups_dropped) on_groups_dropped(rows);
 }
 
 void FolderSync::Selected(std::size_t row) {
@@ -271,6 +291,7 @@ void FolderSync::Stop() {
   in_flight_ = 0;
   looking_ = false;
   look_again_ = false;
+  look_after_edit_ = false;
   starting_ = false;
   EndAwaiting();
 }

@@ -58,6 +58,12 @@ class FolderSync {
   std::function<void()> on_model_changed;
   // Told once the start's files are all read (before its warning box).
   std::function<void()> on_started;
+  // Asked at each listing: true while an entry of the current group is
+  // being edited (the title editor or the path dialog is open on it). Such
+  // a group stays in the list though its file was deleted elsewhere, until
+  // the edit ends: committed with a change, it is a group this run changed
+  // (its save writes it anew); else the look after the edit drops it.
+  std::function<bool()> editing;
 
   // The start: the folder's group names into the model and the list in one
   // step (the folder is listed on this thread, once); the files are then
@@ -72,6 +78,8 @@ class FolderSync {
   void Look();
   // The window was activated: a look when notifications are missing.
   void Activated();
+  // The edit on the current group ended: a drop it held back follows.
+  void EditEnded();
   // The group at row became current: not read yet, its file goes first and
   // the hourglass shows until its entries do.
   void Selected(std::size_t row);
@@ -96,6 +104,7 @@ class FolderSync {
 
  private:
   void OnListing(std::optional<FolderListing> listing);
+  const FolderListing& HoldEdited(const FolderListing& listing, FolderListing& held);
   void OnSnapshots(std::vector<GroupSnapshot> snapshots);
   void Feed();
   void ReadNow(const std::string& file_name);
@@ -109,6 +118,7 @@ class FolderSync {
   bool looks_ = false;
   bool looking_ = false;     // a listing is asked
   bool look_again_ = false;  // a change came while it was
+  bool look_after_edit_ = false;  // a listing kept the edited group's deleted file
   bool starting_ = false;
   bool stopped_ = false;
   bool waiting_ = false;

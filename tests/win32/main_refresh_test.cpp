@@ -105,6 +105,8 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
 
 TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   WriteGroup("Alpha", {{"a1", ""}, {"a2", ""}, {"a3", ""}});
+  WriteGroup("Beta", {{"b1", ""}});
+  WriteGroup("Gamma", {{"c1", ""}});
   Open(korvane::kModeRegistration);
   ClickGroup(0);
   form().DGMain.SetRow(2);
@@ -133,6 +135,49 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   Key(VK_RETURN);
   EXPECT_EQ(Title(2), "typed here");
   EXPECT_EQ(Title(3), "x3");
+
+  // The file of a group this run has not changed deleted elsewhere while
+  // its title is typed: the group stays under the editor (a file added at
+  // the same time tells that the listing came), and the text, committed,
+  // makes it a changed group that the save writes anew and names.
+  ClickGroup(GroupIndex("Beta"));
+  Key(VK_F2);
+  SendMessageA(editor(), EM_SETSEL, 0, -1);
+  Type("kept");
+  ASSERT_TRUE(DeleteFileA(folder_.File("Beta.PTH").c_str()));
+  WriteGroup("Delta", {{"d1", ""}});
+  ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Delta") >= 0; }));
+  ASSERT_GE(form().Model().CurrentRow(), 0);
+  EXPECT_EQ(form().LBGroup.Item(form().LBGroup.ItemIndex()), "Beta");
+  EXPECT_EQ(Current().name, "Beta");
+  EXPECT_EQ(GetFocus(), editor());
+  GetWindowTextA(editor(), text, sizeof text);
+  EXPECT_STREQ(text, "kept");
+  Key(VK_RETURN);
+  EXPECT_EQ(Title(1), "kept");
+  PumpUntil([] { return false; }, 600);   // the look after the edit keeps it
+  ASSERT_GE(form().Model().CurrentRow(), 0);
+  EXPECT_EQ(Current().name, "Beta");
+  CtrlKey('S');
+  ASSERT_FALSE(form().Model().Modified());
+  EXPECT_NE(folder_.Read("Beta.PTH").find("TITLE=kept"), std::string::npos);
+  ASSERT_EQ(seam_.boxes.size(), 1u);
+  EXPECT_NE(seam_.boxes[0].text.find("Beta"), std::string::npos) << seam_.boxes[0].text;
+
+  // The same with the editor left unchanged: the group leaves once it closes.
+  ClickGroup(GroupIndex("Gamma"));
+  Key(VK_F2);
+  ASSERT_TRUE(DeleteFileA(folder_.File("Gamma.PTH").c_str()));
+  WriteGroup("Epsilon", {{"e1", ""}});
+  ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Epsilon") >= 0; }));
+  ASSERT_GE(form().Model().CurrentRow(), 0);
+  EXPECT_EQ(Current().name, "Gamma");
+  EXPECT_TRUE(IsWindowVisible(editor()));
+  Key(VK_RETURN);
+  ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Gamma") < 0; }));
+  EXPECT_EQ(form().Model().CurrentRow(), -1);
+  EXPECT_NE(Status().find("Gamma"), std::string::npos) << Status();
+  EXPECT_EQ(seam_.boxes.size(), 1u);
 }
 
 TEST_F(MainRefreshTest, TheWindowShowsBeforeTheFilesAreReadAndASaveWaitsForThem) {

@@ -9,7 +9,7 @@ namespace {
 Options g_options;
 
 std::vector<const std::vector<CommandInfo>*> Tables() {
-  return {&WindowCommands(), &MessageCommands(), &DialogCommands(),
+  return {&WindowCommands(), &MessageCommands(), &KeyCommands(), &DialogCommands(),
           &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands()};
 }
 

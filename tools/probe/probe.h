@@ -90,6 +90,7 @@ struct CommandInfo {
 };
 const std::vector<CommandInfo>& WindowCommands();
 const std::vector<CommandInfo>& MessageCommands();
+const std::vector<CommandInfo>& KeyCommands();
 const std::vector<CommandInfo>& DialogCommands();
 const std::vector<CommandInfo>& ScreenCommands();
 const std::vector<CommandInfo>& TrayCommands();
