@@ -96,7 +96,8 @@ class BackgroundWork {
   // The folder watch (grid/background_watch.cpp): a thread of its own
   // waits for changes in `folder` and runs `on_change` on the window's
   // thread, once for any number of changes made before it runs. False when
-  // the folder sends no change notifications (a look must stand in).
+  // the folder sends no change notifications or the system refuses the
+  // thread (a look must stand in).
   // StopWatch ends the thread; it goes before Stop.
   bool Watch(const std::string& folder, std::function<void()> on_change);
   void StopWatch();

@@ -3,10 +3,10 @@
 // changes, so a save that writes many files costs one look.
 #include <atomic>
 #include <exception>
-#include <thread>
 
 #include "data/os.h"
 #include "grid/background.h"
+#include "ui/thread.h"
 
 namespace korvane {
 
@@ -23,12 +23,12 @@ struct BackgroundWork::FolderWatcher {
   ~FolderWatcher() {
     shared->stopped = true;
     watch.Wake();
-    if (thread.joinable()) thread.join();
+    thread.Join();
   }
 
   os::FolderWatch watch;
   std::shared_ptr<Shared> shared = std::make_shared<Shared>();
-  std::thread thread;
+  ui::Thread thread;
 };
 
 bool BackgroundWork::Watch(const std::string& folder, std::function<void()> on_change) {
@@ -37,7 +37,7 @@ bool BackgroundWork::Watch(const std::string& folder, std::function<void()> on_c
   if (!watcher->watch.Opened()) return false;
   watcher->shared->on_change = std::move(on_change);
   FolderWatcher* w = watcher.get();
-  watcher->thread = std::thread([this, w] {
+  const bool started = watcher->thread.Start([this, w] {
     try {
       for (;;) {
         const os::FolderWatch::Event event = w->watch.Wait(os::FolderWatch::kForever);
@@ -54,6 +54,7 @@ bool BackgroundWork::Watch(const std::string& folder, std::function<void()> on_c
       // The watch ends; the looks on activation and before a save remain.
     }
   });
+  if (!started) return false;
   watcher_ = std::move(watcher);
   return true;
 }

@@ -4,26 +4,27 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <exception>
 #include <iterator>
 #include <map>
-#include <mutex>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "ui/thread.h"
 #include "ui/window.h"
 
 namespace ui {
 
 namespace {
 // How long the end of the program waits for a job still running.
-constexpr auto kEndWait = std::chrono::milliseconds(300);
+constexpr DWORD kEndWaitMs = 300;
 std::atomic<bool> g_refuse_threads{false};
-using Clock = std::chrono::steady_clock;
+// Milliseconds of a steady clock.
+using TimePoint = std::uint64_t;
+constexpr TimePoint kNever = ~TimePoint{0};
+TimePoint Now() { return Condition::NowMs(); }
 }  // namespace
 
 struct WorkQueue::Context::Running {
@@ -31,7 +32,7 @@ struct WorkQueue::Context::Running {
   std::string key, root;
   std::shared_ptr<State> state;
   std::atomic<bool> cancelled{false};
-  Clock::time_point started{};
+  TimePoint started = 0;
   bool set_aside = false;  // under the queue's lock
   Answer late;
 };
@@ -41,7 +42,7 @@ struct WorkQueue::State {
     JobId id;
     Job job;
     std::shared_ptr<Context::Running> running;
-    Clock::time_point queued;
+    TimePoint queued;
     bool late_sent = false;
   };
   // An answer, or the error of a job that threw.
@@ -54,12 +55,12 @@ struct WorkQueue::State {
   UINT message;
   int max_threads;
   bool com;
-  std::chrono::milliseconds limit;
+  TimePoint limit;  // ms; 0: none
   int per_root;
-  mutable std::mutex mutex;
-  std::condition_variable wake;   // a job queued, a root freed, or stop
-  std::condition_variable idle;   // a thread ended
-  std::condition_variable watch;  // a job started, or stop
+  mutable Mutex mutex;
+  Condition wake;   // a job queued, a root freed, or stop
+  Condition idle;   // a thread ended
+  Condition watch;  // a job started, or stop
   std::deque<Queued> jobs;
   std::vector<std::shared_ptr<Context::Running>> running;
   std::map<std::string, int> roots;  // jobs running per root, set aside too
@@ -97,8 +98,7 @@ struct WorkQueue::State {
     const int busy = static_cast<int>(running.size()) - aside;
     if (threads - busy > 0 || threads >= max_threads) return true;
     try {
-      if (g_refuse_threads) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-      std::thread(Work, self).detach();
+      if (g_refuse_threads || !Thread::StartDetached([self] { Work(self); })) return false;
     } catch (...) {
       return false;
     }
@@ -107,10 +107,9 @@ struct WorkQueue::State {
     return true;
   }
   void EnsureWatch(const std::shared_ptr<State>& self) {
-    if (limit.count() <= 0 || watching) return;
+    if (limit == 0 || watching) return;
     try {
-      std::thread(Watch, self).detach();
-      watching = true;
+      watching = Thread::StartDetached([self] { Watch(self); });
     } catch (...) {
       // Without a watch nothing is set aside; the jobs still run.
     }
@@ -119,9 +118,9 @@ struct WorkQueue::State {
 
 void WorkQueue::Context::Reply(Answer answer) const {
   State& state = *running_->state;
-  std::unique_lock lock(state.mutex);
+  Lock lock(state.mutex);
   if (state.stop || running_->cancelled) {
-    lock.unlock();  // dropped outside the lock: an answer may own a handle
+    lock.Unlock();  // dropped outside the lock: an answer may own a handle
     answer = nullptr;
     return;
   }
@@ -136,7 +135,7 @@ WorkQueue::WorkQueue(HWND window, UINT message, int max_threads, bool com, unsig
   state_->message = message;
   state_->max_threads = max_threads < 1 ? 1 : max_threads;
   state_->com = com;
-  state_->limit = std::chrono::milliseconds(limit_ms);
+  state_->limit = limit_ms;
   state_->per_root = per_root;
 }
 
@@ -144,15 +143,15 @@ WorkQueue::~WorkQueue() {
   std::vector<State::Delivery> dropped;
   std::deque<State::Queued> unstarted;
   {
-    std::unique_lock lock(state_->mutex);
+    Lock lock(state_->mutex);
     state_->stop = true;
     unstarted.swap(state_->jobs);
     dropped.swap(state_->answers);
     for (auto& r : state_->running) r->cancelled = true;
-    state_->wake.notify_all();
-    state_->watch.notify_all();
+    state_->wake.NotifyAll();
+    state_->watch.NotifyAll();
     // Jobs set aside are not waited for: they wait on what does not answer.
-    state_->idle.wait_for(lock, kEndWait, [this] { return state_->threads == 0; });
+    state_->idle.WaitFor(lock, kEndWaitMs, [this] { return state_->threads == 0; });
   }
   // Destroyed outside the lock: an answer may own an icon.
 }
@@ -165,7 +164,7 @@ WorkQueue::JobId WorkQueue::Post(std::string key, Job job, bool urgent) {
 }
 
 WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   const JobId id = state_->next_id++;
   auto running = std::make_shared<Context::Running>();
   running->id = id;
@@ -173,7 +172,7 @@ WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
   running->root = std::move(options.root);
   running->late = std::move(options.late);
   running->state = state_;
-  State::Queued queued{id, std::move(job), std::move(running), Clock::now()};
+  State::Queued queued{id, std::move(job), std::move(running), Now()};
   const bool urgent = options.urgent;
   if (urgent) state_->jobs.push_front(std::move(queued));
   else state_->jobs.push_back(std::move(queued));
@@ -183,28 +182,28 @@ WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
     else state_->jobs.pop_back();
     throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "no worker thread");
   }
-  state_->wake.notify_all();
+  state_->wake.NotifyAll();
   // A root of dead jobs: the new one waits, and the watch tells when it
   // has waited too long.
-  state_->watch.notify_all();
+  state_->watch.NotifyAll();
   return id;
 }
 
 void WorkQueue::SetLimit(unsigned limit_ms) {
-  std::lock_guard lock(state_->mutex);
-  state_->limit = std::chrono::milliseconds(limit_ms);
-  state_->watch.notify_all();
+  Lock lock(state_->mutex);
+  state_->limit = limit_ms;
+  state_->watch.NotifyAll();
 }
 
 void WorkQueue::Prioritize(const std::string& key) {
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   std::stable_partition(state_->jobs.begin(), state_->jobs.end(),
                         [&key](const State::Queued& q) { return q.running->key == key; });
 }
 
 void WorkQueue::Cancel(JobId id) {
   std::vector<State::Queued> unstarted;  // destroyed after the lock
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   for (auto it = state_->jobs.begin(); it != state_->jobs.end(); ++it) {
     if (it->id == id) {
       unstarted.push_back(std::move(*it));
@@ -219,7 +218,7 @@ void WorkQueue::Cancel(JobId id) {
 
 void WorkQueue::CancelKey(const std::string& key) {
   std::deque<State::Queued> unstarted;
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   const auto mine = [&key](const State::Queued& q) { return q.running->key == key; };
   const auto cut = std::stable_partition(state_->jobs.begin(), state_->jobs.end(), [&](const State::Queued& q) { return !mine(q); });
   std::move(cut, state_->jobs.end(), std::back_inserter(unstarted));
@@ -230,7 +229,7 @@ void WorkQueue::CancelKey(const std::string& key) {
 }
 
 void WorkQueue::Send(Answer answer) {
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   if (!state_->stop) state_->Push({std::move(answer), nullptr});
 }
 
@@ -240,7 +239,7 @@ void WorkQueue::Deliver() {
   const std::shared_ptr<State> state = state_;
   std::vector<State::Delivery> answers;
   {
-    std::lock_guard lock(state->mutex);
+    Lock lock(state->mutex);
     answers.swap(state->answers);
   }
   // An answer may open a message box, whose loop delivers the later ones;
@@ -257,7 +256,7 @@ void WorkQueue::Deliver() {
 }
 
 bool WorkQueue::Busy() const {
-  std::lock_guard lock(state_->mutex);
+  Lock lock(state_->mutex);
   // A job queued behind a root that does not answer, its late answer given,
   // waits like one set aside.
   const bool waiting = std::any_of(state_->jobs.begin(), state_->jobs.end(),
@@ -271,12 +270,12 @@ void WorkQueue::Work(std::shared_ptr<State> state) {
   bool com = false;
   try {
     com = state->com && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    std::unique_lock lock(state->mutex);
+    Lock lock(state->mutex);
     bool set_aside = false;
     while (!set_aside) {
       // The first job whose root takes one more.
       auto next = state->jobs.end();
-      state->wake.wait(lock, [&] {
+      state->wake.Wait(lock, [&] {
         if (state->stop) return true;
         next = std::find_if(state->jobs.begin(), state->jobs.end(),
                             [&](const State::Queued& q) { return !state->RootFull(q.running->root); });
@@ -286,12 +285,12 @@ void WorkQueue::Work(std::shared_ptr<State> state) {
       State::Queued queued = std::move(*next);
       state->jobs.erase(next);
       const std::shared_ptr<Context::Running> running = queued.running;
-      running->started = Clock::now();
+      running->started = Now();
       state->running.push_back(running);
       if (!running->root.empty()) ++state->roots[running->root];
       state->EnsureWatch(state);
-      state->watch.notify_all();
-      lock.unlock();
+      state->watch.NotifyAll();
+      lock.Unlock();
       Context context;
       context.running_ = running;
       std::exception_ptr error;
@@ -301,7 +300,7 @@ void WorkQueue::Work(std::shared_ptr<State> state) {
         error = std::current_exception();
       }
       queued.job = nullptr;
-      lock.lock();
+      lock.Relock();
       state->running.erase(std::find(state->running.begin(), state->running.end(), running));
       if (!running->root.empty() && --state->roots[running->root] <= 0) state->roots.erase(running->root);
       if (error && !state->stop && !running->cancelled) state->Push({nullptr, error});
@@ -309,28 +308,28 @@ void WorkQueue::Work(std::shared_ptr<State> state) {
       set_aside = running->set_aside;
       if (set_aside) --state->aside;
       Answer late = std::move(running->late);
-      state->wake.notify_all();  // its root takes one more
-      lock.unlock();
+      state->wake.NotifyAll();  // its root takes one more
+      lock.Unlock();
       late = nullptr;
-      lock.lock();
+      lock.Relock();
     }
     if (!set_aside) --state->threads;
-    state->idle.notify_all();
+    state->idle.NotifyAll();
   } catch (...) {
-    // Only the system's locks throw here; the thread ends either way.
+    // Nothing throws here but a lack of memory; the thread ends either way.
   }
   if (com) CoUninitialize();
 }
 
 void WorkQueue::Watch(std::shared_ptr<State> state) {
   try {
-    std::unique_lock lock(state->mutex);
+    Lock lock(state->mutex);
     while (!state->stop) {
-      const auto now = Clock::now();
-      auto next = Clock::time_point::max();
+      const TimePoint now = Now();
+      TimePoint next = kNever;
       const auto limit = state->limit;
       for (const auto& r : state->running) {
-        if (r->set_aside || limit.count() <= 0) continue;
+        if (r->set_aside || limit == 0) continue;
         if (now - r->started < limit) {
           next = std::min(next, r->started + limit);
           continue;
@@ -341,7 +340,7 @@ void WorkQueue::Watch(std::shared_ptr<State> state) {
         --state->threads;
         if (r->late && !r->cancelled) state->Push({std::move(r->late), nullptr});
       }
-      if (limit.count() > 0) {
+      if (limit > 0) {
         for (State::Queued& q : state->jobs) {
           if (q.late_sent || !q.running->late || !state->RootDead(q.running->root)) continue;
           if (now - q.queued < limit) {
@@ -353,13 +352,17 @@ void WorkQueue::Watch(std::shared_ptr<State> state) {
         }
       }
       if (!state->jobs.empty()) state->Grow(state);
-      state->wake.notify_all();
-      if (next == Clock::time_point::max()) state->watch.wait(lock);
-      else state->watch.wait_until(lock, next);
+      state->wake.NotifyAll();
+      if (next == kNever) {
+        state->watch.Wait(lock);
+      } else {
+        const TimePoint at = Now();
+        if (at < next) state->watch.Wait(lock, static_cast<DWORD>(std::min<TimePoint>(next - at, INFINITE - 1)));
+      }
     }
     state->watching = false;
   } catch (...) {
-    // Only the system's locks throw here.
+    // Nothing throws here but a lack of memory.
   }
 }
 

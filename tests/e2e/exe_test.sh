@@ -2,8 +2,9 @@
 # What the exe carries, read as Windows reads it: the application manifest
 # (runs as the invoker, names the Windows versions it is written for, no DPI
 # awareness, no common controls version 6), one version in the version
-# record and in the release package (res/version.h's), and none of the
-# runtime's verbose terminate handler (it brought the demangler along).
+# record and in the release package (res/version.h's), none of the
+# runtime's verbose terminate handler (it brought the demangler along) and
+# no POSIX thread layer.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 e2e_install
@@ -31,6 +32,11 @@ check_eq "the version record: file, product and their texts all say it" \
 
 check_eq "no verbose terminate handler in the exe" 0 \
   "$(grep -c -a 'terminate called after throwing' "$E2E_DIR/Korvane.exe")"
+# Linked against the win32-thread C++ runtime: no POSIX thread layer (its
+# source names show in its assertions), nor what it alone imports.
+check_eq "no POSIX thread layer in the exe" 0 "$(grep -c -a 'winpthreads' "$E2E_DIR/Korvane.exe")"
+imports=$(i686-w64-mingw32-objdump -p "$E2E_DIR/Korvane.exe")
+check "it imports no thread suspension" test "$(grep -c -E 'SuspendThread|SetThreadContext' <<<"$imports")" = 0
 echo "  the stripped exe: $(stat -c %s "$E2E_DIR/Korvane.exe") bytes"
 
 # The release package, packed from this build as it is.
