@@ -13,6 +13,7 @@ FileReport TFrmFR0010MN::StartFolderSync() {
   // A share may send no notification at all: it gets a look when the
   // window is activated and before each save; a local disk none at idle.
   sync_.SetLooks(!watched || os::IsRemoteFolder(data_folder_));
+  if (on_startup_step) on_startup_step("folder watch");
   return sync_.Begin();
 }
 
