@@ -130,7 +130,15 @@ void TFrmFR0010MN::CreateControls() {
   lb.item_height = 15;
   lb.font = Gothic(21);
   lb.help_context = kHelpContextGrid;
+  // Rows by number: the names are drawn from the model, so a thousand
+  // groups fill the list in one step.
+  lb.no_data = true;
   LBGroup.Create(lb);
+  LBGroup.item_text = [this](int row) {
+    return row >= 0 && static_cast<std::size_t>(row) < model_.GroupCount()
+               ? model_.GroupAt(static_cast<std::size_t>(row)).name
+               : std::string();
+  };
   LBGroup.on_click = [this] { LBGroupClick(); };
   LBGroup.on_draw_item = [this](const ui::DrawItemEvent& e) { LBGroupDrawItem(e); };
   LBGroup.on_mouse_down = [this](const ui::MouseEvent& e) { LBGroupMouseDown(e); };
@@ -304,11 +312,6 @@ void TFrmFR0010MN::FormCreate() {
   }
   if (!PrepareCanvas() && app) app->RequestEnd();
   Step("off-screen bitmap");
-}
-
-void TFrmFR0010MN::FillGroupList() {
-  LBGroup.Clear();
-  for (const Group& g : model_.Groups()) LBGroup.AddItem(g.name);
 }
 
 void TFrmFR0010MN::ApplySettings() {

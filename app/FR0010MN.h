@@ -226,7 +226,6 @@ class TFrmFR0010MN : public ui::Form {
   void RemoveTrayIcon();
   // Every problem in one warning box (the first ten, then how many more).
   void ShowWarnings(const std::vector<std::string>& messages);
-  void FillGroupList();
   void RegisterDropTarget();
   void ReleaseDropTarget();
 

@@ -15,6 +15,7 @@ FileReport TFrmFR0010MN::StartFolderSync() {
   sync_.SetLooks(!watched || os::IsRemoteFolder(data_folder_));
   // A group whose entry is being edited is not dropped under the editor.
   sync_.editing = [this] { return marks_.edit_row >= 0; };
+  if (on_startup_step) on_startup_step("folder watch");
   return sync_.Begin();
 }
 

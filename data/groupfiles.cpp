@@ -100,11 +100,11 @@ void SpliceChanges(IniDocument& doc, const Group& group, bool whole, PlannedFile
   for (std::size_t n = 1; n <= count; ++n) {
     const std::string section = EntrySection(n, count);
     const Entry& mine = group.entries[n - 1];
-    const Entry base = n <= group.base.size() ? group.base[n - 1] : Entry{};
+    const std::string_view base_title = group.base.Title(n - 1), base_path = group.base.Path(n - 1);
     const Entry& theirs = now[n - 1];
     const bool title = group.TitleChanged(n), path = group.PathChanged(n);
-    const bool title_clash = !whole && title && theirs.title != base.title && theirs.title != mine.title;
-    const bool path_clash = !whole && path && theirs.path != base.path && theirs.path != mine.path;
+    const bool title_clash = !whole && title && theirs.title != base_title && theirs.title != mine.title;
+    const bool path_clash = !whole && path && theirs.path != base_path && theirs.path != mine.path;
     if (title_clash || path_clash) file.clashes.push_back(ClashEntryMessage(group.name, n, title_clash, path_clash));
     if (whole || title) doc.Set(section, kTitleKey, mine.title);
     if (whole || path) doc.Set(section, kPathKey, mine.path);
@@ -351,8 +351,13 @@ FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
   FileReport report = LoadGroupNames(folder, model);
   if (!report.ok) return report;
   try {
-    for (const std::string& file_name : UnreadFiles(model)) {
-      if (ApplySnapshot(model, ReadGroupSnapshot(folder, file_name, model.EntryCount(), model.DiskEpoch())).unreadable)
+    // Row by row: each file is applied to the group it was read for.
+    for (std::size_t row = 0; row < model.GroupCount(); ++row) {
+      if (model.GroupAt(row).state != ReadState::NotRead) continue;
+      GroupSnapshot snapshot =
+          ReadGroupSnapshot(folder, model.GroupAt(row).source, model.EntryCount(), model.DiskEpoch());
+      const std::string file_name = snapshot.file_name;
+      if (ApplySnapshot(model, std::move(snapshot), row).unreadable)
         report.messages.push_back(CannotReadMessage(os::JoinPath(folder, file_name)));
     }
   } catch (const std::exception&) {

@@ -26,12 +26,24 @@ std::string TitleFromPath(std::string_view path) {
 }
 
 namespace {
-const std::string& BaseOf(const std::vector<Entry>& base, std::size_t n, bool title) {
-  static const std::string empty;
-  if (n < 1 || n > base.size()) return empty;
-  return title ? base[n - 1].title : base[n - 1].path;
+std::string_view BaseOf(const EntryValues& base, std::size_t n, bool title) {
+  if (n < 1 || n > base.size()) return {};
+  return title ? base.Title(n - 1) : base.Path(n - 1);
 }
+using Values = std::pair<std::string_view, std::string_view>;
 }  // namespace
+
+EntryValues::EntryValues(const std::vector<Entry>& entries) {
+  Assign(entries.size(), [&entries](std::size_t i) { return Values(entries[i].title, entries[i].path); });
+}
+
+std::string_view EntryValues::Value(std::size_t k) const {
+  if (packed_.empty() || k >= 2 * count_) return {};
+  std::uint32_t begin = static_cast<std::uint32_t>(2 * count_ * sizeof begin), end = 0;
+  if (k > 0) std::memcpy(&begin, packed_.data() + (k - 1) * sizeof begin, sizeof begin);
+  std::memcpy(&end, packed_.data() + k * sizeof end, sizeof end);
+  return std::string_view(packed_).substr(begin, end - begin);
+}
 
 bool Group::TitleChanged(std::size_t n) const {
   const Entry* entry = EntryAt(n);
@@ -64,7 +76,7 @@ Group LauncherModel::NewGroup(std::string name) const {
   Group group;
   group.name = std::move(name);
   group.entries.assign(entry_count_, Entry{});
-  group.base.assign(entry_count_, Entry{});
+  group.base = EntryValues(entry_count_);
   return group;
 }
 
@@ -177,8 +189,7 @@ void LauncherModel::Reset() {
 }
 
 void LauncherModel::AppendLoaded(Group group) {
-  group.base.clear();
-  for (const Entry& entry : group.entries) group.base.push_back({entry.title, entry.path, PathMarker::NoPath});
+  group.base = EntryValues(group.entries);
   groups_.push_back(std::move(group));
 }
 
@@ -187,25 +198,32 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const s
   std::vector<std::size_t> changed;
   if (row >= groups_.size()) return changed;
   Group& group = groups_[row];
-  group.base.resize(group.entries.size());
-  for (std::size_t i = 0; i < group.entries.size() && i < values.size(); ++i) {
+  const std::size_t count = group.entries.size();
+  const std::size_t merged = std::min(count, values.size());
+  // Which values this run changed, as the base stood before the merge.
+  std::vector<unsigned char> kept(2 * merged);
+  for (std::size_t i = 0; i < merged; ++i) {
+    kept[2 * i] = group.TitleChanged(i + 1);
+    kept[2 * i + 1] = group.PathChanged(i + 1);
+  }
+  group.base.Assign(count, [&](std::size_t i) {
+    if (i >= merged) return Values(BaseOf(group.base, i + 1, true), BaseOf(group.base, i + 1, false));
+    return Values(saved || !kept[2 * i] ? std::string_view(values[i].title) : group.base.Title(i),
+                  saved || !kept[2 * i + 1] ? std::string_view(values[i].path) : group.base.Path(i));
+  });
+  for (std::size_t i = 0; i < merged; ++i) {
     Entry& entry = group.entries[i];
-    Entry& base = group.base[i];
     const Entry& file = values[i];
-    const bool title_kept = entry.title != base.title;
-    const bool path_kept = entry.path != base.path;
     bool differs = false;
-    if (!title_kept && entry.title != file.title) {
+    if (!kept[2 * i] && entry.title != file.title) {
       entry.title = file.title;
       differs = true;
     }
-    if (!path_kept && entry.path != file.path) {
+    if (!kept[2 * i + 1] && entry.path != file.path) {
       entry.path = file.path;
       entry.marker = UntestedMarker(entry.path);
       differs = true;
     }
-    if (saved || !title_kept) base.title = file.title;
-    if (saved || !path_kept) base.path = file.path;
     if (differs) changed.push_back(i + 1);
   }
   group.state = ReadState::Read;
@@ -219,12 +237,9 @@ std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, std::vect
   if (row >= groups_.size() || entries.size() != entry_count_) return filled;
   Group& group = groups_[row];
   group.entries = std::move(entries);
-  group.base.resize(group.entries.size());
-  for (std::size_t i = 0; i < group.entries.size(); ++i) {
-    group.base[i].title = group.entries[i].title;
-    group.base[i].path = group.entries[i].path;
+  group.base = EntryValues(group.entries);
+  for (std::size_t i = 0; i < group.entries.size(); ++i)
     if (!group.entries[i].title.empty() || !group.entries[i].path.empty()) filled.push_back(i + 1);
-  }
   group.state = ReadState::Read;
   group.stamp = stamp;
   return filled;

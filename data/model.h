@@ -3,6 +3,7 @@
 // the whole run, with the modified flag that guards unsaved changes.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,33 @@ struct Entry {
   bool operator==(const Entry&) const = default;
 };
 
+// The titles and paths of a group's entries as last read from its file,
+// packed in one string: a group read at start costs one allocation for
+// them, not one per value. Values are counted from 0; a set of all-empty
+// values holds no string at all.
+class EntryValues {
+ public:
+  EntryValues() = default;
+  explicit EntryValues(std::size_t count) : count_(count) {}
+  // The titles and paths of entries.
+  explicit EntryValues(const std::vector<Entry>& entries);
+
+  std::size_t size() const { return count_; }
+  std::string_view Title(std::size_t i) const { return Value(2 * i); }
+  std::string_view Path(std::size_t i) const { return Value(2 * i + 1); }
+  // count values, entry i's title and path from of(i) (a pair of string
+  // views, which may point into this set).
+  template <class Of>
+  void Assign(std::size_t count, Of of);
+
+ private:
+  std::string_view Value(std::size_t k) const;
+  // The end offsets of the 2 * count_ values (4 bytes each), then the
+  // values; empty when every value is.
+  std::string packed_;
+  std::size_t count_ = 0;
+};
+
 // How far a group's file has been read.
 enum class ReadState : unsigned char {
   NotRead,      // listed, its file not read yet: no save may write it
@@ -71,7 +99,7 @@ struct Group {
   // refresh or at its last save); markers unused. A value differing from
   // its base is one this run changed. Empty values for a group not saved
   // yet or whose file could not be read.
-  std::vector<Entry> base;
+  EntryValues base;
   // The source file's stamp when it was last read or written; nullopt
   // when unknown (never read): the next refresh reads it.
   std::optional<os::FileStamp> stamp;
@@ -189,6 +217,8 @@ class LauncherModel {
   void SetStamp(std::size_t row, std::optional<os::FileStamp> stamp);
   // Appends a group listed in the folder whose file is not read yet.
   void AppendListed(std::string name, std::string extension);
+  // Room for count groups, so that appending them moves none.
+  void Reserve(std::size_t count) { groups_.reserve(count); }
   // The group's file was deleted elsewhere: the group leaves the list
   // without going to the removed list; the current row follows its group
   // (none when it was this one). The flag does not change.
@@ -275,5 +305,34 @@ class LauncherModel {
   bool modified_ = false;
   std::uint64_t disk_epoch_ = 0;
 };
+
+template <class Of>
+void EntryValues::Assign(std::size_t count, Of of) {
+  std::size_t total = 0;
+  bool any = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto [title, path] = of(i);
+    total += title.size() + path.size();
+    any = any || !title.empty() || !path.empty();
+  }
+  std::string packed;
+  if (any) {
+    const std::size_t head = 2 * count * sizeof(std::uint32_t);
+    packed.resize(head + total);
+    std::size_t end = head;
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto [title, path] = of(i);
+      for (std::size_t k = 0; k < 2; ++k) {
+        const std::string_view value = k == 0 ? title : path;
+        value.copy(packed.data() + end, value.size());
+        end += value.size();
+        const auto offset = static_cast<std::uint32_t>(end);
+        std::memcpy(packed.data() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
+      }
+    }
+  }
+  packed_ = std::move(packed);
+  count_ = count;
+}
 
 }  // namespace korvane

@@ -42,7 +42,8 @@ bool ClaimedHere(const LauncherModel& model, const std::string& file_name) {
 
 }  // namespace
 
-int RowOfSource(const LauncherModel& model, const std::string& file_name) {
+int RowOfSource(const LauncherModel& model, const std::string& file_name, std::size_t hint) {
+  if (hint < model.GroupCount() && model.GroupAt(hint).source == file_name) return static_cast<int>(hint);
   // One look-up: a scan costs less than building the map.
   for (std::size_t row = 0; row < model.GroupCount(); ++row)
     if (model.GroupAt(row).source == file_name) return static_cast<int>(row);
@@ -101,6 +102,7 @@ ListingApplied ApplyListing(LauncherModel& model, const FolderListing& listing) 
     if (static_cast<int>(row) == current) applied.current_dropped = true;
     model.DropGroup(row);
   }
+  model.Reserve(model.GroupCount() + fresh.size());
   for (const ListedFile* file : fresh) {
     const std::string name = GroupNameOf(file->file_name);
     model.AppendListed(name, file->file_name.substr(name.size()));
@@ -149,8 +151,8 @@ GroupSnapshot ReadGroupSnapshot(const std::string& folder, const std::string& fi
   return snapshot;
 }
 
-SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot) {
-  const int row = RowOfSource(model, snapshot.file_name);
+SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot, std::size_t hint) {
+  const int row = RowOfSource(model, snapshot.file_name, hint);
   // A first read takes the entries over without copying them, unless the
   // user already typed into the group: then the values merge, the user's
   // kept.
@@ -164,12 +166,12 @@ SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot) {
     applied.entries = model.TakeFirstRead(static_cast<std::size_t>(row), std::move(snapshot.entries), snapshot.stamp);
     return applied;
   }
-  return ApplySnapshot(model, static_cast<const GroupSnapshot&>(snapshot));
+  return ApplySnapshot(model, static_cast<const GroupSnapshot&>(snapshot), row < 0 ? kNoRow : static_cast<std::size_t>(row));
 }
 
-SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot) {
+SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot, std::size_t hint) {
   SnapshotApplied applied;
-  const int row = RowOfSource(model, snapshot.file_name);
+  const int row = RowOfSource(model, snapshot.file_name, hint);
   if (row < 0 || snapshot.outcome == ReadOutcome::Missing) return applied;
   const std::size_t r = static_cast<std::size_t>(row);
   const Group& group = model.GroupAt(r);

@@ -26,6 +26,9 @@
 
 namespace korvane {
 
+// No row: a look-up without a hint.
+inline constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+
 struct ListedFile {
   std::string file_name;
   os::FileStamp stamp;
@@ -90,11 +93,13 @@ struct SnapshotApplied {
 // a changed one keeps the user's values and takes the rest. A file that
 // vanished changes nothing (the listing decides); an unreadable one leaves
 // the entries as they are.
-SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot);
+// The group at row hint (where the file is expected) is looked at first.
+SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapshot, std::size_t hint = kNoRow);
 // The same, taking the entries over where it can.
-SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot);
+SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot, std::size_t hint = kNoRow);
 
-// The row of the group whose file is file_name, or -1.
-int RowOfSource(const LauncherModel& model, const std::string& file_name);
+// The row of the group whose file is file_name, or -1. The group at row
+// hint is looked at first: files read in list order are found at once.
+int RowOfSource(const LauncherModel& model, const std::string& file_name, std::size_t hint = kNoRow);
 
 }  // namespace korvane

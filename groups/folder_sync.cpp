@@ -29,23 +29,24 @@ FolderSync::~FolderSync() { Stop(); }
 FileReport FolderSync::Begin() {
   stopped_ = false;
   FileReport report = LoadGroupNames(p_.data_folder, p_.model);
-  p_.list.BeginUpdate();
-  p_.list.Clear();
-  for (const Group& group : p_.model.Groups()) p_.list.AddItem(group.name);
-  p_.list.EndUpdate();
+  p_.list.SetCount(static_cast<int>(p_.model.GroupCount()));
   if (!report.ok) return report;
   // Told in the one box once every file is read.
   start_messages_ = report.messages;
   starting_ = true;
   for (std::string& file : UnreadFiles(p_.model)) pending_.push_back(std::move(file));
-  if (pending_.empty()) {
-    // Nothing to read: the box (if any) still comes after the window is up.
-    ++in_flight_;
-    p_.run("folder sync: start", [this]() -> Answer {
-      return [this] { OnSnapshots({}); };
-    });
-  }
-  Feed();
+  // The reads begin once the window is up and painted: under Wine every
+  // file opened goes through the one server the window's own calls need,
+  // so reads begun now would hold up its creation. With nothing to read,
+  // the box (if any) still comes after the window is up.
+  ++in_flight_;
+  p_.run("folder sync: start", [this]() -> Answer {
+    return [this] {
+      if (HWND top = GetAncestor(p_.grid.hwnd(), GA_ROOT); top && IsWindowVisible(top))
+        RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      OnSnapshots({});
+    };
+  });
   return report;
 }
 
@@ -90,9 +91,13 @@ void FolderSync::OnSnapshots(std::vector<GroupSnapshot> snapshots) {
   if (in_flight_ > 0) --in_flight_;
   if (stopped_) return;
   bool changed = false;
+  // A job's files are read in list order: each is looked for first in the
+  // row after the one before.
+  std::size_t hint = kNoRow;
   for (GroupSnapshot& snapshot : snapshots) {
     const std::string file = snapshot.file_name;
-    const SnapshotApplied applied = ApplySnapshot(p_.model, std::move(snapshot));
+    const SnapshotApplied applied = ApplySnapshot(p_.model, std::move(snapshot), hint);
+    hint = applied.row >= 0 ? static_cast<std::size_t>(applied.row) + 1 : kNoRow;
     ++files_read_;
     if (applied.unreadable) {
       std::string message = CannotReadMessage(os::JoinPath(p_.data_folder, file));

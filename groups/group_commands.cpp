@@ -156,12 +156,7 @@ bool GroupCommander::Redo() {
 void GroupCommander::Show(const Shown& shown, const std::string& before) {
   ui::ListBox& list = p_.list;
   ui::DrawGrid& grid = p_.grid;
-  if (shown.names_changed) {
-    list.BeginUpdate();
-    list.Clear();
-    for (const std::string& name : p_.model.Names()) list.AddItem(name);
-    list.EndUpdate();
-  }
+  if (shown.names_changed) list.SetCount(static_cast<int>(p_.model.GroupCount()));
   const int row = p_.model.CurrentRow();
   if (list.ItemIndex() != row) list.SetItemIndex(row);
   // Answers of path tests for the groups whose entries came back (their

@@ -1,5 +1,6 @@
 #include "ui/list_box.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/codepage.h"
@@ -33,6 +34,8 @@ bool ListBox::Create(const ListBoxArgs& args) {
   return true;
 }
 
+bool ListBox::NoData() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & LBS_NODATA) != 0; }
+
 int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
 
 void ListBox::SetCount(int count) {
@@ -41,12 +44,18 @@ void ListBox::SetCount(int count) {
 }
 
 // The Unicode messages: the list box lengths then count the buffer's units.
+// A no_data list takes a row without a text (its lParam would be item data).
 int ListBox::AddItem(std::string_view text) {
+  if (NoData()) return static_cast<int>(SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(-1), 0));
   const std::wstring w = Widen(text);
   return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())));
 }
 
 void ListBox::InsertItem(int index, std::string_view text) {
+  if (NoData()) {
+    SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), 0);
+    return;
+  }
   const std::wstring w = Widen(text);
   SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str()));
 }
@@ -54,6 +63,11 @@ void ListBox::InsertItem(int index, std::string_view text) {
 void ListBox::DeleteItem(int index) { SendMessageA(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
 
 void ListBox::SetItem(int index, std::string_view text) {
+  if (NoData()) {
+    const RECT r = ItemRect(index);
+    InvalidateRect(hwnd(), &r, TRUE);
+    return;
+  }
   const int selected = ItemIndex();
   BeginUpdate();
   DeleteItem(index);
@@ -63,6 +77,7 @@ void ListBox::SetItem(int index, std::string_view text) {
 }
 
 std::string ListBox::Item(int index) const {
+  if (item_text && NoData()) return index >= 0 && index < Count() ? item_text(index) : std::string();
   const LRESULT len = SendMessageW(hwnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (len == LB_ERR) return {};
   std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
@@ -123,8 +138,42 @@ LRESULT ListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
   return TRUE;
 }
 
+void ListBox::SelectByFirstLetter(wchar_t typed) {
+  const int count = Count();
+  if (count <= 0) return;
+  const int from = static_cast<int>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0));
+  for (int step = 1; step <= count; ++step) {
+    const int row = ((from < 0 ? -1 : from) + step) % count;
+    const std::wstring text = Widen(item_text(row));
+    if (text.empty() || CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, &typed, 1, text.data(), 1) != CSTR_EQUAL)
+      continue;
+    SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    // Told as the list's own key handling tells it: through the parent.
+    SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(hwnd()));
+    return;
+  }
+}
+
 LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case LB_GETTEXTLEN:
+      // The row's length in bytes, where a no_data list would answer the
+      // size of its item data. LB_GETTEXT stays the list's own: it copies
+      // that item data, so the length is never less than its size, and a
+      // buffer made for the length always takes it.
+      if (item_text && NoData()) {
+        const int index = static_cast<int>(wp);
+        if (index < 0 || index >= Count()) return LB_ERR;
+        return static_cast<LRESULT>(std::max(item_text(index).size(), sizeof(ULONG_PTR)));
+      }
+      break;
+    case WM_CHAR:
+      if (item_text && NoData() && wp >= 0x20) {
+        SelectByFirstLetter(static_cast<wchar_t>(wp));
+        return 0;
+      }
+      break;
     case kReflectBase + WM_COMMAND:
       // LBN_SELCHANGE comes only from the user's mouse and keys.
       if (HIWORD(wp) == LBN_SELCHANGE && on_click) on_click();

@@ -24,6 +24,8 @@ struct ListBoxArgs {
   bool visible = true;
   // Rows by number only (SetCount), no strings kept: the program paints
   // them from its own data, so any number of rows costs nothing to set.
+  // With item_text set, the texts are the program's all the same: Item,
+  // LB_GETTEXT(LEN) from anywhere and the typed first letter use it.
   bool no_data = false;
   DWORD help_context = 0;
 };
@@ -50,10 +52,14 @@ class ListBox : public SubclassedControl {
   // with the keys held (ui::ShiftState of ui/drawgrid.h): true when the handler
   // used it, and the list box's own handling is skipped.
   std::function<bool(WORD key, unsigned shift)> on_key_down;
+  // The text of row n of a no_data list, from the program's data.
+  std::function<std::string(int index)> item_text;
 
   int Count() const;
   // The number of rows of a no_data list; none selected afterwards.
   void SetCount(int count);
+  // In a no_data list the text goes nowhere (item_text answers for the
+  // row) and SetItem only repaints the row.
   int AddItem(std::string_view text);
   void InsertItem(int index, std::string_view text);
   void DeleteItem(int index);
@@ -74,6 +80,10 @@ class ListBox : public SubclassedControl {
 
  private:
   LRESULT DrawItem(const DRAWITEMSTRUCT& dis);
+  bool NoData() const;
+  // A typed character in a no_data list: the next row whose text begins
+  // with it becomes the selected one, as a list of strings does it.
+  void SelectByFirstLetter(wchar_t typed);
 
   int update_depth_ = 0;
   UniqueFont own_font_;

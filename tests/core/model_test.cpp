@@ -232,6 +232,30 @@ TEST(LauncherModel, AGroupNotReadRemembersWhatTheUserChanged) {
   EXPECT_EQ(model.Removed()[0].FileName(), "locked.PTH");
 }
 
+TEST(EntryValues, HoldEachTitleAndPathAndTakeValuesFromThemselves) {
+  const EntryValues empty(3);
+  EXPECT_EQ(empty.size(), 3u);
+  EXPECT_EQ(empty.Title(2), "");
+  EXPECT_EQ(empty.Path(3), "");   // beyond the count: empty too
+  std::vector<Entry> entries(4);
+  entries[0] = {"報告", "C:\\ソフト表\\a.txt", PathMarker::Found};
+  entries[2].path = std::string(3000, 'p');
+  entries[3].title = "last";
+  EntryValues values(entries);
+  ASSERT_EQ(values.size(), 4u);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(values.Title(i), entries[i].title) << i;
+    EXPECT_EQ(values.Path(i), entries[i].path) << i;
+  }
+  // Titles and paths trade places, read from the set being replaced.
+  values.Assign(4, [&values](std::size_t i) { return std::pair(values.Path(i), values.Title(i)); });
+  EXPECT_EQ(values.Title(0), "C:\\ソフト表\\a.txt");
+  EXPECT_EQ(values.Path(0), "報告");
+  EXPECT_EQ(values.Title(2), std::string(3000, 'p'));
+  EXPECT_EQ(values.Path(3), "last");
+  EXPECT_EQ(values.Title(3), "");
+}
+
 TEST(LauncherModel, FreeGroupsReleasesEverythingButTheFlag) {
   LauncherModel model = ThreeGroups();
   model.SelectGroup(0);

@@ -267,6 +267,13 @@ TEST_F(SharedFolder, OneChangedFileAmongManyIsTheOnlyOneRead) {
   EXPECT_EQ(r.read, Names{"m123.PTH"});
   EXPECT_EQ(model.GroupAt(static_cast<std::size_t>(Row("m123"))).entries[0].title, "changed m123");
   EXPECT_EQ(Refresh().read, Names{});
+  // The row a file is expected at is looked at first; another row, or
+  // none, still finds it.
+  const int m5 = Row("m5");
+  for (const std::size_t hint : {static_cast<std::size_t>(m5), std::size_t{0}, std::size_t{100000}, kNoRow})
+    EXPECT_EQ(RowOfSource(model, "m5.PTH", hint), m5) << hint;
+  EXPECT_EQ(RowOfSource(model, "M5.pth", static_cast<std::size_t>(m5)), os::SameFileName("m5.PTH", "M5.pth") ? m5 : -1);
+  EXPECT_EQ(RowOfSource(model, "none.PTH", static_cast<std::size_t>(m5)), -1);
   // A file unreadable for now is tried at every refresh until it reads.
   testing::HeldOpen held(dir.File("m7.PTH"), testing::Sharing::None);
   if (!held.Effective()) return;

@@ -25,16 +25,24 @@ struct ListForm {
   ui::ListBox list;
   std::vector<ui::DrawItemEvent> drawn;
   int clicks = 0;
+  std::vector<std::string> names;  // the program's texts of a no_data list
 
-  bool Create(int items) {
+  bool Create(int items, bool no_data = false) {
     if (!kit::MakeForm(form)) return false;
     ui::ListBoxArgs args;
     args.parent = form.hwnd();
     args.bounds = {10, 10, 200, 220};
     args.item_height = 15;
+    args.no_data = no_data;
     if (!list.Create(args)) return false;
     list.SetItemHeight(41);
-    for (int i = 0; i < items; ++i) list.AddItem("業務" + std::to_string(i));
+    for (int i = 0; i < items; ++i) names.push_back("業務" + std::to_string(i));
+    if (no_data) {
+      list.item_text = [this](int i) { return names.at(static_cast<std::size_t>(i)); };
+      list.SetCount(items);
+    } else {
+      for (const std::string& name : names) list.AddItem(name);
+    }
     list.on_click = [this] { ++clicks; };
     list.on_draw_item = [this](const ui::DrawItemEvent& e) {
       drawn.push_back(e);
@@ -158,8 +166,10 @@ bool BorderMarked(ListForm& f, const RECT& r, COLORREF row) {
 }
 
 TEST(ListBox, FocusRectangleIsDrawnAfterTheProgramsRowAndTheEmptyListIsHandled) {
+  for (const bool no_data : {false, true}) {
+  SCOPED_TRACE(no_data ? "no data" : "strings");
   ListForm f;
-  ASSERT_TRUE(f.Create(3));
+  ASSERT_TRUE(f.Create(3, no_data));
   ui::Edit elsewhere;  // somewhere else for the focus to go
   ui::EditArgs ea;
   ea.parent = f.form.hwnd();
@@ -186,6 +196,52 @@ TEST(ListBox, FocusRectangleIsDrawnAfterTheProgramsRowAndTheEmptyListIsHandled) 
   Pump();
   for (const auto& e : f.drawn) EXPECT_GE(e.index, 0);
   EXPECT_TRUE(f.drawn.empty());
+  }
+}
+
+TEST(ListBox, ANoDataListTakesEveryTextFromTheProgram) {
+  ListForm f;
+  ASSERT_TRUE(f.Create(1000, true));
+  EXPECT_EQ(f.list.Count(), 1000);
+  EXPECT_EQ(f.list.Item(999), "業務999");
+  EXPECT_EQ(f.list.Item(1000), "");
+  // Lengths in bytes to anyone who asks, never less than the item data
+  // the list copies for LB_GETTEXT.
+  EXPECT_EQ(SendMessageW(f.list.hwnd(), LB_GETTEXTLEN, 999, 0), 7);
+  EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 12, 0), 6);
+  EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 1000, 0), LB_ERR);
+  f.names[3] = "A";
+  EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 3, 0), static_cast<LRESULT>(sizeof(ULONG_PTR)));
+
+  // Rows come and go by number; the selection follows its row.
+  f.list.SetItemIndex(2);
+  f.names.insert(f.names.begin() + 1, "Beta");
+  f.list.InsertItem(1, "Beta");
+  EXPECT_EQ(f.list.ItemIndex(), 3);
+  f.names.erase(f.names.begin());
+  f.list.DeleteItem(0);
+  EXPECT_EQ(f.list.ItemIndex(), 2);
+  f.names.push_back("bravo");
+  EXPECT_EQ(f.list.AddItem("bravo"), 1000);
+  f.names[5] = "改名";
+  f.list.SetItem(5, "改名");
+  EXPECT_EQ(f.list.Count(), 1001);
+  EXPECT_EQ(f.list.Item(5), "改名");
+  EXPECT_EQ(f.list.Item(1000), "bravo");
+
+  // A typed letter selects the next row beginning with it, in any case,
+  // from the caret on and round, and tells it as a click.
+  SetFocus(f.list.hwnd());
+  PostMessageW(f.list.hwnd(), WM_CHAR, L'b', 1);
+  ASSERT_TRUE(PumpUntil([&] { return f.clicks == 1; }));
+  EXPECT_EQ(f.list.ItemIndex(), 1000);
+  PostMessageW(f.list.hwnd(), WM_CHAR, L'B', 1);
+  ASSERT_TRUE(PumpUntil([&] { return f.clicks == 2; }));
+  EXPECT_EQ(f.list.ItemIndex(), 0);
+  PostMessageW(f.list.hwnd(), WM_CHAR, L'z', 1);
+  Pump();
+  EXPECT_EQ(f.clicks, 2);
+  EXPECT_EQ(f.list.ItemIndex(), 0);
 }
 
 }  // namespace
