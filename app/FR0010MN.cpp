@@ -17,9 +17,9 @@ namespace {
 constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
 constexpr int kHelpContextGrid = 5;
 
-ui::UniqueBitmap LoadBitmapResource(const char* name) {
+ui::UniqueBitmap LoadBitmapResource(const wchar_t* name) {
   return ui::UniqueBitmap(
-      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
@@ -27,7 +27,7 @@ BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   RECT common{};
-  if (GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, rect)) {
+  if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &info.rcWork, rect)) {
     SetRectEmpty(rect);  // found: the search stops
     return FALSE;
   }
@@ -177,7 +177,7 @@ void TFrmFR0010MN::CreateControls() {
   EdtTitle.on_key_press = [this](unsigned& key) { EdtTitleKeyPress(key); };
 
   OpdPath.filter = "すべてのファイル(*.*)|*.*";
-  OpdPath.run = [](OPENFILENAMEA& ofn) { return Seam().RunOpenFileDialog(ofn); };
+  OpdPath.run = [](OPENFILENAMEW& ofn) { return Seam().RunOpenFileDialog(ofn); };
   OpdPath.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
 
   SetAlignedLayout({{PnlTop.hwnd(), ui::Align::Top, 57},
@@ -204,18 +204,18 @@ void TFrmFR0010MN::CreateToolbar() {
   struct ButtonRow {
     ui::SpeedButton* button;
     int left;
-    const char* glyph;
+    const wchar_t* glyph;
     int pictures;
     int group;
     const char* hint;
     std::function<void()> click;
   };
   const ButtonRow rows[] = {
-      {&SpbSave, 8, "SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
-      {&SpbExit, 72, "SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
-      {&SpbInput, 136, "SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
-      {&SpbRun, 176, "SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
-      {&SpbFind, 240, "SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
+      {&SpbSave, 8, L"SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
+      {&SpbExit, 72, L"SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
+      {&SpbInput, 136, L"SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
+      {&SpbRun, 176, L"SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
+      {&SpbFind, 240, L"SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -268,7 +268,7 @@ void TFrmFR0010MN::FormCreate() {
   marks_ = GridMarks{};
   model_.ClearModified();
   painter_.FreeCanvas();
-  SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
+  SendMessageW(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
   // Before the settings: a notice they give (a hot key held elsewhere)
   // stays until the first change.
@@ -285,7 +285,7 @@ void TFrmFR0010MN::FormCreate() {
   DGMain.SetColWidth(0, 40);
   ResizeColumns();
   EdtTitle.SetFont(Gothic(15));
-  EdtTitle.SetMaxBytes(kTitleMaxBytes);
+  EdtTitle.SetMaxUnits(kTitleMaxBytes);
   BuildPalette();
   Step("columns, palette");
   AddTrayIcon();
@@ -332,7 +332,7 @@ void TFrmFR0010MN::ApplySettings() {
 
 void TFrmFR0010MN::FitToWorkArea() {
   RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   SetBounds(ui::Bounds{work.left, work.top, work.right - work.left, work.bottom - work.top});
 }
 

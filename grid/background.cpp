@@ -13,7 +13,7 @@ namespace korvane {
 std::string PathRoot(std::string_view path) {
   const auto lower = [](std::string_view text) {
     std::string out(text);
-    // ASCII letters only, and never a trail byte.
+    // ASCII letters only.
     for (std::size_t i = 0; i < out.size(); ++i) {
       if (ClassifyByte(text, i) == ByteClass::Single && out[i] >= 'A' && out[i] <= 'Z') out[i] += 'a' - 'A';
     }
@@ -33,7 +33,7 @@ std::string PathRoot(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' && ClassifyByte(path, 0) == ByteClass::Single ? lower(path.substr(0, 2))
                                                                                              : std::string();
   }
-  // server\share: up to the second separator that is not a trail byte.
+  // server\share: up to the second separator.
   int separators = 0;
   std::size_t i = 0;
   for (; i < rest.size(); ++i) {
@@ -227,28 +227,29 @@ void BackgroundWork::GroupsChanged() {
   }
 }
 
-void BackgroundWork::FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done) {
+void BackgroundWork::FindFolders(std::vector<std::string> names,
+                                 std::function<void(const std::vector<bool>& folders)> done) {
   if (!markers_ || names.empty()) return;
   // Answered once: by the test, or by the limit.
   auto answered = std::make_shared<bool>(false);
-  const auto answer = [answered, done](bool folder) {
+  const auto answer = [answered, done](const std::vector<bool>& folders) {
     if (*answered) return;
     *answered = true;
-    done(folder);
+    done(folders);
   };
   ui::WorkQueue::Options options;
   options.key = names.front();
   options.root = PathRoot(names.front());
   options.urgent = true;
-  options.late = [answer] { answer(false); };
+  options.late = [answer, count = names.size()] { answer(std::vector<bool>(count, false)); };
   markers_->Post(
       [names, answer](const ui::WorkQueue::Context& context) {
-        bool folder = false;
+        std::vector<bool> folders;
         for (const std::string& name : names) {
           if (context.Cancelled()) return;
-          folder = folder || (os::PathExists(name) && !os::FileExists(name));
+          folders.push_back(os::PathExists(name) && !os::FileExists(name));
         }
-        context.Reply([answer, folder] { answer(folder); });
+        context.Reply([answer, folders] { answer(folders); });
       },
       std::move(options));
 }

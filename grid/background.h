@@ -70,10 +70,10 @@ class BackgroundWork {
   void GroupRenamed(std::size_t row);
   // Groups were deleted: tests nobody waits for any more are dropped.
   void GroupsChanged();
-  // Looks for a folder among names off the window's thread; `done` gets
-  // the answer on the window's thread (a name whose test does not answer
-  // within the limit counts as a file).
-  void FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done);
+  // Tells the folders among names off the window's thread; `done` gets
+  // the answer, one flag a name, on the window's thread (a name whose test
+  // does not answer within the limit counts as a file).
+  void FindFolders(std::vector<std::string> names, std::function<void(const std::vector<bool>& folders)> done);
   // An icon for path, once painting found none in the cache.
   void WantIcon(const std::string& path);
   // Tests the entry's path and opens it with the shell on a worker, the

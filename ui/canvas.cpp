@@ -1,5 +1,7 @@
 #include "ui/canvas.h"
 
+#include "ui/wide.h"
+
 namespace ui {
 
 Canvas::Canvas(HDC dc) : dc_(dc) {}
@@ -102,19 +104,22 @@ void Canvas::PrepareText() {
 SIZE Canvas::TextExtent(std::string_view text) {
   RequireFont();
   SIZE size{};
-  GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = Wide(text);
+  GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &size);
   return size;
 }
 
 void Canvas::TextAt(int x, int y, std::string_view text) {
   PrepareText();
-  ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+  const std::wstring wide = Wide(text);
+  ExtTextOutW(dc_, x, y, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
 }
 
 void Canvas::TextInRect(const RECT& clip, int x, int y, std::string_view text) {
   PrepareText();
   const UINT opts = ETO_CLIPPED | (bk_mode_ == BkMode::Opaque ? ETO_OPAQUE : 0);
-  ExtTextOutA(dc_, x, y, opts, &clip, text.data(), static_cast<UINT>(text.size()), nullptr);
+  const std::wstring wide = Wide(text);
+  ExtTextOutW(dc_, x, y, opts, &clip, wide.data(), static_cast<UINT>(wide.size()), nullptr);
 }
 
 void Canvas::FillRect(const RECT& r) {
