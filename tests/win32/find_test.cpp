@@ -18,7 +18,7 @@
 // After the main window's header, whose tray record is sized by shellapi.h
 // as every other file sees it.
 #include <commctrl.h>
-#include "ui/codepage.h"
+#include "ui/wide.h"
 #include "ui/gdi.h"
 #include "ui/hot_key.h"
 #include "ui/text_fold.h"

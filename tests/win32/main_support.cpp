@@ -145,11 +145,11 @@ std::string SettingsBytes(int left, int top, int width, int height, int mode) {
          "\r\nMODE=" + std::to_string(mode) + "\r\n";
 }
 
-bool TrayIconExists(const NOTIFYICONDATAA& record) {
+bool TrayIconExists(const NOTIFYICONDATAW& record) {
   // Modifying an icon succeeds only while the shell holds it.
-  NOTIFYICONDATAA probe = record;
+  NOTIFYICONDATAW probe = record;
   probe.uFlags = NIF_TIP;
-  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 HWND MainWindowTest::app() const { return App().hwnd(); }

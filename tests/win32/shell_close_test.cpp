@@ -100,7 +100,7 @@ TEST_P(CloseTest, AsksOnlyWithUnsavedChangesAndNoKeepsThem) {
   EXPECT_TRUE(TryClose());
   EXPECT_EQ(seam_.boxes.size(), 3u);
   EXPECT_TRUE(IsWindowVisible(main()));
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
   const RECT r = [&] {
     RECT w{};
     GetWindowRect(main(), &w);
@@ -124,7 +124,7 @@ using EndSessionTest = MainWindowTest;
 TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   OpenAsProgram();
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
 
   // Another program refused: nothing happens.
   SendMessageA(main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);

@@ -205,7 +205,7 @@ TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   EXPECT_EQ(seam_.boxes[0].owner, app());
   EXPECT_FALSE(form().Painter().HasCanvas()) << "creation stops at the failed load";
   EXPECT_TRUE(TakeQuit()) << "the end of the run loop is requested";
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
   EXPECT_TRUE(TrayIconExists(record)) << "the icon stays until the window goes";
 
   // The run loop still shows the window before it takes the quit message.
