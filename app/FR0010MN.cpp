@@ -292,6 +292,7 @@ void TFrmFR0010MN::FormCreate() {
   Step("tray icon");
   hidden_in_tray_ = false;
   work_.Start(hwnd(), kBackgroundMessage);
+  work_.SetExeFolder(data_folder_);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   // The names now, the files off the window's thread once it shows.
   const FileReport load = StartFolderSync();

@@ -84,6 +84,16 @@ class BackgroundWork {
               std::function<void(const LaunchOutcome&)> done);
   bool Launching() const { return !launching_.empty(); }
 
+  // Entries that follow a stick: paths are tested, iconed and launched as
+  // resolved against the exe's folder (a path without a drive letter lies
+  // on the exe's drive, a relative one below its folder), and a file chosen
+  // or dropped on the exe's removable drive is stored without its letter.
+  // Whether that drive is removable is asked off the window's thread once
+  // Start has made the queues; until the answer, paths are stored as chosen.
+  void SetExeFolder(const std::string& folder);
+  std::string StoredPath(const std::string& chosen) const;
+  std::string Resolved(const std::string& stored) const;
+
   // Any other job: `job` runs on a worker and gives back the answer to run
   // on the window's thread. A later Run or Forget with the same key makes
   // the answer stale: it is dropped.
@@ -146,6 +156,8 @@ class BackgroundWork {
   // in background_watch.cpp).
   struct FolderWatcher;
   std::shared_ptr<FolderWatcher> watcher_;
+  std::string exe_folder_;
+  bool exe_on_removable_ = false;
 };
 
 }  // namespace korvane

@@ -123,10 +123,12 @@ void EntryEditor::SelectPath() {
   const auto n = static_cast<std::size_t>(target_row_);
   if (const Entry* entry = group ? group->EntryAt(n) : nullptr) {
     ui::OpenFileDialog& dialog = p_.path_dialog;
-    dialog.file_name = entry->path;
+    // The dialog opens where the entry's file is; a file chosen on the
+    // stick the program runs from is stored without its drive letter.
+    dialog.file_name = p_.work.Resolved(entry->path);
     // Tested off the window's thread, the chosen path or (cancelled) the
     // one there.
-    if (dialog.Execute(p_.form.hwnd())) p_.history.SetPath(n, dialog.file_name);
+    if (dialog.Execute(p_.form.hwnd())) p_.history.SetPath(n, p_.work.StoredPath(dialog.file_name));
     else model.SetMarker(n, UntestedMarker(entry->path));
     p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
   }
@@ -209,7 +211,7 @@ std::size_t EntryEditor::RegisterDropped(const std::vector<std::string>& names, 
       for (++n; n <= count && !model.Current()->EntryAt(n)->path.empty();) ++n;
     }
     if (n > count) break;
-    paths.emplace_back(n, names[i]);
+    paths.emplace_back(n, p_.work.StoredPath(names[i]));
   }
   const std::size_t registered = paths.size();
   p_.history.SetPaths(std::move(paths));

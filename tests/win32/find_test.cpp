@@ -442,9 +442,9 @@ TEST_F(MainFindTest, CtrlFMenuAndButtonOpenTheBoxWhichLaunchesShowsAndCloses) {
   const int sales = GroupIndex("営業");
   // The File menu's first item, with its shortcut.
   HMENU file = GetSubMenu(GetMenu(main()), 0);
-  char caption[64] = "";
-  GetMenuStringA(file, 0, caption, sizeof caption, MF_BYPOSITION);
-  EXPECT_STREQ(caption, "検索(&F)\tCtrl+F");
+  wchar_t caption[64] = L"";
+  GetMenuStringW(file, 0, caption, static_cast<int>(std::size(caption)), MF_BYPOSITION);
+  EXPECT_EQ(ui::Narrow(caption), "検索(&F)\tCtrl+F");
   EXPECT_EQ(GetMenuItemID(file, 0), korvane::TFrmFR0010MN::kIdFind);
   EXPECT_TRUE(IsWindowVisible(form().SpbFind.hwnd()));
 

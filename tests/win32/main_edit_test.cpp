@@ -11,6 +11,7 @@
 #include "drop_data.h"
 #include "groups/name_dialog.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -590,7 +591,7 @@ class DialogTyper {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &DialogTyper::Find, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog || !GetDlgItem(dialog, 0x47C)) return;
-    SetDlgItemTextA(dialog, 0x47C, self->name_.c_str());
+    SetDlgItemTextW(dialog, 0x47C, ui::Wide(self->name_).c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     self->typed = true;
   }

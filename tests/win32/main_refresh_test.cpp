@@ -11,6 +11,7 @@
 #include "data/os.h"
 #include "data/settings.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -119,9 +120,7 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   ASSERT_TRUE(Settled([&] { return Title(1) == "x1"; }));
   EXPECT_TRUE(IsWindowVisible(editor()));
   EXPECT_EQ(GetFocus(), editor());
-  char text[64] = {};
-  GetWindowTextA(editor(), text, sizeof text);
-  EXPECT_STREQ(text, "typed here");
+  EXPECT_EQ(ui::TextOf(editor()), "typed here");
   DWORD from = 0, to = 0;
   SendMessageA(editor(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 3u);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "common/FN0010GF.h"
+#include "common/text.h"
 #include "data/os.h"
 #include "data/settings.h"
 #include "grid/icon_cache.h"
@@ -207,7 +208,18 @@ void MainWindowTest::CloseWindow() {
 }
 
 void MainWindowTest::WriteGroup(const std::string& name, const std::vector<Entry>& entries) {
-  folder_.Write(name + ".PTH", GroupFileBytes(entries));
+  bool fits = true;
+  for (const Entry& e : entries) fits = fits && korvane::FitsCodePage932(e.title) && korvane::FitsCodePage932(e.path);
+  if (fits) return static_cast<void>(folder_.Write(name + ".PTH", GroupFileBytes(entries)));
+  // Values code page 932 lacks: the file in UTF-16LE with its byte-order
+  // mark, as the program writes it then.
+  std::string text;
+  for (std::size_t n = 1; n <= 20; ++n) {
+    const Entry e = n <= entries.size() ? entries[n - 1] : Entry{};
+    text += "[" + std::string(n < 10 ? "0" : "") + std::to_string(n) + "]\r\nTITLE=" + e.title + "\r\nPATH=" + e.path +
+            "\r\n";
+  }
+  folder_.Write(name + ".PTH", korvane::testing::Utf16File(korvane::Utf16FromUtf8(text)));
 }
 
 void MainWindowTest::Open(int mode) {

@@ -15,6 +15,7 @@
 #include "kit.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -369,15 +370,15 @@ void ExpectBounds(HWND h, int x, int y, int w, int hgt, const char* what) {
   }
 }
 
-LOGFONTA FontOf(HWND h) {
-  LOGFONTA lf{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+LOGFONTW FontOf(HWND h) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
   return lf;
 }
 
 void ExpectFont(HWND h, const char* face, int height, const char* what) {
-  const LOGFONTA lf = FontOf(h);
-  EXPECT_STREQ(lf.lfFaceName, face) << what;
+  const LOGFONTW lf = FontOf(h);
+  EXPECT_EQ(ui::Narrow(lf.lfFaceName), face) << what;
   EXPECT_EQ(lf.lfHeight, -height) << what;
   EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET) << what;
 }
