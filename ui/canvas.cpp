@@ -1,5 +1,6 @@
 #include "ui/canvas.h"
 
+#include "ui/text_out.h"
 #include "ui/wide.h"
 
 namespace ui {
@@ -103,23 +104,18 @@ void Canvas::PrepareText() {
 
 SIZE Canvas::TextExtent(std::string_view text) {
   RequireFont();
-  SIZE size{};
-  const std::wstring wide = Wide(text);
-  GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &size);
-  return size;
+  return WholeTextExtent(dc_, Wide(text));
 }
 
 void Canvas::TextAt(int x, int y, std::string_view text) {
   PrepareText();
-  const std::wstring wide = Wide(text);
-  ExtTextOutW(dc_, x, y, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
+  DrawWholeText(dc_, x, y, 0, nullptr, Wide(text));
 }
 
 void Canvas::TextInRect(const RECT& clip, int x, int y, std::string_view text) {
   PrepareText();
   const UINT opts = ETO_CLIPPED | (bk_mode_ == BkMode::Opaque ? ETO_OPAQUE : 0);
-  const std::wstring wide = Wide(text);
-  ExtTextOutW(dc_, x, y, opts, &clip, wide.data(), static_cast<UINT>(wide.size()), nullptr);
+  DrawWholeText(dc_, x, y, opts, &clip, Wide(text));
 }
 
 void Canvas::FillRect(const RECT& r) {

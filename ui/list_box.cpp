@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/text_out.h"
 #include "ui/wide.h"
 #include "ui/drawgrid.h"
 #include "ui/window.h"
@@ -115,8 +116,7 @@ LRESULT ListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     const std::wstring text = Wide(Item(static_cast<int>(dis.itemID)));
     RECT r = dis.rcItem;
     r.left += 2;
-    DrawTextW(dis.hDC, text.data(), static_cast<int>(text.size()), &r,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawLineText(dis.hDC, text, r, DT_VCENTER | DT_NOPREFIX);
   }
   // Windows leaves the focus rectangle of an owner-drawn list to its owner.
   if (focused) DrawFocusRect(dis.hDC, &dis.rcItem);

@@ -288,7 +288,7 @@ TEST_F(MainLaunchTest, TheOutcomesOfALaunchAndTheMarkersTheyLeave) {
 
   // A file gone since loading: the red cross; back again: the blue ring.
   ASSERT_EQ(Marker(5), korvane::PathMarker::Found);
-  ASSERT_TRUE(DeleteFileA(later_.c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(later_).c_str()));
   launch(5);
   EXPECT_EQ(Marker(5), korvane::PathMarker::Missing);
   EXPECT_EQ(BoxTexts(), (Files{kMissingFile}));

@@ -69,7 +69,7 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
   // elsewhere leaves it, and whoever keeps rows hears which.
   const int gone = GroupIndex("Gone");
   WriteGroup("Delta", {{"d1", ""}});
-  ASSERT_TRUE(DeleteFileA(folder_.File("Gone.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Gone.PTH")).c_str()));
   ASSERT_TRUE(Settled([&] {
     return form().Model().FindGroup("Delta") >= 0 && form().Model().FindGroup("Gone") < 0 &&
            form().Model().GroupAt(static_cast<std::size_t>(GroupIndex("Delta"))).state == korvane::ReadState::Read;
@@ -96,7 +96,7 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
   // The current group deleted elsewhere: none is selected, the status bar
   // says so, and no box came.
   ClickGroup(GroupIndex("Beta"));
-  ASSERT_TRUE(DeleteFileA(folder_.File("Beta.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Beta.PTH")).c_str()));
   ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Beta") < 0; }));
   EXPECT_EQ(form().Model().CurrentRow(), -1);
   EXPECT_EQ(form().LBGroup.ItemIndex(), -1);

@@ -13,6 +13,7 @@
 #include "grid/icon_cache.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
+#include "ui/wide.h"
 
 namespace kit {
 
@@ -49,7 +50,7 @@ Gate& TheGate() {
 }
 bool GatedExists(const std::string& path) {
   if (path.rfind("Q:\\", 0) != 0) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ui::Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
   Gate& g = TheGate();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   EXPECT_EQ(folder_.Read("業務A.PTH"), GroupFileBytes({{"見積書", ""}}));
 
   // The window's destruction afterwards does not write the file again.
-  ASSERT_TRUE(DeleteFileA(folder_.File("Korvane.INI").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Korvane.INI")).c_str()));
   CloseWindow();
   EXPECT_FALSE(folder_.Exists("Korvane.INI"));
 }
