@@ -617,7 +617,10 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   v = CutCp932(v, kIniValueLimit);
-  return IsAscii(v) ? std::string(v) : Utf8FromCp932(v);
+  if (IsAscii(v)) return std::string(v);
+  // A byte that is no character reads as "・", two units: cut again.
+  std::string text = Utf8FromCp932(v);
+  return text.size() <= kIniValueLimit ? text : CutToUnits(text, kIniValueLimit);
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
