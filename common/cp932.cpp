@@ -88,17 +88,42 @@ class Converter {
 #endif
 };
 
+// Where a double-byte code's character is kept: 60 lead bytes by 189 trail
+// bytes (40-FC), 23 kB that stay in the cache.
+constexpr unsigned kTrails = 0xFC - 0x40 + 1;
+inline unsigned PairIndex(unsigned lead, unsigned trail) {
+  return (lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31) * kTrails + (trail - 0x40);
+}
+
 struct Table {
   bool available = false;
-  // The character of each code: a single byte at its value, a double-byte
-  // character at lead << 8 | trail.
-  std::vector<char16_t> wide = std::vector<char16_t>(0x10000, kNone);
+  // The character of each single byte, and of each double-byte code at
+  // PairIndex.
+  std::array<char16_t, 0x100> single{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(60 * kTrails, kNone);
+  char16_t Wide(unsigned c) const { return c < 0x100 ? single[c] : pairs[PairIndex(c >> 8, c & 0xFF)]; }
+  void SetWide(unsigned c, char16_t u) {
+    if (u >= 0xD800 && u <= 0xDFFF) u = kNone;   // a character beyond the BMP is none the code page has
+    (c < 0x100 ? single[c] : pairs[PairIndex(c >> 8, c & 0xFF)]) = u;
+  }
   // The code of each BMP character that has one, or kNone.
   std::vector<std::uint16_t> code = std::vector<std::uint16_t>(0x10000, kNone);
+  // The UTF-8 of each code's character ("・" for none), its bytes from the
+  // lowest and its length in the top byte: what a read converts.
+  std::array<std::uint32_t, 0x100> single_utf8{};
+  std::vector<std::uint32_t> pairs_utf8 = std::vector<std::uint32_t>(60 * kTrails, 0);
 };
+
+std::uint32_t PackedUtf8(char16_t u) {
+  if (u == kNone) u = kNoCharacter;
+  if (u < 0x80) return 1u << 24 | u;
+  if (u < 0x800) return 2u << 24 | (0x80u | (u & 0x3F)) << 8 | (0xC0u | u >> 6);
+  return 3u << 24 | (0x80u | (u & 0x3F)) << 16 | (0x80u | (u >> 6 & 0x3F)) << 8 | (0xE0u | u >> 12);
+}
 
 Table Build() {
   Table t;
+  t.single.fill(kNone);
   const Converter converter;
   if (!converter.Works()) return t;
   t.available = true;
@@ -106,7 +131,7 @@ Table Build() {
     if (IsLead(static_cast<unsigned char>(b))) continue;
     const char byte = static_cast<char>(b);
     const std::u16string w = converter.ToWide(std::string_view(&byte, 1));
-    if (w.size() == 1) t.wide[b] = w[0];
+    if (w.size() == 1) t.SetWide(b, w[0]);
   }
   // A row of double-byte characters in one call where every pair is one;
   // pair by pair where some are none.
@@ -123,20 +148,22 @@ Table Build() {
     }
     const std::u16string w = converter.ToWide(row);
     if (w.size() == trails.size()) {
-      for (std::size_t k = 0; k < trails.size(); ++k) t.wide[lead << 8 | trails[k]] = w[k];
+      for (std::size_t k = 0; k < trails.size(); ++k) t.SetWide(lead << 8 | trails[k], w[k]);
       continue;
     }
     for (std::size_t k = 0; k < trails.size(); ++k) {
       const std::u16string one = converter.ToWide(std::string_view(row).substr(2 * k, 2));
-      if (one.size() == 1) t.wide[lead << 8 | trails[k]] = one[0];
+      if (one.size() == 1) t.SetWide(lead << 8 | trails[k], one[0]);
     }
   }
   // Back: a character of one code takes it; one of several codes (NEC and
   // IBM duplicates) takes the code the system writes for it.
   std::vector<char16_t> shared;
   for (unsigned c = 0; c < 0x10000; ++c) {
-    const char16_t u = t.wide[c];
-    if (u == kNone || (u >= 0xD800 && u <= 0xDFFF)) continue;
+    if (c >= 0x100 && (!IsLead(static_cast<unsigned char>(c >> 8)) || !IsTrail(static_cast<unsigned char>(c & 0xFF))))
+      continue;
+    const char16_t u = t.Wide(c);
+    if (u == kNone) continue;
     if (t.code[u] == kNone) {
       t.code[u] = static_cast<std::uint16_t>(c);
     } else if (t.code[u] != c) {
@@ -149,8 +176,12 @@ Table Build() {
     if (bytes.size() == 1) c = static_cast<unsigned char>(bytes[0]);
     if (bytes.size() == 2) c = static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]);
     // Only a code that reads back as the character is taken.
-    if (c != kNone && t.wide[c] == u) t.code[u] = static_cast<std::uint16_t>(c);
+    if (c != kNone && (c < 0x100 || (IsLead(static_cast<unsigned char>(c >> 8)) && IsTrail(static_cast<unsigned char>(c & 0xFF)))) &&
+        t.Wide(c) == u)
+      t.code[u] = static_cast<std::uint16_t>(c);
   }
+  for (unsigned b = 0; b < 0x100; ++b) t.single_utf8[b] = PackedUtf8(t.single[b]);
+  for (std::size_t i = 0; i < t.pairs.size(); ++i) t.pairs_utf8[i] = PackedUtf8(t.pairs[i]);
   return t;
 }
 
@@ -220,28 +251,37 @@ bool FitsCodePage932(std::string_view utf8) {
 }
 
 std::string Utf8FromCp932(std::string_view cp932) {
-  std::string out;
-  out.reserve(cp932.size() + cp932.size() / 2);
+  // Every byte gives at most three bytes of UTF-8 (a half-width katakana:
+  // one byte in, three out); written through a pointer, then cut to size.
+  std::string out(3 * cp932.size(), '\0');
+  char* to = out.data();
+  const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
+  const auto* const end = from + cp932.size();
   const Table* t = nullptr;
-  for (std::size_t i = 0; i < cp932.size();) {
-    const auto b = static_cast<unsigned char>(cp932[i]);
+  while (from < end) {
+    const unsigned char b = *from;
     if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
+      *to++ = static_cast<char>(b);
+      ++from;
       continue;
     }
     if (!t) t = &Cp932();
-    char16_t u = kNone;
-    if (IsLead(b) && i + 1 < cp932.size() && IsTrail(static_cast<unsigned char>(cp932[i + 1]))) {
-      u = t->wide[b << 8 | static_cast<unsigned char>(cp932[i + 1])];
-      i += 2;
+    std::uint32_t packed;
+    if (IsLead(b) && from + 1 < end && IsTrail(from[1])) {
+      packed = t->pairs_utf8[PairIndex(b, from[1])];
+      from += 2;
     } else {
       // A lead byte before a byte that is no trail byte stands alone.
-      if (!IsLead(b)) u = t->wide[b];
-      ++i;
+      packed = IsLead(b) ? PackedUtf8(kNone) : t->single_utf8[b];
+      ++from;
     }
-    AppendUtf8(out, u == kNone ? kNoCharacter : u);
+    const unsigned length = packed >> 24;
+    to[0] = static_cast<char>(packed & 0xFF);
+    if (length > 1) to[1] = static_cast<char>(packed >> 8 & 0xFF);
+    if (length > 2) to[2] = static_cast<char>(packed >> 16 & 0xFF);
+    to += length;
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 

@@ -248,9 +248,16 @@ Entry MakeEntry(const Line& l, std::size_t begin, std::size_t end) {
 // True when no byte of s is beyond ASCII, which reads the same in every
 // encoding here.
 inline bool IsAscii(std::string_view s) {
-  unsigned char any = 0;
-  for (const char c : s) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
+  // Eight bytes at a time: a long file is looked at once.
+  std::uint64_t any = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    any |= word;
+  }
+  for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+  return (any & 0x8080808080808080ull) == 0;
 }
 
 // At most the first n bytes of code page 932 text, one byte fewer when
@@ -610,7 +617,10 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   v = CutCp932(v, kIniValueLimit);
-  return IsAscii(v) ? std::string(v) : Utf8FromCp932(v);
+  if (IsAscii(v)) return std::string(v);
+  // A byte that is no character reads as "・", two units: cut again.
+  std::string text = Utf8FromCp932(v);
+  return text.size() <= kIniValueLimit ? text : CutToUnits(text, kIniValueLimit);
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -704,12 +714,16 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 std::string IniDocument::ValueAfterSet(std::string_view value) {
   value = CutAtNul(value);
   std::string v;
-  v.reserve(std::min(value.size(), 4 * kIniValueLimit));
-  for (char c : value) {
-    if (c == '\r' || c == '\n') continue;
-    v.push_back(c);
+  if (value.find_first_of("\r\n") == std::string_view::npos) {
     // Units never exceed bytes, and a character has at most four.
-    if (v.size() >= 4 * kIniValueLimit) break;
+    v.assign(value.substr(0, 4 * kIniValueLimit));
+  } else {
+    v.reserve(std::min(value.size(), 4 * kIniValueLimit));
+    for (char c : value) {
+      if (c == '\r' || c == '\n') continue;
+      v.push_back(c);
+      if (v.size() >= 4 * kIniValueLimit) break;
+    }
   }
   if (!IsAscii(v)) v = ValidUtf8(v);
   return v.size() <= kIniValueLimit ? v : CutToUnits(v, kIniValueLimit);

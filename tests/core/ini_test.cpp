@@ -189,6 +189,12 @@ TEST(IniRead, LineBreaksNulsAndRawBytes) {
   EXPECT_EQ(Read("[S]\r\nk2=a\x82\r\nk3=\xFA\x54\r\n", "S", "k2"), "a・");
   EXPECT_EQ(Read("[S]\r\nk2=a\x82\r\nk3=\xFA\x54\r\n", "S", "k3"), "￢");
   EXPECT_EQ(Read("[S]\r\nk=\x82", "S", "k"), "・");
+  // Such a byte reads as two units: the value is cut again to the limit.
+  std::string lone_leads;
+  for (int i = 0; i < 1024; ++i) lone_leads += "\x81" "0";   // 30 is no trail byte: "・0", three units
+  const std::string odd = Read("[S]\r\nk=" + lone_leads + "\r\n", "S", "k");
+  EXPECT_EQ(TextUnits(odd), kIniValueLimit - 1);   // 682 times "・0": one more "・" would not fit
+  EXPECT_EQ(odd.substr(0, 8), "・0・0");
 }
 
 TEST(IniUtf16, ReadAsUnicodeAndChangedInPlace) {
@@ -207,6 +213,20 @@ TEST(IniUtf16, ReadAsUnicodeAndChangedInPlace) {
   IniDocument bom_only("\xFF\xFE");
   bom_only.Set("S", "b", "v");
   EXPECT_EQ(bom_only.Bytes(), Utf16File(u"\r\n[S]\r\nb=v\r\n"));
+  // A code page 932 document turns UTF-16 at the first text the code page
+  // lacks, every line kept; a new one opens with its first section.
+  IniDocument turned(Cp932("; 業務\r\n[S]\r\na=表\r\n") + "x=\x85\x40\r\n");
+  turned.Set("S", "a", "表～");
+  EXPECT_EQ(turned.Bytes(), Cp932("; 業務\r\n[S]\r\na=表～\r\n") + "x=\x85\x40\r\n");
+  turned.Set("s", "b", "𠮷");
+  EXPECT_EQ(turned.Bytes(), Utf16File(u"; 業務\r\n[S]\r\na=表～\r\nx=・\r\nb=𠮷\r\n"));
+  EXPECT_EQ(turned.Get("S", "b"), "𠮷");
+  IniDocument fresh;
+  fresh.Set("S", "k", "café");
+  EXPECT_EQ(fresh.Bytes(), Utf16File(u"[S]\r\nk=café\r\n"));
+  IniDocument unnamed;
+  unnamed.Set("波ダッシュ〜", "k", "v");   // a section name can turn it too
+  EXPECT_EQ(unnamed.Bytes(), Utf16File(u"[波ダッシュ〜]\r\nk=v\r\n"));
   // UTF-16BE has no meaning here: read as code page 932 bytes, nothing found.
   const IniDocument be("\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n"s);
   EXPECT_TRUE(be.Readable());

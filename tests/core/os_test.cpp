@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/text.h"
 #include "data/os.h"
 #include "tests/core/tempdir.h"
 
@@ -416,7 +417,7 @@ TEST(OsLayer, TemporaryNamesTellTheirFileAndAreNeverGroupOrSettingsFiles) {
 
 TEST(OsLayer, FolderOfAndJoinPathNeverSplitACharacter) {
 #ifdef _WIN32
-  // "表" is 95 5C and "ソ" 83 5C: their second bytes are no backslash.
+  // In code page 932 "表" is 95 5C and "ソ" 83 5C; no byte of their UTF-8 is a backslash.
   EXPECT_EQ(os::FolderOf("C:\\ソフト表\\Korvane.exe"), "C:\\ソフト表\\");
   EXPECT_EQ(os::FolderOf("C:\\ソ"), "C:\\");
   EXPECT_EQ(os::FolderOf("C:ソ"), "C:");
@@ -439,23 +440,26 @@ TEST(OsLayer, DISABLED_ExeFolderProbe) {
   ASSERT_TRUE(testing::WriteBytes(out, os::ExeFolder()));
 }
 
-TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
-  TempDir dir;   // ...\ソフト表\: the folder name ends in 95 5C
-  char self[MAX_PATH];
-  ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
-  const std::string exe = dir.File("表.exe");
-  ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
+TEST(OsLayer, ExeFolderOfAProgramInAFolderOfAnyName) {
+  TempDir dir;   // ...\ソフト表\ (ends in 95 5C in code page 932), and a name beyond the code page
+  const std::string folder = dir.MakeFolder("𠮷 café");
+  wchar_t self[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  const std::string exe = folder + "表.exe";
+  const std::u16string exe16 = Utf16FromUtf8(exe);
+  const std::wstring exe_wide(exe16.begin(), exe16.end());
+  ASSERT_TRUE(CopyFileW(self, exe_wide.c_str(), FALSE));
   // Wine shortens environment values holding double-byte characters, so
   // the answer goes to a plain ASCII path.
   char temp[MAX_PATH];
   ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
   const std::string out = std::string(temp) + "korvane-exe-folder-" + std::to_string(GetCurrentProcessId()) + ".txt";
   ASSERT_TRUE(SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out.c_str()));
-  std::string command = "\"" + exe + "\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
-  STARTUPINFOA startup{};
+  std::wstring command = L"\"" + exe_wide + L"\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  const BOOL started = CreateProcessW(exe_wide.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                       &startup, &process);
   SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", nullptr);
   ASSERT_TRUE(started);
@@ -465,7 +469,7 @@ TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(testing::ReadBytes(out), dir.path());
+  EXPECT_EQ(testing::ReadBytes(out), folder);
   os::DeleteFile(out);
 }
 #endif

@@ -136,7 +136,9 @@ TEST(CutToUnits, NeverSplitsACharacter) {
       EXPECT_LE(TextUnits(cut), n);
       EXPECT_EQ(ValidUtf8(cut), cut);
       EXPECT_EQ(name.substr(0, cut.size()), cut);
-      if (cut.size() < name.size()) EXPECT_GT(TextUnits(cut) + CharUnits(DecodeChar(name, cut.size()).code), n);
+      if (cut.size() < name.size()) {
+        EXPECT_GT(TextUnits(cut) + CharUnits(DecodeChar(name, cut.size()).code), n);
+      }
     }
   }
 }
