@@ -341,7 +341,7 @@ TEST_F(GroupCommandsTest, RenamingTheCurrentGroupKeepsItsRowEntriesAndGridThenSa
   EXPECT_EQ(label, "見積");
   EXPECT_EQ(in_box, "見積");
   EXPECT_EQ(sel_start, 0u);
-  EXPECT_EQ(sel_end, 4u);  // the whole name, in bytes
+  EXPECT_EQ(sel_end, 2u);  // the whole name, in UTF-16 units
   EXPECT_EQ(form_->LBGroup.Item(row), "経理部");
   EXPECT_EQ(form_->LBGroup.Count(), 2);
   EXPECT_EQ(form_->LBGroup.ItemIndex(), row);
