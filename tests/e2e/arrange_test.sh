@@ -45,9 +45,9 @@ grid=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
 status=$(awk '/ msctls_statusbar32 / { print $1; exit }' <<<"$children")
 [ -n "$list" ] && [ -n "$grid" ] || e2e_abort "the group list and the grid are found" "$children"
 # The list's order is the folder's: the rows are told apart by their
-# names' lengths (業務A 5 bytes, 業務BB 6).
+# names' lengths in the list's UTF-16 units (業務A 3, 業務BB 4).
 row_a=0 row_b=1
-[ "$(e2e_probe send "$list" $LB_GETTEXTLEN 0 0)" = 5 ] || { row_a=1 row_b=0; }
+[ "$(e2e_probe send "$list" $LB_GETTEXTLEN 0 0)" = 3 ] || { row_a=1 row_b=0; }
 row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
 read -r gx gy _ <<<"$(e2e_probe client-origin "$grid")"
 read -r lx ly _ <<<"$(e2e_probe client-origin "$list")"
