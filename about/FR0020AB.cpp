@@ -5,6 +5,7 @@
 #include "common/seam.h"
 #include "ui/application.h"
 #include "ui/hint.h"
+#include "ui/wide.h"
 
 namespace korvane {
 
@@ -29,7 +30,7 @@ bool TAboutBox::Create(HWND owner) {
 
 void TAboutBox::CreateControls() {
   const auto move = [this](const ui::MouseEvent&) { FormMouseMove(); };
-  HINSTANCE inst = GetModuleHandleA(nullptr);
+  HINSTANCE inst = GetModuleHandleW(nullptr);
 
   ui::PanelArgs panel;
   panel.parent = hwnd();
@@ -46,7 +47,7 @@ void TAboutBox::CreateControls() {
   if (ProgramIcon.Create(icon)) {
     // A copy of our own (not a shared one), so the image may destroy it.
     ProgramIcon.SetIcon(
-        ui::UniqueIcon(static_cast<HICON>(LoadImageA(inst, "MAINICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR))));
+        ui::UniqueIcon(static_cast<HICON>(LoadImageW(inst, L"MAINICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR))));
     ProgramIcon.on_mouse_move = move;
   }
 
@@ -54,7 +55,7 @@ void TAboutBox::CreateControls() {
   product.parent = PnlDisp.hwnd();
   product.bounds = {88, 24, 160, 32};
   if (ImgProductName.Create(product)) {
-    ImgProductName.SetBitmap(ui::UniqueBitmap(LoadBitmapA(inst, "PRODUCTNAME")));
+    ImgProductName.SetBitmap(ui::UniqueBitmap(LoadBitmapW(inst, L"PRODUCTNAME")));
     ImgProductName.on_mouse_move = move;
   }
 
@@ -62,7 +63,7 @@ void TAboutBox::CreateControls() {
   logo.parent = PnlDisp.hwnd();
   logo.bounds = {8, 80, 120, 72};
   if (ImgLogo.Create(logo)) {
-    ImgLogo.SetBitmap(ui::UniqueBitmap(LoadBitmapA(inst, "LOGO")));
+    ImgLogo.SetBitmap(ui::UniqueBitmap(LoadBitmapW(inst, L"LOGO")));
     ImgLogo.on_mouse_move = move;
   }
 
@@ -74,7 +75,7 @@ void TAboutBox::CreateControls() {
   link.font->underline = true;
   link.color = kLinkColor;
   link.transparent = true;
-  link.cursor = LoadCursorA(nullptr, IDC_HAND);
+  link.cursor = ui::SystemCursor(IDC_HAND);
   link.hint = kMakerAddress;
   if (LblCopyright.Create(link)) {
     LblCopyright.on_mouse_move = [this](const ui::MouseEvent&) { LblCopyrightMouseMove(); };

@@ -17,9 +17,9 @@ namespace {
 constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
 constexpr int kHelpContextGrid = 5;
 
-ui::UniqueBitmap LoadBitmapResource(const char* name) {
+ui::UniqueBitmap LoadBitmapResource(const wchar_t* name) {
   return ui::UniqueBitmap(
-      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
@@ -27,7 +27,7 @@ BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   RECT common{};
-  if (GetMonitorInfoA(monitor, &info) && IntersectRect(&common, &info.rcWork, rect)) {
+  if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &info.rcWork, rect)) {
     SetRectEmpty(rect);  // found: the search stops
     return FALSE;
   }
@@ -185,7 +185,7 @@ void TFrmFR0010MN::CreateControls() {
   EdtTitle.on_key_press = [this](unsigned& key) { EdtTitleKeyPress(key); };
 
   OpdPath.filter = "すべてのファイル(*.*)|*.*";
-  OpdPath.run = [](OPENFILENAMEA& ofn) { return Seam().RunOpenFileDialog(ofn); };
+  OpdPath.run = [](OPENFILENAMEW& ofn) { return Seam().RunOpenFileDialog(ofn); };
   OpdPath.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
 
   SetAlignedLayout({{PnlTop.hwnd(), ui::Align::Top, 57},
@@ -212,18 +212,18 @@ void TFrmFR0010MN::CreateToolbar() {
   struct ButtonRow {
     ui::SpeedButton* button;
     int left;
-    const char* glyph;
+    const wchar_t* glyph;
     int pictures;
     int group;
     const char* hint;
     std::function<void()> click;
   };
   const ButtonRow rows[] = {
-      {&SpbSave, 8, "SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
-      {&SpbExit, 72, "SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
-      {&SpbInput, 136, "SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
-      {&SpbRun, 176, "SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
-      {&SpbFind, 240, "SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
+      {&SpbSave, 8, L"SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
+      {&SpbExit, 72, L"SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
+      {&SpbInput, 136, L"SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
+      {&SpbRun, 176, L"SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
+      {&SpbFind, 240, L"SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -276,7 +276,7 @@ void TFrmFR0010MN::FormCreate() {
   marks_ = GridMarks{};
   model_.ClearModified();
   painter_.FreeCanvas();
-  SendMessageA(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
+  SendMessageW(LBGroup.hwnd(), LB_SETITEMHEIGHT, 0, DGMain.DefaultRowHeight() + DGMain.GridLineWidth());
   SetCaption(kMainTitle);
   // Before the settings: a notice they give (a hot key held elsewhere)
   // stays until the first change.
@@ -293,13 +293,14 @@ void TFrmFR0010MN::FormCreate() {
   DGMain.SetColWidth(0, 40);
   ResizeColumns();
   EdtTitle.SetFont(Gothic(15));
-  EdtTitle.SetMaxBytes(kTitleMaxBytes);
+  EdtTitle.SetMaxUnits(kTitleMaxBytes);
   BuildPalette();
   Step("columns, palette");
   AddTrayIcon();
   Step("tray icon");
   hidden_in_tray_ = false;
   work_.Start(hwnd(), kBackgroundMessage);
+  work_.SetExeFolder(data_folder_);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   // The names now, the files off the window's thread once it shows.
   const FileReport load = StartFolderSync();
@@ -335,7 +336,7 @@ void TFrmFR0010MN::ApplySettings() {
 
 void TFrmFR0010MN::FitToWorkArea() {
   RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   SetBounds(ui::Bounds{work.left, work.top, work.right - work.left, work.bottom - work.top});
 }
 

@@ -145,7 +145,7 @@ class TFrmFR0010MN : public ui::Form {
   int Mode() const { return mode_; }
   bool HiddenInTray() const { return hidden_in_tray_; }
   // The notify-icon record as registered with the shell.
-  const NOTIFYICONDATAA& TrayRecord() const { return tray_; }
+  const NOTIFYICONDATAW& TrayRecord() const { return tray_; }
   const GridMarks& Marks() const { return marks_; }
   int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
@@ -241,7 +241,7 @@ class TFrmFR0010MN : public ui::Form {
   ui::ComRef<FileDropTarget> drop_target_;
   DropRegistration drop_registration_;
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
-  NOTIFYICONDATAA tray_{};
+  NOTIFYICONDATAW tray_{};
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
   // The objects its handlers call; they hold references to the members

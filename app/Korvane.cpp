@@ -6,30 +6,31 @@
 #include "common/FN0010GF.h"
 #include "common/kernel_handle.h"
 #include "ui/application.h"
+#include "ui/wide.h"
 
 namespace {
 
-constexpr char kMutexName[] = "6F3A2C91-4B7D-4E28-9A15-D3C07B8E52F4";
+constexpr wchar_t kMutexName[] = L"6F3A2C91-4B7D-4E28-9A15-D3C07B8E52F4";
 // How long a second start waits for the running copy to take over.
 constexpr UINT kHandoverLimitMs = 3000;
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  if (korvane::KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName))) {
-    if (HWND running = FindWindowA(korvane::kMainClass, korvane::kMainTitle)) {
+  if (korvane::KernelHandle(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName))) {
+    if (HWND running = FindWindowW(ui::Wide(korvane::kMainClass).c_str(), ui::Wide(korvane::kMainTitle).c_str())) {
       // A running copy that does not answer (busy, or hung) is not waited
       // for long: this one ends either way.
       DWORD_PTR result = 0;
-      SendMessageTimeoutA(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+      SendMessageTimeoutW(running, korvane::kTrayMessage, 0, WM_LBUTTONDBLCLK, SMTO_ABORTIFHUNG | SMTO_BLOCK,
                           kHandoverLimitMs, &result);
     }
     return 0;
   }
   // Closed at the very end, after the main window is gone.
-  const korvane::KernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
+  const korvane::KernelHandle mutex(CreateMutexW(nullptr, FALSE, kMutexName));
   {
-    ui::Application app(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+    ui::Application app(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
     app.SetTitle(korvane::kMainTitle);
     korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);

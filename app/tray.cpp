@@ -1,7 +1,8 @@
 // The tray icon, and hiding the whole program to it and bringing it back.
 // Hiding works on the application window, the owner of the main window: the
 // system hides and re-shows the windows it owns with it.
-#include <cstring>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "app/FR0010MN.h"
@@ -9,6 +10,7 @@
 #include <commctrl.h>
 
 #include "ui/application.h"
+#include "ui/wide.h"
 
 namespace korvane {
 
@@ -46,9 +48,9 @@ bool OwnedBy(HWND h, HWND owner) {
 }
 
 bool IsHint(HWND h) {
-  char name[32] = "";
-  GetClassNameA(h, name, sizeof name);
-  return lstrcmpiA(name, TOOLTIPS_CLASSA) == 0;
+  wchar_t name[32] = L"";
+  GetClassNameW(h, name, static_cast<int>(std::size(name)));
+  return lstrcmpiW(name, TOOLTIPS_CLASSW) == 0;
 }
 
 BOOL CALLBACK HideOwned(HWND h, LPARAM list_ptr) {
@@ -96,31 +98,32 @@ constexpr UINT kNeverPosted = WM_APP + 0x4D;
 
 void TakeFreshMessageTime(HWND hwnd) {
   MSG msg;
-  if (PostMessageA(hwnd, kFreshTimeMessage, 0, 0))
-    PeekMessageA(&msg, hwnd, kFreshTimeMessage, kFreshTimeMessage, PM_REMOVE);
+  if (PostMessageW(hwnd, kFreshTimeMessage, 0, 0))
+    PeekMessageW(&msg, hwnd, kFreshTimeMessage, kFreshTimeMessage, PM_REMOVE);
 }
 
 void SendPendingWindowRequests() {
   MSG msg;
-  PeekMessageA(&msg, nullptr, kNeverPosted, kNeverPosted, PM_NOREMOVE);
+  PeekMessageW(&msg, nullptr, kNeverPosted, kNeverPosted, PM_NOREMOVE);
 }
 
 }  // namespace
 
 void TFrmFR0010MN::AddTrayIcon() {
-  tray_ = NOTIFYICONDATAA{};
+  tray_ = NOTIFYICONDATAW{};
   // The first, 88-byte form of the record, without the later extensions.
-  tray_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  tray_.cbSize = NOTIFYICONDATAW_V1_SIZE;
   tray_.hWnd = hwnd();
   tray_.uID = 1;
   tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   tray_.uCallbackMessage = kTrayMessage;
-  tray_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  std::strncpy(tray_.szTip, kMainTitle, sizeof tray_.szTip - 1);
-  Shell_NotifyIconA(NIM_ADD, &tray_);
+  tray_.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  const std::wstring tip = ui::Wide(kMainTitle);
+  tip.copy(tray_.szTip, std::size(tray_.szTip) - 1);
+  Shell_NotifyIconW(NIM_ADD, &tray_);
 }
 
-void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &tray_); }
+void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &tray_); }
 
 void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
   if (lp != WM_LBUTTONDBLCLK) return;

@@ -14,11 +14,24 @@ namespace korvane {
 namespace {
 HWND g_owner = nullptr;
 
+// The program's text is UTF-8; the wide functions take UTF-16.
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int in = static_cast<int>(utf8.size());
+  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, out.data(), static_cast<int>(out.size()));
+  return out;
+}
+
 std::string WindowText(HWND edit) {
-  const int len = GetWindowTextLengthA(edit);
-  std::vector<char> buf(static_cast<std::size_t>(len) + 1);
-  const int got = GetWindowTextA(edit, buf.data(), len + 1);
-  return std::string(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0));
+  const int len = GetWindowTextLengthW(edit);
+  std::vector<wchar_t> buf(static_cast<std::size_t>(len > 0 ? len : 0) + 1, L'\0');
+  const int got = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
+  if (got <= 0) return {};
+  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, buf.data(), got, nullptr, 0, nullptr, nullptr)),
+                  '\0');
+  WideCharToMultiByte(CP_UTF8, 0, buf.data(), got, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
 }
 
 // The program's top-level windows are disabled while a box is up: the box's
@@ -53,18 +66,18 @@ void FilterInput(HWND edit, std::string_view set, bool permitted) {
   }
   // Copy first: setting the text re-enters this routine through EN_CHANGE.
   const std::string good = LastGoodText();
-  SetWindowTextA(edit, good.c_str());
-  SendMessageA(edit, EM_SETSEL, d.caret, d.caret);
+  SetWindowTextW(edit, Wide(good).c_str());
+  SendMessageW(edit, EM_SETSEL, d.caret, d.caret);
 }
 
 // The real seam.
 int SystemSeam::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
-  return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+  return MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), flags);
 }
-BOOL SystemSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) { return GetOpenFileNameA(&ofn); }
+BOOL SystemSeam::RunOpenFileDialog(OPENFILENAMEW& ofn) { return GetOpenFileNameW(&ofn); }
 HINSTANCE SystemSeam::OpenWithShell(HWND owner, const std::string& verb, const std::string& file,
                                    const std::string& params, const std::string& dir, int show) {
-  return ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
+  return ShellExecuteW(owner, Wide(verb).c_str(), Wide(file).c_str(), Wide(params).c_str(), Wide(dir).c_str(), show);
 }
 
 namespace {

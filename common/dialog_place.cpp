@@ -5,7 +5,7 @@ namespace korvane {
 void CentreOverOwner(HWND dialog, HWND owner) {
   RECT area{};
   if (!owner || !GetWindowRect(owner, &area) || area.right <= area.left || area.bottom <= area.top) {
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   }
   RECT self{};
   GetWindowRect(dialog, &self);

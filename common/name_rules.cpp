@@ -1,8 +1,7 @@
 #include "common/name_rules.h"
 
+#include <algorithm>
 #include <string>
-
-#include "common/text.h"
 
 namespace korvane {
 
@@ -14,14 +13,8 @@ bool IsBlankName(std::string_view name) {
 }
 
 bool IsReservedDeviceName(std::string_view name) {
-  std::size_t end = name.size();
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '.' && ClassifyByte(name, i) != ByteClass::Trail) {
-      end = i;
-      break;
-    }
-  }
-  std::string stem(name.substr(0, end));
+  // '.' and ASCII letters never stand inside a longer UTF-8 character.
+  std::string stem(name.substr(0, std::min(name.find('.'), name.size())));
   while (!stem.empty() && (stem.back() == ' ' || stem.back() == '\t')) stem.pop_back();
   for (char& c : stem) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -30,15 +23,21 @@ bool IsReservedDeviceName(std::string_view name) {
   for (std::string_view r : kFixed) {
     if (stem == r) return true;
   }
-  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
-         stem[3] <= '9';
+  if (!stem.starts_with("COM") && !stem.starts_with("LPT")) return false;
+  const std::string_view number = std::string_view(stem).substr(3);
+  if (number.size() == 1) return number[0] >= '1' && number[0] <= '9';
+  return number == "\u00B9" || number == "\u00B2" || number == "\u00B3";
 }
 
 bool HasControlByte(std::string_view name) {
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (static_cast<unsigned char>(name[i]) < 0x20 && ClassifyByte(name, i) != ByteClass::Trail) return true;
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) return true;
   }
   return false;
+}
+
+bool HasForbiddenCharacter(std::string_view name) {
+  return name.find_first_of("\\/:*?\"<>|") != std::string_view::npos;
 }
 
 }  // namespace korvane

@@ -7,16 +7,10 @@
 
 namespace korvane {
 
-FoldedText FoldBytes(std::string_view cp932) {
-  FoldedText out;
-  out.reserve(cp932.size());
-  for (std::size_t i = 0; i < cp932.size(); ++i) {
-    const auto b = static_cast<unsigned char>(cp932[i]);
-    if (IsLeadByteValue(b) && i + 1 < cp932.size()) {
-      out.push_back(static_cast<char16_t>(b << 8 | static_cast<unsigned char>(cp932[++i])));
-    } else {
-      out.push_back(static_cast<char16_t>(b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b));
-    }
+FoldedText FoldBytes(std::string_view utf8) {
+  FoldedText out = Utf16FromUtf8(utf8);
+  for (char16_t& u : out) {
+    if (u >= 'A' && u <= 'Z') u = static_cast<char16_t>(u - 'A' + 'a');
   }
   return out;
 }

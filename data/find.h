@@ -17,17 +17,15 @@
 
 namespace korvane {
 
-// Folded text: one unit per character (or per UTF-16 unit), so a match can
-// never start inside a character.
+// Folded text: UTF-16 units, so a match can never start inside a
+// character of the BMP.
 using FoldedText = std::u16string;
-using FoldFunction = std::function<FoldedText(std::string_view cp932)>;
+using FoldFunction = std::function<FoldedText(std::string_view utf8)>;
 
-// Code page 932 text with ASCII letters in lower case, one unit per
-// character: a byte, or lead << 8 | trail for a double-byte one.
-FoldedText FoldBytes(std::string_view cp932);
+// UTF-8 text in UTF-16 with ASCII letters in lower case.
+FoldedText FoldBytes(std::string_view utf8);
 
-// The part of a path after its last '\' or ':' (a trail byte is no
-// separator).
+// The part of a path after its last '\' or ':'.
 std::string_view PathFileName(std::string_view path);
 
 // One entry found: the group's row in the model and the entry number n

@@ -24,13 +24,9 @@ bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
   });
 }
 
-// Offset of the last '.' that is not a trail byte, or npos.
-std::size_t LastDot(std::string_view name) {
-  for (std::size_t i = name.size(); i-- > 0;) {
-    if (name[i] == '.' && ClassifyByte(name, i) != ByteClass::Trail) return i;
-  }
-  return std::string_view::npos;
-}
+// Offset of the last '.', or npos ('.' never stands inside a longer UTF-8
+// character).
+std::size_t LastDot(std::string_view name) { return name.rfind('.'); }
 
 // The entries of a readable document.
 void ReadEntries(const IniDocument& doc, std::vector<Entry>& entries) {
@@ -39,7 +35,7 @@ void ReadEntries(const IniDocument& doc, std::vector<Entry>& entries) {
     const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
     Entry& entry = entries[i];
     entry.title = section.Get(kTitleKey, "");
-    if (entry.title.size() > kTitleMaxBytes) entry.title = TruncateBytes(entry.title, kTitleMaxBytes);
+    if (entry.title.size() > kTitleMaxBytes) entry.title = CutToUnits(entry.title, kTitleMaxBytes);
     entry.path = section.Get(kPathKey, "");
     entry.marker = UntestedMarker(entry.path);
   }
@@ -231,8 +227,7 @@ std::string EntrySection(std::size_t n, std::size_t count) {
 bool IsGroupFileName(std::string_view file_name) {
   const std::size_t n = file_name.size();
   return n >= kGroupExtension.size() &&
-         EqualsNoCaseAscii(file_name.substr(n - kGroupExtension.size()), kGroupExtension) &&
-         ClassifyByte(file_name, n - kGroupExtension.size()) != ByteClass::Trail;
+         EqualsNoCaseAscii(file_name.substr(n - kGroupExtension.size()), kGroupExtension);
 }
 
 std::string GroupNameOf(std::string_view file_name) {
@@ -289,8 +284,8 @@ std::string ReportText(const std::vector<std::string>& messages) {
   for (std::size_t i = 0; i < messages.size() && i < kShown; ++i) {
     if (i > 0) text += "\r\n";
     std::string_view rest = messages[i];
-    while (rest.size() > kReportLineBytes) {
-      std::string_view line = rest.substr(0, TruncateBytes(rest, kReportLineBytes).size());
+    while (rest.size() > kReportLineBytes && TextUnits(rest) > kReportLineBytes) {
+      std::string_view line = rest.substr(0, CutToUnits(rest, kReportLineBytes).size());
       const std::size_t sep = LastPathSeparator(line);
       if (sep != std::string_view::npos && sep >= kReportLineBytes / 2) line = line.substr(0, sep + 1);
       text += line;

@@ -27,8 +27,9 @@ bool GroupFileFits(const std::string& folder, std::string_view name);
 std::string CannotWriteMessage(std::string_view path);    // "… に書き込めません"
 std::string CannotDeleteMessage(std::string_view path);   // "… を削除できません"
 std::string CannotReadMessage(std::string_view path);     // "… を読み込めません"
-// A file the program leaves alone: its name has characters code page 932
-// lacks, or its full name is beyond the system's path limit.
+// A file the program leaves alone: its full name is beyond the system's
+// path limit, or its name cannot be spelled in UTF-8 (an unpaired
+// surrogate).
 std::string LeftAloneMessage(std::string_view path);      // "… は業務として扱えません"
 
 enum class ReadOutcome {
@@ -39,7 +40,7 @@ enum class ReadOutcome {
 };
 
 // Reads one group file (full name) into entries already sized to the entry
-// count: titles cut to kTitleMaxBytes, markers Untested (the paths are
+// count: titles cut to kTitleMaxBytes units, markers Untested (the paths are
 // tested later, off the window's thread). stamp gets the file's stamp as
 // it was read.
 ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp = nullptr);
@@ -63,14 +64,15 @@ std::string KeptAsMessage(std::string_view group, std::string_view kept_as);
 // ReportText of the lines; empty when there were none (no box).
 std::string ClashText(const std::vector<std::string>& clashes);
 
-// Widest line of a report, in bytes: a long file name is broken into lines
-// of this width so that the box stays narrower than the screen.
+// Widest line of a report, in units (common/text.h): a long file name is
+// broken into lines of this width so that the box stays narrower than the
+// screen.
 inline constexpr std::size_t kReportLineBytes = 80;
 
 // The messages of a report for one warning box: the first ten, one a line,
 // then "ほか N 件" for the rest. A line longer than kReportLineBytes is
 // broken after the last folder separator in its second half, or else at
-// that width, never inside a double-byte character.
+// that width, never inside a character.
 std::string ReportText(const std::vector<std::string>& messages);
 
 // The first step of a start: the model gets one group, not read yet, per
@@ -84,9 +86,10 @@ FileReport LoadGroupNames(const std::string& folder, LauncherModel& model);
 // Builds the model from the group files in folder, in the order the folder
 // lists them: LoadGroupNames, then every file read in turn. Files that exist but cannot be read load empty, are marked so
 // that a save writes into them only what the user changed, and each gets a
-// message. A file whose name the program cannot pass to the system (no
-// exact code page 932 spelling, or a full name beyond the path limit) is no
-// group: it is never read, written, renamed or deleted, and gets a message.
+// message. A file whose name the program cannot pass to the system (a full
+// name beyond the path limit, or no UTF-8 spelling) is no group: it is
+// never read, written, renamed or deleted, and gets a message. Any
+// character Windows allows in a file name makes a group name.
 // ok is false only when the folder itself cannot be listed. What an
 // interrupted save left is cleaned up first: a whole temporary file whose
 // file is missing is put back in its place, the others are removed.

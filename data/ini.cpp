@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/text.h"
-#include "data/os.h"
 
 // Reading rules (those of Windows' own profile reader, where known):
 // - CR, LF and CRLF end lines, mixed freely. Each line is looked at from its
@@ -26,10 +25,11 @@
 // - A NUL byte ends a name or a value (as Wine reads it, and as the caller of
 //   the A functions would see the string anyway); the line itself goes on to
 //   its line break, and a write keeps every byte of it but the value.
-// - A file opening with FF FE is UTF-16LE, as Windows takes it: read in code
-//   page 932 and edited in UTF-16LE. Characters the code page lacks read as
-//   '?', and an entry is rewritten only when its value changes, so they stay
-//   in the file as long as the entry does.
+// - A file without a byte-order mark is code page 932: it is parsed in its
+//   own bytes (double-byte aware) and values are converted to UTF-8 as they
+//   are read. A file opening with FF FE is UTF-16LE, as Windows takes it:
+//   parsed as UTF-8 text converted from it, every character kept, and
+//   edited in UTF-16LE.
 // - Only the first section of a name is seen, and in it the first entry of
 //   a name; entries before the first section belong to none and are never
 //   seen. Writes go to the same first section and first entry.
@@ -41,23 +41,20 @@ inline bool IsBlank(char c) {
   return b <= ' ' && (b == ' ' || b == '\t' || b == '\v' || b == '\f' || b == '\x1A');
 }
 
-bool IsLead(char c) {
-  static const std::array<bool, 256> table = [] {
-    std::array<bool, 256> t{};
-    for (int b = 0; b < 256; ++b) t[b] = IsLeadByteValue(static_cast<unsigned char>(b));
-    return t;
-  }();
-  return table[static_cast<unsigned char>(c)];
+// A code page 932 lead byte (81-9F, E0-FC).
+inline bool IsLead(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Length of the character at s[i] (1 or 2), never reaching past s: a lead
-// byte takes the next byte of the line as its trail byte, as ClassifyByte has
-// it. (Taking only 40-7E and 80-FC as trail bytes would find the same ']'
-// and fold the same letters: both are such bytes.)
-// Bytes below 0x80 are never lead bytes, so ASCII text skips the table.
-inline std::size_t CharLength(std::string_view s, std::size_t i) {
-  if (static_cast<unsigned char>(s[i]) < 0x80) return 1;
-  return IsLead(s[i]) && i + 1 < s.size() ? 2 : 1;
+// Length of the character at s[i] (1 or 2), never reaching past s: in code
+// page 932 text (dbcs) a lead byte takes the next byte of the line as its
+// trail byte. (Taking only 40-7E and 80-FC as trail bytes would find the
+// same ']' and fold the same letters: both are such bytes.) In UTF-8 text
+// every byte steps alone: ']', '=' and the ASCII letters never stand
+// inside a longer character.
+inline std::size_t CharLength(std::string_view s, std::size_t i, bool dbcs) {
+  return dbcs && IsLead(s[i]) && i + 1 < s.size() ? 2 : 1;
 }
 
 char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
@@ -66,11 +63,11 @@ char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('
 // only (a trail byte 0x41 is not 'A'). Folding never turns a byte into a
 // lead byte or back, so two names of the same length step through their
 // characters alike and either one's lengths serve.
-inline bool SameName(std::string_view a, std::string_view b) {
+inline bool SameName(std::string_view a, std::string_view b, bool dbcs) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size();) {
     const char x = a[i], y = b[i];
-    if (CharLength(a, i) == 2) {
+    if (CharLength(a, i, dbcs) == 2) {
       if (x != y || a[i + 1] != b[i + 1]) return false;
       i += 2;
     } else {
@@ -82,10 +79,10 @@ inline bool SameName(std::string_view a, std::string_view b) {
 }
 
 // A hash of the name as SameName compares it (FNV-1a over the folded bytes).
-inline std::size_t NameHash(std::string_view name) {
+inline std::size_t NameHash(std::string_view name, bool dbcs) {
   std::uint32_t h = 2166136261u;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    const std::size_t len = CharLength(name, i);
+    const std::size_t len = CharLength(name, i, dbcs);
     h = (h ^ static_cast<unsigned char>(len == 1 ? FoldByte(name[i]) : name[i])) * 16777619u;
     if (len == 2) h = (h ^ static_cast<unsigned char>(name[++i])) * 16777619u;
   }
@@ -154,9 +151,9 @@ struct Line {
   std::size_t value = 0, value_len = 0;   // entry: the value, cut and trimmed
 };
 
-// Classifies bytes[begin, end), a line without its line break; nul says
-// whether the bytes may hold a NUL byte.
-Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool nul = true) {
+// Classifies bytes[begin, end), a line without its line break; dbcs says
+// whether they are code page 932 text, nul whether they may hold a NUL byte.
+Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
   const auto cut = [nul](std::string_view s) { return nul ? CutAtNul(s) : s; };
   Line line;
   std::size_t p = begin;
@@ -165,7 +162,7 @@ Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool n
   const std::string_view text = bytes.substr(0, end);
   if (bytes[p] == '[') {
     std::size_t q = p + 1;
-    while (q < end && bytes[q] != ']') q += CharLength(text, q);
+    while (q < end && bytes[q] != ']') q += CharLength(text, q, dbcs);
     const std::size_t start = p + 1;
     const std::string_view name = TrimBlanks(cut(bytes.substr(start, q - start)));
     line.kind = LineKind::Section;
@@ -248,96 +245,84 @@ Entry MakeEntry(const Line& l, std::size_t begin, std::size_t end) {
   return {begin, l.name, l.name_len, l.keep_end, l.value, l.value_len, end};
 }
 
-// Number of characters of code page 932 text (a lone lead byte at the end
-// counts as one).
-std::size_t CountChars(std::string_view s) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) ++n;
-  return n;
-}
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-// What Windows puts for a byte sequence that is no character of the code page.
-constexpr char16_t kNoCharacter = u'\u30FB';
-
-// The UTF-16 units of little-endian bytes (an odd last byte left out).
-std::u16string UnitsOf(std::string_view bytes) {
-  std::u16string units(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+// True when no byte of s is beyond ASCII, which reads the same in every
+// encoding here.
+inline bool IsAscii(std::string_view s) {
+  // Eight bytes at a time: a long file is looked at once.
+  std::uint64_t any = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    any |= word;
   }
-  return units;
+  for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+  return (any & 0x8080808080808080ull) == 0;
 }
 
-// UTF-16LE bytes of code page 932 text, and for every byte of the text the
-// offset in them of the character it belongs to.
+// At most the first n bytes of code page 932 text, one byte fewer when
+// byte n (1-based) is a lead byte: the count of lead-valued bytes directly
+// in front of it tells, so no walk from the start is needed.
+std::string_view CutCp932(std::string_view s, std::size_t n) {
+  if (s.size() <= n) return s;
+  std::size_t leads = 0;
+  while (leads < n && IsLead(s[n - 1 - leads])) ++leads;
+  return s.substr(0, n - leads % 2);
+}
+
+// UTF-16LE bytes of UTF-8 text, and for every byte of the text the offset
+// in them of the character it belongs to.
 std::pair<std::string, std::vector<std::size_t>> EncodeUtf16(std::string_view text) {
-  std::u16string units;
-  std::vector<std::size_t> marks;
-  marks.reserve(text.size());
-  // ASCII is the same in both (0x5C and 0x7E included), and most text is.
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-  const std::optional<std::u16string> whole =
-      ascii ? std::u16string(text.begin(), text.end()) : os::WideFromNarrow(text);
-  if (whole && whole->size() == CountChars(text)) {
-    units = *whole;
-    for (std::size_t i = 0, n = 0; i < text.size(); ++n) {
-      for (std::size_t len = CharLength(text, i); len > 0; --len, ++i) marks.push_back(2 * n);
-    }
-  } else {
-    // Character by character, so that each one lands at its own place.
-    for (std::size_t i = 0; i < text.size();) {
-      const std::size_t len = CharLength(text, i);
-      const std::u16string one = os::WideFromNarrow(text.substr(i, len)).value_or(std::u16string(1, kNoCharacter));
-      for (std::size_t k = 0; k < len; ++k) marks.push_back(2 * units.size());
-      units += one;
-      i += len;
-    }
-  }
   std::string bytes;
-  bytes.reserve(units.size() * 2);
-  for (const char16_t u : units) {
+  std::vector<std::size_t> marks;
+  bytes.reserve(text.size() * 2);
+  marks.reserve(text.size());
+  const auto put = [&bytes](char16_t u) {
     bytes += static_cast<char>(u & 0xFF);
     bytes += static_cast<char>(u >> 8);
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const DecodedChar c = DecodeChar(text, i);
+    marks.insert(marks.end(), c.length, bytes.size());
+    if (c.code >= 0x10000) {
+      put(static_cast<char16_t>(0xD800 + ((c.code - 0x10000) >> 10)));
+      put(static_cast<char16_t>(0xDC00 + ((c.code - 0x10000) & 0x3FF)));
+    } else {
+      put(static_cast<char16_t>(c.code));
+    }
+    i += c.length;
   }
   return {std::move(bytes), std::move(marks)};
 }
 
-// UTF-16 text in code page 932, '?' for a character the code page lacks or
-// an unpaired surrogate; at (when given) gets for every byte of the result
-// the offset in the UTF-16 bytes of the character it belongs to.
-std::string DecodeUtf16(std::u16string_view units, std::vector<std::size_t>* at) {
+// UTF-16LE bytes as UTF-8 text (an unpaired surrogate reads as U+FFFD, an
+// odd last byte is left out); at gets for every byte of the text the offset
+// in the UTF-16 bytes of the character it belongs to.
+std::string DecodeUtf16(std::string_view bytes, std::vector<std::size_t>& at) {
   std::string text;
-  const bool ascii = std::all_of(units.begin(), units.end(), [](char16_t u) { return u < 0x80; });
-  const std::optional<std::string> whole =
-      ascii ? std::string(units.begin(), units.end()) : os::NarrowFromWide(units);
-  if (whole && CountChars(*whole) == units.size()) {
-    text = *whole;
-    if (at) {
-      at->reserve(text.size() + 2);
-      for (std::size_t i = 0, n = 0; i < text.size(); ++n) {
-        for (std::size_t len = CharLength(text, i); len > 0; --len, ++i) at->push_back(2 * n);
-      }
+  text.reserve(bytes.size() / 2 + bytes.size() / 4);
+  at.reserve(text.capacity() + 2);
+  const std::size_t units = bytes.size() / 2;
+  const auto unit = [bytes](std::size_t k) {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                 static_cast<unsigned char>(bytes[2 * k + 1]) << 8);
+  };
+  for (std::size_t k = 0; k < units; ++k) {
+    const char16_t u = unit(k);
+    const std::size_t before = text.size();
+    if (u < 0x80) {
+      text += static_cast<char>(u);
+    } else if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
+      AppendUtf8(text, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
+      at.insert(at.end(), text.size() - before, 2 * k);
+      ++k;
+      continue;
+    } else {
+      AppendUtf8(text, u);
     }
-    return text;
-  }
-  for (std::size_t i = 0; i < units.size();) {
-    const std::size_t len =
-        IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]) ? 2 : 1;
-    const std::string one = os::NarrowFromWide(units.substr(i, len)).value_or("?");
-    if (at) at->insert(at->end(), one.size(), 2 * i);
-    text += one;
-    i += len;
+    at.insert(at.end(), text.size() - before, 2 * k);
   }
   return text;
-}
-
-bool ConverterWorks() {
-  static const bool works = os::WideFromNarrow("A").has_value() && os::NarrowFromWide(u"A").has_value();
-  return works;
 }
 
 }  // namespace
@@ -347,9 +332,11 @@ struct IniDocument::Impl {
   std::string bytes;
   bool readable = true;
   // A UTF-16LE file: wide holds its bytes as they stand, bytes the same
-  // text in code page 932 for the reader, and wide_at[i] the offset in wide
-  // of the character at bytes[i] (wide_at[bytes.size()] is the end).
+  // text in UTF-8 for the reader, and wide_at[i] the offset in wide of the
+  // character at bytes[i] (wide_at[bytes.size()] is the end).
   bool utf16 = false;
+  // Made UTF-16 here from an empty file: the mark opens no line.
+  bool fresh_mark = false;
   std::string wide;
   std::vector<std::size_t> wide_at;
   std::vector<Entry> entries;
@@ -358,11 +345,13 @@ struct IniDocument::Impl {
   // holds a section's index + 1 (0 is free), the size is a power of two.
   std::vector<std::size_t> slots;
 
+  bool Dbcs() const { return !utf16; }
   void Decode();
+  void ToUtf16();
   void Parse();
   void Splice(std::size_t from, std::size_t to, const std::string& text);
   std::string ValueOf(const Entry& e) const;
-  std::string Representable(std::string text) const;
+  std::optional<std::string> InFile(std::string_view utf8) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view key) const;
   std::size_t Lookup(std::string_view name, std::size_t hash) const;
@@ -376,16 +365,30 @@ struct IniDocument::Impl {
 // bytes and wide_at from wide.
 void IniDocument::Impl::Decode() {
   wide_at.clear();
-  bytes = DecodeUtf16(UnitsOf(std::string_view(wide).substr(2)), &wide_at);
+  bytes = DecodeUtf16(std::string_view(wide).substr(2), wide_at);
   for (std::size_t& offset : wide_at) offset += 2;   // past the BOM
   // An odd last byte is no character: it stays last, after anything appended.
   wide_at.push_back(wide.size() - wide.size() % 2);
 }
 
-// text as it reads back from a UTF-16 file it is written into.
-std::string IniDocument::Impl::Representable(std::string text) const {
-  if (!utf16) return text;
-  return DecodeUtf16(UnitsOf(EncodeUtf16(text).first), nullptr);
+// A code page 932 document becomes UTF-16LE with a byte-order mark, every
+// line kept: its text converted as Windows converts it (a byte that is no
+// character becomes "・").
+void IniDocument::Impl::ToUtf16() {
+  fresh_mark = bytes.empty();
+  wide = "\xFF\xFE" + EncodeUtf16(Utf8FromCp932(bytes)).first;
+  utf16 = true;
+  Decode();
+  Parse();
+}
+
+// Caller text (UTF-8) as the document holds it: code page 932 bytes, or
+// nullopt when it does not fit them; in a UTF-16 document the text itself,
+// ill-formed bytes replaced as the UTF-16 will read back.
+std::optional<std::string> IniDocument::Impl::InFile(std::string_view utf8) const {
+  if (IsAscii(utf8)) return std::string(utf8);
+  if (utf16) return ValidUtf8(utf8);
+  return Cp932FromUtf8(utf8);
 }
 
 void IniDocument::Impl::Parse() {
@@ -398,11 +401,12 @@ void IniDocument::Impl::Parse() {
   entries.reserve(std::min<std::size_t>(all.size() / 40 + 4, 4096));
   sections.reserve(std::min<std::size_t>(all.size() / 64 + 4, 1024));
   const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
+  const bool dbcs = Dbcs();
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
   LineScanner lines(all);
   for (std::size_t pos = 0; pos < all.size();) {
     const auto [end, next] = lines.Bounds(pos);
-    const Line line = Classify(all, pos, end, nul);
+    const Line line = Classify(all, pos, end, dbcs, nul);
     if (line.kind == LineKind::Section) {
       Section s;
       s.first = entries.size();
@@ -431,7 +435,8 @@ std::size_t IniDocument::Impl::Lookup(std::string_view name, std::size_t hash) c
     const std::size_t slot = slots[at];
     if (slot == 0) return npos;
     const Section& s = sections[slot - 1];
-    if (s.hash == hash && SameName(std::string_view(all.data() + s.name, s.name_len), name)) return slot - 1;
+    if (s.hash == hash && SameName(std::string_view(all.data() + s.name, s.name_len), name, Dbcs()))
+      return slot - 1;
   }
 }
 
@@ -440,7 +445,7 @@ std::size_t IniDocument::Impl::Lookup(std::string_view name, std::size_t hash) c
 bool IniDocument::Impl::AddSection(std::size_t name, std::size_t name_len, Section s) {
   s.name = name;
   s.name_len = name_len;
-  s.hash = NameHash(std::string_view(bytes).substr(name, name_len));
+  s.hash = NameHash(std::string_view(bytes).substr(name, name_len), Dbcs());
   if (Lookup(std::string_view(bytes).substr(name, name_len), s.hash) != npos) return false;
   sections.push_back(s);
   // Kept at most half full.
@@ -465,7 +470,7 @@ bool IniDocument::Impl::AddSection(std::size_t name, std::size_t name_len, Secti
 // Index of the first section named name (caller form), or npos.
 std::size_t IniDocument::Impl::FindSection(std::string_view name) const {
   if (!readable) return npos;
-  return Lookup(name, NameHash(name));
+  return Lookup(name, NameHash(name, Dbcs()));
 }
 
 // Index in entries of the section's first entry named key, or npos.
@@ -474,7 +479,8 @@ std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view k
   const std::string_view all = bytes;
   for (std::size_t i = s.first; i < s.first + s.count; ++i) {
     const Entry& e = entries[i];
-    if (e.name_len == key.size() && SameName(std::string_view(all.data() + e.name, e.name_len), key)) return i;
+    if (e.name_len == key.size() && SameName(std::string_view(all.data() + e.name, e.name_len), key, Dbcs()))
+      return i;
   }
   return npos;
 }
@@ -512,7 +518,7 @@ void IniDocument::Impl::Replace(Entry& e, const std::string& encoded) {
   Splice(from, to, text);
   Shift(to, static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(to - from));
   const std::size_t end = from + text.size();
-  e = MakeEntry(Classify(bytes, e.line, end), e.line, end);
+  e = MakeEntry(Classify(bytes, e.line, end, Dbcs()), e.line, end);
 }
 
 // A new key goes right after the section's last non-blank line (so blank
@@ -534,7 +540,7 @@ bool IniDocument::Impl::Insert(std::size_t si, const std::string& key, const std
   Shift(at + 1, static_cast<std::ptrdiff_t>(text.size()));
   s.insert_at = at + text.size();
   s.needs_break = false;
-  const Line line = Classify(bytes, begin, end);
+  const Line line = Classify(bytes, begin, end, Dbcs());
   if (line.kind != LineKind::Entry) return false;
   entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(s.first + s.count), MakeEntry(line, begin, end));
   ++s.count;
@@ -549,10 +555,9 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
                                const std::string& encoded) {
   std::string text;
   text.reserve(section.size() + key.size() + encoded.size() + 9);
-  // The BOM of a UTF-16 file counts as content: "FF FE" alone gets a break.
-  const bool add_break =
-      utf16 ? bytes.empty() || (bytes.back() != '\r' && bytes.back() != '\n')
-            : !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+  // The BOM of a UTF-16 file counts as content: "FF FE" alone gets a break
+  // (not one made here from an empty file).
+  const bool add_break = bytes.empty() ? utf16 && !fresh_mark : bytes.back() != '\r' && bytes.back() != '\n';
   if (add_break) text += "\r\n";
   const std::size_t header = bytes.size() + text.size();
   text += '[';
@@ -573,8 +578,8 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
     }
   }
   Splice(bytes.size(), bytes.size(), text);
-  const Line head = Classify(bytes, header, begin - 2);
-  const Line line = Classify(bytes, begin, end);
+  const Line head = Classify(bytes, header, begin - 2, Dbcs());
+  const Line line = Classify(bytes, begin, end, Dbcs());
   if (head.kind != LineKind::Section || line.kind != LineKind::Entry) return false;
   Section s;
   s.first = entries.size();
@@ -605,11 +610,17 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
   for (std::size_t i = from + fresh.size(); i < wide_at.size(); ++i) wide_at[i] += static_cast<std::size_t>(delta);
 }
 
-// What Get answers for the entry.
+// What Get answers for the entry, in UTF-8: cut in the file's terms (2047
+// code page 932 bytes, or 2047 units of UTF-16 text).
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   std::string_view v(bytes.data() + e.value, e.value_len);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  return v.size() <= kIniValueLimit ? std::string(v) : TruncateBytes(v, kIniValueLimit);
+  if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
+  v = CutCp932(v, kIniValueLimit);
+  if (IsAscii(v)) return std::string(v);
+  // A byte that is no character reads as "・", two units: cut again.
+  std::string text = Utf8FromCp932(v);
+  return text.size() <= kIniValueLimit ? text : CutToUnits(text, kIniValueLimit);
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -620,12 +631,12 @@ IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
             static_cast<unsigned char>(bytes[1]) == 0xFE;
   if (d.utf16) {
     d.wide = std::move(bytes);
-    // Without a converter (a system lacking code page 932) the file is
-    // neither read nor written.
-    d.readable = ConverterWorks();
-    if (d.readable) d.Decode();
+    d.Decode();
   } else {
     d.bytes = std::move(bytes);
+    // Without a converter (a system lacking code page 932) only ASCII is
+    // read: a file with more is neither read nor written.
+    d.readable = IsAscii(d.bytes) || Cp932Available();
   }
   d.Parse();
 }
@@ -643,7 +654,8 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
 IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
   if (!impl_) return SectionReader(nullptr, 0);
   std::string storage;
-  const std::size_t si = impl_->FindSection(CallerName(section, storage));
+  const std::optional<std::string> name = impl_->InFile(CallerName(section, storage));
+  const std::size_t si = name ? impl_->FindSection(*name) : Impl::npos;
   return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
 }
 
@@ -651,7 +663,12 @@ std::string IniDocument::SectionReader::Get(std::string_view key, std::string_vi
   std::size_t found = Impl::npos;
   if (impl_) {
     std::string storage;
-    found = impl_->FindEntry(index_, CallerName(key, storage));
+    const std::string_view caller = CallerName(key, storage);
+    if (IsAscii(caller)) {
+      found = impl_->FindEntry(index_, caller);
+    } else if (const std::optional<std::string> name = impl_->InFile(caller)) {
+      found = impl_->FindEntry(index_, *name);
+    }
   }
   if (found == Impl::npos) {
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
@@ -664,23 +681,29 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   if (!impl_) impl_ = std::make_unique<Impl>();
   Impl& d = *impl_;
   if (!d.readable) return;
-  // In a UTF-16 file, as the text will read back from it.
   std::string storage;
-  const std::string sec = d.Representable(std::string(CallerName(section, storage)));
-  const std::string name = d.Representable(std::string(CallerName(key, storage)));
-  const std::string plain = d.Representable(ValueAfterSet(value));
-  const std::string encoded = EncodeValue(plain);
+  const std::string caller_section(CallerName(section, storage));
+  const std::string caller_key(CallerName(key, storage));
+  const std::string caller_value = ValueAfterSet(value);
+  // In the file's terms; the first text that code page 932 cannot hold
+  // makes a code page 932 file UTF-16LE.
+  std::optional<std::string> sec = d.InFile(caller_section), name = d.InFile(caller_key),
+                             plain = d.InFile(caller_value);
+  if (!sec || !name || !plain) {
+    d.ToUtf16();
+    sec = d.InFile(caller_section), name = d.InFile(caller_key), plain = d.InFile(caller_value);
+  }
+  const std::string encoded = EncodeValue(*plain);
   bool indexed = true;
-  const std::size_t si = d.FindSection(sec);
+  const std::size_t si = d.FindSection(*sec);
   if (si == Impl::npos) {
-    indexed = d.Append(sec, name, encoded);
-  } else if (const std::size_t ei = d.FindEntry(si, name); ei != Impl::npos) {
-    // A UTF-16 line that already reads as the value keeps its bytes, with
-    // any character that code page 932 lacks.
-    if (d.utf16 && d.ValueOf(d.entries[ei]) == plain) return;
+    indexed = d.Append(*sec, *name, encoded);
+  } else if (const std::size_t ei = d.FindEntry(si, *name); ei != Impl::npos) {
+    // A UTF-16 line that already reads as the value keeps its bytes.
+    if (d.utf16 && d.ValueOf(d.entries[ei]) == *plain) return;
     d.Replace(d.entries[ei], encoded);
   } else {
-    indexed = d.Insert(si, name, encoded);
+    indexed = d.Insert(si, *name, encoded);
   }
   // A name the reader takes differently (a key opening with ';' or '[', a
   // section name holding ']'): the lines are written as Windows writes them,
@@ -691,13 +714,19 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 std::string IniDocument::ValueAfterSet(std::string_view value) {
   value = CutAtNul(value);
   std::string v;
-  v.reserve(std::min(value.size(), kIniValueLimit + 1));
-  for (char c : value) {
-    if (c == '\r' || c == '\n') continue;
-    v.push_back(c);
-    if (v.size() > kIniValueLimit) return TruncateBytes(v, kIniValueLimit);
+  if (value.find_first_of("\r\n") == std::string_view::npos) {
+    // Units never exceed bytes, and a character has at most four.
+    v.assign(value.substr(0, 4 * kIniValueLimit));
+  } else {
+    v.reserve(std::min(value.size(), 4 * kIniValueLimit));
+    for (char c : value) {
+      if (c == '\r' || c == '\n') continue;
+      v.push_back(c);
+      if (v.size() >= 4 * kIniValueLimit) break;
+    }
   }
-  return v;
+  if (!IsAscii(v)) v = ValidUtf8(v);
+  return v.size() <= kIniValueLimit ? v : CutToUnits(v, kIniValueLimit);
 }
 
 const std::string& IniDocument::Bytes() const {

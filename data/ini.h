@@ -1,6 +1,9 @@
 #pragma once
 // INI text read as the Windows private-profile service reads it, and changed
 // the way Windows changes it: in place, byte for byte, never re-serialised.
+// Names and values go in and come out in UTF-8; the file keeps its own
+// encoding (code page 932, or UTF-16LE with a byte-order mark) until a
+// value needs more than code page 932.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -8,7 +11,8 @@
 
 namespace korvane {
 
-// Values are taken into a 2048-byte buffer, so at most 2047 bytes come back.
+// Values are taken into a 2048-byte buffer, so at most 2047 bytes come back:
+// 2047 units (common/text.h) of UTF-8 text.
 inline constexpr std::size_t kIniValueLimit = 2047;
 
 class IniDocument {
@@ -19,20 +23,26 @@ class IniDocument {
   IniDocument& operator=(IniDocument&&) noexcept;
   ~IniDocument();
 
-  // A file opening with FF FE is UTF-16LE: read as code page 932 text and
-  // changed in UTF-16LE, every other byte kept; a character the code page
-  // lacks reads as '?', and a Set that would not change an entry's value
-  // leaves its line as it is. False when such a file cannot be converted
-  // on this system (treated as an unreadable file by the callers): Get then
-  // gives the default and Set changes nothing.
+  // A file opening with FF FE is UTF-16LE: read as Unicode and changed in
+  // UTF-16LE, every other byte kept; a Set that would not change an entry's
+  // value leaves its line as it is. Any other file is code page 932: values
+  // are converted as they are read and spliced as code page 932 bytes while
+  // they fit it; the first Set of a name or value that does not fit makes
+  // the whole document UTF-16LE with a byte-order mark (every line kept,
+  // converted) before it is spliced. False when a code page 932 file holds
+  // more than ASCII and the system has no converter for it (treated as an
+  // unreadable file by the callers): Get then gives the default and Set
+  // changes nothing.
   bool Readable() const;
 
   // The value of key in section, or def when the section, the key or its
   // '=' is missing. Windows rules: names matched without case (ASCII
   // letters in single-byte positions), first section and first key win,
   // value trimmed, one pair of enclosing quotes removed, cut to 2047 bytes
-  // without splitting a double-byte character. The default loses trailing
-  // spaces only. Section and key lose leading and trailing spaces only.
+  // of a code page 932 file without splitting a double-byte character (2047
+  // units of a UTF-16 file, never splitting a character). The default loses
+  // trailing spaces only. Section and key lose leading and trailing spaces
+  // only.
   std::string Get(std::string_view section, std::string_view key, std::string_view def = "") const;
 
  private:
@@ -57,14 +67,14 @@ class IniDocument {
   // Sets key in section: an existing key's value is replaced on its line,
   // a new key goes after the section's last non-blank line, a new section is
   // appended at the end. A value that would not read back identically is
-  // written in quotes; values are cut to 2047 bytes like reads. Afterwards
-  // Get(section, key) gives ValueAfterSet(value) (in a UTF-16 file, as that
-  // reads back from UTF-16: bytes that form no character become "・").
+  // written in quotes; values are cut like reads. Afterwards Get(section,
+  // key) gives ValueAfterSet(value).
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   // What Get answers after Set(.., value): the value up to its first NUL,
-  // without CR and LF bytes (a value never spans lines), cut to 2047 bytes
-  // without splitting a double-byte character.
+  // without CR and LF bytes (a value never spans lines), bytes that are no
+  // well-formed UTF-8 replaced by U+FFFD, cut to 2047 units without
+  // splitting a character.
   static std::string ValueAfterSet(std::string_view value);
 
   // The file's bytes as they stand after the changes.

@@ -1,7 +1,7 @@
 #pragma once
-// The core's only window onto the operating system. Names are byte strings
-// in the system code page (932 on Windows); the POSIX layer passes them
-// through unchanged.
+// The core's only window onto the operating system. Names and paths are
+// UTF-8: the Windows layer converts them to UTF-16 for the wide functions
+// at each call, the POSIX layer passes them through unchanged.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,9 +31,9 @@ struct DirEntry {
   std::string name;   // file name without folder
   bool is_folder = false;
   FileStamp stamp;    // filled when the listing was asked for stamps
-  // False when the system's name has no exact spelling in the code page
-  // ("café.PTH"): name then holds '?' for what could not be spelled, and
-  // no file call reaches the entry by it.
+  // False when the system's name has no exact spelling in UTF-8 (a UTF-16
+  // name holding an unpaired surrogate): name then holds U+FFFD for what
+  // could not be spelled, and no file call reaches the entry by it.
   bool exact = true;
 };
 
@@ -116,15 +116,13 @@ bool SameFileName(std::string_view a, std::string_view b);
 // POSIX.
 Status MatchNameSpelling(const std::string& folder, const std::string& name);
 
-// Text between UTF-16 and the system code page (932), exactly or not at
-// all: nullopt when a character has no exact counterpart (no best-fit
-// look-alike, no default character) or the input is no valid text.
-std::optional<std::string> NarrowFromWide(std::u16string_view text);
-std::optional<std::u16string> WideFromNarrow(std::string_view text);
-
 // True when the full name is within the system's path limit (fewer than 260
-// characters), so that the file functions can reach it.
+// UTF-16 units), so that the file functions can reach it.
 bool PathFits(std::string_view path);
+
+// True when path lies on a removable drive (a USB stick, a card): its
+// drive letter may differ on the next computer. Never on POSIX.
+bool IsRemovableDrive(const std::string& path);
 
 // True when folder lies on a network share (a UNC name or a mapped drive),
 // whose change notifications may never come.
@@ -134,7 +132,7 @@ bool IsRemoteFolder(const std::string& folder);
 std::string ExeFolder();
 
 // The folder part of a full file name, up to and including its last
-// separator (a 0x5C trail byte is none); empty when there is no separator.
+// separator; empty when there is no separator.
 std::string FolderOf(std::string_view path);
 
 // folder and name joined by one separator (none added when folder is empty

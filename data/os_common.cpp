@@ -1,5 +1,5 @@
 // The parts of the os layer that are the same on every platform: name
-// arithmetic on code page 932 byte strings.
+// arithmetic on UTF-8 strings.
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -25,8 +25,7 @@ bool AllDigits(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Offset of the last separator, or npos. On Windows a 0x5C trail byte of a
-// double-byte character ("ソ" is 83 5C) is not a backslash.
+// Offset of the last separator, or npos.
 std::size_t LastSeparator(std::string_view path) {
 #ifdef _WIN32
   return LastPathSeparator(path);
@@ -46,19 +45,16 @@ void SetExistenceTest(bool (*test)(const std::string& path)) { g_existence_test.
 bool HasWildcard(std::string_view path) {
   constexpr std::string_view kVerbatim = "\\\\?\\";
   if (path.substr(0, kVerbatim.size()) == kVerbatim) path.remove_prefix(kVerbatim.size());
-  // '*' and '?' are never trail bytes, so a byte search is exact.
+  // '*' and '?' never stand inside a longer UTF-8 character.
   return path.find_first_of("*?") != std::string_view::npos;
 }
 
 bool PathFits(std::string_view path) {
-  // The system's limit counts UTF-16 units, one per character of the code
-  // page, with room for the terminating NUL.
+  // The system's limit counts UTF-16 units, with room for the terminating
+  // NUL.
   constexpr std::size_t kMaxPath = 260;
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < path.size(); ++i, ++characters) {
-    if (IsLeadByteValue(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
-  }
-  return characters < kMaxPath;
+  if (path.size() < kMaxPath) return true;   // never more units than bytes
+  return Utf16FromUtf8(path).size() < kMaxPath;
 }
 
 std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
@@ -75,7 +71,7 @@ std::optional<TemporaryFile> ParseTemporaryName(std::string_view name) {
     return std::nullopt;
   }
   name.remove_suffix(kWholeSuffix.size());   // both suffixes are four bytes long
-  // The tag begins with '.', which is never part of a double-byte character.
+  // The tag begins with '.', which is never part of a longer character.
   const std::size_t tag = name.rfind(kTempTag);
   if (tag == std::string_view::npos || tag == 0) return std::nullopt;
   const std::string_view numbers = name.substr(tag + kTempTag.size());

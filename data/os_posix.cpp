@@ -1,9 +1,8 @@
 // The os layer on POSIX systems, where the core is built for tests and
-// benchmarks. Names are bytes, passed through unchanged. A file without any
+// benchmarks. Names are UTF-8 bytes, passed through unchanged. A file without any
 // write permission bit stands for a file with the read-only attribute.
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
@@ -113,62 +112,7 @@ bool IsFolder(const std::string& folder, const dirent* entry) {
   return ::stat(JoinPath(folder, entry->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-enum class Direction { ToNarrow, ToWide };
-
-// All of in converted by iconv between UTF-16LE and code page 932, or
-// nullopt when a character has no counterpart (no transliteration is asked
-// for) or the converter is missing.
-std::optional<std::string> Convert(Direction direction, std::string_view in) {
-  // One converter per direction and thread, kept: opening one costs more
-  // than a short conversion.
-  struct Converter {
-    iconv_t cd;
-    Converter(const char* to, const char* from) : cd(::iconv_open(to, from)) {}
-    ~Converter() {
-      if (cd != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd);
-    }
-  };
-  thread_local Converter to_narrow("CP932", "UTF-16LE"), to_wide("UTF-16LE", "CP932");
-  const iconv_t cd = direction == Direction::ToNarrow ? to_narrow.cd : to_wide.cd;
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  ::iconv(cd, nullptr, nullptr, nullptr, nullptr);   // back to the initial state
-  std::string out(in.size() * 2 + 16, '\0');
-  char* src = const_cast<char*>(in.data());
-  std::size_t src_left = in.size();
-  char* dst = out.data();
-  std::size_t dst_left = out.size();
-  const std::size_t r = ::iconv(cd, &src, &src_left, &dst, &dst_left);
-  if (r == static_cast<std::size_t>(-1) || r != 0 || src_left != 0) return std::nullopt;
-  out.resize(out.size() - dst_left);
-  return out;
-}
-
 }  // namespace
-
-std::optional<std::string> NarrowFromWide(std::u16string_view text) {
-  std::string bytes;
-  bytes.reserve(text.size() * 2);
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  // glibc takes some characters to look-alikes without a word ("¥" to
-  // 0x5C): only a conversion that comes back unchanged is exact.
-  std::optional<std::string> narrow = Convert(Direction::ToNarrow, bytes);
-  if (!narrow || Convert(Direction::ToWide, *narrow) != bytes) return std::nullopt;
-  return narrow;
-}
-
-std::optional<std::u16string> WideFromNarrow(std::string_view text) {
-  const std::optional<std::string> bytes = Convert(Direction::ToWide, text);
-  if (!bytes) return std::nullopt;
-  std::u16string wide(bytes->size() / 2, u'\0');
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    wide[i] = static_cast<char16_t>(static_cast<unsigned char>((*bytes)[2 * i]) |
-                                    static_cast<unsigned char>((*bytes)[2 * i + 1]) << 8);
-  }
-  return wide;
-}
 
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error, bool stamps) {
   UniqueDir dir(::opendir(folder.empty() ? "." : folder.c_str()));
@@ -335,6 +279,9 @@ char Separator() { return '/'; }
 Status RecycleFile(const std::string& path) { return DeleteFile(path); }
 
 Status MoveToRecycleBin(const std::string&) { return Fail(ENOTSUP); }
+
+// No drive letters here: a path is stored as given.
+bool IsRemovableDrive(const std::string&) { return false; }
 
 // Only the Windows build runs the window that asks.
 bool IsRemoteFolder(const std::string& folder) {

@@ -1,5 +1,6 @@
-// The os layer on Windows: the A functions throughout, so names stay code
-// page 932 bytes exactly as the directory search gives them.
+// The os layer on Windows: the wide functions throughout, names converted
+// between the core's UTF-8 and UTF-16 at each call, so that a name may hold
+// any character Windows allows.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,11 +10,24 @@
 #include <stdexcept>
 
 #include "common/kernel_handle.h"
+#include "common/text.h"
 #include "data/os.h"
 
 namespace korvane::os {
 
 namespace {
+
+// The UTF-16 of a UTF-8 name, for the wide functions.
+std::wstring W(std::string_view utf8) {
+  const std::u16string wide = Utf16FromUtf8(utf8);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+// The UTF-8 of a name the system gives (exact false when it holds an
+// unpaired surrogate, which UTF-8 cannot spell).
+std::string U(std::wstring_view wide, bool* exact = nullptr) {
+  return Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), exact);
+}
 
 Status Fail(DWORD error) { return {false, error}; }
 Status LastError() { return Fail(GetLastError()); }
@@ -41,7 +55,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 Status WriteInPlace(const std::string& path, const std::string& bytes) {
   // Sharing as wide as a program that already holds the file for writing
   // (but not for deleting, so no swap) allows.
-  KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  KernelHandle file(CreateFileW(W(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return LastError();
   LARGE_INTEGER size;
@@ -59,7 +73,7 @@ Status WriteInPlace(const std::string& path, const std::string& bytes) {
 
 // False when the file cannot be opened for deletion, as a swap must.
 bool Deletable(const std::string& path) {
-  KernelHandle probe(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle probe(CreateFileW(W(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(probe);
 }
@@ -69,9 +83,10 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 // The rename gives the file the temporary file's attributes: the ones that
 // matter to the user are put back where they went missing.
 void KeepAttributes(const std::string& path, DWORD before) {
-  const DWORD now = GetFileAttributesA(path.c_str());
+  const std::wstring wide = W(path);
+  const DWORD now = GetFileAttributesW(wide.c_str());
   if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (before & kKeptAttributes))
-    SetFileAttributesA(path.c_str(), (now & ~kKeptAttributes) | (before & kKeptAttributes));
+    SetFileAttributesW(wide.c_str(), (now & ~kKeptAttributes) | (before & kKeptAttributes));
 }
 
 // A temporary file made new beside path, named for it; an invalid handle
@@ -82,7 +97,7 @@ HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes,
   const std::string_view name = std::string_view(path).substr(folder.size());
   for (int attempt = 0; attempt < 3; ++attempt) {
     temp = JoinPath(folder, TemporaryNameFor(name, replaces, GetCurrentProcessId(), ++serial));
-    const HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const HANDLE file = CreateFileW(W(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -94,58 +109,11 @@ FileStamp StampFrom(DWORD size_high, DWORD size_low, FILETIME written) {
           (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
 }
 
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-// The text in the system code page, '?' for each character it has no exact
-// counterpart for (exact is then false).
-std::string Narrow(std::wstring_view text, bool* exact) {
-  *exact = true;
-  if (text.empty()) return std::string();
-  const int length = static_cast<int>(text.size());
-  BOOL used_default = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "?", &used_default);
-  if (n <= 0) {
-    *exact = false;
-    return std::string();
-  }
-  std::string out(static_cast<std::size_t>(n), '\0');
-  used_default = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), n, "?", &used_default);
-  *exact = used_default == FALSE;
-  return out;
-}
-
 }  // namespace
 
-std::optional<std::string> NarrowFromWide(std::u16string_view text) {
-  const std::wstring wide(text.begin(), text.end());
-  bool exact = true;
-  std::string narrow = Narrow(wide, &exact);
-  if (!exact) return std::nullopt;
-  return narrow;
-}
-
-std::optional<std::u16string> WideFromNarrow(std::string_view text) {
-  if (text.empty()) return std::u16string();
-  const int length = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (n <= 0) return std::nullopt;
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), n);
-  return std::u16string(wide.begin(), wide.end());
-}
-
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error, bool) {
-  // Listed in UTF-16: the A search would hand back best-fit look-alikes
-  // ("cafe.PTH" for "café.PTH") that name another file or none.
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirstFileW(Wide(JoinPath(folder, "*")).c_str(), &data));
+  FindHandle find(FindFirstFileW(W(JoinPath(folder, "*")).c_str(), &data));
   std::vector<DirEntry> entries;
   if (!find) {
     const DWORD e = GetLastError();
@@ -158,7 +126,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
     if (name == L"." || name == L"..") continue;
     bool exact = true;
     // The search hands the stamps over with the names: no call more.
-    entries.push_back({Narrow(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+    entries.push_back({U(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime), exact});
   } while (FindNextFileW(find.get(), &data));
   const DWORD e = GetLastError();
@@ -171,19 +139,19 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
 
 bool SystemFileExists(const std::string& path) {
   if (path.empty() || HasWildcard(path)) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool PathExists(const std::string& path) {
-  return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return !path.empty() && GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsNotFound(std::uint32_t error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 std::optional<FileStamp> StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (path.empty() || !GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
@@ -192,7 +160,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
     if (error) *error = e;
     return std::nullopt;
   };
-  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return fail(GetLastError());
   LARGE_INTEGER size;
@@ -225,7 +193,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
 }
 
 Status ReplaceFile(const std::string& path, const std::string& bytes) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!exists && !IsNotFound(GetLastError())) return LastError();
   if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
@@ -240,36 +208,35 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.reset()) {
     const DWORD e = GetLastError();
     file.reset();
-    DeleteFileA(temp.c_str());
+    DeleteFileW(W(temp).c_str());
     return Fail(e);
   }
   // One rename: the name holds the old file until it holds the new one.
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (exists ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (MoveFileExA(temp.c_str(), path.c_str(), flags)) {
+  if (MoveFileExW(W(temp).c_str(), W(path).c_str(), flags)) {
     if (exists) KeepAttributes(path, attributes);
     return {};
   }
   // Refused with both files in place: write where it lies.
-  DeleteFileA(temp.c_str());
+  DeleteFileW(W(temp).c_str());
   return WriteInPlace(path, bytes);
 }
 
 Status RenameFile(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+  if (MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
   return LastError();
 }
 
 Status DeleteFile(const std::string& path) {
-  if (DeleteFileA(path.c_str())) return {};
+  if (DeleteFileW(W(path).c_str())) return {};
   const DWORD e = GetLastError();
   return IsNotFound(e) ? Status{} : Fail(e);
 }
 
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a == b) return true;
-  // The file system compares names in UTF-16 without case, like this; the
-  // A functions read names in the system code page, so the same one here.
-  const std::wstring wa = Wide(a), wb = Wide(b);
+  // The file system compares names in UTF-16 without case, like this.
+  const std::wstring wa = W(a), wb = W(b);
   if (wa.empty() || wb.empty()) return false;
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
                               TRUE) == CSTR_EQUAL;
@@ -278,9 +245,9 @@ bool SameFileName(std::string_view a, std::string_view b) {
 namespace {
 // The long name of the entry the search finds for path, or "" when none.
 std::string SpellingOnDisk(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA(path.c_str(), &data));
-  return find ? std::string(data.cFileName) : std::string();
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW(W(path).c_str(), &data));
+  return find ? U(data.cFileName) : std::string();
 }
 }  // namespace
 
@@ -293,28 +260,28 @@ Status MatchNameSpelling(const std::string& folder, const std::string& name) {
   // same name without case is respelled.
   if (found == name || !SameFileName(found, name)) return {};
   const std::string from = JoinPath(folder, found);
-  if (!MoveFileA(from.c_str(), path.c_str())) return LastError();
+  if (!MoveFileW(W(from).c_str(), W(path).c_str())) return LastError();
   if (SpellingOnDisk(path) == name) return {};
   // Wine takes a rename that changes only the case for no rename at all;
   // a step through another name does it.
   const std::string between = path + ".respell";
-  if (!MoveFileA(from.c_str(), between.c_str())) return LastError();
-  if (!MoveFileA(between.c_str(), path.c_str())) {
+  if (!MoveFileW(W(from).c_str(), W(between).c_str())) return LastError();
+  if (!MoveFileW(W(between).c_str(), W(path).c_str())) {
     const Status failed = LastError();
-    MoveFileA(between.c_str(), from.c_str());
+    MoveFileW(W(between).c_str(), W(from).c_str());
     return failed;
   }
   return {};
 }
 
 std::string ExeFolder() {
-  std::string buffer(MAX_PATH, '\0');
+  std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return std::string();
     if (n < buffer.size()) {
       buffer.resize(n);
-      return FolderOf(buffer);
+      return FolderOf(U(buffer));
     }
     if (buffer.size() >= 65536) return std::string();
     buffer.resize(buffer.size() * 2);
@@ -326,19 +293,19 @@ char Separator() { return '\\'; }
 // The shell's delete with undo (the Recycle Bin where the folder has one),
 // asking nothing: 0, the shell's error, or ERROR_CANCELLED when it gave up.
 static DWORD ShellDeleteToBin(const std::string& path) {
-  std::string from = path;   // a list of names ending in an empty one
-  from.append(2, '\0');
-  SHFILEOPSTRUCTA op{};
+  std::wstring from = W(path);   // a list of names ending in an empty one
+  from.append(2, L'\0');
+  SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
   op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  const int result = SHFileOperationA(&op);
+  const int result = SHFileOperationW(&op);
   if (result != 0) return static_cast<DWORD>(result);
   return op.fAnyOperationsAborted ? ERROR_CANCELLED : 0;
 }
 
 Status RecycleFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD e = GetLastError();
     return IsNotFound(e) ? Status{} : Fail(e);
@@ -356,26 +323,26 @@ Status RecycleFile(const std::string& path) {
 }
 
 Status MoveToRecycleBin(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
   if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
   if (path.find_first_of("*?") != std::string::npos) return Fail(ERROR_INVALID_NAME);
   // Only fixed disks have a Recycle Bin; elsewhere the shell would delete
   // the file for good without a word.
-  char root[MAX_PATH + 1] = {};
-  if (!GetVolumePathNameA(path.c_str(), root, MAX_PATH) || GetDriveTypeA(root) != DRIVE_FIXED)
+  wchar_t root[MAX_PATH + 1] = {};
+  if (!GetVolumePathNameW(W(path).c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
     return Fail(ERROR_NOT_SUPPORTED);
   // The shell deletes for good, saying nothing, where it finds no Recycle
   // Bin after all (Wine without a trash folder): only a bin that holds one
   // item more afterwards counts.
   SHQUERYRBINFO before{};
   before.cbSize = sizeof before;
-  if (FAILED(SHQueryRecycleBinA(root, &before))) return Fail(ERROR_NOT_SUPPORTED);
+  if (FAILED(SHQueryRecycleBinW(root, &before))) return Fail(ERROR_NOT_SUPPORTED);
   const DWORD result = ShellDeleteToBin(path);
   if (result != 0 || PathExists(path)) return Fail(result != 0 ? result : ERROR_CANCELLED);
   SHQUERYRBINFO after{};
   after.cbSize = sizeof after;
-  if (SUCCEEDED(SHQueryRecycleBinA(root, &after)) && after.i64NumItems > before.i64NumItems) return {};
+  if (SUCCEEDED(SHQueryRecycleBinW(root, &after)) && after.i64NumItems > before.i64NumItems) return {};
   return Fail(ERROR_FILE_NOT_FOUND);   // gone for good: the caller still has the bytes
 }
 
@@ -383,8 +350,15 @@ bool IsRemoteFolder(const std::string& folder) {
   if (folder.size() >= 2 && (folder[0] == '\\' || folder[0] == '/') && (folder[1] == '\\' || folder[1] == '/'))
     return true;
   if (folder.size() < 2 || folder[1] != ':') return false;
-  const std::string root = folder.substr(0, 2) + "\\";
-  return GetDriveTypeA(root.c_str()) == DRIVE_REMOTE;
+  return GetDriveTypeW(W(folder.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
+}
+
+bool IsRemovableDrive(const std::string& path) {
+  // A drive letter's root only: a share or a relative path is on none.
+  if (path.size() < 2 || path[1] != ':') return false;
+  const char letter = static_cast<char>(path[0] | 0x20);
+  if (letter < 'a' || letter > 'z') return false;
+  return GetDriveTypeW(W(path.substr(0, 2) + "\\").c_str()) == DRIVE_REMOVABLE;
 }
 
 struct FolderWatch::Impl {
@@ -393,10 +367,10 @@ struct FolderWatch::Impl {
 };
 
 FolderWatch::FolderWatch(const std::string& folder) : impl_(new Impl) {
-  impl_->change = FindFirstChangeNotificationA(
-      folder.c_str(), FALSE,
+  impl_->change = FindFirstChangeNotificationW(
+      W(folder).c_str(), FALSE,
       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
-  impl_->wake = KernelHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  impl_->wake = KernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
 }
 
 FolderWatch::~FolderWatch() {

@@ -5,6 +5,7 @@
 
 #include "common/seam.h"
 #include "common/text.h"
+#include "data/entry_path.h"
 #include "data/os.h"
 #include "ui/application.h"
 
@@ -13,7 +14,7 @@ namespace korvane {
 std::string PathRoot(std::string_view path) {
   const auto lower = [](std::string_view text) {
     std::string out(text);
-    // ASCII letters only, and never a trail byte.
+    // ASCII letters only.
     for (std::size_t i = 0; i < out.size(); ++i) {
       if (ClassifyByte(text, i) == ByteClass::Single && out[i] >= 'A' && out[i] <= 'Z') out[i] += 'a' - 'A';
     }
@@ -33,7 +34,7 @@ std::string PathRoot(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' && ClassifyByte(path, 0) == ByteClass::Single ? lower(path.substr(0, 2))
                                                                                              : std::string();
   }
-  // server\share: up to the second separator that is not a trail byte.
+  // server\share: up to the second separator.
   int separators = 0;
   std::size_t i = 0;
   for (; i < rest.size(); ++i) {
@@ -143,7 +144,7 @@ void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n)
     }
     ui::WorkQueue::Options options;
     options.key = entry.path;
-    options.root = PathRoot(entry.path);
+    options.root = PathRoot(Resolved(entry.path));
     options.urgent = urgent;
     options.late = [this, path = entry.path] {
       // Not answered within the limit: missing until it answers.
@@ -153,8 +154,8 @@ void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n)
       MarkTargets(path, PathMarker::Missing, true);
     };
     const auto id = markers_->Post(
-        [this, path = entry.path](const ui::WorkQueue::Context& context) {
-          const bool exists = os::FileExists(path);
+        [this, path = entry.path, full = Resolved(entry.path)](const ui::WorkQueue::Context& context) {
+          const bool exists = os::FileExists(full);
           context.Reply([this, path, exists] {
             MarkTargets(path, exists ? PathMarker::Found : PathMarker::Missing, false);
             tests_.erase(path);
@@ -227,28 +228,29 @@ void BackgroundWork::GroupsChanged() {
   }
 }
 
-void BackgroundWork::FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done) {
+void BackgroundWork::FindFolders(std::vector<std::string> names,
+                                 std::function<void(const std::vector<bool>& folders)> done) {
   if (!markers_ || names.empty()) return;
   // Answered once: by the test, or by the limit.
   auto answered = std::make_shared<bool>(false);
-  const auto answer = [answered, done](bool folder) {
+  const auto answer = [answered, done](const std::vector<bool>& folders) {
     if (*answered) return;
     *answered = true;
-    done(folder);
+    done(folders);
   };
   ui::WorkQueue::Options options;
   options.key = names.front();
   options.root = PathRoot(names.front());
   options.urgent = true;
-  options.late = [answer] { answer(false); };
+  options.late = [answer, count = names.size()] { answer(std::vector<bool>(count, false)); };
   markers_->Post(
       [names, answer](const ui::WorkQueue::Context& context) {
-        bool folder = false;
+        std::vector<bool> folders;
         for (const std::string& name : names) {
           if (context.Cancelled()) return;
-          folder = folder || (os::PathExists(name) && !os::FileExists(name));
+          folders.push_back(os::PathExists(name) && !os::FileExists(name));
         }
-        context.Reply([answer, folder] { answer(folder); });
+        context.Reply([answer, folders] { answer(folders); });
       },
       std::move(options));
 }
@@ -258,12 +260,13 @@ void BackgroundWork::WantIcon(const std::string& path) {
   const std::uint32_t generation = icons_.Generation();
   ui::WorkQueue::Options options;
   options.key = path;
-  options.root = PathRoot(path);
+  const std::string full = Resolved(path);
+  options.root = PathRoot(full);
   ui::WorkQueue::JobId id = 0;
   id = icons_queue_->Post(
-      [this, path, generation](const ui::WorkQueue::Context& context) {
+      [this, path, full, generation](const ui::WorkQueue::Context& context) {
         // Shared, so that an answer never delivered still destroys its icon.
-        auto icon = std::make_shared<ui::UniqueIcon>(ExtractEntryIcon(path));
+        auto icon = std::make_shared<ui::UniqueIcon>(ExtractEntryIcon(full));
         context.Reply([this, path, generation, icon] {
           icon_jobs_.erase(path);
           icons_.Store(generation, path, std::move(*icon));
@@ -288,7 +291,8 @@ bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, 
   auto stage = std::make_shared<std::atomic<int>>(0);
   ui::WorkQueue::Options options;
   options.key = start.path;
-  options.root = PathRoot(start.path);
+  const std::string full = Resolved(start.path);
+  options.root = PathRoot(full);
   options.late = [this, start, stage, done] {
     int testing = 0;
     if (!stage->compare_exchange_strong(testing, 2)) return;
@@ -296,16 +300,16 @@ bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, 
     if (done) done(start);
   };
   launches_->Post(
-      [this, start, owner, stage, done = std::move(done)](const ui::WorkQueue::Context& context) {
+      [this, start, full, owner, stage, done = std::move(done)](const ui::WorkQueue::Context& context) {
         LaunchOutcome outcome = start;
         try {
-          outcome.exists = os::FileExists(outcome.path);
+          outcome.exists = os::FileExists(full);
           int testing = 0;
           // Given up on meanwhile, or the program is ending: nothing starts.
           if (!stage->compare_exchange_strong(testing, 1) || context.Cancelled()) return;
           if (outcome.exists) {
             outcome.result =
-                reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(owner, "OPEN", outcome.path, "", "", SW_SHOW));
+                reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(owner, "OPEN", full, "", "", SW_SHOW));
           }
         } catch (...) {
           // The error is reported; the entry's launch and its hourglass end
@@ -345,6 +349,24 @@ void BackgroundWork::Run(const std::string& key, std::function<Answer()> job) {
 }
 
 void BackgroundWork::Forget(const std::string& key) { ++generations_[key]; }
+
+void BackgroundWork::SetExeFolder(const std::string& folder) {
+  exe_folder_ = folder;
+  exe_on_removable_ = false;
+  // The drive's kind is asked off the window's thread, like any lookup.
+  Run("exe folder's drive", [this, folder]() -> Answer {
+    const bool removable = os::IsRemovableDrive(folder);
+    return [this, removable] { exe_on_removable_ = removable; };
+  });
+}
+
+std::string BackgroundWork::StoredPath(const std::string& chosen) const {
+  return StoredPathFor(chosen, exe_folder_, exe_on_removable_);
+}
+
+std::string BackgroundWork::Resolved(const std::string& stored) const {
+  return ResolveEntryPath(stored, exe_folder_);
+}
 
 void BackgroundWork::Send(Answer answer) {
   if (jobs_) jobs_->Send(std::move(answer));

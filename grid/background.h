@@ -70,10 +70,10 @@ class BackgroundWork {
   void GroupRenamed(std::size_t row);
   // Groups were deleted: tests nobody waits for any more are dropped.
   void GroupsChanged();
-  // Looks for a folder among names off the window's thread; `done` gets
-  // the answer on the window's thread (a name whose test does not answer
-  // within the limit counts as a file).
-  void FindFolder(std::vector<std::string> names, std::function<void(bool folder)> done);
+  // Tells the folders among names off the window's thread; `done` gets
+  // the answer, one flag a name, on the window's thread (a name whose test
+  // does not answer within the limit counts as a file).
+  void FindFolders(std::vector<std::string> names, std::function<void(const std::vector<bool>& folders)> done);
   // An icon for path, once painting found none in the cache.
   void WantIcon(const std::string& path);
   // Tests the entry's path and opens it with the shell on a worker, the
@@ -83,6 +83,16 @@ class BackgroundWork {
   bool Launch(const Group& group, std::size_t row, std::size_t n, HWND owner,
               std::function<void(const LaunchOutcome&)> done);
   bool Launching() const { return !launching_.empty(); }
+
+  // Entries that follow a stick: paths are tested, iconed and launched as
+  // resolved against the exe's folder (a path without a drive letter lies
+  // on the exe's drive, a relative one below its folder), and a file chosen
+  // or dropped on the exe's removable drive is stored without its letter.
+  // Whether that drive is removable is asked off the window's thread once
+  // Start has made the queues; until the answer, paths are stored as chosen.
+  void SetExeFolder(const std::string& folder);
+  std::string StoredPath(const std::string& chosen) const;
+  std::string Resolved(const std::string& stored) const;
 
   // Any other job: `job` runs on a worker and gives back the answer to run
   // on the window's thread. A later Run or Forget with the same key makes
@@ -147,6 +157,8 @@ class BackgroundWork {
   // in background_watch.cpp).
   struct FolderWatcher;
   std::shared_ptr<FolderWatcher> watcher_;
+  std::string exe_folder_;
+  bool exe_on_removable_ = false;
 };
 
 }  // namespace korvane

@@ -1,10 +1,25 @@
 // The OLE drop target of the entry grid and the names of a dropped HDROP.
 #include "grid/drop.h"
 
-#include "ui/codepage.h"
+#include "ui/wide.h"
 #include "ui/window.h"
 
 namespace korvane {
+
+namespace {
+// True when every surrogate of text has its other half.
+bool SpelledExactly(std::wstring_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return false;
+    }
+  }
+  return true;
+}
+}  // namespace
 
 std::vector<std::optional<std::string>> DroppedNames(HDROP drop) {
   std::vector<std::optional<std::string>> names;
@@ -13,12 +28,10 @@ std::vector<std::optional<std::string>> DroppedNames(HDROP drop) {
     const UINT length = DragQueryFileW(drop, i, nullptr, 0);
     std::wstring wide(length + 1, L'\0');
     wide.resize(DragQueryFileW(drop, i, wide.data(), length + 1));
-    // Read as wide text whichever form the sender used: an ANSI list comes
-    // back exactly, a wide one is spelled in code page 932 only when it
-    // converts there and back unchanged.
-    std::string bytes = ui::Narrow(wide);
-    if (wide.empty() || ui::Widen(bytes) != wide) names.emplace_back(std::nullopt);
-    else names.emplace_back(std::move(bytes));
+    // Read as wide text whichever form the sender used. A name Windows
+    // holds but UTF-8 cannot spell (an unpaired surrogate) is no path.
+    if (wide.empty() || !SpelledExactly(wide)) names.emplace_back(std::nullopt);
+    else names.emplace_back(ui::Narrow(wide));
   }
   return names;
 }

@@ -14,8 +14,9 @@
 
 namespace korvane {
 
-// The names an HDROP holds (ANSI or wide), in code page 932. A name that
-// code page 932 cannot spell exactly is nullopt, never a look-alike.
+// The names an HDROP holds (ANSI or wide), in UTF-8. A name that UTF-8
+// cannot spell exactly (an unpaired surrogate) is nullopt, never a
+// look-alike.
 std::vector<std::optional<std::string>> DroppedNames(HDROP drop);
 
 class FileDropTarget final : public IDropTarget {

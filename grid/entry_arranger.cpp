@@ -9,6 +9,7 @@
 #include "data/settings.h"
 #include "grid/painter.h"
 #include "ui/gdi.h"
+#include "ui/wide.h"
 
 namespace korvane {
 
@@ -77,7 +78,7 @@ void EntryArranger::Track(int x, int y) {
     POINT pt = screen;
     ScreenToClient(p_.groups.hwnd(), &pt);
     const auto hit = static_cast<DWORD>(
-        SendMessageA(p_.groups.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y)));
+        SendMessageW(p_.groups.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y)));
     const int row = LOWORD(hit);
     if (HIWORD(hit) == 0 && row != p_.model.CurrentRow() && static_cast<std::size_t>(row) < p_.model.GroupCount())
       target_group_ = row;
@@ -103,7 +104,7 @@ void EntryArranger::Track(int x, int y) {
       target_row_ = row;
     }
   }
-  SetCursor(LoadCursorA(nullptr, target_row_ >= 1 || target_group_ >= 0 ? IDC_ARROW : IDC_NO));
+  SetCursor(ui::SystemCursor(target_row_ >= 1 || target_group_ >= 0 ? IDC_ARROW : IDC_NO));
   if (target_row_ != old_row || target_group_ != old_group) grid.Invalidate();
 }
 
@@ -146,7 +147,7 @@ void EntryArranger::EndDrag() {
   target_row_ = 0;
   target_group_ = -1;
   if (shown) {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(ui::SystemCursor(IDC_ARROW));
     p_.grid.Invalidate();
   }
 }

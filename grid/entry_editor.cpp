@@ -6,6 +6,7 @@
 
 #include "common/FN0010GF.h"
 #include "common/text.h"
+#include "data/groupfiles.h"
 #include "data/ini.h"
 #include "data/os.h"
 #include "data/settings.h"
@@ -18,11 +19,14 @@ constexpr int kEditorHeight = 20;
 constexpr char kDropNeedsRegistration[] = "ファイルの登録は登録モードで行ってください。";
 constexpr char kDropNeedsGroup[] = "業務名を選択してから、ファイルをドロップしてください。";
 constexpr char kDropOnARow[] = "ファイルは登録する行の上にドロップしてください。";
-constexpr char kDropBadName[] = "ファイル名に使えない文字が含まれているため、登録できません。";
-constexpr char kDropTooLong[] = "ファイル名が長すぎるため、登録できません。";
-constexpr char kDropFolder[] = "フォルダーは登録できません。ファイルをドロップしてください。";
-constexpr char kDropNoRoom[] = "空いている行がないため、次のファイルは登録されませんでした。\r\n\r\n";
-constexpr std::size_t kNamesShown = 10;
+// One box names every file of a drop that was not registered, each with
+// its reason.
+constexpr char kDropRefused[] = "次のファイルは登録されませんでした。\r\n\r\n";
+constexpr char kReasonBadName[] = "【使えない文字】";
+constexpr char kReasonTooLong[] = "【名前が長すぎる】";
+constexpr char kReasonFolder[] = "【フォルダー】";
+constexpr char kReasonNoRoom[] = "【空いている行がない】";
+constexpr char kNameNotShown[] = "（表示できない名前）";
 }  // namespace
 
 void EntryEditor::FitColumns() {
@@ -82,7 +86,7 @@ void EntryEditor::TitleKeyPress(unsigned& key) {
   if (key != '\r') return;
   key = 0;
   // The focus goes on in tab order: from the editor to the grid.
-  SendMessageA(p_.form.hwnd(), WM_NEXTDLGCTL, 0, 0);
+  SendMessageW(p_.form.hwnd(), WM_NEXTDLGCTL, 0, 0);
 }
 
 void EntryEditor::TitleExit() {
@@ -119,7 +123,9 @@ void EntryEditor::SelectPath() {
   const auto n = static_cast<std::size_t>(target_row_);
   if (const Entry* entry = group ? group->EntryAt(n) : nullptr) {
     ui::OpenFileDialog& dialog = p_.path_dialog;
-    dialog.file_name = entry->path;
+    // The dialog opens where the entry's file is; a file chosen on the
+    // stick the program runs from is stored without its drive letter.
+    dialog.file_name = p_.work.Resolved(entry->path);
     // Tested off the window's thread, the chosen path or (cancelled) the
     // one there.
     const bool chosen = dialog.Execute(p_.form.hwnd());
@@ -128,7 +134,7 @@ void EntryEditor::SelectPath() {
     group = model.Current();
     entry = group ? group->EntryAt(n) : nullptr;
     if (entry) {
-      if (chosen) p_.history.SetPath(n, dialog.file_name);
+      if (chosen) p_.history.SetPath(n, p_.work.StoredPath(dialog.file_name));
       else model.SetMarker(n, UntestedMarker(entry->path));
       p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true, n);
     }
@@ -161,26 +167,48 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
   if (!model.Current()) return ShowInformation(kDropNeedsGroup);
   const int row = DropRow(screen);
   if (row < 1) return ShowInformation(kDropOnARow);
+  // Each name either is registered or gets its reason.
+  std::vector<std::string> reasons(names.size());
   std::vector<std::string> paths;
-  for (const std::optional<std::string>& name : names) {
-    if (!name) return ShowInformation(kDropBadName);
-    if (name->size() > kIniValueLimit) return ShowInformation(kDropTooLong);
-    paths.push_back(*name);
+  std::vector<std::size_t> at;  // the place in names of each of paths
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (!names[i]) {
+      reasons[i] = kReasonBadName;
+    } else if (TextUnits(*names[i]) > kIniValueLimit) {
+      reasons[i] = kReasonTooLong;
+    } else {
+      paths.push_back(*names[i]);
+      at.push_back(i);
+    }
   }
+  if (paths.empty()) return ReportRefused(names, reasons);
   // Folders are looked for off the window's thread; the entries are set
   // when the answer comes, if the group is still shown for registration.
-  p_.work.FindFolder(paths, [this, paths, row, group = model.Current()->name](bool folder) {
-    if (folder) return ShowInformation(kDropFolder);
+  p_.work.FindFolders(paths, [this, names, reasons, paths, at, row, group = model.Current()->name](
+                                 const std::vector<bool>& folders) mutable {
     const Group* now = p_.model.Current();
-    if (p_.mode == kModeRegistration && now && now->name == group) RegisterDropped(paths, row);
+    if (p_.mode != kModeRegistration || !now || now->name != group) return;
+    std::vector<std::string> files;
+    std::vector<std::size_t> file_at;
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+      if (k < folders.size() && folders[k]) {
+        reasons[at[k]] = kReasonFolder;
+      } else {
+        files.push_back(paths[k]);
+        file_at.push_back(at[k]);
+      }
+    }
+    const std::size_t registered = RegisterDropped(files, row);
+    for (std::size_t k = registered; k < files.size(); ++k) reasons[file_at[k]] = kReasonNoRoom;
+    ReportRefused(names, reasons);
   });
 }
 
-void EntryEditor::RegisterDropped(const std::vector<std::string>& names, int row) {
+std::size_t EntryEditor::RegisterDropped(const std::vector<std::string>& names, int row) {
+  if (names.empty()) return 0;
   LauncherModel& model = p_.model;
   const std::size_t count = model.EntryCount();
   std::size_t n = static_cast<std::size_t>(row);
-  std::vector<std::string> left;
   // The files of one drop are one step to undo.
   std::vector<std::pair<std::size_t, std::string>> paths;
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -189,20 +217,23 @@ void EntryEditor::RegisterDropped(const std::vector<std::string>& names, int row
     if (i > 0) {
       for (++n; n <= count && !model.Current()->EntryAt(n)->path.empty();) ++n;
     }
-    if (n > count) {
-      left.push_back(names[i]);
-      continue;
-    }
-    paths.emplace_back(n, names[i]);
+    if (n > count) break;
+    paths.emplace_back(n, p_.work.StoredPath(names[i]));
   }
+  const std::size_t registered = paths.size();
   p_.history.SetPaths(std::move(paths));
   p_.work.TestPaths(static_cast<std::size_t>(model.CurrentRow()), true);
   p_.grid.Repaint();
-  if (left.empty()) return;
-  std::string text = kDropNoRoom;
-  for (std::size_t i = 0; i < left.size() && i < kNamesShown; ++i) text += left[i] + "\r\n";
-  if (left.size() > kNamesShown) text += "ほか " + std::to_string(left.size() - kNamesShown) + " 件\r\n";
-  ShowInformation(text);
+  return registered;
+}
+
+void EntryEditor::ReportRefused(const std::vector<std::optional<std::string>>& names,
+                                const std::vector<std::string>& reasons) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < names.size() && i < reasons.size(); ++i) {
+    if (!reasons[i].empty()) lines.push_back(reasons[i] + (names[i] ? *names[i] : std::string(kNameNotShown)));
+  }
+  if (!lines.empty()) ShowInformation(kDropRefused + ReportText(lines));
 }
 
 }  // namespace korvane

@@ -63,12 +63,18 @@ class EntryEditor {
   int DropRow(POINT screen) const;
   // Whether files dropped at the point would be registered.
   bool AcceptsDrop(POINT screen) const;
-  // Registers dropped files from the row at the point on, or tells why not.
+  // Registers dropped files from the row at the point on, or tells why
+  // not: every file that can be registered is, and one box names the
+  // others (folders, names too long or not spelled, no empty row left),
+  // each with its reason.
   void DropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
 
  private:
-  // Sets dropped names from the row on, once no folder was found among them.
-  void RegisterDropped(const std::vector<std::string>& names, int row);
+  // Sets dropped files from the row on; gives how many of the first found
+  // a row (the others found none).
+  std::size_t RegisterDropped(const std::vector<std::string>& names, int row);
+  // One information box naming every name with a reason, none without.
+  void ReportRefused(const std::vector<std::optional<std::string>>& names, const std::vector<std::string>& reasons);
 
   Parts p_;
   int target_row_ = -1;

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "ui/wide.h"
+
 namespace korvane {
 
 namespace {
@@ -22,13 +24,14 @@ ui::UniqueIcon ExtractEntryIcon(const std::string& path) {
     ui::UniqueIcon icon;
     if (extract(path, icon)) return icon;
   }
-  // The shell call takes a 513-byte buffer it may write back into: a longer
+  // The shell call takes a 513-unit buffer it may write back into: a longer
   // path gets no icon rather than an overrun.
-  if (path.size() >= kIconPathBuffer) return ui::UniqueIcon();
-  char buffer[kIconPathBuffer] = {};
-  std::memcpy(buffer, path.data(), path.size());
+  const std::wstring wide = ui::Wide(path);
+  if (wide.size() >= kIconPathBuffer) return ui::UniqueIcon();
+  wchar_t buffer[kIconPathBuffer] = {};
+  std::memcpy(buffer, wide.data(), wide.size() * sizeof(wchar_t));
   WORD index = 0;
-  return ui::UniqueIcon(ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer, &index));
+  return ui::UniqueIcon(ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer, &index));
 }
 
 HICON IconCache::Find(const std::string& path, bool* known) {

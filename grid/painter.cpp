@@ -1,10 +1,10 @@
 #include "grid/painter.h"
 
-
 #include <array>
 
 #include "common/FN0010GF.h"
 #include "grid/colors.h"
+#include "ui/wide.h"
 
 namespace korvane {
 
@@ -13,11 +13,11 @@ namespace {
 RECT LocalRect(const RECT& cell) { return RECT{0, 0, cell.right - cell.left, cell.bottom - cell.top}; }
 
 std::string SystemMessage(DWORD error) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = n ? std::string(text, n) : std::string();
+                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = n ? ui::Narrow(std::wstring_view(text, n)) : std::string();
   if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n')) message.pop_back();
   if (message.empty()) message = "Error " + std::to_string(error);
@@ -66,7 +66,7 @@ void GridPainter::FreeCanvas() {
 
 bool GridPainter::LoadPictures() {
   return pictures_.Attach(ui::UniqueBitmap(static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), "BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+      LoadImageW(GetModuleHandleW(nullptr), L"BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
 }
 
 void GridPainter::DrawPicture(HDC dc, int index, int x, int y) const {

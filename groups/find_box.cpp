@@ -6,6 +6,8 @@
 #include "common/dialog_place.h"
 #include "ui/gdi.h"
 #include "ui/text_fold.h"
+#include "ui/text_out.h"
+#include "ui/wide.h"
 
 namespace korvane {
 
@@ -21,8 +23,7 @@ constexpr int kTitleColumn = 190;
 
 void DrawCell(HDC dc, const std::string& text, RECT r, UINT ellipsis) {
   // DT_MODIFYSTRING is never set: the text stays as it is.
-  DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | ellipsis);
+  ui::DrawLineText(dc, ui::Wide(text), r, DT_VCENTER | DT_NOPREFIX | ellipsis);
 }
 }  // namespace
 

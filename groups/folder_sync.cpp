@@ -268,7 +268,7 @@ void FolderSync::WaitUntil(const std::function<bool()>& done) {
   ui::Application* app = ui::Application::Current();
   MSG msg;
   while (!done()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       // The quit message belongs to the loop that runs the program.
       PostQuitMessage(static_cast<int>(msg.wParam));
@@ -279,7 +279,7 @@ void FolderSync::WaitUntil(const std::function<bool()>& done) {
       app->ProcessMessage(msg);
     } else {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 }

@@ -49,7 +49,7 @@ void GroupNameDialog::CreateControls() {
   edit.parent = PnlMain.hwnd();
   edit.bounds = {8, layout_.edit_top, 281, 23};
   edit.font = ui::FontSpec{.face = ui::kFaceMsGothic, .height = 15};
-  edit.max_bytes = kGroupNameMaxBytes;
+  edit.max_units = kGroupNameMaxBytes;
   edit.ime_hiragana = true;
   edit.auto_select = true;
   if (!EdtNewGroup.Create(edit)) return;

@@ -27,10 +27,10 @@
 namespace korvane {
 
 // A group name becomes the base name of its file: these eleven single-byte
-// characters never get into the name box. Their double-byte look-alikes
+// characters never get into the name box. Their full-width look-alikes
 // (full-width colon and the like) are ordinary characters.
 inline constexpr std::string_view kForbiddenNameChars = "\\/:;,*?\"<>|";
-// Longest group name, in bytes.
+// Longest group name, in units (common/text.h).
 inline constexpr std::size_t kGroupNameMaxBytes = 30;
 
 // Help topics of the two dialogs (F1).

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/form.h"
+#include "ui/wide.h"
 
 namespace ui {
 
@@ -64,7 +65,7 @@ LRESULT Application::AppWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void Application::SetTitle(std::string_view title) {
   title_.assign(title);
-  SetWindowTextA(hwnd(), title_.c_str());
+  SetTextOf(hwnd(), title_);
 }
 
 int Application::Run(Form& main) {
@@ -99,8 +100,8 @@ void Application::ProcessMessage(MSG& msg) {
     ReportCurrentException();
     return;
   }
-  // A Unicode loop: Wine's ANSI GetMessage/DispatchMessage pair garbles the
-  // lead/trail WM_CHAR pairs of double-byte characters.
+  // A Unicode loop for the program's Unicode windows: every character
+  // arrives as typed.
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
@@ -120,7 +121,7 @@ bool Application::ProcessMessages() {
 void Application::SetScreenCursor(ScreenCursor cursor) {
   screen_cursor_ = cursor;
   if (cursor != ScreenCursor::Default) {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetCursor(ui::SystemCursor(IDC_WAIT));
     return;
   }
   // Back to the cursor of whatever window of ours is under the pointer.
@@ -128,16 +129,16 @@ void Application::SetScreenCursor(ScreenCursor cursor) {
   GetCursorPos(&pt);
   HWND under = WindowFromPoint(pt);
   if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
-    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+    const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
   } else {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(ui::SystemCursor(IDC_ARROW));
   }
 }
 
 bool Application::ApplyScreenCursor() {
   if (!g_current || g_current->screen_cursor_ == ScreenCursor::Default) return false;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  SetCursor(ui::SystemCursor(IDC_WAIT));
   return true;
 }
 

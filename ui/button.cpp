@@ -11,7 +11,7 @@ bool Button::Create(const ButtonArgs& args) {
   if (!CreateControl("BUTTON", 0, style, args.caption, args.bounds, args.parent)) return false;
   modal_result_ = args.modal_result;
   HFONT font = ControlFont(args.parent, args.font, own_font_);
-  if (font) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (font) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetHelpContext(hwnd(), args.help_context);
   if (Form* form = Form::FromHwnd(GetAncestor(args.parent, GA_ROOT))) {
     if (args.is_default) form->SetDefaultButton(hwnd());
@@ -21,7 +21,7 @@ bool Button::Create(const ButtonArgs& args) {
 }
 
 void Button::Click() {
-  SendMessageA(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), BN_CLICKED),
+  SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), BN_CLICKED),
                reinterpret_cast<LPARAM>(hwnd()));
 }
 

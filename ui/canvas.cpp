@@ -1,5 +1,8 @@
 #include "ui/canvas.h"
 
+#include "ui/text_out.h"
+#include "ui/wide.h"
+
 namespace ui {
 
 Canvas::Canvas(HDC dc) : dc_(dc) {}
@@ -101,20 +104,18 @@ void Canvas::PrepareText() {
 
 SIZE Canvas::TextExtent(std::string_view text) {
   RequireFont();
-  SIZE size{};
-  GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
-  return size;
+  return WholeTextExtent(dc_, Wide(text));
 }
 
 void Canvas::TextAt(int x, int y, std::string_view text) {
   PrepareText();
-  ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+  DrawWholeText(dc_, x, y, 0, nullptr, Wide(text));
 }
 
 void Canvas::TextInRect(const RECT& clip, int x, int y, std::string_view text) {
   PrepareText();
   const UINT opts = ETO_CLIPPED | (bk_mode_ == BkMode::Opaque ? ETO_OPAQUE : 0);
-  ExtTextOutA(dc_, x, y, opts, &clip, text.data(), static_cast<UINT>(text.size()), nullptr);
+  DrawWholeText(dc_, x, y, opts, &clip, Wide(text));
 }
 
 void Canvas::FillRect(const RECT& r) {

@@ -49,7 +49,7 @@ class Canvas {
   SIZE TextExtent(std::string_view text);
   int TextWidth(std::string_view text) { return TextExtent(text).cx; }
   int TextHeight(std::string_view text) { return TextExtent(text).cy; }
-  // ExtTextOutA at (x, y) in the font colour.
+  // UTF-8 text at (x, y) in the font colour.
   void TextAt(int x, int y, std::string_view text);
   // The same, clipped to `clip`.
   void TextInRect(const RECT& clip, int x, int y, std::string_view text);

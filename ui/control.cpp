@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/codepage.h"
+#include "ui/wide.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -33,19 +33,11 @@ void SubclassedControl::Destroy() {
 }
 
 bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DWORD style, std::string_view text,
-                                      const Bounds& b, HWND parent, bool unicode) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  HWND h = nullptr;
-  if (unicode) {
-    const std::wstring cls = Widen(class_name);
-    const std::wstring wtext = Widen(text);
-    h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent,
-                        NextControlId(), inst, nullptr);
-  } else {
-    const std::string atext(text);
-    h = CreateWindowExA(ex_style, class_name, atext.c_str(), style, b.x, b.y, b.width, b.height, parent,
-                        NextControlId(), inst, nullptr);
-  }
+                                      const Bounds& b, HWND parent) {
+  const std::wstring cls = Wide(class_name);
+  const std::wstring wtext = Wide(text);
+  HWND h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent,
+                           NextControlId(), GetModuleHandleW(nullptr), nullptr);
   if (!h) return false;
   if (!SetWindowSubclass(h, &SubclassedControl::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
     DestroyWindow(h);
@@ -80,7 +72,7 @@ HFONT ControlFont(HWND parent, const std::optional<FontSpec>& font, UniqueFont& 
     own = MakeFont(*font);
     if (own) return own.get();
   }
-  return parent ? reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0)) : nullptr;
+  return parent ? reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
 }
 
 void SetBounds(HWND hwnd, const Bounds& b) {
@@ -90,7 +82,7 @@ void SetBounds(HWND hwnd, const Bounds& b) {
 Bounds BoundsOf(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
-  HWND parent = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
+  HWND parent = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
   if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
@@ -121,10 +113,10 @@ void SetTabOrder(std::initializer_list<HWND> order) {
 namespace {
 void CollectTabStops(HWND parent, std::vector<HWND>& out) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    const LONG style = GetWindowLongA(c, GWL_STYLE);
+    const LONG style = GetWindowLongW(c, GWL_STYLE);
     if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
     if (style & WS_TABSTOP) out.push_back(c);
-    if (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(c, out);
+    if (GetWindowLongW(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(c, out);
   }
 }
 }  // namespace
@@ -204,8 +196,8 @@ void PaintParentBackground(HWND child, HDC dc) {
   MapWindowPoints(child, parent, &origin, 1);
   POINT old{};
   OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
-  SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
   SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 

@@ -51,9 +51,9 @@ class SubclassedControl {
   void Destroy();
 
  protected:
-  // Creates the control (a Unicode window when `unicode`) and subclasses it.
+  // Creates the control (a Unicode window) and subclasses it.
   bool CreateControl(const char* class_name, DWORD ex_style, DWORD style, std::string_view text,
-                     const Bounds& bounds, HWND parent, bool unicode = false);
+                     const Bounds& bounds, HWND parent);
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/wide.h"
+
 namespace ui {
 namespace {
 
@@ -44,7 +46,7 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
   if (right <= left || bottom <= top) return;
   const RECT rect{left, top, right, bottom};
   SetBkColor(dc, color);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
 }  // namespace
@@ -100,7 +102,7 @@ LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONUP: OnButtonUp(MouseButton::Middle, wp, lp); return 0;
     case WM_MOUSEMOVE:
       if (sizing_col_ >= 0) {
-        SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+        SetCursor(ui::SystemCursor(IDC_SIZEWE));
         const int floor = std::min(min_col_width_, sizing_start_width_);
         SetColWidth(sizing_col_, std::max<int>(floor, sizing_start_width_ + MousePoint(lp).x - sizing_start_x_));
       } else if (on_mouse_move && Enabled()) {
@@ -142,7 +144,7 @@ LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(Font());
     default: break;
   }
-  return DefWindowProcA(hwnd(), msg, wp, lp);
+  return DefWindowProcW(hwnd(), msg, wp, lp);
 }
 
 void DrawGrid::OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp, bool double_click) {
@@ -196,7 +198,7 @@ bool DrawGrid::OnSetCursor() {
   GetCursorPos(&pt);
   ScreenToClient(hwnd(), &pt);
   if (sizing_col_ < 0 && layout_.ColumnBorderAt(pt.x, pt.y, kSizingSlop) < 0) return false;
-  SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+  SetCursor(ui::SystemCursor(IDC_SIZEWE));
   return true;
 }
 
@@ -225,7 +227,7 @@ void DrawGrid::MoveFocusOut(bool backward) {
   const HWND self = hwnd();
   const HWND root = GetAncestor(self, GA_ROOT);
   if (!root || root == self) return;
-  SendMessageA(root, WM_NEXTDLGCTL, backward ? 1 : 0, 0);
+  SendMessageW(root, WM_NEXTDLGCTL, backward ? 1 : 0, 0);
   // A parent that does not answer the dialog message leaves the focus here.
   if (GetFocus() == self) {
     const HWND next = GetNextDlgTabItem(root, self, backward);
@@ -388,9 +390,9 @@ void DrawGrid::Repaint() {
 }
 
 void DrawGrid::SetFont(HFONT font) {
-  LOGFONTA face{};
-  if (!font || GetObjectA(font, sizeof face, &face) != sizeof face) return;
-  UniqueFont copy(CreateFontIndirectA(&face));
+  LOGFONTW face{};
+  if (!font || GetObjectW(font, sizeof face, &face) != sizeof face) return;
+  UniqueFont copy(CreateFontIndirectW(&face));
   if (!copy) return;
   font_ = std::move(copy);
   Invalidate();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "ui/codepage.h"
+#include "ui/wide.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -19,21 +19,8 @@ bool InSameWindow(HWND h, HWND self) {
          GetAncestor(h, GA_ROOT) == GetAncestor(self, GA_ROOT);
 }
 
-// Code page 932 code of one character: a byte, or lead << 8 | trail.
-unsigned CodeOf(wchar_t c) {
-  if (c < 0x80) return c;
-  const std::string bytes = Narrow(std::wstring_view(&c, 1));
-  if (bytes.size() == 1) return static_cast<unsigned char>(bytes[0]);
-  return (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1]);
-}
-
-wchar_t CharOf(unsigned code) {
-  std::string bytes;
-  if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
-  bytes.push_back(static_cast<char>(code & 0xFF));
-  const std::wstring w = Widen(bytes);
-  return w.empty() ? L'?' : w[0];
-}
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::wstring ClipboardText(HWND owner) {
   std::wstring text;
@@ -55,15 +42,14 @@ std::wstring ClipboardText(HWND owner) {
 bool Edit::Create(const EditArgs& args) {
   const DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | (args.visible ? WS_VISIBLE : 0) |
                       (args.enabled ? 0 : WS_DISABLED);
-  if (!CreateControl("EDIT", args.border ? WS_EX_CLIENTEDGE : 0, style, args.text, args.bounds, args.parent,
-                     /*unicode=*/true)) {
+  if (!CreateControl("EDIT", args.border ? WS_EX_CLIENTEDGE : 0, style, args.text, args.bounds, args.parent)) {
     return false;
   }
   ime_hiragana_ = args.ime_hiragana;
   auto_select_ = args.auto_select;
   HFONT font = ControlFont(args.parent, args.font, own_font_);
   if (font) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (args.max_bytes) SetMaxBytes(args.max_bytes);
+  if (args.max_units) SetMaxUnits(args.max_units);
   SetHelpContext(hwnd(), args.help_context);
   return true;
 }
@@ -77,9 +63,9 @@ std::wstring Edit::WideText() const {
 
 std::string Edit::Text() const { return Narrow(WideText()); }
 
-void Edit::SetText(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
+void Edit::SetText(std::string_view text) { SetTextOf(hwnd(), text); }
 
-void Edit::SetMaxBytes(std::size_t max_bytes) { SendMessageW(hwnd(), EM_LIMITTEXT, max_bytes, 0); }
+void Edit::SetMaxUnits(std::size_t max_units) { SendMessageW(hwnd(), EM_LIMITTEXT, max_units, 0); }
 
 bool Edit::Modified() const { return SendMessageW(hwnd(), EM_GETMODIFY, 0, 0) != 0; }
 
@@ -106,9 +92,8 @@ void Edit::SetFont(const FontSpec& font) {
 }
 
 std::wstring Edit::Fit(std::wstring_view insert) {
-  // The stored text is what code page 932 can hold.
-  std::wstring wanted = Widen(Narrow(insert));
-  if (!max_bytes_) return wanted;
+  std::wstring wanted(insert);
+  if (!max_units_) return wanted;
   const std::wstring text = WideText();
   DWORD start = 0;
   DWORD end = 0;
@@ -116,30 +101,43 @@ std::wstring Edit::Fit(std::wstring_view insert) {
   if (start > text.size()) start = static_cast<DWORD>(text.size());
   if (end > text.size()) end = static_cast<DWORD>(text.size());
   if (end < start) std::swap(start, end);
-  const std::size_t kept = ByteLength(std::wstring_view(text).substr(0, start)) +
-                           ByteLength(std::wstring_view(text).substr(end));
-  if (kept >= max_bytes_) return {};
-  return Widen(korvane::TruncateBytes(Narrow(wanted), max_bytes_ - kept));
+  const std::size_t kept = Units(std::wstring_view(text).substr(0, start)) + Units(std::wstring_view(text).substr(end));
+  if (kept >= max_units_) return {};
+  return Wide(korvane::CutToUnits(Narrow(wanted), max_units_ - kept));
 }
 
 LRESULT Edit::OnChar(WPARAM wp, LPARAM lp) {
   wchar_t c = static_cast<wchar_t>(wp);
   if (on_key_press) {
-    const unsigned original = CodeOf(c);
-    unsigned key = original;
+    unsigned key = c;
     on_key_press(key);
     if (key == 0) return 0;
-    if (key != original) c = CharOf(key);
+    c = static_cast<wchar_t>(key);
   }
   if (c == 0x16) {  // Ctrl+V: through our WM_PASTE, whatever the control does
     SendMessageW(hwnd(), WM_PASTE, 0, 0);
     return 0;
   }
-  if (c >= 0x20 && c != 0x7F && !(GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) &&
-      Fit(std::wstring_view(&c, 1)).empty()) {
-    return 0;
-  }
+  if (!Admits(c)) return 0;
   return Default(WM_CHAR, c, lp);
+}
+
+bool Edit::Admits(wchar_t c) {
+  if (c < 0x20 || c == 0x7F || (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY)) return true;
+  // A pair comes as two characters: the first is judged for both (a
+  // character outside the BMP counts 4 units), the second follows it.
+  if (IsLowSurrogate(c)) {
+    const bool refused = refused_high_;
+    refused_high_ = false;
+    return !refused;
+  }
+  if (IsHighSurrogate(c)) {
+    const wchar_t pair[2] = {c, 0xDC00};
+    refused_high_ = Fit(std::wstring_view(pair, 2)).empty();
+    return !refused_high_;
+  }
+  refused_high_ = false;
+  return !Fit(std::wstring_view(&c, 1)).empty();
 }
 
 void Edit::Paste() {
@@ -154,16 +152,21 @@ void Edit::Paste() {
 }
 
 void Edit::TrimToLimit() {
-  if (!max_bytes_) return;
+  if (!max_units_) return;
   std::wstring text = WideText();
-  if (ByteLength(text) <= max_bytes_) return;
+  if (Units(text) <= max_units_) return;
   DWORD start = 0;
   DWORD caret = 0;
   Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&caret));
   if (caret > text.size()) caret = static_cast<DWORD>(text.size());
   // The input method inserted in front of the caret: give back from there.
   DWORD from = caret;
-  while (from > 0 && ByteLength(text) > max_bytes_) text.erase(--from, 1);
+  while (from > 0 && Units(text) > max_units_) {
+    // A whole character at a time: both halves of a pair.
+    const DWORD n = from >= 2 && IsLowSurrogate(text[from - 1]) && IsHighSurrogate(text[from - 2]) ? 2 : 1;
+    from -= n;
+    text.erase(from, n);
+  }
   Default(EM_SETSEL, from, caret);
   Default(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
@@ -190,11 +193,9 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CHAR:
       return OnChar(wp, lp);
-    case WM_IME_CHAR: {
-      const wchar_t c = static_cast<wchar_t>(wp);
-      if (Fit(std::wstring_view(&c, 1)).empty()) return 0;
+    case WM_IME_CHAR:
+      if (!Admits(static_cast<wchar_t>(wp))) return 0;
       break;
-    }
     case WM_IME_COMPOSITION: {
       const LRESULT r = Default(msg, wp, lp);
       if (lp & GCS_RESULTSTR) TrimToLimit();
@@ -217,34 +218,12 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return Default(msg, wp, reinterpret_cast<LPARAM>(fitted.c_str()));
     }
     case EM_LIMITTEXT:
-      // Characters never outnumber bytes: the control's own count of
-      // characters can stay at the same number without ever cutting first.
-      max_bytes_ = wp;
+      // UTF-16 units never outnumber units: the control's own count can
+      // stay at the same number without ever cutting first.
+      max_units_ = wp;
       return Default(msg, wp, lp);
     case EM_GETLIMITTEXT:
-      return max_bytes_ ? static_cast<LRESULT>(max_bytes_) : Default(msg, wp, lp);
-    case EM_GETSEL: {
-      DWORD start = 0;
-      DWORD end = 0;
-      Default(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      const std::wstring text = WideText();
-      const auto bytes = [&](DWORD chars) {
-        return static_cast<DWORD>(ByteLength(std::wstring_view(text).substr(0, chars)));
-      };
-      start = bytes(start);
-      end = bytes(end);
-      if (wp) *reinterpret_cast<DWORD*>(wp) = start;
-      if (lp) *reinterpret_cast<DWORD*>(lp) = end;
-      return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELRESULT(start, end);
-    }
-    case EM_SETSEL: {
-      const std::string bytes = Text();
-      const auto chars = [&](LPARAM offset) -> LPARAM {
-        const auto v = static_cast<int>(offset);
-        return v < 0 ? v : static_cast<LPARAM>(CharIndexOfByte(bytes, static_cast<std::size_t>(v)));
-      };
-      return Default(msg, static_cast<WPARAM>(chars(static_cast<LPARAM>(wp))), chars(lp));
-    }
+      return max_units_ ? static_cast<LRESULT>(max_units_) : Default(msg, wp, lp);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:

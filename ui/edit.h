@@ -1,11 +1,11 @@
 #pragma once
-// Single-line edit box for code page 932 text. Lengths, limits and caret
-// positions count bytes, also through EM_GETSEL / EM_SETSEL / EM_LIMITTEXT
-// sent to its window, and no insertion (typing, pasting, EM_REPLACESEL, an
-// input-method result) may exceed the byte limit or split a double-byte
-// character. Under the hood it is a Unicode EDIT control: the ANSI one counts
-// characters under Wine and bytes on Windows, the Unicode one counts
-// characters on both, and the conversion is done here once.
+// Single-line edit box for any text (a Unicode EDIT control; UTF-8 in and
+// out). Its limit counts units (common/text.h: the code page 932 bytes of a
+// character that has them, 2 per UTF-16 unit of any other), also through
+// EM_LIMITTEXT sent to its window, and no insertion (typing, pasting,
+// EM_REPLACESEL, an input-method result) may exceed it or split a
+// character, a surrogate pair included. Caret positions count UTF-16 units,
+// as the control does.
 #include <windows.h>
 
 #include <cstddef>
@@ -24,7 +24,7 @@ struct EditArgs {
   std::string text;
   std::optional<FontSpec> font;  // default: the parent's font
   bool border = true;
-  std::size_t max_bytes = 0;  // 0: no limit of our own
+  std::size_t max_units = 0;  // 0: no limit of our own
   bool ime_hiragana = false;  // input method on, hiragana mode, while focused
   bool auto_select = true;    // whole text selected on entry other than by a click
   bool visible = true;
@@ -43,8 +43,8 @@ class Edit : public SubclassedControl {
   // another) and back runs neither.
   std::function<void()> on_enter;
   std::function<void()> on_exit;
-  // A typed character as its code page 932 code (lead byte << 8 | trail
-  // byte for a double-byte one); setting it to 0 swallows the character.
+  // A typed character as its UTF-16 unit (each half of a surrogate pair
+  // comes alone); setting it to 0 swallows the character.
   std::function<void(unsigned& key)> on_key_press;
   // A key pressed (WM_KEYDOWN) as its virtual-key code; answering true
   // keeps it from the box.
@@ -52,15 +52,15 @@ class Edit : public SubclassedControl {
 
   std::string Text() const;
   void SetText(std::string_view text);
-  std::size_t max_bytes() const { return max_bytes_; }
-  void SetMaxBytes(std::size_t max_bytes);
+  std::size_t max_units() const { return max_units_; }
+  void SetMaxUnits(std::size_t max_units);
   bool Modified() const;
   void SetModified(bool modified);
   struct Selection {
     std::size_t start = 0;
     std::size_t end = 0;
   };
-  Selection GetSelection() const;  // bytes
+  Selection GetSelection() const;  // UTF-16 units
   void SetSelection(std::size_t start, std::size_t end);
   void SelectAll();
   void SetFont(const FontSpec& font);
@@ -74,11 +74,14 @@ class Edit : public SubclassedControl {
   // The part of `insert` that fits when it replaces the selection.
   std::wstring Fit(std::wstring_view insert);
   LRESULT OnChar(WPARAM wp, LPARAM lp);
+  // Whether a typed character fits the limit.
+  bool Admits(wchar_t c);
   void Paste();
   void TrimToLimit();
   void SetImeOpen(bool open);
 
-  std::size_t max_bytes_ = 0;
+  std::size_t max_units_ = 0;
+  bool refused_high_ = false;  // the first half of a pair was refused: so is the second
   bool ime_hiragana_ = false;
   bool auto_select_ = true;
   bool entered_ = false;

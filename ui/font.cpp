@@ -1,11 +1,12 @@
 #include "ui/font.h"
 
 #include <cstring>
+#include "ui/wide.h"
 
 namespace ui {
 
 UniqueFont MakeFont(const FontSpec& font) {
-  LOGFONTA lf{};
+  LOGFONTW lf{};
   lf.lfHeight = -font.height;  // negative: the character height, not the cell height
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = font.italic ? TRUE : FALSE;
@@ -15,9 +16,10 @@ UniqueFont MakeFont(const FontSpec& font) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::size_t n = font.face.size() < LF_FACESIZE - 1 ? font.face.size() : LF_FACESIZE - 1;
-  std::memcpy(lf.lfFaceName, font.face.data(), n);
-  return UniqueFont(CreateFontIndirectA(&lf));
+  const std::wstring face = Wide(font.face);
+  const std::size_t n = face.size() < LF_FACESIZE - 1 ? face.size() : LF_FACESIZE - 1;
+  std::memcpy(lf.lfFaceName, face.data(), n * sizeof(wchar_t));
+  return UniqueFont(CreateFontIndirectW(&lf));
 }
 
 namespace {
@@ -34,10 +36,10 @@ int PixelsToPoints(int pixels) { return MulDiv(pixels, 72, ScreenDpi()); }
 std::string ResolvedFace(const FontSpec& font) {
   UniqueFont made = MakeFont(font);
   const WindowDC screen(nullptr);
-  char face[LF_FACESIZE + 1] = {};
+  wchar_t face[LF_FACESIZE + 1] = {};
   const ScopedSelect sel(screen.get(), made.get());
-  GetTextFaceA(screen.get(), LF_FACESIZE, face);
-  return face;
+  GetTextFaceW(screen.get(), LF_FACESIZE, face);
+  return Narrow(face);
 }
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 #pragma once
-// Fonts by face name and character height in pixels, Shift_JIS by default.
+// Fonts by face name (UTF-8) and character height in pixels, Shift_JIS by default.
 #include <windows.h>
 
 #include <string>
@@ -8,7 +8,7 @@
 
 namespace ui {
 
-// The Japanese faces the program names (code page 932 literals).
+// The Japanese faces the program names.
 inline constexpr const char kFaceMsGothic[] = "ＭＳ ゴシック";
 inline constexpr const char kFaceMsPGothic[] = "ＭＳ Ｐゴシック";
 inline constexpr const char kFaceMsUiGothic[] = "MS UI Gothic";

@@ -3,6 +3,7 @@
 #include "ui/application.h"
 #include "ui/hint.h"
 #include "ui/menu.h"
+#include "ui/wide.h"
 
 namespace ui {
 
@@ -14,7 +15,7 @@ bool IsLiveChild(HWND form, HWND h) {
 // What the focused control wants of the keyboard (DLGC_* flags).
 UINT DialogCode(const MSG& msg) {
   return static_cast<UINT>(
-      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
+      SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
 }
 }  // namespace
 
@@ -143,18 +144,9 @@ void Form::SetMaximized(bool maximized) {
   }
 }
 
-std::string Form::Caption() const {
-  const int len = GetWindowTextLengthA(hwnd());
-  std::string text(static_cast<std::size_t>(len) + 1, '\0');
-  const int got = GetWindowTextA(hwnd(), text.data(), len + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
+std::string Form::Caption() const { return TextOf(hwnd()); }
 
-void Form::SetCaption(std::string_view caption) {
-  const std::string text(caption);
-  SetWindowTextA(hwnd(), text.c_str());
-}
+void Form::SetCaption(std::string_view caption) { SetTextOf(hwnd(), caption); }
 
 void Form::SetAlignedLayout(std::vector<AlignedChild> layout) {
   layout_ = std::move(layout);
@@ -218,11 +210,11 @@ int Form::ShowModal() {
 
 void Form::EndModal(int result) {
   modal_result_ = result;
-  if (hwnd()) PostMessageA(hwnd(), WM_NULL, 0, 0);  // wakes the modal loop
+  if (hwnd()) PostMessageW(hwnd(), WM_NULL, 0, 0);  // wakes the modal loop
 }
 
 void Form::Close() {
-  if (hwnd()) SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  if (hwnd()) SendMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 void Form::Invalidate() { InvalidateRect(hwnd(), nullptr, TRUE); }
@@ -288,7 +280,7 @@ void Form::QueryClose() {
 }
 
 void Form::Press(HWND button) {
-  SendMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+  SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
 }
 

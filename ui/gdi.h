@@ -175,7 +175,7 @@ inline bool MemorySurface::Attach(UniqueBitmap bitmap, HDC reference) {
   bitmap_ = std::move(bitmap);
   old_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
   BITMAP bm{};
-  GetObjectA(bitmap_.get(), sizeof bm, &bm);
+  GetObjectW(bitmap_.get(), sizeof bm, &bm);
   width_ = bm.bmWidth;
   height_ = bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight;
   return true;

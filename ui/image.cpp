@@ -4,7 +4,7 @@ namespace ui {
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int src_x, int src_w) {
   BITMAP bm{};
-  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return;
+  if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm)) return;
   if (src_w <= 0) src_w = bm.bmWidth - src_x;
   if (w <= 0) w = src_w;
   if (h <= 0) h = bm.bmHeight;
@@ -25,7 +25,7 @@ bool Image::Create(const ImageArgs& args) {
 
 void Image::SetBitmap(UniqueBitmap bitmap) {
   BITMAP bm{};
-  picture_ = (bitmap && GetObjectA(bitmap.get(), sizeof bm, &bm)) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{0, 0};
+  picture_ = (bitmap && GetObjectW(bitmap.get(), sizeof bm, &bm)) ? SIZE{bm.bmWidth, bm.bmHeight} : SIZE{0, 0};
   bitmap_ = std::move(bitmap);
   icon_.reset();
   PictureChanged();

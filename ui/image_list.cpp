@@ -4,7 +4,7 @@ namespace ui {
 
 int ImageList::Add(HBITMAP strip) {
   BITMAP bm{};
-  if (!strip || !GetObjectA(strip, sizeof bm, &bm) || bm.bmWidth < width_) return 0;
+  if (!strip || !GetObjectW(strip, sizeof bm, &bm) || bm.bmWidth < width_) return 0;
   const WindowDC screen(nullptr);
   UniqueDC src(CreateCompatibleDC(screen.get()));
   UniqueDC dst(CreateCompatibleDC(screen.get()));

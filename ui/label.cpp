@@ -2,6 +2,7 @@
 
 #include "ui/application.h"
 #include "ui/hint.h"
+#include "ui/wide.h"
 
 namespace ui {
 
@@ -55,11 +56,12 @@ void Label::FitToText() {
   ScopedSelect sel(dc.get(), font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
   RECT r{0, 0, 0, 0};
   if (caption_.empty()) {
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc.get(), &tm);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
     r.bottom = tm.tmHeight;
   } else {
-    DrawTextA(dc.get(), caption_.data(), static_cast<int>(caption_.size()), &r, kTextFormat | DT_CALCRECT);
+    const std::wstring wide = Wide(caption_);
+    DrawTextW(dc.get(), wide.data(), static_cast<int>(wide.size()), &r, kTextFormat | DT_CALCRECT);
   }
   SetWindowPos(hwnd(), nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -74,7 +76,8 @@ void Label::Paint(HDC dc, const RECT& client) const {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, color_ == kDefaultTextColor ? GetSysColor(COLOR_WINDOWTEXT) : color_);
   RECT r = client;
-  DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &r, kTextFormat);
+  const std::wstring wide = Wide(caption_);
+  DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r, kTextFormat);
 }
 
 LRESULT Label::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/codepage.h"
+#include "ui/text_out.h"
+#include "ui/wide.h"
 #include "ui/drawgrid.h"
 #include "ui/window.h"
 
@@ -27,7 +28,7 @@ bool ListBox::Create(const ListBoxArgs& args) {
     return false;
   }
   HFONT font = ControlFont(args.parent, args.font, own_font_);
-  if (font) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (font) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   // WM_MEASUREITEM came during creation, before the subclass: set it now.
   SetItemHeight(args.item_height);
   SetHelpContext(hwnd(), args.help_context);
@@ -36,18 +37,18 @@ bool ListBox::Create(const ListBoxArgs& args) {
 
 bool ListBox::NoData() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & LBS_NODATA) != 0; }
 
-int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)); }
+int ListBox::Count() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)); }
 
 void ListBox::SetCount(int count) {
-  SendMessageA(hwnd(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
-  SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  SendMessageW(hwnd(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+  SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 // The Unicode messages: the list box lengths then count the buffer's units.
 // A no_data list takes a row without a text (its lParam would be item data).
 int ListBox::AddItem(std::string_view text) {
   if (NoData()) return static_cast<int>(SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(-1), 0));
-  const std::wstring w = Widen(text);
+  const std::wstring w = Wide(text);
   return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str())));
 }
 
@@ -56,11 +57,11 @@ void ListBox::InsertItem(int index, std::string_view text) {
     SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), 0);
     return;
   }
-  const std::wstring w = Widen(text);
+  const std::wstring w = Wide(text);
   SendMessageW(hwnd(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str()));
 }
 
-void ListBox::DeleteItem(int index) { SendMessageA(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+void ListBox::DeleteItem(int index) { SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
 
 void ListBox::SetItem(int index, std::string_view text) {
   if (NoData()) {
@@ -72,7 +73,7 @@ void ListBox::SetItem(int index, std::string_view text) {
   BeginUpdate();
   DeleteItem(index);
   InsertItem(index, text);
-  if (selected == index) SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (selected == index) SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   EndUpdate();
 }
 
@@ -85,32 +86,32 @@ std::string ListBox::Item(int index) const {
   return Narrow(buf.data());
 }
 
-void ListBox::Clear() { SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0); }
+void ListBox::Clear() { SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0); }
 
-int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
+int ListBox::ItemIndex() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)); }
 
-void ListBox::SetItemIndex(int index) { SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ListBox::SetItemIndex(int index) { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
-int ListBox::ItemHeight() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0)); }
+int ListBox::ItemHeight() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0)); }
 
 void ListBox::SetItemHeight(int height) {
-  SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+  SendMessageW(hwnd(), LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 RECT ListBox::ItemRect(int index) const {
   RECT r{};
-  SendMessageA(hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  SendMessageW(hwnd(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
   return r;
 }
 
 void ListBox::BeginUpdate() {
-  if (update_depth_++ == 0) SendMessageA(hwnd(), WM_SETREDRAW, FALSE, 0);
+  if (update_depth_++ == 0) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
 }
 
 void ListBox::EndUpdate() {
   if (update_depth_ == 0 || --update_depth_ > 0) return;
-  SendMessageA(hwnd(), WM_SETREDRAW, TRUE, 0);
+  SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -127,11 +128,10 @@ LRESULT ListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dis.hDC, TRANSPARENT);
     SetTextColor(dis.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    const std::string text = Item(static_cast<int>(dis.itemID));
+    const std::wstring text = Wide(Item(static_cast<int>(dis.itemID)));
     RECT r = dis.rcItem;
     r.left += 2;
-    DrawTextA(dis.hDC, text.data(), static_cast<int>(text.size()), &r,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawLineText(dis.hDC, text, r, DT_VCENTER | DT_NOPREFIX);
   }
   // Windows leaves the focus rectangle of an owner-drawn list to its owner.
   if (focused) DrawFocusRect(dis.hDC, &dis.rcItem);
@@ -144,7 +144,7 @@ void ListBox::SelectByFirstLetter(wchar_t typed) {
   const int from = static_cast<int>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0));
   for (int step = 1; step <= count; ++step) {
     const int row = ((from < 0 ? -1 : from) + step) % count;
-    const std::wstring text = Widen(item_text(row));
+    const std::wstring text = Wide(item_text(row));
     if (text.empty() || CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, &typed, 1, text.data(), 1) != CSTR_EQUAL)
       continue;
     SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
@@ -158,14 +158,14 @@ void ListBox::SelectByFirstLetter(wchar_t typed) {
 LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case LB_GETTEXTLEN:
-      // The row's length in bytes, where a no_data list would answer the
+      // The row's length in UTF-16 units, where a no_data list would answer the
       // size of its item data. LB_GETTEXT stays the list's own: it copies
       // that item data, so the length is never less than its size, and a
       // buffer made for the length always takes it.
       if (item_text && NoData()) {
         const int index = static_cast<int>(wp);
         if (index < 0 || index >= Count()) return LB_ERR;
-        return static_cast<LRESULT>(std::max(item_text(index).size(), sizeof(ULONG_PTR)));
+        return static_cast<LRESULT>(std::max(Wide(item_text(index)).size(), sizeof(ULONG_PTR)));
       }
       break;
     case WM_CHAR:

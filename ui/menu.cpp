@@ -1,5 +1,9 @@
 #include "ui/menu.h"
 
+#include <iterator>
+
+#include "ui/wide.h"
+
 namespace ui {
 
 std::string ShortcutText(const Shortcut& s) {
@@ -29,7 +33,7 @@ std::string ShortcutText(const Shortcut& s) {
 void Menu::Build(HMENU menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     if (item.caption == kSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::string caption = item.caption;
@@ -37,10 +41,10 @@ void Menu::Build(HMENU menu, const std::vector<MenuItem>& items) {
     if (!item.items.empty()) {
       HMENU sub = CreatePopupMenu();
       Build(sub, item.items);
-      AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
+      AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Wide(caption).c_str());
       continue;
     }
-    AppendMenuA(menu, MF_STRING, item.id, caption.c_str());
+    AppendMenuW(menu, MF_STRING, item.id, Wide(caption).c_str());
     if (item.on_click) handlers_.emplace_back(item.id, item.on_click);
     if (item.shortcut.key) {
       accels_.push_back(ACCEL{static_cast<BYTE>(item.shortcut.modifiers | FVIRTKEY), item.shortcut.key,
@@ -59,20 +63,21 @@ bool Menu::Enabled(UINT id) const {
 }
 
 std::string Menu::Caption(UINT id) const {
-  char text[256] = {};
-  GetMenuStringA(menu_.get(), id, text, sizeof text, MF_BYCOMMAND);
-  return text;
+  wchar_t text[256] = {};
+  GetMenuStringW(menu_.get(), id, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
+  return Narrow(text);
 }
 
 void Menu::SetCaption(UINT id, const std::string& caption) {
   const std::string old = Caption(id);
   const std::size_t tab = old.find('\t');
   const std::string text = tab == std::string::npos ? caption : caption + old.substr(tab);
-  MENUITEMINFOA info{};
+  std::wstring wide = Wide(text);
+  MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
-  info.dwTypeData = const_cast<char*>(text.c_str());
-  SetMenuItemInfoA(menu_.get(), id, FALSE, &info);
+  info.dwTypeData = wide.data();
+  SetMenuItemInfoW(menu_.get(), id, FALSE, &info);
 }
 
 bool Menu::Run(UINT id) {
@@ -89,7 +94,7 @@ bool Menu::Run(UINT id) {
 MenuBar::MenuBar(const std::vector<MenuItem>& items) {
   menu_.reset(CreateMenu());
   Build(menu_.get(), items);
-  if (!accels_.empty()) accel_.reset(CreateAcceleratorTableA(accels_.data(), static_cast<int>(accels_.size())));
+  if (!accels_.empty()) accel_.reset(CreateAcceleratorTableW(accels_.data(), static_cast<int>(accels_.size())));
 }
 
 PopupMenu::PopupMenu(const std::vector<MenuItem>& items) {
@@ -106,7 +111,7 @@ void PopupMenu::Popup(HWND owner, POINT screen) {
                                                    TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD |
                                                        TPM_NONOTIFY,
                                                    screen.x, screen.y, 0, owner, nullptr));
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   if (id) Run(id);
 }
 

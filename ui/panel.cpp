@@ -52,7 +52,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NEXTDLGCTL:
       // Focus moves are the form's business.
-      return SendMessageA(GetAncestor(hwnd(), GA_ROOT), msg, wp, lp);
+      return SendMessageW(GetAncestor(hwnd(), GA_ROOT), msg, wp, lp);
     default:
       return Window::HandleMessage(msg, wp, lp);
   }

@@ -77,7 +77,7 @@ void SpeedButton::Paint(HDC dc, const RECT& client) const {
   }
   if (!glyph_) return;
   BITMAP bm{};
-  GetObjectA(glyph_.get(), sizeof bm, &bm);
+  GetObjectW(glyph_.get(), sizeof bm, &bm);
   const int w = bm.bmWidth / glyph_count_;
   const int index = (!enabled && glyph_count_ > 1) ? 1 : 0;
   const int offset = sunken ? 1 : 0;

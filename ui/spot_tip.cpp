@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/text.h"
+#include "ui/wide.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -15,10 +16,10 @@ constexpr int kMaxTipWidth = 1000;
 // Tooltips copy at most this much in older versions.
 constexpr std::size_t kMaxTextBytes = 1023;
 
-TTTOOLINFOA Tool(HWND window) {
+TTTOOLINFOW Tool(HWND window) {
   // The first version of the structure: comctl32 5 refuses a larger one.
-  TTTOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V1_SIZE;
+  TTTOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V1_SIZE;
   ti.hwnd = window;
   ti.uId = kToolId;
   return ti;
@@ -29,14 +30,14 @@ bool SpotTip::Attach(HWND window, TextAt text_at) {
   Detach();
   if (!window) return false;
   HWND root = GetAncestor(window, GA_ROOT);
-  tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                         0, root, nullptr, GetModuleHandleA(nullptr), nullptr);
+  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                         0, root, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!tip_) return false;
-  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
   // One tool over nothing yet: its rectangle and text follow the pointer.
-  TTTOOLINFOA ti = Tool(window);
-  ti.lpszText = const_cast<char*>("");
-  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  TTTOOLINFOW ti = Tool(window);
+  ti.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   if (!SetWindowSubclass(window, &SpotTip::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
     DestroyWindow(tip_);
     tip_ = nullptr;
@@ -71,12 +72,13 @@ void SpotTip::Set(const std::string& text, const RECT& spot) {
   text_ = text;
   spot_ = spot;
   // A tip showing for another spot goes before it shows the new text.
-  if (moved) SendMessageA(tip_, TTM_POP, 0, 0);
-  TTTOOLINFOA ti = Tool(window_);
+  if (moved) SendMessageW(tip_, TTM_POP, 0, 0);
+  TTTOOLINFOW ti = Tool(window_);
   ti.rect = spot_;
-  SendMessageA(tip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-  ti.lpszText = text_.data();
-  SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+  std::wstring wide = Wide(text_);
+  ti.lpszText = wide.data();
+  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 LRESULT CALLBACK SpotTip::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self_ptr) {
@@ -90,7 +92,7 @@ LRESULT CALLBACK SpotTip::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
       relayed.wParam = wp;
       relayed.lParam = lp;
       relayed.time = static_cast<DWORD>(GetMessageTime());
-      SendMessageA(self->tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+      SendMessageW(self->tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     if (msg == WM_NCDESTROY) {
       // The window goes first: the tip forgets it (the tooltip goes with its owner).

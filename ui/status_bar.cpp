@@ -4,21 +4,21 @@
 
 #include <vector>
 
-#include "ui/codepage.h"
+#include "ui/wide.h"
 
 namespace ui {
 
 bool StatusBar::Create(const StatusBarArgs& args) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
                       (args.size_grip ? SBARS_SIZEGRIP : 0);
-  if (!CreateControl(STATUSCLASSNAMEA, 0, style, "", args.bounds, args.parent)) return false;
-  SendMessageA(hwnd(), SB_SIMPLE, TRUE, 0);
+  if (!CreateControl("msctls_statusbar32", 0, style, "", args.bounds, args.parent)) return false;
+  SendMessageW(hwnd(), SB_SIMPLE, TRUE, 0);
   return true;
 }
 
 // The Unicode messages: their lengths count the same units as the buffer.
 void StatusBar::SetText(std::string_view text) {
-  const std::wstring copy = Widen(text);
+  const std::wstring copy = Wide(text);
   SendMessageW(hwnd(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(copy.c_str()));
 }
 

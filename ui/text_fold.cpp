@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/codepage.h"
+#include "ui/wide.h"
 
 namespace ui {
 
@@ -13,8 +13,8 @@ const LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT
 constexpr DWORD kFold = LCMAP_FULLWIDTH | LCMAP_HIRAGANA | LCMAP_LOWERCASE;
 }  // namespace
 
-std::u16string FoldForComparison(std::string_view cp932) {
-  const std::wstring wide = Widen(cp932);
+std::u16string FoldForComparison(std::string_view utf8) {
+  const std::wstring wide = Wide(utf8);
   if (wide.empty()) return {};
   const int in = static_cast<int>(wide.size());
   // Joining voiced marks only shortens; the first try fits nearly always.

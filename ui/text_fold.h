@@ -9,7 +9,7 @@
 
 namespace ui {
 
-// cp932 folded, in UTF-16 units.
-std::u16string FoldForComparison(std::string_view cp932);
+// UTF-8 text folded, in UTF-16 units.
+std::u16string FoldForComparison(std::string_view utf8);
 
 }  // namespace ui

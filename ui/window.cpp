@@ -3,13 +3,14 @@
 #include <exception>
 
 #include "ui/application.h"
+#include "ui/wide.h"
 
 namespace ui {
 
 Window::~Window() {
   if (hwnd_) {
     // The object is going away: the window must not call back into it.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
 }
@@ -17,10 +18,10 @@ Window::~Window() {
 Window* Window::FromHwnd(HWND hwnd) {
   // The class's procedure, not the window's: a tooltip or a subclass may have
   // replaced the latter.
-  if (!hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)) != &Window::StaticProc) {
+  if (!hwnd || reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)) != &Window::StaticProc) {
     return nullptr;
   }
-  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 void Window::Destroy() {
@@ -30,56 +31,59 @@ void Window::Destroy() {
 bool Window::CreateWindowOfClass(const char* class_name, DWORD ex_style, DWORD style, const char* title,
                                  int x, int y, int w, int h, HWND parent, HMENU menu,
                                  UINT class_style, HBRUSH background) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  if (!GetClassInfoExA(inst, class_name, &wc)) {
-    wc = WNDCLASSEXA{};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  const std::wstring cls = Wide(class_name);
+  const std::wstring caption = Wide(title ? title : "");
+  WNDCLASSEXW wc{};
+  if (!GetClassInfoExW(inst, cls.c_str(), &wc)) {
+    wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.style = class_style;
     wc.lpfnWndProc = &Window::StaticProc;
     wc.hInstance = inst;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = ui::SystemCursor(IDC_ARROW);
     wc.hbrBackground = background;
-    wc.lpszClassName = class_name;
+    wc.lpszClassName = cls.c_str();
     Application* app = Application::Current();
     wc.hIcon = app ? app->icon() : nullptr;
-    if (!RegisterClassExA(&wc)) return false;
+    if (!RegisterClassExW(&wc)) return false;
   }
-  return CreateWindowExA(ex_style, class_name, title, style, x, y, w, h, parent, menu, inst, this) != nullptr;
+  return CreateWindowExW(ex_style, cls.c_str(), title ? caption.c_str() : nullptr, style, x, y, w, h, parent, menu,
+                         inst, this) != nullptr;
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT reflected = 0;
   if (ReflectToChild(hwnd_, msg, wp, lp, reflected)) return reflected;
   if (msg == WM_SETCURSOR && Application::ApplyScreenCursor()) return TRUE;
-  return DefWindowProcA(hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Window* self = nullptr;
   if (msg == WM_NCCREATE) {
-    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   } else {
-    self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     if (msg == WM_NCDESTROY) {
       LRESULT r = self->HandleMessage(msg, wp, lp);
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
       return r;
     }
     return self->HandleMessage(msg, wp, lp);
   } catch (...) {
     if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
     }
     ReportCurrentException();
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }
 
@@ -113,7 +117,7 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
       return false;
   }
   if (!child || GetParent(child) != parent) return false;
-  result = SendMessageA(child, kReflectBase + msg, wp, lp);
+  result = SendMessageW(child, kReflectBase + msg, wp, lp);
   // A control that does not know the reflected message answers 0: then the
   // parent's default handling runs (it matters for WM_CTLCOLOR*).
   return result != 0;
@@ -145,7 +149,7 @@ void ReportCurrentException() noexcept {
     }
   } catch (...) {
   }
-  MessageBoxA(nullptr, what.c_str(), nullptr, MB_ICONEXCLAMATION | MB_OK | MB_TASKMODAL);
+  MessageBoxW(nullptr, Wide(what).c_str(), nullptr, MB_ICONEXCLAMATION | MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace ui

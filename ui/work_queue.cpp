@@ -76,7 +76,7 @@ struct WorkQueue::State {
   void Push(Delivery d) {
     const bool first = answers.empty();
     answers.push_back(std::move(d));
-    if (first) PostMessageA(window, message, 0, 0);
+    if (first) PostMessageW(window, message, 0, 0);
   }
   bool RootFull(const std::string& root) const {
     if (per_root <= 0 || root.empty()) return false;

@@ -4,13 +4,14 @@
 
 #include <string>
 
+#include "common/text.h"
 #include "data/ini.h"
-#include "data/os.h"
 
 namespace {
 
 std::string SectionName(int i) { return std::string(i < 10 ? "0" : "") + std::to_string(i); }
 
+// In code page 932, as a group file is kept.
 std::string GroupFile() {
   std::string file;
   for (int i = 1; i <= 20; ++i) {
@@ -18,7 +19,7 @@ std::string GroupFile() {
     file += "PATH=C:\\Users\\office\\Documents\\共有フォルダ\\報告書\\2024\\report_" + std::to_string(i) +
             ".xlsx\r\n";
   }
-  return file;
+  return korvane::Cp932FromUtf8(file).value_or(file);
 }
 
 void IniParse(benchmark::State& state) {
@@ -46,7 +47,7 @@ BENCHMARK(IniGet);
 // The same file as saved in UTF-16LE ("Unicode" in Notepad).
 std::string Utf16GroupFile() {
   std::string file = "\xFF\xFE";
-  for (const char16_t u : korvane::os::WideFromNarrow(GroupFile()).value_or(u"")) {
+  for (const char16_t u : korvane::Utf16FromUtf8(korvane::Utf8FromCp932(GroupFile()))) {
     file += static_cast<char>(u & 0xFF);
     file += static_cast<char>(u >> 8);
   }

@@ -35,14 +35,17 @@ struct CountingFold {
 
 TEST(FindFold, LowersAsciiLettersAndKeepsDoubleByteCharactersWhole) {
   EXPECT_EQ(FoldBytes("AbC-9"), u"abc-9");
-  // 表 is 95 5C and ソ 83 5C: one unit each, never a '\' after a lead byte.
+  // One UTF-16 unit per character of the BMP, never a '\\' inside one (表
+  // is 95 5C in code page 932).
   const FoldedText table = FoldBytes("表");
   ASSERT_EQ(table.size(), 1u);
-  EXPECT_EQ(table[0], 0x955C);
+  EXPECT_EQ(table[0], u'表');
   EXPECT_EQ(FoldBytes("表").find(FoldBytes("\\")), FoldedText::npos);
-  // Lower-case-looking trail bytes are not letters: ａ is 82 81, Ａ 82 60.
+  // Only ASCII letters are folded here.
   EXPECT_NE(FoldBytes("Ａ"), FoldBytes("ａ"));
-  EXPECT_EQ(FoldBytes("\x82"), FoldedText(1, 0x82));   // a lone lead byte at the end
+  EXPECT_EQ(FoldBytes("CAFÉ"), u"cafÉ");
+  EXPECT_EQ(FoldBytes("𠮷野家"), u"\xD842\xDFB7野家");
+  EXPECT_EQ(FoldBytes("\x82"), FoldedText(1, 0xFFFD));   // a byte that is no UTF-8
   EXPECT_EQ(PathFileName("C:\\ソフト\\表.xls"), "表.xls");
   EXPECT_EQ(PathFileName("D:report.txt"), "report.txt");
   EXPECT_EQ(PathFileName("name.txt"), "name.txt");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/text.h"
 #include "data/groupfiles.h"
 #include "data/os.h"
 #include "tests/core/tempdir.h"
@@ -49,7 +50,7 @@ std::vector<InputCase> Cases() {
   cases.push_back({"invalid Shift_JIS",
                    "\x82\r\n[01]\r\nTITLE=a\xFD\x80\r\n[\x81]\r\nK=\xFF\xFD\x80\r\n\xA0\xE0",
                    {"\x82\r\n", "[\x81]\r\nK=\xFF\xFD\x80\r\n"},
-                   "a\xFD\x80"});
+                   Utf8FromCp932("a\xFD\x80")});
   cases.push_back({"duplicate sections and keys",
                    "[01]\r\nTITLE=first\r\nTITLE=second\r\n[01]\r\nPATH=p2\r\nTITLE=third\r\n",
                    {"TITLE=second\r\n", "[01]\r\nPATH=p2\r\nTITLE=third\r\n"},
@@ -75,7 +76,9 @@ TEST(GroupFileInput, AnyContentLoadsAndASaveKeepsWhatIsNotOurs) {
     const Group& group = model.GroupAt(0);
     ASSERT_EQ(group.entries.size(), kEntryCount);
     for (std::size_t i = 0; i < kEntryCount; ++i) {
-      EXPECT_LE(group.entries[i].title.size(), kTitleMaxBytes);
+      EXPECT_LE(TextUnits(group.entries[i].title), kTitleMaxBytes);
+      EXPECT_EQ(ValidUtf8(group.entries[i].title), group.entries[i].title);
+      EXPECT_EQ(ValidUtf8(group.entries[i].path), group.entries[i].path);
       EXPECT_EQ(group.entries[i].marker, group.entries[i].path.empty() ? PathMarker::NoPath : PathMarker::Untested);
     }
     if (c.title1 != "*") {

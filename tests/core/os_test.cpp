@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "common/text.h"
 #include "data/os.h"
 #include "tests/core/tempdir.h"
 
@@ -58,15 +60,44 @@ TEST(OsLayer, FileExistsByAttributesOnly) {
   EXPECT_TRUE(os::HasWildcard("C:\\?\\a.txt"));
 }
 
-TEST(OsLayer, TextConvertsExactlyOrNotAtAll) {
-  EXPECT_EQ(os::WideFromNarrow("業務 ソ表"), u"業務 ソ表");
-  EXPECT_EQ(os::NarrowFromWide(u"業務 ソ表"), "業務 ソ表");
-  EXPECT_EQ(os::NarrowFromWide(u""), "");
-  // No look-alike ("e" for "é", "\\" for "¥"), no default character.
-  EXPECT_EQ(os::NarrowFromWide(u"caf\u00E9"), std::nullopt);
-  EXPECT_EQ(os::NarrowFromWide(u"a\u00A5b"), std::nullopt);
-  EXPECT_EQ(os::NarrowFromWide(u"\xD800"), std::nullopt);
-  EXPECT_EQ(os::WideFromNarrow("a\x82"), std::nullopt);   // a lead byte without its trail
+// Names are UTF-8: any character Windows allows in a file name reaches its
+// file, through every call of the layer.
+TEST(OsLayer, NamesOfAnyCharacterReachTheirFiles) {
+  TempDir dir;
+  const std::vector<std::string> names = {"Café メニュー.txt", "𠮷野家の請求書.txt", "한국어 자料.txt",
+                                          "波ダッシュ〜テスト.txt", "café.PTH"};
+  for (const std::string& name : names) {
+    ASSERT_TRUE(os::ReplaceFile(dir.File(name), name)) << name;
+    EXPECT_TRUE(os::FileExists(dir.File(name))) << name;
+    EXPECT_TRUE(os::StampOf(dir.File(name)).has_value()) << name;
+    EXPECT_EQ(os::ReadFile(dir.File(name)), name);
+  }
+  // A look-alike spelling names no file.
+  EXPECT_FALSE(os::FileExists(dir.File("波ダッシュ～テスト.txt")));
+  EXPECT_FALSE(os::FileExists(dir.File("cafe.PTH")));
+  const std::vector<os::DirEntry> listed = os::ListFolder(dir.path()).value_or(std::vector<os::DirEntry>{});
+  ASSERT_EQ(listed.size(), names.size());
+  for (const os::DirEntry& entry : listed) {
+    EXPECT_TRUE(entry.exact) << entry.name;
+    EXPECT_NE(std::find(names.begin(), names.end(), entry.name), names.end()) << entry.name;
+  }
+  ASSERT_TRUE(os::RenameFile(dir.File("café.PTH"), dir.File("𠮷.PTH")));
+  EXPECT_EQ(dir.Read("𠮷.PTH"), "café.PTH");
+#ifdef _WIN32
+  EXPECT_TRUE(os::SameFileName("𠮷.PTH", "𠮷.pth"));
+  EXPECT_TRUE(os::SameFileName("Café.PTH", "CAFÉ.pth"));
+#endif
+  EXPECT_FALSE(os::SameFileName("café.PTH", "cafe.PTH"));
+  ASSERT_TRUE(os::DeleteFile(dir.File("𠮷.PTH")));
+  ASSERT_TRUE(os::RecycleFile(dir.File("한국어 자料.txt")));
+  EXPECT_FALSE(dir.Exists("𠮷.PTH"));
+  EXPECT_FALSE(dir.Exists("한국어 자料.txt"));
+  // The folder itself may be named so too, and watched.
+  const std::string folder = dir.MakeFolder("Café 𠮷");
+  os::FolderWatch watch(folder);
+  EXPECT_TRUE(watch.Opened());
+  ASSERT_TRUE(os::ReplaceFile(os::JoinPath(folder, "x.txt"), "x"));
+  EXPECT_EQ(watch.Wait(5000), os::FolderWatch::Event::Changed);
 }
 
 TEST(OsLayer, PathFitsCountsCharactersAgainstTheLimit) {
@@ -76,6 +107,18 @@ TEST(OsLayer, PathFitsCountsCharactersAgainstTheLimit) {
   for (int i = 0; i < 256; ++i) japanese += "表";                    // 512 bytes, 259 characters
   EXPECT_TRUE(os::PathFits(japanese));
   EXPECT_FALSE(os::PathFits(japanese + "x"));
+  // A character beyond the BMP takes two of the limit's UTF-16 units.
+  std::string astral = "C:\\";
+  for (int i = 0; i < 128; ++i) astral += "𠮷";                      // 259 UTF-16 units
+  EXPECT_TRUE(os::PathFits(astral));
+  EXPECT_FALSE(os::PathFits(astral + "a"));
+  EXPECT_TRUE(os::PathFits("C:\\Café メニュー.txt"));
+  // Drive letters only: no removable drive behind a share, a relative path
+  // or (here) the test's folder.
+  EXPECT_FALSE(os::IsRemovableDrive("\\\\server\\share\\a.txt"));
+  EXPECT_FALSE(os::IsRemovableDrive(".\\a.txt"));
+  EXPECT_FALSE(os::IsRemovableDrive(""));
+  EXPECT_FALSE(os::IsRemovableDrive(testing::TempDir().path()));
   // A share's name is remote; the test's own folder is not.
   EXPECT_TRUE(os::IsRemoteFolder("\\\\server\\share\\"));
   EXPECT_FALSE(os::IsRemoteFolder(testing::TempDir().path()));
@@ -374,7 +417,7 @@ TEST(OsLayer, TemporaryNamesTellTheirFileAndAreNeverGroupOrSettingsFiles) {
 
 TEST(OsLayer, FolderOfAndJoinPathNeverSplitACharacter) {
 #ifdef _WIN32
-  // "表" is 95 5C and "ソ" 83 5C: their second bytes are no backslash.
+  // In code page 932 "表" is 95 5C and "ソ" 83 5C; no byte of their UTF-8 is a backslash.
   EXPECT_EQ(os::FolderOf("C:\\ソフト表\\Korvane.exe"), "C:\\ソフト表\\");
   EXPECT_EQ(os::FolderOf("C:\\ソ"), "C:\\");
   EXPECT_EQ(os::FolderOf("C:ソ"), "C:");
@@ -397,23 +440,26 @@ TEST(OsLayer, DISABLED_ExeFolderProbe) {
   ASSERT_TRUE(testing::WriteBytes(out, os::ExeFolder()));
 }
 
-TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
-  TempDir dir;   // ...\ソフト表\: the folder name ends in 95 5C
-  char self[MAX_PATH];
-  ASSERT_GT(GetModuleFileNameA(nullptr, self, sizeof self), 0u);
-  const std::string exe = dir.File("表.exe");
-  ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
+TEST(OsLayer, ExeFolderOfAProgramInAFolderOfAnyName) {
+  TempDir dir;   // ...\ソフト表\ (ends in 95 5C in code page 932), and a name beyond the code page
+  const std::string folder = dir.MakeFolder("𠮷 café");
+  wchar_t self[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  const std::string exe = folder + "表.exe";
+  const std::u16string exe16 = Utf16FromUtf8(exe);
+  const std::wstring exe_wide(exe16.begin(), exe16.end());
+  ASSERT_TRUE(CopyFileW(self, exe_wide.c_str(), FALSE));
   // Wine shortens environment values holding double-byte characters, so
   // the answer goes to a plain ASCII path.
   char temp[MAX_PATH];
   ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
   const std::string out = std::string(temp) + "korvane-exe-folder-" + std::to_string(GetCurrentProcessId()) + ".txt";
   ASSERT_TRUE(SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", out.c_str()));
-  std::string command = "\"" + exe + "\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
-  STARTUPINFOA startup{};
+  std::wstring command = L"\"" + exe_wide + L"\" --gtest_also_run_disabled_tests --gtest_filter=OsLayer.DISABLED_ExeFolderProbe";
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  const BOOL started = CreateProcessW(exe_wide.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                       &startup, &process);
   SetEnvironmentVariableA("KORVANE_EXE_FOLDER_OUT", nullptr);
   ASSERT_TRUE(started);
@@ -423,7 +469,7 @@ TEST(OsLayer, ExeFolderOfAProgramInAFolderEndingInATrailByte) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(testing::ReadBytes(out), dir.path());
+  EXPECT_EQ(testing::ReadBytes(out), folder);
   os::DeleteFile(out);
 }
 #endif

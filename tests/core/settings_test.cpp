@@ -152,26 +152,30 @@ TEST(SaveSettings, AMaximizedWindowWritesZeros) {
 
 TEST(SaveSettings, KeepsEverythingElseInTheFile) {
   testing::TempDir dir;
-  const std::string before = "; mine\r\n[Other]\r\nLEFT=7\r\n\r\n[korvane]\r\nMODE=2\r\nCOLOR=red\r\nLEFT=1\r\n";
+  // A code page 932 file stays so, byte for byte but for the lines set.
+  const std::string mine = testing::Cp932("; 設定 ～ ソ表 ﾎﾟ\r\n");
+  const std::string before =
+      mine + "[Other]\r\nLEFT=7\r\n\r\n[korvane]\r\nMODE=2\r\nCOLOR=\x82\xD4\r\nLEFT=1\r\n";
   ASSERT_TRUE(testing::WriteBytes(dir.File("Korvane.INI"), before));
   ASSERT_TRUE(SaveSettings(dir.path(), {5, 6, 7, 8}, false, kModeLauncher));
   EXPECT_EQ(testing::ReadBytes(dir.File("Korvane.INI")),
-            "; mine\r\n[Other]\r\nLEFT=7\r\n\r\n[korvane]\r\nMODE=1\r\nCOLOR=red\r\nLEFT=5\r\n"
+            mine + "[Other]\r\nLEFT=7\r\n\r\n[korvane]\r\nMODE=1\r\nCOLOR=\x82\xD4\r\nLEFT=5\r\n"
             "TOP=6\r\nWIDTH=7\r\nHEIGHT=8\r\n");
 }
 
 TEST(SaveSettings, AUtf16FileIsReadAndStaysUtf16) {
   testing::TempDir dir;
   ASSERT_TRUE(testing::WriteBytes(dir.File("Korvane.INI"),
-                                  testing::Utf16File(u"; 設定\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\n"
-                                                     u"HEIGHT=400\r\nMODE=1\r\n")));
+                                  testing::Utf16File(u"; 設定 caf\u00E9 \u2615 \U00020BB7\r\n[Korvane]\r\nLEFT=10\r\n"
+                                                     u"TOP=20\r\nWIDTH=300\r\nHEIGHT=400\r\nMODE=1\r\n")));
   const LoadedSettings loaded = LoadSettings(dir.path());
   EXPECT_TRUE(loaded.placement_valid);
   EXPECT_EQ(loaded.placement.width, 300);
   EXPECT_EQ(loaded.mode, kModeLauncher);
   ASSERT_TRUE(SaveSettings(dir.path(), {10, 20, 300, 450}, false, kModeLauncher));
   EXPECT_EQ(testing::ReadBytes(dir.File("Korvane.INI")),
-            testing::Utf16File(u"; 設定\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\nHEIGHT=450\r\nMODE=1\r\n"));
+            testing::Utf16File(u"; 設定 caf\u00E9 \u2615 \U00020BB7\r\n[Korvane]\r\nLEFT=10\r\nTOP=20\r\nWIDTH=300\r\n"
+                               u"HEIGHT=450\r\nMODE=1\r\n"));
 }
 
 TEST(SaveSettings, AFileThatWouldNotChangeIsLeftAlone) {

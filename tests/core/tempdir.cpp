@@ -24,23 +24,30 @@ const char* const kDataFolderName = "ソフト表";
 namespace {
 
 #ifdef _WIN32
-void RemoveTreeAt(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+// The UTF-16 of a UTF-8 name, for the wide functions.
+std::wstring W(std::string_view utf8) {
+  const std::u16string wide = Utf16FromUtf8(utf8);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+void RemoveTreeAt(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeAt(path);
-      else DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(folder.c_str());
+  SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(folder.c_str());
 }
+void RemoveTreeAt(const std::string& folder) { RemoveTreeAt(W(folder)); }
 #else
 void RemoveTreeAt(const std::string& folder) {
   ::chmod(folder.c_str(), 0700);
@@ -62,9 +69,7 @@ void RemoveTreeAt(const std::string& folder) {
 }  // namespace
 
 void RemoveTree(std::string folder) {
-  // A 0x5C that ends "表" is a trail byte, not a separator.
-  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') &&
-         ClassifyByte(folder, folder.size() - 1) != ByteClass::Trail) {
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) {
     folder.pop_back();
   }
   RemoveTreeAt(folder);
@@ -72,16 +77,18 @@ void RemoveTree(std::string folder) {
 
 TempDir::TempDir() {
 #ifdef _WIN32
-  char temp[MAX_PATH + 1];
-  GetTempPathA(sizeof temp, temp);
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring_view temp_view = temp;
   static unsigned serial = 0;
   for (;;) {
-    root_ = std::string(temp) + "korvane-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    if (CreateDirectoryA(root_.c_str(), nullptr)) break;
+    root_ = Utf8FromUtf16(std::u16string(temp_view.begin(), temp_view.end())) + "korvane-" +
+            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    if (CreateDirectoryW(W(root_).c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) std::abort();
   }
   path_ = root_ + "\\" + kDataFolderName;
-  if (!CreateDirectoryA(path_.c_str(), nullptr)) std::abort();
+  if (!CreateDirectoryW(W(path_).c_str(), nullptr)) std::abort();
   path_ += "\\";
 #else
   const char* tmp = std::getenv("TMPDIR");
@@ -114,13 +121,19 @@ std::string TempDir::Read(std::string_view name) const { return ReadBytes(File(n
 
 bool TempDir::Exists(std::string_view name) const {
 #ifdef _WIN32
-  return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(W(File(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
   return ::access(File(name).c_str(), F_OK) == 0;
 #endif
 }
 
 std::vector<std::string> TempDir::Names() const { return SortedNames(path_); }
+
+std::string Cp932(std::string_view utf8) {
+  const std::optional<std::string> bytes = Cp932FromUtf8(utf8);
+  if (!bytes) throw std::invalid_argument("no code page 932 text: " + std::string(utf8));
+  return *bytes;
+}
 
 std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra) {
   std::string bytes;
@@ -129,22 +142,26 @@ std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view e
     std::snprintf(section, sizeof section, "[%02u]\r\n", static_cast<unsigned>(n));
     const Entry e = n <= entries.size() ? entries[n - 1] : Entry{};
     bytes += section;
-    bytes += "TITLE=" + e.title + "\r\nPATH=" + e.path + "\r\n";
+    bytes += "TITLE=" + Cp932(e.title) + "\r\nPATH=" + Cp932(e.path) + "\r\n";
   }
-  bytes += extra;
+  bytes += Cp932(extra);
   return bytes;
 }
 
 bool MakeFolder(const std::string& path) {
 #ifdef _WIN32
-  return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+  return CreateDirectoryW(W(path).c_str(), nullptr) != FALSE;
 #else
   return ::mkdir(path.c_str(), 0755) == 0;
 #endif
 }
 
 bool WriteBytes(const std::string& path, std::string_view bytes) {
+#ifdef _WIN32
+  std::FILE* file = _wfopen(W(path).c_str(), L"wb");
+#else
   std::FILE* file = std::fopen(path.c_str(), "wb");
+#endif
   if (!file) return false;
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
@@ -156,10 +173,7 @@ std::string ReadBytes(const std::string& path) {
 
 bool WriteWideNamed(const std::string& folder, std::u16string_view name, std::string_view bytes) {
 #ifdef _WIN32
-  const int n = MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0);
-  std::wstring path(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), path.data(), n);
-  path = L"\\\\?\\" + path + std::wstring(name.begin(), name.end());
+  const std::wstring path = L"\\\\?\\" + W(folder) + std::wstring(name.begin(), name.end());
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -193,8 +207,8 @@ std::vector<std::string> SortedNames(const std::string& folder) {
 
 void SetReadOnly(const std::string& path, bool read_only) {
 #ifdef _WIN32
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  SetFileAttributesA(path.c_str(), read_only ? (attributes | FILE_ATTRIBUTE_READONLY)
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  SetFileAttributesW(W(path).c_str(), read_only ? (attributes | FILE_ATTRIBUTE_READONLY)
                                              : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}));
 #else
   struct stat st {};
@@ -205,8 +219,8 @@ void SetReadOnly(const std::string& path, bool read_only) {
 
 bool SetHidden(const std::string& path) {
 #ifdef _WIN32
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) && IsHidden(path);
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  return SetFileAttributesW(W(path).c_str(), attributes | FILE_ATTRIBUTE_HIDDEN) && IsHidden(path);
 #else
   (void)path;
   return false;
@@ -215,7 +229,7 @@ bool SetHidden(const std::string& path) {
 
 bool IsHidden(const std::string& path) {
 #ifdef _WIN32
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
 #else
   (void)path;
@@ -228,7 +242,7 @@ HeldOpen::HeldOpen(const std::string& path, Sharing sharing) : path_(path) {
   const DWORD share = sharing == Sharing::None       ? 0
                       : sharing == Sharing::ReadOnly ? FILE_SHARE_READ
                                                      : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   effective_ = handle != INVALID_HANDLE_VALUE;
   handle_ = reinterpret_cast<std::uintptr_t>(handle);
@@ -260,12 +274,12 @@ void HeldOpen::Release() {
 UnwritableFolder::UnwritableFolder(const std::string& folder) : folder_(folder) {
   const std::string probe = os::JoinPath(folder, "probe.txt");
 #ifdef _WIN32
-  SetFileAttributesA(folder.c_str(), GetFileAttributesA(folder.c_str()) | FILE_ATTRIBUTE_READONLY);
-  HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  SetFileAttributesW(W(folder).c_str(), GetFileAttributesW(W(folder).c_str()) | FILE_ATTRIBUTE_READONLY);
+  HANDLE handle = CreateFileW(W(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   effective_ = handle == INVALID_HANDLE_VALUE;
   if (!effective_) {
     CloseHandle(handle);
-    DeleteFileA(probe.c_str());
+    DeleteFileW(W(probe).c_str());
   }
 #else
   ::chmod(folder.c_str(), 0555);
@@ -280,7 +294,7 @@ UnwritableFolder::UnwritableFolder(const std::string& folder) : folder_(folder) 
 
 UnwritableFolder::~UnwritableFolder() {
 #ifdef _WIN32
-  SetFileAttributesA(folder_.c_str(), GetFileAttributesA(folder_.c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  SetFileAttributesW(W(folder_).c_str(), GetFileAttributesW(W(folder_).c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
 #else
   ::chmod(folder_.c_str(), 0755);
 #endif

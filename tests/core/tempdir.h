@@ -1,7 +1,8 @@
 #pragma once
 // Scratch folders, file conditions and group-file bytes for the tests, on
-// POSIX and on Windows (under Wine). The data folder's name is Japanese and
-// ends in a 0x5C trail byte ("表" is 95 5C), as a user's folder may.
+// POSIX and on Windows (under Wine). The data folder's name is Japanese, as
+// a user's folder may be (in code page 932 it would end in a 0x5C trail
+// byte: "表" is 95 5C).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace korvane::testing {
 
-// The name of every test data folder: "ソフト表" (83 5C ... 95 5C).
+// The name of every test data folder: "ソフト表".
 extern const char* const kDataFolderName;
 
 class TempDir {
@@ -44,9 +45,12 @@ struct Entry {
   std::string title;
   std::string path;
 };
-// A group file as the program writes it: sections "01".."20", TITLE then
-// PATH, CR LF; `entries` fill the first sections, the rest are empty, and
-// `extra` follows.
+// The code page 932 bytes of UTF-8 text; text that does not fit throws.
+std::string Cp932(std::string_view utf8);
+
+// A group file as the program writes it in code page 932: sections
+// "01".."20", TITLE then PATH, CR LF; `entries` (UTF-8) fill the first
+// sections, the rest are empty, and `extra` follows.
 std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra = "");
 
 bool MakeFolder(const std::string& path);
@@ -58,8 +62,8 @@ bool WriteBytes(const std::string& path, std::string_view bytes);
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 // Writes a file whose name is given in UTF-16, through the W functions and
-// "\\?\" so that names the code page cannot spell and full names beyond
-// the path limit are made too. Windows only (false elsewhere).
+// "\\?\" so that full names beyond the path limit and names UTF-8 cannot
+// spell are made too. Windows only (false elsewhere).
 bool WriteWideNamed(const std::string& folder, std::u16string_view name, std::string_view bytes);
 // A UTF-16LE file's bytes, as Notepad saves "Unicode": FF FE, then the text.
 std::string Utf16File(std::u16string_view text);

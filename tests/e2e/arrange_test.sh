@@ -24,7 +24,7 @@ ONE='一番|C:\業務\一.txt' TWO='二番|C:\業務\二.txt' THREE='三番|' FO
 FIVE='五番|C:\業務\五.xls' SIX='六番|'
 full_group "$ONE" "$TWO" "$THREE" "$FOUR" "$FIVE" "$SIX" | e2e_group 業務A
 B1='売上|C:\売上.xls'
-full_group "$B1" | e2e_group 業務BB
+full_group "$B1" | e2e_group 業務BBBB
 # Registration mode, the designed placement.
 e2e_write_cp932 "$E2E_DIR/Korvane.INI" <<'EOF'
 [Korvane]
@@ -45,9 +45,9 @@ grid=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
 status=$(awk '/ msctls_statusbar32 / { print $1; exit }' <<<"$children")
 [ -n "$list" ] && [ -n "$grid" ] || e2e_abort "the group list and the grid are found" "$children"
 # The list's order is the folder's: the rows are told apart by their
-# names' lengths (業務A 5 bytes, 業務BB 6).
+# names' lengths in the list's UTF-16 units (業務A 3, answered as 4, the least a row answers; 業務BBBB 6).
 row_a=0 row_b=1
-[ "$(e2e_probe send "$list" $LB_GETTEXTLEN 0 0)" = 5 ] || { row_a=1 row_b=0; }
+[ "$(e2e_probe send "$list" $LB_GETTEXTLEN 0 0)" = 6 ] && { row_a=1 row_b=0; }
 row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
 read -r gx gy _ <<<"$(e2e_probe client-origin "$grid")"
 read -r lx ly _ <<<"$(e2e_probe client-origin "$list")"
@@ -88,16 +88,16 @@ check "the status bar is blank while nothing changed" test "$(status_dark "$SHOT
 MOVED=$(e2e_shot moved)
 check "the status bar shows a text once the entry moved" test "$(status_dark "$MOVED")" -gt 20
 
-# Entry 1 onto 業務BB's row of the group list: into its first empty row.
+# Entry 1 onto 業務BBBB's row of the group list: into its first empty row.
 drag "$title_x" "$(cell_y 1)" $((lx + 60)) $((ly + row_b * row_height + row_height / 2)) drag_to_group
 
 e2e_real_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
 full_group "|" "$FIVE" "$TWO" "$THREE" "$FOUR" "$SIX" | e2e_cp932 >"$E2E_TMP/A.PTH"
 full_group "$B1" "$ONE" | e2e_cp932 >"$E2E_TMP/B.PTH"
-saved() { cmp -s "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH" && cmp -s "$E2E_DIR/業務BB.PTH" "$E2E_TMP/B.PTH"; }
+saved() { cmp -s "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH" && cmp -s "$E2E_DIR/業務BBBB.PTH" "$E2E_TMP/B.PTH"; }
 e2e_until 5 saved
 e2e_check_bytes "業務A holds entry 5 on row 2 and row 1 empty" "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH"
-e2e_check_bytes "業務BB holds entry 1 of 業務A in its first empty row" "$E2E_DIR/業務BB.PTH" "$E2E_TMP/B.PTH"
+e2e_check_bytes "業務BBBB holds entry 1 of 業務A in its first empty row" "$E2E_DIR/業務BBBB.PTH" "$E2E_TMP/B.PTH"
 SAVED=$(e2e_shot saved)
 # 「保存しました」 is shorter than 「未保存の変更があります」.
 check "the status bar's text changed at the save" \

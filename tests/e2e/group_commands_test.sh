@@ -125,7 +125,7 @@ if dialog=$(e2e_probe wait-window TFrmFR0040CG 業務名の変更 5000); then
 else
   fail "the rename dialog opens"
 fi
-check_eq "the name is unchanged" $(( $(printf '%s' "$NEW_NAME" | iconv -f UTF-8 -t CP932 | wc -c) )) \
+check_eq "the name is unchanged (its UTF-16 units)" $(( $(printf '%s' "$NEW_NAME" | iconv -f UTF-8 -t UTF-16LE | wc -c) / 2 )) \
   "$(e2e_probe send "$list" $LB_GETTEXTLEN 1 0)"
 check_eq "the row stays selected" 1 "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)"
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/text.h"
 #include "data/groupfiles.h"
 #include "data/os.h"
 
@@ -56,8 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(group.name == "G", "group name");
   Require(group.entries.size() == kEntryCount, "twenty entries");
   for (std::size_t i = 0; i < kEntryCount; ++i) {
-    Require(group.entries[i].title.size() <= kTitleMaxBytes, "title within 40 bytes");
-    Require(group.entries[i].path.size() <= 2047, "value within 2047 bytes");
+    Require(TextUnits(group.entries[i].title) <= kTitleMaxBytes, "title within 40 units");
+    Require(TextUnits(group.entries[i].path) <= 2047, "value within 2047 units");
+    Require(ValidUtf8(group.entries[i].title) == group.entries[i].title, "titles are UTF-8");
+    Require(ValidUtf8(group.entries[i].path) == group.entries[i].path, "paths are UTF-8");
     Require((group.entries[i].marker == PathMarker::NoPath) == group.entries[i].path.empty(), "marker 0 exactly for no path");
   }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
 #include "data/ini.h"
 
 namespace {
@@ -102,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 4; ++i) {
     const std::string a = NameFromInput(rng, input), b = NameFromInput(rng, input);
     const std::string got = doc.Get(a, b, "d ");
-    Check(got.size() <= korvane::kIniValueLimit);
+    Check(korvane::TextUnits(got) <= korvane::kIniValueLimit);
+    Check(korvane::ValidUtf8(got) == got);
   }
 
   const int steps = 1 + static_cast<int>(rng.Below(6));
@@ -120,10 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(after == before);
       continue;
     }
-    // A UTF-16 file takes the text as it converts; its bytes are checked by
-    // the fresh read below.
-    const bool utf16 = input.size() >= 2 && input[0] == '\xFF' && input[1] == '\xFE';
-    if (plain && !utf16) Check(doc.Get(section, key, "\x01") == IniDocument::ValueAfterSet(value));
+    // A UTF-16 file (from the start, or since the first text code page 932
+    // lacks) has its bytes checked by the fresh read below.
+    const bool utf16 = after.size() >= 2 && after[0] == '\xFF' && after[1] == '\xFE';
+    if (plain) Check(doc.Get(section, key, "\x01") == IniDocument::ValueAfterSet(value));
 
     // One splice: the bytes before its start and after its end are the old
     // ones, and no line break of the old file is in the part it replaced.

@@ -228,13 +228,13 @@ void GalleryForm::CreateControls() {
   ea.bounds = {8, 30, 281, 23};
   ea.text = "業務名の入力欄";
   ea.font = Font(ui::kFaceMsGothic, 15);
-  ea.max_bytes = 30;
+  ea.max_units = 30;
   ea.ime_hiragana = true;
   name_edit.Create(ea);
   ea.bounds = {8, 62, 200, 20};
   ea.text = "枠なしのタイトル編集欄";
   ea.border = false;
-  ea.max_bytes = 40;
+  ea.max_units = 40;
   title_editor.Create(ea);
   ui::ButtonArgs bta;
   bta.parent = area;
@@ -365,7 +365,7 @@ class NameDialog : public ui::Form {
     ea.parent = panel.hwnd();
     ea.bounds = {8, 64, 281, 23};
     ea.font = Font(ui::kFaceMsGothic, 15);
-    ea.max_bytes = 30;
+    ea.max_units = 30;
     ea.ime_hiragana = true;
     ea.text = "経理";
     edit.Create(ea);

@@ -10,6 +10,7 @@
 #include "about/FR0020AB.h"
 #include "kit.h"
 #include "ui/hint.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -64,9 +65,9 @@ TEST_F(AboutBoxTest, LayoutPicturesAndTheLink) {
   const LONG style = GetWindowLongA(box.hwnd(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);  // the close box
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  LOGFONTA lf{};
-  GetObjectA(box.font(), sizeof lf, &lf);
-  EXPECT_STREQ(lf.lfFaceName, "MS UI Gothic");
+  LOGFONTW lf{};
+  GetObjectW(box.font(), sizeof lf, &lf);
+  EXPECT_EQ(ui::Narrow(lf.lfFaceName), "MS UI Gothic");
   EXPECT_EQ(lf.lfHeight, -16);
 
   ExpectBounds(box.PnlDisp.hwnd(), 8, 8, 281, 169, "PnlDisp");
@@ -87,8 +88,8 @@ TEST_F(AboutBoxTest, LayoutPicturesAndTheLink) {
   // Both lines inside the panel's bevels.
   EXPECT_LE(link.x + link.width, 281 - 2);
   EXPECT_LE(rights.x + rights.width, 281 - 2);
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(box.LblCopyright.hwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  EXPECT_STREQ(lf.lfFaceName, "ＭＳ Ｐゴシック");
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box.LblCopyright.hwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  EXPECT_EQ(ui::Narrow(lf.lfFaceName), "ＭＳ Ｐゴシック");
   EXPECT_EQ(lf.lfHeight, -13);
   EXPECT_TRUE(lf.lfUnderline);
   EXPECT_EQ(box.LblCopyright.font_color(), kLinkColor);

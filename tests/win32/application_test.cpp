@@ -11,6 +11,7 @@
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/form.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -269,9 +270,12 @@ TEST(Application, TitleOwnershipAndScreenCursor) {
   static_assert(static_cast<int>(ui::ScreenCursor::HourGlass) == -11);
   static_assert(static_cast<int>(ui::ScreenCursor::Default) == 0);
   App().SetTitle("業務");
-  char text[32] = {};
-  GetWindowTextA(App().hwnd(), text, sizeof text);
-  EXPECT_STREQ(text, "業務");
+  EXPECT_EQ(ui::TextOf(App().hwnd()), "業務");
+  App().SetTitle("𠮷野家 café");
+  EXPECT_EQ(ui::TextOf(App().hwnd()), "𠮷野家 café");
+  wchar_t text[32] = {};
+  GetWindowTextW(App().hwnd(), text, static_cast<int>(std::size(text)));
+  EXPECT_EQ(std::wstring(text), L"\U00020BB7野家 caf\u00e9") << "the window itself holds the characters";
 
   ui::Form form;
   ASSERT_TRUE(kit::MakeForm(form));

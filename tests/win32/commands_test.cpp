@@ -20,6 +20,7 @@
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
 #include "tests/core/tempdir.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -47,13 +48,13 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
 // The group files in the folder, as the system spells them, sorted.
 std::vector<std::string> GroupFiles(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(ui::Wide(folder + "*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    const std::string name = data.cFileName;
+    const std::string name = ui::Narrow(data.cFileName);
     if (name.size() > 4 && lstrcmpiA(name.substr(name.size() - 4).c_str(), ".PTH") == 0) names.push_back(name);
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   std::sort(names.begin(), names.end());
   return names;
@@ -340,7 +341,7 @@ TEST_F(GroupCommandsTest, RenamingTheCurrentGroupKeepsItsRowEntriesAndGridThenSa
   EXPECT_EQ(label, "見積");
   EXPECT_EQ(in_box, "見積");
   EXPECT_EQ(sel_start, 0u);
-  EXPECT_EQ(sel_end, 4u);  // the whole name, in bytes
+  EXPECT_EQ(sel_end, 2u);  // the whole name, in UTF-16 units
   EXPECT_EQ(form_->LBGroup.Item(row), "経理部");
   EXPECT_EQ(form_->LBGroup.Count(), 2);
   EXPECT_EQ(form_->LBGroup.ItemIndex(), row);

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+
+#include "ui/wide.h"
 
 namespace kit {
 
@@ -19,16 +22,16 @@ int FakeSeam::ShowMessageBox(HWND owner, const std::string& text, const std::str
   return next;
 }
 
-BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) {
+BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEW& ofn) {
   DialogCall call{};
   call.owner = ofn.hwndOwner;
-  call.initial_name = ofn.lpstrFile ? ofn.lpstrFile : "";
+  call.initial_name = ofn.lpstrFile ? ui::Narrow(ofn.lpstrFile) : "";
   call.buffer_size = ofn.nMaxFile;
   if (ofn.lpstrFilter) {
-    const char* p = ofn.lpstrFilter;
+    const wchar_t* p = ofn.lpstrFilter;
     std::size_t n = 0;
     while (p[n] || p[n + 1]) ++n;
-    call.filter.assign(p, n + 2);
+    call.filter = ui::Narrow(std::wstring_view(p, n + 2));
   }
   call.flags = ofn.Flags;
   call.has_initial_dir = ofn.lpstrInitialDir != nullptr;
@@ -37,11 +40,12 @@ BOOL FakeSeam::RunOpenFileDialog(OPENFILENAMEA& ofn) {
   if (on_dialog) on_dialog();
   if (real_dialog) return korvane::SystemSeam::RunOpenFileDialog(ofn);
   if (!dialog_answer) return FALSE;
-  if (dialog_answer->size() + 1 > ofn.nMaxFile) {
-    ADD_FAILURE() << "the file name buffer holds only " << ofn.nMaxFile << " bytes";
+  const std::wstring answer_text = ui::Wide(*dialog_answer);
+  if (answer_text.size() + 1 > ofn.nMaxFile) {
+    ADD_FAILURE() << "the file name buffer holds only " << ofn.nMaxFile << " units";
     return FALSE;
   }
-  std::memcpy(ofn.lpstrFile, dialog_answer->c_str(), dialog_answer->size() + 1);
+  std::memcpy(ofn.lpstrFile, answer_text.c_str(), (answer_text.size() + 1) * sizeof(wchar_t));
   return TRUE;
 }
 
@@ -127,9 +131,9 @@ void ParkPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMe
 
 namespace {
 BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
-  char cls[16] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  if (std::string(cls) == "#32770" && IsWindowVisible(h)) {
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, static_cast<int>(std::size(cls)));
+  if (std::wstring(cls) == L"#32770" && IsWindowVisible(h)) {
     *reinterpret_cast<HWND*>(lp) = h;
     return FALSE;
   }
@@ -144,9 +148,9 @@ HWND FindMessageBox() {
 }
 
 std::string DlgItemText(HWND dialog, int id) {
-  char text[1024] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
+  return ui::Narrow(text);
 }
 
 }  // namespace kit

@@ -40,8 +40,8 @@ class FakeSeam : public korvane::SystemSeam {
   };
   struct DialogCall {
     HWND owner;
-    std::string initial_name;
-    DWORD buffer_size;
+    std::string initial_name;  // UTF-8, as are the filter and the answer
+    DWORD buffer_size;         // UTF-16 units
     std::string filter;  // up to and including the closing double NUL
     DWORD flags;
     bool has_initial_dir;
@@ -63,7 +63,7 @@ class FakeSeam : public korvane::SystemSeam {
   bool real_dialog = false;
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) override;
-  BOOL RunOpenFileDialog(OPENFILENAMEA& ofn) override;
+  BOOL RunOpenFileDialog(OPENFILENAMEW& ofn) override;
   HINSTANCE OpenWithShell(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
                           const std::string& dir, int show) override;
 

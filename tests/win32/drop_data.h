@@ -11,12 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
+
 namespace kit {
 
 // The names are code page 932 bytes (ANSI) or UTF-16 (wide).
+// UTF-8 names given, the ANSI form sent: their code page 932 bytes, as an
+// ANSI program drags them (a name that does not fit goes as it is).
 inline HGLOBAL MakeHdrop(const std::vector<std::string>& ansi_names) {
   std::string list;
-  for (const std::string& n : ansi_names) list += n + '\0';
+  for (const std::string& n : ansi_names) list += korvane::Cp932FromUtf8(n).value_or(n) + '\0';
   list += '\0';
   HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
   auto* p = static_cast<char*>(GlobalLock(mem));

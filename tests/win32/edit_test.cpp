@@ -1,14 +1,16 @@
-// The edit box: byte limits with double-byte text on every way in, caret
-// positions in bytes, selection on entry, entry and exit, the input method.
+// The edit box: limits in units (code page 932 bytes, 2 per UTF-16 unit of
+// any other character) on every way in, never cutting a character or a
+// surrogate pair; caret positions in UTF-16 units, selection on entry,
+// entry and exit, the input method.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <imm.h>
 
 #include "kit.h"
-#include "ui/codepage.h"
 #include "ui/edit.h"
 #include "ui/form.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -16,11 +18,11 @@ using kit::PostAnsiChars;
 using kit::Pump;
 using kit::PumpUntil;
 
-ui::EditArgs EditAt(HWND parent, ui::Bounds b, std::size_t max_bytes = 0) {
+ui::EditArgs EditAt(HWND parent, ui::Bounds b, std::size_t max_units = 0) {
   ui::EditArgs a;
   a.parent = parent;
   a.bounds = b;
-  a.max_bytes = max_bytes;
+  a.max_units = max_units;
   return a;
 }
 
@@ -40,19 +42,20 @@ struct EditForm {
   ui::Form form;
   ui::Edit edit;
   ui::Edit other;
-  bool Create(std::size_t max_bytes) {
-    return kit::MakeForm(form) && edit.Create(EditAt(form.hwnd(), {10, 10, 200, 22}, max_bytes)) &&
+  bool Create(std::size_t max_units) {
+    return kit::MakeForm(form) && edit.Create(EditAt(form.hwnd(), {10, 10, 200, 22}, max_units)) &&
            other.Create(EditAt(form.hwnd(), {10, 50, 200, 22}));
   }
   // Puts the text in, the caret at the end, the focus in the box.
   void Reset(const char* text) {
     edit.SetText(text);
     form.FocusControl(edit.hwnd());
-    edit.SetSelection(std::string(text).size(), std::string(text).size());
+    const std::size_t end = ui::Wide(text).size();
+    edit.SetSelection(end, end);
   }
 };
 
-TEST(EditLimit, TypedDoubleByteCharactersCountTwoBytesAndAreNeverSplit) {
+TEST(EditLimit, TypedCharactersCountTheirUnitsAndAreNeverSplit) {
   EditForm f;
   ASSERT_TRUE(f.Create(5));
   f.Reset("");
@@ -72,6 +75,17 @@ TEST(EditLimit, TypedDoubleByteCharactersCountTwoBytesAndAreNeverSplit) {
   PostAnsiChars(f.edit.hwnd(), "かき");
   Pump();
   EXPECT_EQ(f.edit.Text(), "かき");
+  // Characters code page 932 lacks count 2 per UTF-16 unit: é 2, 𠮷 (a
+  // surrogate pair, typed as two characters) 4, and a pair that does not
+  // fit is refused whole.
+  f.Reset("a");
+  for (const wchar_t c : std::wstring(L"\u00e9\U00020BB7")) kit::PostChar(f.edit.hwnd(), c);
+  Pump();
+  EXPECT_EQ(f.edit.Text(), "aé") << "𠮷 needs 4 units, 2 are left";
+  f.Reset("a");
+  for (const wchar_t c : std::wstring(L"\U00020BB7b\u301C")) kit::PostChar(f.edit.hwnd(), c);
+  Pump();
+  EXPECT_EQ(f.edit.Text(), "a𠮷") << "b fits no more, nor does the wave dash";
 }
 
 TEST(EditLimit, PasteAndReplaceSelAreCutToTheLimitOnACharacterBoundary) {
@@ -85,9 +99,9 @@ TEST(EditLimit, PasteAndReplaceSelAreCutToTheLimitOnACharacterBoundary) {
   SendMessageA(f.edit.hwnd(), WM_PASTE, 0, 0);
   EXPECT_EQ(f.edit.Text(), "abcか");
   f.Reset("abcd");
-  SendMessageA(f.edit.hwnd(), WM_PASTE, 0, 0);  // one byte left: no half character
+  SendMessageA(f.edit.hwnd(), WM_PASTE, 0, 0);  // one unit left: no half character
   EXPECT_EQ(f.edit.Text(), "abcd");
-  // Replacing "bcd" keeps "a" and "e": three bytes of room.
+  // Replacing "bcd" keeps "a" and "e": three units of room.
   f.Reset("abcde");
   f.edit.SetSelection(1, 4);
   SendMessageA(f.edit.hwnd(), WM_PASTE, 0, 0);
@@ -98,50 +112,60 @@ TEST(EditLimit, PasteAndReplaceSelAreCutToTheLimitOnACharacterBoundary) {
   kit::PostChar(f.edit.hwnd(), 0x16);
   Pump();
   EXPECT_EQ(f.edit.Text(), "xy");
-  // EM_REPLACESEL from the program, in bytes.
+  // EM_REPLACESEL from the program.
   f.Reset("ab");
-  SendMessageA(f.edit.hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("xyzかき"));
+  SendMessageW(f.edit.hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"xyzかき"));
   EXPECT_EQ(f.edit.Text(), "abxyz");
   f.Reset("a");
-  SendMessageA(f.edit.hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("かきく"));
+  SendMessageW(f.edit.hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"かきく"));
   EXPECT_EQ(f.edit.Text(), "aかき");
+  // A pasted pair is never cut in half: 𠮷 takes 4 units or none.
+  SetClipboard(L"\U00020BB7\U00020BB7");
+  f.Reset("ab");
+  SendMessageW(f.edit.hwnd(), WM_PASTE, 0, 0);
+  EXPECT_EQ(f.edit.Text(), "ab") << "3 units left";
+  f.Reset("a");
+  SendMessageW(f.edit.hwnd(), WM_PASTE, 0, 0);
+  EXPECT_EQ(f.edit.Text(), "a𠮷");
+  // Text the program puts in keeps every character, inside code page 932
+  // or not.
+  f.edit.SetText("한국어 〜 café");
+  EXPECT_EQ(f.edit.Text(), "한국어 〜 café");
   // The program's own text is not cut (as with Windows' limit).
   f.edit.SetText("あいうえお");
   EXPECT_EQ(f.edit.Text(), "あいうえお");
 }
 
-TEST(EditLimit, LimitSetThroughTheWindowCountsBytes) {
+TEST(EditLimit, LimitSetThroughTheWindowCountsUnits) {
   EditForm f;
   ASSERT_TRUE(f.Create(0));
   SendMessageA(f.edit.hwnd(), EM_LIMITTEXT, 4, 0);  // what a program holding only the HWND does
   EXPECT_EQ(SendMessageA(f.edit.hwnd(), EM_GETLIMITTEXT, 0, 0), 4);
-  EXPECT_EQ(f.edit.max_bytes(), 4u);
+  EXPECT_EQ(f.edit.max_units(), 4u);
   f.Reset("");
   PostAnsiChars(f.edit.hwnd(), "表示a");  // 表 and 示 (0x95 0x5C: trail byte 0x5C)
   Pump();
   EXPECT_EQ(f.edit.Text(), "表示");
 }
 
-TEST(EditCaret, PositionsAreBytesBothWays) {
+TEST(EditCaret, PositionsAreUtf16UnitsBothWays) {
   EditForm f;
   ASSERT_TRUE(f.Create(0));
-  f.Reset("あいう");
-  SendMessageA(f.edit.hwnd(), EM_SETSEL, 2, 2);
+  f.Reset("あ𠮷う");
+  SendMessageW(f.edit.hwnd(), EM_SETSEL, 1, 1);
   PostAnsiChars(f.edit.hwnd(), "x");
   Pump();
-  EXPECT_EQ(f.edit.Text(), "あxいう");
+  EXPECT_EQ(f.edit.Text(), "あx𠮷う");
   DWORD start = 0;
   DWORD end = 0;
-  SendMessageA(f.edit.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 3u);
-  EXPECT_EQ(end, 3u);
-  f.edit.SetSelection(3, 7);
-  EXPECT_EQ(f.edit.GetSelection().start, 3u);
-  EXPECT_EQ(f.edit.GetSelection().end, 7u);
-  f.edit.SetSelection(4, 4);  // inside い: before it
-  EXPECT_EQ(f.edit.GetSelection().start, 3u);
+  SendMessageW(f.edit.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u);
+  EXPECT_EQ(end, 2u);
+  f.edit.SetSelection(2, 4);  // 𠮷: both halves of its pair
+  EXPECT_EQ(f.edit.GetSelection().start, 2u);
+  EXPECT_EQ(f.edit.GetSelection().end, 4u);
   f.edit.SelectAll();
-  EXPECT_EQ(f.edit.GetSelection().end, 7u);
+  EXPECT_EQ(f.edit.GetSelection().end, 5u);
 }
 
 TEST(EditFocus, WholeTextSelectedOnEntryButNotByAClick) {
@@ -155,7 +179,7 @@ TEST(EditFocus, WholeTextSelectedOnEntryButNotByAClick) {
   kit::PostKey(f.edit.hwnd(), VK_TAB);
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.other.hwnd(); }));
   EXPECT_EQ(f.other.GetSelection().start, 0u);
-  EXPECT_EQ(f.other.GetSelection().end, 6u);
+  EXPECT_EQ(f.other.GetSelection().end, 3u) << "three UTF-16 units";
   // A click in the first box puts the caret where it was clicked.
   kit::PostButton(f.edit.hwnd(), WM_LBUTTONDOWN, 150, 10);
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == f.edit.hwnd(); }));
@@ -251,7 +275,7 @@ TEST(EditEvents, ChangeKeyPressAndModifiedFlag) {
   Pump();
   EXPECT_EQ(f.edit.Text(), "Qあ");
   ASSERT_EQ(keys.size(), 4u);
-  EXPECT_EQ(keys[2], 0x82A0u);  // あ as its code page 932 code
+  EXPECT_EQ(keys[2], 0x3042u);  // あ as its UTF-16 unit
   EXPECT_EQ(changes, 3);        // Q and あ; the swallowed ! and the refused z change nothing
   EXPECT_TRUE(f.edit.Modified());
   f.edit.SetModified(false);

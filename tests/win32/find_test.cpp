@@ -18,7 +18,7 @@
 // After the main window's header, whose tray record is sized by shellapi.h
 // as every other file sees it.
 #include <commctrl.h>
-#include "ui/codepage.h"
+#include "ui/wide.h"
 #include "ui/gdi.h"
 #include "ui/hot_key.h"
 #include "ui/text_fold.h"
@@ -175,7 +175,7 @@ TEST(FindBox, FiltersAsTypedMovesWithTheKeysLaunchesShowsAndCloses) {
   // Opened again: the same text, selected, ready to be typed over.
   ASSERT_TRUE(f.Open());
   EXPECT_EQ(f.box.EdtFind.Text(), "営業");
-  EXPECT_EQ(f.box.EdtFind.GetSelection().end, 4u);
+  EXPECT_EQ(f.box.EdtFind.GetSelection().end, 2u) << "two UTF-16 units";
   f.Type("名簿");
   EXPECT_EQ(f.box.hits(), (Hits{{2, 2}}));
   // Escape closes without acting.
@@ -442,9 +442,9 @@ TEST_F(MainFindTest, CtrlFMenuAndButtonOpenTheBoxWhichLaunchesShowsAndCloses) {
   const int sales = GroupIndex("営業");
   // The File menu's first item, with its shortcut.
   HMENU file = GetSubMenu(GetMenu(main()), 0);
-  char caption[64] = "";
-  GetMenuStringA(file, 0, caption, sizeof caption, MF_BYPOSITION);
-  EXPECT_STREQ(caption, "検索(&F)\tCtrl+F");
+  wchar_t caption[64] = L"";
+  GetMenuStringW(file, 0, caption, static_cast<int>(std::size(caption)), MF_BYPOSITION);
+  EXPECT_EQ(ui::Narrow(caption), "検索(&F)\tCtrl+F");
   EXPECT_EQ(GetMenuItemID(file, 0), korvane::TFrmFR0010MN::kIdFind);
   EXPECT_TRUE(IsWindowVisible(form().SpbFind.hwnd()));
 

@@ -10,6 +10,7 @@
 #include "ui/form.h"
 #include "ui/menu.h"
 #include "ui/panel.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -228,9 +229,9 @@ TEST(Menus, CtrlSRunsTheSaveItemWhereverTheFocusIs) {
   EXPECT_TRUE(PumpUntil([&] { return saves == 1; }));
   EXPECT_EQ(sink.keys.find("D83;"), std::string::npos);  // the S did not reach the control
 
-  char caption[64] = {};
-  GetMenuStringA(bar.handle(), kSave, caption, sizeof caption, MF_BYCOMMAND);
-  EXPECT_STREQ(caption, "保存(&V)\tCtrl+S");
+  wchar_t caption[64] = {};
+  GetMenuStringW(bar.handle(), kSave, caption, static_cast<int>(std::size(caption)), MF_BYCOMMAND);
+  EXPECT_EQ(ui::Narrow(caption), "保存(&V)\tCtrl+S");
   PostMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(kExit, 0), 0);  // as a menu click
   EXPECT_TRUE(PumpUntil([&] { return exits == 1; }));
 

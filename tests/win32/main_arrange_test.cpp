@@ -12,6 +12,7 @@
 #include "data/history.h"
 #include "grid/entry_arranger.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -44,9 +45,9 @@ class MenuChooser {
     if (!menu) return;
     ++self->seen;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      char text[128] = {};
-      GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-      self->captions.push_back(text);
+      wchar_t text[128] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, static_cast<int>(std::size(text)), MF_BYPOSITION);
+      self->captions.push_back(ui::Narrow(text));
       self->enabled.push_back(!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
     }
     if (self->pick_ < 0) {

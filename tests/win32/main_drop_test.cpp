@@ -1,5 +1,6 @@
 // Files dropped on the grid from Explorer: the drop target called as OLE
-// calls it, with an HDROP built as Explorer builds one (ANSI and wide).
+// calls it, with an HDROP built as Explorer builds one (ANSI and wide). A
+// drop registers every file it can and names the others in one box.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -7,11 +8,13 @@
 #include <vector>
 
 #include "common/FN0010GF.h"
+#include "common/text.h"
+#include "data/groupfiles.h"
 #include "data/settings.h"
 #include "grid/drop.h"
 #include "drop_data.h"
 #include "kit.h"
-#include "ui/codepage.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -58,9 +61,16 @@ class MainDropTest : public MainWindowTest {
     for (int n = 1; n <= 20; ++n) out.push_back(Path(n));
     return out;
   }
+  // The group file after a save: UTF-8 of a code page 932 file, a UTF-16
+  // one's bytes as they are.
   std::string Saved() {
     CtrlKey('S');
-    return folder_.Read("日常業務.PTH");
+    const std::string bytes = folder_.Read("日常業務.PTH");
+    return bytes.starts_with("\xFF\xFE") ? bytes : korvane::Utf8FromCp932(bytes);
+  }
+  // The one box of a drop that left files out: each line a reason and a name.
+  static std::string Refused(const std::vector<std::string>& lines) {
+    return "次のファイルは登録されませんでした。\r\n\r\n" + korvane::ReportText(lines);
   }
 };
 
@@ -89,7 +99,7 @@ TEST_F(MainDropTest, SeveralFilesFillThatRowAndTheEmptyRowsAfterIt) {
   const std::string a = folder_.Write("a.txt"), b = folder_.Write("b.txt"), c = folder_.Write("c.txt");
   const std::string fourth = Path(4);
   // Wide names, as Explorer sends them.
-  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Widen(a), ui::Widen(b), ui::Widen(c)}), 3);
+  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Wide(a), ui::Wide(b), ui::Wide(c)}), 3);
   EXPECT_TRUE(seam_.boxes.empty());
   EXPECT_EQ(Path(3), a);
   EXPECT_EQ(Path(4), fourth) << "a row with a path is never overwritten";
@@ -108,8 +118,43 @@ TEST_F(MainDropTest, SeveralFilesFillThatRowAndTheEmptyRowsAfterIt) {
   EXPECT_EQ(Path(20), a);
   EXPECT_EQ(Title(20), "題名だけ");
   ASSERT_EQ(seam_.boxes.size(), 1u);
-  EXPECT_EQ(seam_.boxes[0].text, "空いている行がないため、次のファイルは登録されませんでした。\r\n\r\n" + b + "\r\n");
+  EXPECT_EQ(seam_.boxes[0].text, Refused({"【空いている行がない】" + b}));
   EXPECT_EQ(seam_.boxes[0].flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
+TEST_F(MainDropTest, APartialDropRegistersEveryFileItCanAndNamesTheOthersWithTheirReasons) {
+  OpenWithGroup();
+  // Names code page 932 lacks are files like any other.
+  const std::string cafe = folder_.Write("Café メニュー.txt");
+  const std::string kanji = folder_.Write("𠮷野家の請求書.txt");
+  const std::string korean = folder_.Write("한국어 자料.txt");
+  const std::string wave = folder_.Write("波ダッシュ〜テスト.txt");
+  const std::string folder = folder_.MakeFolder("資料");
+  const std::string too_long = folder_.path() + std::string(2100, 'x');
+  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Wide(cafe), ui::Wide(folder), ui::Wide(kanji), ui::Wide(too_long),
+                                                  ui::Wide(korean), ui::Wide(wave)}),
+         2);
+  EXPECT_EQ(Path(2), cafe);
+  EXPECT_EQ(Title(2), "Café メニュー");
+  EXPECT_EQ(Path(3), kanji);
+  EXPECT_EQ(Path(4), folder_.path() + "四番.txt") << "a row with a path is never overwritten";
+  EXPECT_EQ(Path(5), korean);
+  EXPECT_EQ(Path(6), wave);
+  EXPECT_EQ(Title(6), "波ダッシュ〜テスト");
+  for (int n : {2, 3, 5, 6}) EXPECT_EQ(Marker(n), korvane::PathMarker::Found) << n;
+  EXPECT_EQ(seam_.Texts(), (std::vector<std::string>{Refused({"【フォルダー】" + folder, "【名前が長すぎる】" + too_long})}));
+  // Undone in one step, as one drop.
+  form().MnuUndoClick();
+  EXPECT_EQ(Path(2), "");
+  EXPECT_EQ(Path(6), "");
+  form().MnuRedoClick();
+  EXPECT_EQ(Path(6), wave);
+  // Saved in UTF-16 with a byte-order mark, and read back the same.
+  const std::string saved = Saved();
+  ASSERT_GE(saved.size(), 2u);
+  EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE");
+  EXPECT_NE(saved.find(korvane::testing::Utf16File(u"PATH=" + korvane::Utf16FromUtf8(kanji)).substr(2)),
+            std::string::npos);
 }
 
 TEST_F(MainDropTest, RefusedDropsChangeNothing) {
@@ -133,19 +178,20 @@ TEST_F(MainDropTest, RefusedDropsChangeNothing) {
 
   const Effects header = DropAt(kit::MakeHdrop(one), 0);
   EXPECT_EQ(header.over, static_cast<DWORD>(DROPEFFECT_NONE));
-  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Widen(folder_.path()) + L"caf\u00e9.txt"}), 2);
-  DropAt(kit::MakeHdrop(std::vector<std::string>{file, folder_.path() + std::string(2100, 'x')}), 2);
-  DropAt(kit::MakeHdrop(std::vector<std::string>{folder_.MakeFolder("資料")}), 2);
-  std::vector<std::string> texts;
-  for (const auto& box : seam_.boxes) texts.push_back(box.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{
-                       "業務名を選択してから、ファイルをドロップしてください。",
-                       "ファイルの登録は登録モードで行ってください。",
-                       "ファイルは登録する行の上にドロップしてください。",
-                       "ファイル名に使えない文字が含まれているため、登録できません。",
-                       "ファイル名が長すぎるため、登録できません。",
-                       "フォルダーは登録できません。ファイルをドロップしてください。",
-                   }));
+  // Nothing of a drop can be registered: one box names each with its
+  // reason (a name with an unpaired surrogate, which no path can spell).
+  const std::string too_long = folder_.path() + std::string(2100, 'x');
+  const std::string folder = folder_.MakeFolder("資料");
+  DropAt(kit::MakeHdrop(std::vector<std::wstring>{ui::Wide(folder_.path()) + L"caf\xD800.txt", ui::Wide(too_long),
+                                                  ui::Wide(folder)}),
+         2);
+  EXPECT_EQ(seam_.Texts(), (std::vector<std::string>{
+                               "業務名を選択してから、ファイルをドロップしてください。",
+                               "ファイルの登録は登録モードで行ってください。",
+                               "ファイルは登録する行の上にドロップしてください。",
+                               Refused({"【使えない文字】（表示できない名前）", "【名前が長すぎる】" + too_long,
+                                        "【フォルダー】" + folder}),
+                           }));
   EXPECT_EQ(Paths(), before);
   EXPECT_FALSE(form().Model().Modified());
 }

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "data/settings.h"
 #include "drop_data.h"
 #include "groups/name_dialog.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -50,7 +52,7 @@ class MainEditTest : public MainWindowTest {
   }
   // The section of a group file on disk, from its header to the next one.
   std::string Section(const std::string& file, const std::string& name) {
-    const std::string bytes = folder_.Read(file);
+    const std::string bytes = korvane::Utf8FromCp932(folder_.Read(file));
     const std::size_t at = bytes.find("[" + name + "]");
     if (at == std::string::npos) return {};
     const std::size_t end = bytes.find("\r\n[", at);
@@ -68,7 +70,7 @@ TEST_F(MainEditTest, F2OpensTheEditorOverTheTitleCellAndEnterLeavesItUnchanged) 
   EXPECT_EQ(form().TargetRow(), 1);
   EXPECT_EQ(form().EdtTitle.Text(), "元の題名");
   EXPECT_EQ(form().EdtTitle.GetSelection().start, 0u);
-  EXPECT_EQ(form().EdtTitle.GetSelection().end, 8u);
+  EXPECT_EQ(form().EdtTitle.GetSelection().end, 4u) << "four UTF-16 units";
   EXPECT_FALSE(form().EdtTitle.Modified());
   // Placed 20 px into the cell, vertically centred and 4 px lower, 23 px
   // narrower than the cell, 20 px high.
@@ -194,20 +196,20 @@ TEST_F(MainEditTest, WhatIsTypedIsStoredAsTyped) {
   EXPECT_TRUE(form().Model().Modified());
 }
 
-TEST_F(MainEditTest, ATitleHoldsFortyBytesAndNoHalfCharacter) {
+TEST_F(MainEditTest, ATitleHoldsFortyUnitsAndNoHalfCharacter) {
   OpenWithGroup();
   GoTo(1, 2);
   Key(VK_F2);
   std::string text = "a";
   for (int i = 0; i < 19; ++i) text += "あ";
   Type(text);
-  ASSERT_EQ(form().EdtTitle.Text().size(), 39u);
-  Type("い");  // two bytes: no room
+  ASSERT_EQ(korvane::TextUnits(form().EdtTitle.Text()), 39u);
+  Type("い");  // two units: no room
   EXPECT_EQ(form().EdtTitle.Text(), text);
   Type("bc");
   Key(VK_RETURN);
   EXPECT_EQ(Title(2), text + "b");
-  EXPECT_EQ(Title(2).size(), 40u);
+  EXPECT_EQ(korvane::TextUnits(Title(2)), 40u);
 }
 
 TEST_F(MainEditTest, DeleteClearsTheTitleOrThePathInRegistrationMode) {
@@ -277,7 +279,8 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
   const FakeSeam::DialogCall& d = seam_.dialogs[0];
   EXPECT_EQ(d.owner, form().hwnd());
   EXPECT_EQ(d.initial_name, "");
-  EXPECT_EQ(d.filter, std::string("すべてのファイル(*.*)\0*.*\0\0", 27));
+  const char filter[] = "すべてのファイル(*.*)\0*.*\0\0";
+  EXPECT_EQ(d.filter, std::string(filter, sizeof filter - 1));
   const DWORD options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
   EXPECT_EQ(d.flags & options, options);
   EXPECT_FALSE(d.flags & OFN_ALLOWMULTISELECT);
@@ -315,12 +318,12 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
   EXPECT_EQ(Title(5), "予定表");
   EXPECT_EQ(Marker(5), korvane::PathMarker::Found);
   // A file gone by the time of the test: marked missing; a long name is cut to
-  // 40 bytes without splitting a character.
+  // 40 units without splitting a character.
   std::string long_name = "a";
   for (int i = 0; i < 20; ++i) long_name += "あ";
   choose(6, folder_.path() + long_name + ".txt");
   EXPECT_EQ(Marker(6), korvane::PathMarker::Missing);
-  EXPECT_EQ(Title(6), long_name.substr(0, 39));
+  EXPECT_EQ(Title(6), long_name.substr(0, 1 + 19 * 3)) << "a and nineteen あ: 39 units";
   // The dialog starts from the entry's path.
   EXPECT_EQ(seam_.dialogs.back().initial_name, "");
   choose(6, report);
@@ -331,7 +334,7 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
 TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
   OpenWithGroup();
   ASSERT_EQ(Marker(4), korvane::PathMarker::Found);
-  ASSERT_TRUE(DeleteFileA(later_.c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(later_).c_str()));
   GoTo(2, 4);
   seam_.dialog_answer.reset();
   Key(VK_RETURN);
@@ -590,7 +593,7 @@ class DialogTyper {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &DialogTyper::Find, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog || !GetDlgItem(dialog, 0x47C)) return;
-    SetDlgItemTextA(dialog, 0x47C, self->name_.c_str());
+    SetDlgItemTextW(dialog, 0x47C, ui::Wide(self->name_).c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     self->typed = true;
   }

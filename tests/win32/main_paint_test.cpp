@@ -10,6 +10,7 @@
 
 #include "data/settings.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -44,10 +45,11 @@ RECT ReferenceIn(const ui::FontSpec& font, const std::string& text, int x, int w
   ui::UniqueFont f = ui::MakeFont(font);
   HGDIOBJ old = SelectObject(p.dc(), f.get());
   SIZE size{};
-  GetTextExtentPoint32A(p.dc(), text.data(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = ui::Wide(text);
+  GetTextExtentPoint32W(p.dc(), wide.data(), static_cast<int>(wide.size()), &size);
   SetBkMode(p.dc(), TRANSPARENT);
   SetTextColor(p.dc(), kBlack);
-  ExtTextOutA(p.dc(), x, (h - size.cy) / 2, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+  ExtTextOutW(p.dc(), x, (h - size.cy) / 2, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
   SelectObject(p.dc(), old);
   return ExtentIn(p, RECT{0, 0, w, h}, kBlack);
 }

@@ -11,6 +11,7 @@
 #include "data/os.h"
 #include "data/settings.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace kit {
 namespace {
@@ -68,7 +69,7 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
   // elsewhere leaves it, and whoever keeps rows hears which.
   const int gone = GroupIndex("Gone");
   WriteGroup("Delta", {{"d1", ""}});
-  ASSERT_TRUE(DeleteFileA(folder_.File("Gone.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Gone.PTH")).c_str()));
   ASSERT_TRUE(Settled([&] {
     return form().Model().FindGroup("Delta") >= 0 && form().Model().FindGroup("Gone") < 0 &&
            form().Model().GroupAt(static_cast<std::size_t>(GroupIndex("Delta"))).state == korvane::ReadState::Read;
@@ -95,7 +96,7 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
   // The current group deleted elsewhere: none is selected, the status bar
   // says so, and no box came.
   ClickGroup(GroupIndex("Beta"));
-  ASSERT_TRUE(DeleteFileA(folder_.File("Beta.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Beta.PTH")).c_str()));
   ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Beta") < 0; }));
   EXPECT_EQ(form().Model().CurrentRow(), -1);
   EXPECT_EQ(form().LBGroup.ItemIndex(), -1);
@@ -121,9 +122,7 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   ASSERT_TRUE(Settled([&] { return Title(1) == "x1"; }));
   EXPECT_TRUE(IsWindowVisible(editor()));
   EXPECT_EQ(GetFocus(), editor());
-  char text[64] = {};
-  GetWindowTextA(editor(), text, sizeof text);
-  EXPECT_STREQ(text, "typed here");
+  EXPECT_EQ(ui::TextOf(editor()), "typed here");
   DWORD from = 0, to = 0;
   SendMessageA(editor(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   EXPECT_EQ(from, 3u);

@@ -7,11 +7,13 @@
 #include <mutex>
 
 #include "common/FN0010GF.h"
+#include "common/text.h"
 #include "data/os.h"
 #include "data/settings.h"
 #include "grid/icon_cache.h"
 #include "support.h"
 #include "tests/core/tempdir.h"
+#include "ui/wide.h"
 
 namespace kit {
 
@@ -48,7 +50,7 @@ Gate& TheGate() {
 }
 bool GatedExists(const std::string& path) {
   if (path.rfind("Q:\\", 0) != 0) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ui::Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
   Gate& g = TheGate();
@@ -145,11 +147,11 @@ std::string SettingsBytes(int left, int top, int width, int height, int mode) {
          "\r\nMODE=" + std::to_string(mode) + "\r\n";
 }
 
-bool TrayIconExists(const NOTIFYICONDATAA& record) {
+bool TrayIconExists(const NOTIFYICONDATAW& record) {
   // Modifying an icon succeeds only while the shell holds it.
-  NOTIFYICONDATAA probe = record;
+  NOTIFYICONDATAW probe = record;
   probe.uFlags = NIF_TIP;
-  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 HWND MainWindowTest::app() const { return App().hwnd(); }
@@ -207,7 +209,18 @@ void MainWindowTest::CloseWindow() {
 }
 
 void MainWindowTest::WriteGroup(const std::string& name, const std::vector<Entry>& entries) {
-  folder_.Write(name + ".PTH", GroupFileBytes(entries));
+  bool fits = true;
+  for (const Entry& e : entries) fits = fits && korvane::FitsCodePage932(e.title) && korvane::FitsCodePage932(e.path);
+  if (fits) return static_cast<void>(folder_.Write(name + ".PTH", GroupFileBytes(entries)));
+  // Values code page 932 lacks: the file in UTF-16LE with its byte-order
+  // mark, as the program writes it then.
+  std::string text;
+  for (std::size_t n = 1; n <= 20; ++n) {
+    const Entry e = n <= entries.size() ? entries[n - 1] : Entry{};
+    text += "[" + std::string(n < 10 ? "0" : "") + std::to_string(n) + "]\r\nTITLE=" + e.title + "\r\nPATH=" + e.path +
+            "\r\n";
+  }
+  folder_.Write(name + ".PTH", korvane::testing::Utf16File(korvane::Utf16FromUtf8(text)));
 }
 
 void MainWindowTest::Open(int mode) {

@@ -65,7 +65,7 @@ std::string Hex(COLORREF c);
 std::string SettingsBytes(int left, int top, int width, int height, int mode);
 
 // Whether the shell holds a tray icon with the record's window and id.
-bool TrayIconExists(const NOTIFYICONDATAA& record);
+bool TrayIconExists(const NOTIFYICONDATAW& record);
 
 // The main window made over a data folder, shown and active.
 class MainWindowTest : public ::testing::Test {

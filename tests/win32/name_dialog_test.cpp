@@ -15,6 +15,7 @@
 #include "kit.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -79,17 +80,26 @@ TEST_F(NameDialogTest, ForbiddenCharacterTypedPutsTheTextBackWithTheCaretWhereIt
       [&] {
         EXPECT_EQ(edit.Text(), "abc");
         EXPECT_EQ(Caret(edit), 2u);
-        // The same after double-byte text: the caret offsets count bytes.
+        // The same after Japanese text: the caret offsets count the box's
+        // UTF-16 units.
         SelectAllAndType(edit, "あいう|");
       },
       [&] {
         EXPECT_EQ(edit.Text(), "あいう");
-        EXPECT_EQ(Caret(edit), 6u);
-        SendMessageA(edit.hwnd(), EM_SETSEL, 2, 2);
+        EXPECT_EQ(Caret(edit), 3u);
+        SendMessageW(edit.hwnd(), EM_SETSEL, 1, 1);
         PostAnsiChars(edit.hwnd(), "\\");
       },
       [&] {
         EXPECT_EQ(edit.Text(), "あいう");
+        EXPECT_EQ(Caret(edit), 1u);
+        // After a character beyond the BMP (two units) as well.
+        edit.SetText("𠮷é");
+        SendMessageW(edit.hwnd(), EM_SETSEL, 2, 2);
+        kit::PostChar(edit.hwnd(), L'?');
+      },
+      [&] {
+        EXPECT_EQ(edit.Text(), "𠮷é");
         EXPECT_EQ(Caret(edit), 2u);
         // Every one of the eleven, typed after "x".
         for (char c : std::string(korvane::kForbiddenNameChars)) {
@@ -151,14 +161,19 @@ TEST_F(NameDialogTest, PasteOrReplacementHoldingOneForbiddenCharacterIsUndoneAsA
   EXPECT_EQ(dlg.ResultName, "abcソ表");
 }
 
-TEST_F(NameDialogTest, DoubleByteLookAlikesAndTrailBytesPassAndTheLimitIsThirtyBytes) {
+TEST_F(NameDialogTest, DoubleByteLookAlikesAndTrailBytesPassAndTheLimitIsThirtyUnits) {
   TFrmFR0030NG dlg(model);
   ASSERT_TRUE(dlg.Create());
   ui::Edit& edit = dlg.EdtNewGroup;
   // ソ 83 5C, 表 95 5C, ポ 83 7C: second bytes equal to '\' and '|'.
   const std::string look_alikes = "ソ表ポ：／＊";
-  std::string sixteen;
-  for (int i = 0; i < 16; ++i) sixteen += "あ";
+  // n of あ: 2 units each.
+  const auto a_times = [](int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += "あ";
+    return text;
+  };
+  const std::string sixteen = a_times(16);
   const int result = RunModal(dlg, {
       [&] { PostAnsiChars(edit.hwnd(), look_alikes); },
       [&] {
@@ -167,15 +182,25 @@ TEST_F(NameDialogTest, DoubleByteLookAlikesAndTrailBytesPassAndTheLimitIsThirtyB
         SelectAllAndType(edit, sixteen);
       },
       [&] {
-        EXPECT_EQ(edit.Text(), sixteen.substr(0, 30));
+        EXPECT_EQ(edit.Text(), a_times(15));
         SelectAllAndType(edit, "a" + sixteen);
       },
       [&] {
-        EXPECT_EQ(edit.Text(), "a" + sixteen.substr(0, 28));  // 29 bytes: no half character
+        EXPECT_EQ(edit.Text(), "a" + a_times(14));  // 29 units: no half character
         PostAnsiChars(edit.hwnd(), "b");
       },
       [&] {
-        EXPECT_EQ(edit.Text(), "a" + sixteen.substr(0, 28) + "b");
+        EXPECT_EQ(edit.Text(), "a" + a_times(14) + "b");
+        // Characters code page 932 lacks count 2 per UTF-16 unit: seven 𠮷
+        // (4 units each) fill 28, and é (2) still fits, but no more.
+        std::wstring wide;
+        for (int i = 0; i < 7; ++i) wide += L"\U00020BB7";
+        wide += L"\u00e9\u00e9";
+        SendMessageW(edit.hwnd(), EM_SETSEL, 0, -1);
+        for (const wchar_t c : wide) kit::PostChar(edit.hwnd(), c);
+      },
+      [&] {
+        EXPECT_EQ(edit.Text(), "𠮷𠮷𠮷𠮷𠮷𠮷𠮷é");
         SelectAllAndType(edit, look_alikes);
         PressEnter(edit);
       },
@@ -369,15 +394,15 @@ void ExpectBounds(HWND h, int x, int y, int w, int hgt, const char* what) {
   }
 }
 
-LOGFONTA FontOf(HWND h) {
-  LOGFONTA lf{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+LOGFONTW FontOf(HWND h) {
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
   return lf;
 }
 
 void ExpectFont(HWND h, const char* face, int height, const char* what) {
-  const LOGFONTA lf = FontOf(h);
-  EXPECT_STREQ(lf.lfFaceName, face) << what;
+  const LOGFONTW lf = FontOf(h);
+  EXPECT_EQ(ui::Narrow(lf.lfFaceName), face) << what;
   EXPECT_EQ(lf.lfHeight, -height) << what;
   EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET) << what;
 }

@@ -12,6 +12,7 @@
 #include "ui/hint.h"
 #include "ui/open_dialog.h"
 #include "ui/status_bar.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -26,17 +27,19 @@ struct ScriptedDialog {
   DWORD buffer_size = 0;
   HWND owner = nullptr;
 
-  BOOL Run(OPENFILENAMEA& ofn) {
-    const char* f = ofn.lpstrFilter;
+  BOOL Run(OPENFILENAMEW& ofn) {
+    const wchar_t* f = ofn.lpstrFilter;
     while (f && (*f || f[1])) ++f;  // up to the double NUL
-    filter.assign(ofn.lpstrFilter, f ? static_cast<std::size_t>(f - ofn.lpstrFilter) + 2 : 0);
-    initial = ofn.lpstrFile;
+    filter = ui::Narrow(
+        std::wstring_view(ofn.lpstrFilter, f ? static_cast<std::size_t>(f - ofn.lpstrFilter) + 2 : 0));
+    initial = ui::Narrow(ofn.lpstrFile);
     flags = ofn.Flags;
     buffer_size = ofn.nMaxFile;
     owner = ofn.hwndOwner;
-    if (!accept || answer.size() + 1 > ofn.nMaxFile) return FALSE;
-    answer.copy(ofn.lpstrFile, answer.size());
-    ofn.lpstrFile[answer.size()] = '\0';
+    const std::wstring wide = ui::Wide(answer);
+    if (!accept || wide.size() + 1 > ofn.nMaxFile) return FALSE;
+    wide.copy(ofn.lpstrFile, wide.size());
+    ofn.lpstrFile[wide.size()] = L'\0';
     return TRUE;
   }
 };
@@ -46,21 +49,26 @@ template <std::size_t N>
 std::string Bytes(const char (&s)[N]) {
   return std::string(s, N - 1);
 }
+template <std::size_t N>
+std::wstring Units(const wchar_t (&s)[N]) {
+  return std::wstring(s, N - 1);
+}
 
 TEST(OpenFileDialog, PassesFilterOptionsAndNameAndReturnsTheChoice) {
   ScriptedDialog seam;
   ui::OpenFileDialog dialog;
-  dialog.run = [&](OPENFILENAMEA& ofn) { return seam.Run(ofn); };
+  dialog.run = [&](OPENFILENAMEW& ofn) { return seam.Run(ofn); };
   dialog.filter = "すべてのファイル(*.*)|*.*";
   dialog.options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE | OFN_ENABLESIZING;
   dialog.file_name = "C:\\ソフト\\表.txt";
-  // The longest answer a user can give still fits.
-  seam.answer = "C:\\" + std::string(32000, 'a') + "\\報告.txt";
+  // The longest answer a user can give still fits, and so does every
+  // character a name may hold.
+  seam.answer = "C:\\" + std::string(32000, 'a') + "\\報告 𠮷野家 한국어 Café 〜.txt";
   ASSERT_TRUE(dialog.Execute(nullptr));
   EXPECT_EQ(seam.filter, Bytes("すべてのファイル(*.*)\0*.*\0\0"));
   EXPECT_EQ(seam.initial, "C:\\ソフト\\表.txt");
   EXPECT_EQ(seam.flags, dialog.options | OFN_EXPLORER);
-  EXPECT_GE(seam.buffer_size, 2u * 32767u);
+  EXPECT_GE(seam.buffer_size, 32767u);
   EXPECT_EQ(dialog.file_name, seam.answer);
 
   seam.accept = false;
@@ -69,10 +77,10 @@ TEST(OpenFileDialog, PassesFilterOptionsAndNameAndReturnsTheChoice) {
   EXPECT_EQ(dialog.file_name, "keep");
 }
 
-TEST(OpenFileDialog, FilterSeparatorIsNeverTheSecondByteOfACharacter) {
-  // ポ is 0x83 0x7C: its second byte is the code of '|'.
-  EXPECT_EQ(ui::FilterForDialog("ポスト|*.txt|全部|*.*"), Bytes("ポスト\0*.txt\0全部\0*.*\0\0"));
-  EXPECT_EQ(ui::FileNameBufferSize(std::string(70000, 'x')), 70001u);
+TEST(OpenFileDialog, FilterSeparatorIsNeverPartOfACharacter) {
+  // ポ was 0x83 0x7C in code page 932: its second byte the code of '|'.
+  EXPECT_EQ(ui::FilterForDialog("ポスト|*.txt|全部|*.*"), Units(L"ポスト\0*.txt\0全部\0*.*\0\0"));
+  EXPECT_EQ(ui::FileNameBufferSize(std::wstring(70000, L'x')), 70001u);
 }
 
 TEST(Hints, SetChangeAndRemove) {
@@ -88,8 +96,10 @@ TEST(Hints, SetChangeAndRemove) {
   ui::SetHint(a.hwnd(), "登録モード");
   EXPECT_EQ(ui::HintOf(a.hwnd()), "登録モード");
   EXPECT_EQ(ui::HintOf(b.hwnd()), "終了");
-  ui::SetHint(b.hwnd(), std::string(5000, 'h'));  // kept at 1023 bytes
+  ui::SetHint(b.hwnd(), std::string(5000, 'h'));  // kept at 1023 units
   EXPECT_EQ(ui::HintOf(b.hwnd()).size(), 1023u);
+  ui::SetHint(b.hwnd(), "𠮷野家 한국어 café 〜");
+  EXPECT_EQ(ui::HintOf(b.hwnd()), "𠮷野家 한국어 café 〜");
   ui::SetHint(a.hwnd(), "");
   EXPECT_EQ(ui::HintOf(a.hwnd()), "");
   EXPECT_EQ(GetWindow(ui::TooltipOf(b.hwnd()), GW_OWNER), form.hwnd());
@@ -107,6 +117,8 @@ TEST(StatusBar, SimpleTextWithoutPanels) {
   EXPECT_EQ(bar.Text(), "");
   bar.SetText("準備完了");
   EXPECT_EQ(bar.Text(), "準備完了");
+  bar.SetText("𠮷野家 한국어 café 〜");
+  EXPECT_EQ(bar.Text(), "𠮷野家 한국어 café 〜");
 }
 
 }  // namespace

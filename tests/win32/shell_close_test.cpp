@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ TEST_P(CloseTest, AsksOnlyWithUnsavedChangesAndNoKeepsThem) {
   EXPECT_TRUE(TryClose());
   EXPECT_EQ(seam_.boxes.size(), 3u);
   EXPECT_TRUE(IsWindowVisible(main()));
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
   const RECT r = [&] {
     RECT w{};
     GetWindowRect(main(), &w);
@@ -124,7 +125,7 @@ using EndSessionTest = MainWindowTest;
 TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   OpenAsProgram();
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
 
   // Another program refused: nothing happens.
   SendMessageA(main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
@@ -140,7 +141,7 @@ TEST_F(EndSessionTest, TheEndingSessionRunsTheStepsOfTheEnd) {
   EXPECT_EQ(folder_.Read("業務A.PTH"), GroupFileBytes({{"見積書", ""}}));
 
   // The window's destruction afterwards does not write the file again.
-  ASSERT_TRUE(DeleteFileA(folder_.File("Korvane.INI").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Korvane.INI")).c_str()));
   CloseWindow();
   EXPECT_FALSE(folder_.Exists("Korvane.INI"));
 }

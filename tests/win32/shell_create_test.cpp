@@ -9,6 +9,7 @@
 #include "data/settings.h"
 #include "grid/columns.h"
 #include "kit.h"
+#include "ui/wide.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ TEST_F(CreateTest, TheGroupLoadRunsAfterEverythingElseAndBeforeTheCanvas) {
   folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
   const std::string held = folder_.File("業務B.PTH");
   folder_.Write("業務B.PTH", GroupFileBytes({{"請求書", ""}}));
-  HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE lock = CreateFileW(ui::Wide(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
   int seen = 0;
@@ -205,7 +206,7 @@ TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   EXPECT_EQ(seam_.boxes[0].owner, app());
   EXPECT_FALSE(form().Painter().HasCanvas()) << "creation stops at the failed load";
   EXPECT_TRUE(TakeQuit()) << "the end of the run loop is requested";
-  const NOTIFYICONDATAA record = form().TrayRecord();
+  const NOTIFYICONDATAW record = form().TrayRecord();
   EXPECT_TRUE(TrayIconExists(record)) << "the icon stays until the window goes";
 
   // The run loop still shows the window before it takes the quit message.
@@ -213,10 +214,10 @@ TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   form().Show();
   const RECT placed = WindowRect(main());
   // The folder is there again by the end: the settings go into it.
-  ASSERT_TRUE(CreateDirectoryA(missing.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(ui::Wide(missing).c_str(), nullptr));
   CloseWindow();
   EXPECT_FALSE(TrayIconExists(record)) << "FormDestroy removes the icon";
-  HANDLE h = CreateFileA((missing + "Korvane.INI").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(ui::Wide((missing + "Korvane.INI")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << "the settings file is written at the end";
   char buf[256] = {};
@@ -226,8 +227,8 @@ TEST_F(CreateTest, AnUnlistableGroupFolderEndsTheRunAfterItsWarning) {
   EXPECT_EQ(std::string(buf, got), SettingsBytes(placed.left, placed.top, placed.right - placed.left,
                                                  placed.bottom - placed.top, 0));
   EXPECT_EQ(seam_.boxes.size(), 1u) << "nothing more is shown";
-  DeleteFileA((missing + "Korvane.INI").c_str());
-  RemoveDirectoryA(missing.c_str());
+  DeleteFileW(ui::Wide((missing + "Korvane.INI")).c_str());
+  RemoveDirectoryW(ui::Wide(missing).c_str());
 }
 
 TEST_F(CreateTest, TheEndWritesTheSettingsAndKeepsTheOtherLinesOfTheFile) {

@@ -66,17 +66,17 @@ class TrayTest : public MainWindowTest {
   }
 };
 
-TEST_F(TrayTest, TheNotifyIconRecordIsTheFirst88ByteForm) {
-  const NOTIFYICONDATAA& r = form().TrayRecord();
-  EXPECT_EQ(r.cbSize, 88u);
+TEST_F(TrayTest, TheNotifyIconRecordIsTheFirstFormOfTheUnicodeRecord) {
+  const NOTIFYICONDATAW& r = form().TrayRecord();
+  EXPECT_EQ(r.cbSize, 152u) << "the first, 152-byte form of the wide record";
   EXPECT_EQ(r.hWnd, main());
   EXPECT_EQ(r.uID, 1u);
   EXPECT_EQ(r.uFlags, 7u);
   EXPECT_EQ(r.uCallbackMessage, kTray);
   EXPECT_NE(r.hIcon, nullptr);
-  EXPECT_EQ(r.hIcon, LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
-  char tip[64] = "Korvane";
-  EXPECT_EQ(std::memcmp(r.szTip, tip, sizeof tip), 0) << "the tip, the rest of its 64 bytes zero";
+  EXPECT_EQ(r.hIcon, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+  wchar_t tip[64] = L"Korvane";
+  EXPECT_EQ(std::memcmp(r.szTip, tip, sizeof tip), 0) << "the tip, the rest of its 64 characters zero";
   EXPECT_TRUE(TrayIconExists(r));
 }
 

@@ -1,5 +1,11 @@
 #include "support.h"
 
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "common/text.h"
+
 namespace kit {
 
 ui::Application& App() {
@@ -41,8 +47,11 @@ void PostKey(HWND hwnd, UINT vk) {
 
 void PostChar(HWND hwnd, wchar_t c) { PostMessageW(hwnd, WM_CHAR, c, 1); }
 
-void PostAnsiChars(HWND hwnd, const std::string& bytes) {
-  for (char b : bytes) PostMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(b), 1);
+void PostAnsiChars(HWND hwnd, const std::string& text) {
+  // The code page 932 bytes a Japanese keyboard of an ANSI program sends.
+  const std::optional<std::string> bytes = korvane::Cp932FromUtf8(text);
+  ASSERT_TRUE(bytes.has_value()) << text << " has no code page 932 form";
+  for (char b : *bytes) PostMessageA(hwnd, WM_CHAR, static_cast<unsigned char>(b), 1);
 }
 
 void PostButton(HWND hwnd, UINT down_msg, int x, int y) {

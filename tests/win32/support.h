@@ -25,7 +25,7 @@ void Pump();
 // Posted input, as the window of the key focus would get it.
 void PostKey(HWND hwnd, UINT vk);
 void PostChar(HWND hwnd, wchar_t c);                     // a Unicode WM_CHAR
-void PostAnsiChars(HWND hwnd, const std::string& bytes);  // lead/trail byte pairs
+void PostAnsiChars(HWND hwnd, const std::string& text);  // UTF-8 sent as code page 932 lead/trail bytes
 void PostButton(HWND hwnd, UINT down_msg, int x, int y);  // down, then up
 // Real keyboard input for the focused window (key state included).
 void SendKeys(std::initializer_list<WORD> vks);

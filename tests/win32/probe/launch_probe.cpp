@@ -1,26 +1,52 @@
 // A program for the launch tests to start: it writes the arguments it got
-// and its working folder into a file beside itself ("name.out" for
-// "name.exe") and ends. The file appears whole (written, then renamed).
+// and its working folder (UTF-8) into a file beside itself ("name.out" for
+// "name.exe") and ends. The file appears whole (written, then renamed). Its
+// own name may hold any character: every call is a wide one.
 #include <windows.h>
 
 #include <string>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR args, int show) {
-  char self[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
-  if (n == 0 || n >= sizeof self) return 1;
-  std::string base(self, n);
-  const std::size_t dot = base.rfind('.');
-  if (dot != std::string::npos) base.resize(dot);
-  char folder[MAX_PATH * 2] = {};
-  GetCurrentDirectoryA(sizeof folder, folder);
-  const std::string text = std::string("args=[") + (args ? args : "") + "]\r\nshow=" + std::to_string(show) +
-                           "\r\nfolder=" + folder + "\r\n";
-  const std::string temp = base + ".tmp";
-  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+namespace {
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int in = static_cast<int>(text.size());
+  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), in, nullptr, 0, nullptr, nullptr)),
+                  '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), in, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
+}
+
+// The command line without the program's own name, as WinMain's is given.
+std::wstring Arguments() {
+  const wchar_t* p = GetCommandLineW();
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+  wchar_t self[32768] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, self, 32768);
+  if (n == 0 || n >= 32768) return 1;
+  std::wstring base(self, n);
+  const std::size_t dot = base.rfind(L'.');
+  if (dot != std::wstring::npos) base.resize(dot);
+  wchar_t folder[32768] = {};
+  GetCurrentDirectoryW(32768, folder);
+  const std::string text = "args=[" + Utf8(Arguments()) + "]\r\nshow=" + std::to_string(show) +
+                           "\r\nfolder=" + Utf8(folder) + "\r\n";
+  const std::wstring temp = base + L".tmp";
+  HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(h);
-  return MoveFileExA(temp.c_str(), (base + ".out").c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+  return MoveFileExW(temp.c_str(), (base + L".out").c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -1,0 +1,288 @@
+// Code page 932 by table: the table is asked of the system's converter once,
+// at the first use, so that every later conversion is a lookup and the
+// answers are the system's own.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "common/text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace korvane {
+
+namespace {
+
+constexpr char16_t kNone = 0xFFFF;          // no character (U+FFFF is none of the code page's)
+constexpr char16_t kNoCharacter = 0x30FB;   // what Windows gives for bytes that are no character
+
+bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// The system's converter, one call per question.
+class Converter {
+ public:
+#ifdef _WIN32
+  bool Works() const { return IsValidCodePage(932) != FALSE; }
+  // The UTF-16 of bytes, or empty when any byte sequence is no character.
+  std::u16string ToWide(std::string_view bytes) const {
+    const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                      nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+    return std::u16string(out.begin(), out.end());
+  }
+  // The code page's bytes for one UTF-16 unit, exactly or empty.
+  std::string ToBytes(char16_t unit) const {
+    const wchar_t wide = static_cast<wchar_t>(unit);
+    char out[4] = {};
+    BOOL used_default = FALSE;
+    const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, out, sizeof out, nullptr, &used_default);
+    if (n <= 0 || used_default) return {};
+    return std::string(out, static_cast<std::size_t>(n));
+  }
+#else
+  Converter() : to_wide_(::iconv_open("UTF-16LE", "CP932")), to_bytes_(::iconv_open("CP932", "UTF-16LE")) {}
+  ~Converter() {
+    if (to_wide_ != kFailed) ::iconv_close(to_wide_);
+    if (to_bytes_ != kFailed) ::iconv_close(to_bytes_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool Works() const { return to_wide_ != kFailed && to_bytes_ != kFailed; }
+  std::u16string ToWide(std::string_view bytes) const {
+    const std::string out = Run(to_wide_, bytes);
+    std::u16string wide(out.size() / 2, u'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i)
+      wide[i] = static_cast<char16_t>(static_cast<unsigned char>(out[2 * i]) |
+                                      static_cast<unsigned char>(out[2 * i + 1]) << 8);
+    return wide;
+  }
+  std::string ToBytes(char16_t unit) const {
+    const char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return Run(to_bytes_, std::string_view(in, 2));
+  }
+
+ private:
+  static inline const iconv_t kFailed = reinterpret_cast<iconv_t>(-1);
+  // All of in converted, or empty: no transliteration is asked for, so a
+  // character without a counterpart fails.
+  static std::string Run(iconv_t cd, std::string_view in) {
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::string out(in.size() * 2 + 8, '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t src_left = in.size();
+    char* dst = out.data();
+    std::size_t dst_left = out.size();
+    const std::size_t r = ::iconv(cd, &src, &src_left, &dst, &dst_left);
+    if (r != 0 || src_left != 0) return {};
+    out.resize(out.size() - dst_left);
+    return out;
+  }
+  iconv_t to_wide_, to_bytes_;
+#endif
+};
+
+// Where a double-byte code's character is kept: 60 lead bytes by 189 trail
+// bytes (40-FC), 23 kB that stay in the cache.
+constexpr unsigned kTrails = 0xFC - 0x40 + 1;
+inline unsigned PairIndex(unsigned lead, unsigned trail) {
+  return (lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31) * kTrails + (trail - 0x40);
+}
+
+struct Table {
+  bool available = false;
+  // The character of each single byte, and of each double-byte code at
+  // PairIndex.
+  std::array<char16_t, 0x100> single{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(60 * kTrails, kNone);
+  char16_t Wide(unsigned c) const { return c < 0x100 ? single[c] : pairs[PairIndex(c >> 8, c & 0xFF)]; }
+  void SetWide(unsigned c, char16_t u) {
+    if (u >= 0xD800 && u <= 0xDFFF) u = kNone;   // a character beyond the BMP is none the code page has
+    (c < 0x100 ? single[c] : pairs[PairIndex(c >> 8, c & 0xFF)]) = u;
+  }
+  // The code of each BMP character that has one, or kNone.
+  std::vector<std::uint16_t> code = std::vector<std::uint16_t>(0x10000, kNone);
+  // The UTF-8 of each code's character ("・" for none), its bytes from the
+  // lowest and its length in the top byte: what a read converts.
+  std::array<std::uint32_t, 0x100> single_utf8{};
+  std::vector<std::uint32_t> pairs_utf8 = std::vector<std::uint32_t>(60 * kTrails, 0);
+};
+
+std::uint32_t PackedUtf8(char16_t u) {
+  if (u == kNone) u = kNoCharacter;
+  if (u < 0x80) return 1u << 24 | u;
+  if (u < 0x800) return 2u << 24 | (0x80u | (u & 0x3F)) << 8 | (0xC0u | u >> 6);
+  return 3u << 24 | (0x80u | (u & 0x3F)) << 16 | (0x80u | (u >> 6 & 0x3F)) << 8 | (0xE0u | u >> 12);
+}
+
+Table Build() {
+  Table t;
+  t.single.fill(kNone);
+  const Converter converter;
+  if (!converter.Works()) return t;
+  t.available = true;
+  for (unsigned b = 0; b < 0x100; ++b) {
+    if (IsLead(static_cast<unsigned char>(b))) continue;
+    const char byte = static_cast<char>(b);
+    const std::u16string w = converter.ToWide(std::string_view(&byte, 1));
+    if (w.size() == 1) t.SetWide(b, w[0]);
+  }
+  // A row of double-byte characters in one call where every pair is one;
+  // pair by pair where some are none.
+  std::string row;
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsLead(static_cast<unsigned char>(lead))) continue;
+    row.clear();
+    std::vector<unsigned> trails;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (!IsTrail(static_cast<unsigned char>(trail))) continue;
+      row += static_cast<char>(lead);
+      row += static_cast<char>(trail);
+      trails.push_back(trail);
+    }
+    const std::u16string w = converter.ToWide(row);
+    if (w.size() == trails.size()) {
+      for (std::size_t k = 0; k < trails.size(); ++k) t.SetWide(lead << 8 | trails[k], w[k]);
+      continue;
+    }
+    for (std::size_t k = 0; k < trails.size(); ++k) {
+      const std::u16string one = converter.ToWide(std::string_view(row).substr(2 * k, 2));
+      if (one.size() == 1) t.SetWide(lead << 8 | trails[k], one[0]);
+    }
+  }
+  // Back: a character of one code takes it; one of several codes (NEC and
+  // IBM duplicates) takes the code the system writes for it.
+  std::vector<char16_t> shared;
+  for (unsigned c = 0; c < 0x10000; ++c) {
+    if (c >= 0x100 && (!IsLead(static_cast<unsigned char>(c >> 8)) || !IsTrail(static_cast<unsigned char>(c & 0xFF))))
+      continue;
+    const char16_t u = t.Wide(c);
+    if (u == kNone) continue;
+    if (t.code[u] == kNone) {
+      t.code[u] = static_cast<std::uint16_t>(c);
+    } else if (t.code[u] != c) {
+      shared.push_back(u);
+    }
+  }
+  for (const char16_t u : shared) {
+    const std::string bytes = converter.ToBytes(u);
+    unsigned c = kNone;
+    if (bytes.size() == 1) c = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 2) c = static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]);
+    // Only a code that reads back as the character is taken.
+    if (c != kNone && (c < 0x100 || (IsLead(static_cast<unsigned char>(c >> 8)) && IsTrail(static_cast<unsigned char>(c & 0xFF)))) &&
+        t.Wide(c) == u)
+      t.code[u] = static_cast<std::uint16_t>(c);
+  }
+  for (unsigned b = 0; b < 0x100; ++b) t.single_utf8[b] = PackedUtf8(t.single[b]);
+  for (std::size_t i = 0; i < t.pairs.size(); ++i) t.pairs_utf8[i] = PackedUtf8(t.pairs[i]);
+  return t;
+}
+
+const Table& Cp932() {
+  static const Table table = Build();
+  return table;
+}
+
+// The code of a code point, or kNone.
+unsigned CodeOf(const Table& t, char32_t code) {
+  if (code < 0x80) return static_cast<unsigned>(code);
+  if (code > 0xFFFF) return kNone;
+  return t.code[code];
+}
+
+}  // namespace
+
+bool Cp932Available() { return Cp932().available; }
+
+std::size_t Cp932CharLength(std::string_view bytes, std::size_t i) {
+  return IsLead(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
+}
+
+std::size_t CharUnits(char32_t code) {
+  if (code < 0x80) return 1;
+  const unsigned c = CodeOf(Cp932(), code);
+  if (c != kNone) return c < 0x100 ? 1 : 2;
+  return code >= 0x10000 ? 4 : 2;
+}
+
+std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  const Table* t = nullptr;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    if (!t) t = &Cp932();
+    const DecodedChar ch = DecodeChar(utf8, i);
+    if (ch.length == 1) return std::nullopt;   // no well-formed UTF-8
+    const unsigned c = CodeOf(*t, ch.code);
+    if (c == kNone) return std::nullopt;
+    if (c >= 0x100) out += static_cast<char>(c >> 8);
+    out += static_cast<char>(c & 0xFF);
+    i += ch.length;
+  }
+  return out;
+}
+
+bool FitsCodePage932(std::string_view utf8) {
+  const Table* t = nullptr;
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    if (!t) t = &Cp932();
+    const DecodedChar ch = DecodeChar(utf8, i);
+    if (ch.length == 1 || CodeOf(*t, ch.code) == kNone) return false;
+    i += ch.length;
+  }
+  return true;
+}
+
+std::string Utf8FromCp932(std::string_view cp932) {
+  // Every byte gives at most three bytes of UTF-8 (a half-width katakana:
+  // one byte in, three out); written through a pointer, then cut to size.
+  std::string out(3 * cp932.size(), '\0');
+  char* to = out.data();
+  const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
+  const auto* const end = from + cp932.size();
+  const Table* t = nullptr;
+  while (from < end) {
+    const unsigned char b = *from;
+    if (b < 0x80) {
+      *to++ = static_cast<char>(b);
+      ++from;
+      continue;
+    }
+    if (!t) t = &Cp932();
+    std::uint32_t packed;
+    if (IsLead(b) && from + 1 < end && IsTrail(from[1])) {
+      packed = t->pairs_utf8[PairIndex(b, from[1])];
+      from += 2;
+    } else {
+      // A lead byte before a byte that is no trail byte stands alone.
+      packed = IsLead(b) ? PackedUtf8(kNone) : t->single_utf8[b];
+      ++from;
+    }
+    const unsigned length = packed >> 24;
+    to[0] = static_cast<char>(packed & 0xFF);
+    if (length > 1) to[1] = static_cast<char>(packed >> 8 & 0xFF);
+    if (length > 2) to[2] = static_cast<char>(packed >> 16 & 0xFF);
+    to += length;
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return out;
+}
+
+}  // namespace korvane
