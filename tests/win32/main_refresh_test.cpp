@@ -143,15 +143,14 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   Key(VK_F2);
   SendMessageA(editor(), EM_SETSEL, 0, -1);
   Type("kept");
-  ASSERT_TRUE(DeleteFileA(folder_.File("Beta.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Beta.PTH")).c_str()));
   WriteGroup("Delta", {{"d1", ""}});
   ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Delta") >= 0; }));
   ASSERT_GE(form().Model().CurrentRow(), 0);
   EXPECT_EQ(form().LBGroup.Item(form().LBGroup.ItemIndex()), "Beta");
   EXPECT_EQ(Current().name, "Beta");
   EXPECT_EQ(GetFocus(), editor());
-  GetWindowTextA(editor(), text, sizeof text);
-  EXPECT_STREQ(text, "kept");
+  EXPECT_EQ(ui::TextOf(editor()), "kept");
   Key(VK_RETURN);
   EXPECT_EQ(Title(1), "kept");
   PumpUntil([] { return false; }, 600);   // the look after the edit keeps it
