@@ -4,25 +4,30 @@
 
 namespace ui {
 
+// The conversions are common/text.h's: one rule for the files, the model
+// and the system's calls.
 std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int in = static_cast<int>(utf8.size());
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, out.data(), n);
-  return out;
+  const std::u16string text = korvane::Utf16FromUtf8(utf8);
+  return std::wstring(text.begin(), text.end());
 }
 
 std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int in = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), in, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), in, out.data(), n, nullptr, nullptr);
-  return out;
+  return korvane::Utf8FromUtf16(std::u16string(text.begin(), text.end()));
 }
 
-std::size_t Units(std::wstring_view text) { return korvane::TextUnits(Narrow(text)); }
+std::size_t Units(std::wstring_view text) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code < 0xE000) {
+      const bool pair = code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+      // An unpaired surrogate counts as the U+FFFD it becomes in UTF-8.
+      code = pair ? 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00) : 0xFFFD;
+    }
+    units += korvane::CharUnits(code);
+  }
+  return units;
+}
 
 std::string TextOf(HWND window) {
   const int len = GetWindowTextLengthW(window);
