@@ -197,19 +197,24 @@ unmap_stick() {
   rm -f "$WINEPREFIX/dosdevices/$1:"
   wine reg delete 'HKLM\Software\Wine\Drives' /v "$1:" /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
 }
-unmap_stick r
-unmap_stick s
 mkdir -p "$STICK/業務"
 e2e_install stick/Korvane
 cp "$KORVANE_BUILD/tests/win32/launch_probe.exe" "$STICK/業務/見積書.exe"
 printf '[01]\nTITLE=\nPATH=\n' | e2e_group 持ち歩き
-map_stick r
-E2E_PID=""
-e2e_start 'R:\Korvane\Korvane.exe'
-e2e_wait_main || e2e_abort "the main window appears on R:"
-e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
-GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }')
-e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"
+# start_on_stick LETTER: the program from the stick mapped as LETTER:, its
+# one group chosen.
+start_on_stick() {
+  unmap_stick r
+  unmap_stick s
+  map_stick "$1"
+  E2E_PID=""
+  e2e_start "${1^^}:\\Korvane\\Korvane.exe"
+  e2e_wait_main || e2e_abort "the main window appears on ${1^^}:"
+  e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
+  GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }')
+  e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"
+}
+start_on_stick r
 e2e_until 3 focus_is "$GRID" || fail "the group is chosen, the grid has the focus"
 check "entry 1's path cell, Enter" e2e_real_key "$E2E_MAIN" Right Return
 check "the dialog is answered with R:\\業務\\見積書.exe" e2e_probe openfile 'R:\業務\見積書.exe' 10000
@@ -221,14 +226,7 @@ check_eq "the file on the exe's own stick is stored without its letter" 'PATH=\�
 e2e_shot stick-stored >/dev/null
 close_without_question "the stick's save"
 # On another computer the stick is S:.
-unmap_stick r
-map_stick s
-E2E_PID=""
-e2e_start 'S:\Korvane\Korvane.exe'
-e2e_wait_main || e2e_abort "the main window appears on S:"
-e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
-GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }')
-e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"
+start_on_stick s
 check "the launcher-mode button is clicked" e2e_click "$E2E_MAIN" $((176 + 20)) $((8 + 20))
 sleep 0.5
 e2e_shot stick-moved >/dev/null
