@@ -101,6 +101,9 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kTrayMessage:
       TrayIconNotify(lp);
       return 0;
+    case kShownMessage:
+      FormShown();
+      return 0;
     case kBackgroundMessage:
       work_.Deliver();
       FindIconsMayHaveCome();
@@ -282,7 +285,6 @@ void TFrmFR0010MN::FormCreate() {
   // stays until the first change.
   SetUpArranging();
   ApplySettings();
-  RegisterDropTarget();
   Step("settings");
   ui::Application* app = ui::Application::Current();
   if (app) {
@@ -296,8 +298,6 @@ void TFrmFR0010MN::FormCreate() {
   EdtTitle.SetMaxUnits(kTitleMaxBytes);
   BuildPalette();
   Step("columns, palette");
-  AddTrayIcon();
-  Step("tray icon");
   hidden_in_tray_ = false;
   work_.Start(hwnd(), kBackgroundMessage);
   work_.SetExeFolder(data_folder_);
@@ -311,8 +311,23 @@ void TFrmFR0010MN::FormCreate() {
     if (app) app->RequestEnd();
     return;
   }
-  if (!PrepareCanvas() && app) app->RequestEnd();
+  if (!PrepareCanvas()) {
+    if (app) app->RequestEnd();
+    return;
+  }
   Step("off-screen bitmap");
+  PostMessageW(hwnd(), kShownMessage, 0, 0);
+}
+
+void TFrmFR0010MN::FormShown() {
+  if (destroyed_) return;
+  // The user sees the window painted first.
+  if (IsWindowVisible(hwnd())) RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Step("first paint");
+  AddTrayIcon();
+  Step("tray icon");
+  RegisterDropTarget();
+  Step("drop target");
 }
 
 void TFrmFR0010MN::ApplySettings() {

@@ -45,6 +45,8 @@ inline constexpr const char* kMainTitle = "Korvane";
 inline constexpr UINT kTrayMessage = 0x4B1;
 // Answers of the work done off the window's thread are waiting.
 inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
+// Posted at the end of the creation: what can wait until the window shows.
+inline constexpr UINT kShownMessage = WM_APP + 0x4C;
 
 // Menu item identifiers (the group menu's are the group commander's).
 enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout };
@@ -66,6 +68,9 @@ class TFrmFR0010MN : public ui::Form {
 
   // Handlers, named after their component and event.
   void FormCreate();
+  // Once the window is up and painted: the tray icon and the drop target,
+  // which need the shell and OLE, so they are loaded after the window shows.
+  void FormShown();
   void FormDestroy();
   bool FormCloseQuery();
   void FormResize();

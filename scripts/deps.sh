@@ -4,7 +4,7 @@
 set -eu
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-i686 wine wine32:i386 wine64
       xvfb xauth xdotool x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine
-      googletest libbenchmark-dev fuse3 python3-fusepy lld)
+      googletest libbenchmark-dev fuse3 python3-fusepy lld llvm)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
