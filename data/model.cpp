@@ -238,6 +238,7 @@ std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, std::vect
   Group& group = groups_[row];
   group.entries = std::move(entries);
   group.base = EntryValues(group.entries);
+  filled.reserve(group.entries.size());
   for (std::size_t i = 0; i < group.entries.size(); ++i)
     if (!group.entries[i].title.empty() || !group.entries[i].path.empty()) filled.push_back(i + 1);
   group.state = ReadState::Read;
