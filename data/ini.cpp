@@ -101,7 +101,7 @@ inline std::string_view TrimBlanks(std::string_view s) {
 // would split the line), leading and trailing spaces removed (only spaces,
 // as Windows does: a TAB stays part of the name). storage holds the name
 // when it had to be rebuilt.
-inline std::string_view CallerName(std::string_view name, std::string& storage) {
+[[gnu::always_inline]] inline std::string_view CallerName(std::string_view name, std::string& storage) {
   std::size_t n = 0;
   bool breaks = false;
   for (; n < name.size(); ++n) {
@@ -153,7 +153,7 @@ struct Line {
 
 // Classifies bytes[begin, end), a line without its line break; dbcs says
 // whether they are code page 932 text, nul whether they may hold a NUL byte.
-Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
+[[gnu::always_inline]] inline Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
   const auto cut = [nul](std::string_view s) { return nul ? CutAtNul(s) : s; };
   Line line;
   std::size_t p = begin;

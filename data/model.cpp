@@ -56,8 +56,12 @@ bool Group::PathChanged(std::size_t n) const {
 }
 
 bool Group::Edited() const {
-  for (std::size_t n = 1; n <= entries.size(); ++n)
-    if (TitleChanged(n) || PathChanged(n)) return true;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const bool based = i < base.size();
+    if (entries[i].title != (based ? base.Title(i) : std::string_view()) ||
+        entries[i].path != (based ? base.Path(i) : std::string_view()))
+      return true;
+  }
   return false;
 }
 
