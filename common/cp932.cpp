@@ -2,6 +2,7 @@
 // at the first use, so that every later conversion is a lookup and the
 // answers are the system's own.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -271,7 +272,8 @@ bool FitsCodePage932(std::string_view utf8) {
 namespace {
 
 // Writes the UTF-8 of cp932 at out, which has room for three bytes a byte
-// (a half-width katakana: one byte in, three out); answers its length.
+// (a half-width katakana: one byte in, three out) and one more; answers its
+// length.
 std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   char* to = out;
   const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -302,11 +304,16 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
       packed = row != kNoRow ? PackedUtf8(kNone) : t.single_utf8[b];
       ++from;
     }
-    // Three bytes written whatever the length: the bytes read for it left
-    // room for them (three a byte), and the unused ones are overwritten.
-    to[0] = static_cast<char>(packed & 0xFF);
-    to[1] = static_cast<char>(packed >> 8 & 0xFF);
-    to[2] = static_cast<char>(packed >> 16 & 0xFF);
+    // Four bytes written whatever the length (the fourth is the length):
+    // the bytes read for it left room for three, out has one to spare, and
+    // what is past the character is overwritten or cut off.
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(to, &packed, sizeof packed);
+    } else {
+      to[0] = static_cast<char>(packed & 0xFF);
+      to[1] = static_cast<char>(packed >> 8 & 0xFF);
+      to[2] = static_cast<char>(packed >> 16 & 0xFF);
+    }
     to += packed >> 24;
   }
   return static_cast<std::size_t>(to - out);
@@ -320,10 +327,10 @@ std::string Utf8FromCp932(std::string_view cp932) {
   // allocation; longer text is written into the string and cut to size.
   constexpr std::size_t kShort = 2048;
   if (cp932.size() <= kShort) {
-    char buffer[3 * kShort];
+    char buffer[3 * kShort + 1];
     return std::string(buffer, WriteUtf8FromCp932(cp932, buffer));
   }
-  std::string out(3 * cp932.size(), '\0');
+  std::string out(3 * cp932.size() + 1, '\0');
   out.resize(WriteUtf8FromCp932(cp932, out.data()));
   return out;
 }

@@ -619,7 +619,7 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   v = CutCp932(v, kIniValueLimit);
-  if (IsAscii(v)) return std::string(v);
+  // ASCII comes through the conversion as it is, at the cost of a copy.
   // A byte that is no character reads as "・", two units: cut again.
   std::string text = Utf8FromCp932(v);
   if (text.size() > kIniValueLimit) text = CutToUnits(text, kIniValueLimit);
