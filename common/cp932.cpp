@@ -2,7 +2,9 @@
 // at the first use, so that every later conversion is a lookup and the
 // answers are the system's own.
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/text.h"
@@ -95,6 +97,15 @@ inline unsigned PairIndex(unsigned lead, unsigned trail) {
   return (lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31) * kTrails + (trail - 0x40);
 }
 
+// The row of each lead byte in PairIndex's order, kNoRow for other bytes.
+constexpr unsigned kNoRow = 0xFF;
+constexpr std::array<unsigned char, 0x100> kRowOf = [] {
+  std::array<unsigned char, 0x100> rows{};
+  for (unsigned b = 0; b < 0x100; ++b)
+    rows[b] = static_cast<unsigned char>(b >= 0x81 && b <= 0x9F ? b - 0x81 : b >= 0xE0 && b <= 0xFC ? b - 0xE0 + 31 : kNoRow);
+  return rows;
+}();
+
 struct Table {
   bool available = false;
   // The character of each single byte, and of each double-byte code at
@@ -109,9 +120,11 @@ struct Table {
   // The code of each BMP character that has one, or kNone.
   std::vector<std::uint16_t> code = std::vector<std::uint16_t>(0x10000, kNone);
   // The UTF-8 of each code's character ("・" for none), its bytes from the
-  // lowest and its length in the top byte: what a read converts.
+  // lowest and its length in the top byte: what a read converts. Pairs by
+  // lead byte row and the whole trail byte: 0 where that byte is no trail
+  // byte, so one look-up both checks and converts.
   std::array<std::uint32_t, 0x100> single_utf8{};
-  std::vector<std::uint32_t> pairs_utf8 = std::vector<std::uint32_t>(60 * kTrails, 0);
+  std::vector<std::uint32_t> pairs_utf8 = std::vector<std::uint32_t>(60 * 0x100, 0);
 };
 
 std::uint32_t PackedUtf8(char16_t u) {
@@ -181,7 +194,13 @@ Table Build() {
       t.code[u] = static_cast<std::uint16_t>(c);
   }
   for (unsigned b = 0; b < 0x100; ++b) t.single_utf8[b] = PackedUtf8(t.single[b]);
-  for (std::size_t i = 0; i < t.pairs.size(); ++i) t.pairs_utf8[i] = PackedUtf8(t.pairs[i]);
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsLead(static_cast<unsigned char>(lead))) continue;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (IsTrail(static_cast<unsigned char>(trail)))
+        t.pairs_utf8[PairIndex(lead, 0x40) / kTrails * 0x100 + trail] = PackedUtf8(t.pairs[PairIndex(lead, trail)]);
+    }
+  }
   return t;
 }
 
@@ -250,38 +269,69 @@ bool FitsCodePage932(std::string_view utf8) {
   return true;
 }
 
-std::string Utf8FromCp932(std::string_view cp932) {
-  // Every byte gives at most three bytes of UTF-8 (a half-width katakana:
-  // one byte in, three out); written through a pointer, then cut to size.
-  std::string out(3 * cp932.size(), '\0');
-  char* to = out.data();
+namespace {
+
+// Writes the UTF-8 of cp932 at out, which has room for three bytes a byte
+// (a half-width katakana: one byte in, three out) and one more; answers its
+// length.
+std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
+  char* to = out;
   const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
   const auto* const end = from + cp932.size();
-  const Table* t = nullptr;
+  const Table& t = Cp932();
   while (from < end) {
     const unsigned char b = *from;
     if (b < 0x80) {
       *to++ = static_cast<char>(b);
       ++from;
+      // The ASCII after it eight bytes at a time (paths are mostly ASCII).
+      while (end - from >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0) break;
+        std::memcpy(to, &word, sizeof word);
+        from += 8;
+        to += 8;
+      }
       continue;
     }
-    if (!t) t = &Cp932();
-    std::uint32_t packed;
-    if (IsLead(b) && from + 1 < end && IsTrail(from[1])) {
-      packed = t->pairs_utf8[PairIndex(b, from[1])];
+    const unsigned row = kRowOf[b];
+    std::uint32_t packed = row != kNoRow && from + 1 < end ? t.pairs_utf8[row * 0x100 + from[1]] : 0;
+    if (packed != 0) {
       from += 2;
     } else {
       // A lead byte before a byte that is no trail byte stands alone.
-      packed = IsLead(b) ? PackedUtf8(kNone) : t->single_utf8[b];
+      packed = row != kNoRow ? PackedUtf8(kNone) : t.single_utf8[b];
       ++from;
     }
-    const unsigned length = packed >> 24;
-    to[0] = static_cast<char>(packed & 0xFF);
-    if (length > 1) to[1] = static_cast<char>(packed >> 8 & 0xFF);
-    if (length > 2) to[2] = static_cast<char>(packed >> 16 & 0xFF);
-    to += length;
+    // Four bytes written whatever the length (the fourth is the length):
+    // the bytes read for it left room for three, out has one to spare, and
+    // what is past the character is overwritten or cut off.
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(to, &packed, sizeof packed);
+    } else {
+      to[0] = static_cast<char>(packed & 0xFF);
+      to[1] = static_cast<char>(packed >> 8 & 0xFF);
+      to[2] = static_cast<char>(packed >> 16 & 0xFF);
+    }
+    to += packed >> 24;
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  return static_cast<std::size_t>(to - out);
+}
+
+}  // namespace
+
+std::string Utf8FromCp932(std::string_view cp932) {
+  // A value's worth (up to 2048 bytes) is converted on the stack and
+  // copied out at its size: the string holds no unused room and costs one
+  // allocation; longer text is written into the string and cut to size.
+  constexpr std::size_t kShort = 2048;
+  if (cp932.size() <= kShort) {
+    char buffer[3 * kShort + 1];
+    return std::string(buffer, WriteUtf8FromCp932(cp932, buffer));
+  }
+  std::string out(3 * cp932.size() + 1, '\0');
+  out.resize(WriteUtf8FromCp932(cp932, out.data()));
   return out;
 }
 

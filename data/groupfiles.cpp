@@ -28,11 +28,22 @@ bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
 // character).
 std::size_t LastDot(std::string_view name) { return name.rfind('.'); }
 
+// The section names of a group of count entries.
+std::vector<std::string> EntrySections(std::size_t count) {
+  std::vector<std::string> names(count);
+  for (std::size_t n = 1; n <= count; ++n) names[n - 1] = EntrySection(n, count);
+  return names;
+}
+
 // The entries of a readable document.
 void ReadEntries(const IniDocument& doc, std::vector<Entry>& entries) {
   const std::size_t count = entries.size();
+  // The usual count's names are made once.
+  static const std::vector<std::string> usual = EntrySections(kEntryCount);
+  const std::vector<std::string> other = count == kEntryCount ? std::vector<std::string>() : EntrySections(count);
+  const std::vector<std::string>& names = count == kEntryCount ? usual : other;
   for (std::size_t i = 0; i < count; ++i) {
-    const IniDocument::SectionReader section = doc.ReadSection(EntrySection(i + 1, count));
+    const IniDocument::SectionReader section = doc.ReadSection(names[i]);
     Entry& entry = entries[i];
     entry.title = section.Get(kTitleKey, "");
     if (entry.title.size() > kTitleMaxBytes) entry.title = CutToUnits(entry.title, kTitleMaxBytes);

@@ -101,7 +101,7 @@ inline std::string_view TrimBlanks(std::string_view s) {
 // would split the line), leading and trailing spaces removed (only spaces,
 // as Windows does: a TAB stays part of the name). storage holds the name
 // when it had to be rebuilt.
-inline std::string_view CallerName(std::string_view name, std::string& storage) {
+[[gnu::always_inline]] inline std::string_view CallerName(std::string_view name, std::string& storage) {
   std::size_t n = 0;
   bool breaks = false;
   for (; n < name.size(); ++n) {
@@ -153,7 +153,7 @@ struct Line {
 
 // Classifies bytes[begin, end), a line without its line break; dbcs says
 // whether they are code page 932 text, nul whether they may hold a NUL byte.
-Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
+[[gnu::always_inline]] inline Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
   const auto cut = [nul](std::string_view s) { return nul ? CutAtNul(s) : s; };
   Line line;
   std::size_t p = begin;
@@ -479,7 +479,9 @@ std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view k
   const std::string_view all = bytes;
   for (std::size_t i = s.first; i < s.first + s.count; ++i) {
     const Entry& e = entries[i];
-    if (e.name_len == key.size() && SameName(std::string_view(all.data() + e.name, e.name_len), key, Dbcs()))
+    // Most names are spelled as asked: the same bytes are the same name.
+    if (e.name_len == key.size() && (std::memcmp(all.data() + e.name, key.data(), key.size()) == 0 ||
+                                     SameName(std::string_view(all.data() + e.name, e.name_len), key, Dbcs())))
       return i;
   }
   return npos;
@@ -617,10 +619,11 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   v = CutCp932(v, kIniValueLimit);
-  if (IsAscii(v)) return std::string(v);
+  // ASCII comes through the conversion as it is, at the cost of a copy.
   // A byte that is no character reads as "・", two units: cut again.
   std::string text = Utf8FromCp932(v);
-  return text.size() <= kIniValueLimit ? text : CutToUnits(text, kIniValueLimit);
+  if (text.size() > kIniValueLimit) text = CutToUnits(text, kIniValueLimit);
+  return text;
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -636,7 +639,7 @@ IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
     d.bytes = std::move(bytes);
     // Without a converter (a system lacking code page 932) only ASCII is
     // read: a file with more is neither read nor written.
-    d.readable = IsAscii(d.bytes) || Cp932Available();
+    d.readable = Cp932Available() || IsAscii(d.bytes);
   }
   d.Parse();
 }
@@ -654,8 +657,13 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
 IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
   if (!impl_) return SectionReader(nullptr, 0);
   std::string storage;
-  const std::optional<std::string> name = impl_->InFile(CallerName(section, storage));
-  const std::size_t si = name ? impl_->FindSection(*name) : Impl::npos;
+  const std::string_view caller = CallerName(section, storage);
+  std::size_t si = Impl::npos;
+  if (IsAscii(caller)) {
+    si = impl_->FindSection(caller);
+  } else if (const std::optional<std::string> name = impl_->InFile(caller)) {
+    si = impl_->FindSection(*name);
+  }
   return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
 }
 

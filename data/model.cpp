@@ -56,8 +56,12 @@ bool Group::PathChanged(std::size_t n) const {
 }
 
 bool Group::Edited() const {
-  for (std::size_t n = 1; n <= entries.size(); ++n)
-    if (TitleChanged(n) || PathChanged(n)) return true;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const bool based = i < base.size();
+    if (entries[i].title != (based ? base.Title(i) : std::string_view()) ||
+        entries[i].path != (based ? base.Path(i) : std::string_view()))
+      return true;
+  }
   return false;
 }
 
@@ -238,6 +242,7 @@ std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, std::vect
   Group& group = groups_[row];
   group.entries = std::move(entries);
   group.base = EntryValues(group.entries);
+  filled.reserve(group.entries.size());
   for (std::size_t i = 0; i < group.entries.size(); ++i)
     if (!group.entries[i].title.empty() || !group.entries[i].path.empty()) filled.push_back(i + 1);
   group.state = ReadState::Read;

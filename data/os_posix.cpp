@@ -177,18 +177,23 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
   if (stamp) *stamp = StampFrom(st);
   try {
+    // Read straight into the string, sized as the file is and one byte
+    // more, so that the read that finds the end needs no room of its own;
+    // more room only when the file grew meanwhile.
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t done = 0;
     for (;;) {
-      const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+      if (done == bytes.size()) bytes.resize(done + 65536);
+      const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
       if (n < 0) {
         if (errno == EINTR) continue;
         return fail(errno);
       }
       if (n == 0) break;
-      bytes.append(buffer, static_cast<std::size_t>(n));
+      done += static_cast<std::size_t>(n);
     }
+    bytes.resize(done);
     return bytes;
   } catch (const std::bad_alloc&) {
     return fail(ENOMEM);

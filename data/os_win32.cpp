@@ -173,7 +173,9 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   try {
     std::string bytes;
     if (static_cast<ULONGLONG>(size.QuadPart) >= bytes.max_size()) return fail(ERROR_NOT_ENOUGH_MEMORY);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    // One byte more than the file holds: the read that finds its end needs
+    // no new room (growing would move every byte read so far).
+    bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
     std::size_t done = 0;
     for (;;) {
       if (done == bytes.size()) bytes.resize(done + 65536);   // the file grew meanwhile

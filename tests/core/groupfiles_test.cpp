@@ -53,6 +53,14 @@ TEST(GroupFileNames, SectionsFollowTheWidthOfTheEntryCount) {
   EXPECT_EQ(EntrySection(1, 100), "001");
   EXPECT_EQ(EntrySection(100, 100), "100");
   EXPECT_EQ(EntrySection(5, 9), "5");
+  // A file is read in the sections of the entry count it is read for.
+  testing::TempDir dir;
+  const std::string file = dir.Write("w.PTH", "[001]\r\nTITLE=a\r\n[01]\r\nTITLE=b\r\n[1]\r\nTITLE=c\r\n");
+  for (const auto& [count, title] : {std::pair<std::size_t, std::string>{100, "a"}, {20, "b"}, {9, "c"}}) {
+    std::vector<Entry> entries(count);
+    ASSERT_EQ(ReadGroupFile(file, entries), ReadOutcome::Read);
+    EXPECT_EQ(entries[0].title, title) << count;
+  }
 }
 
 TEST(GroupFileNames, OnlyARealPthExtensionMakesAGroupFile) {

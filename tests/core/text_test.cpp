@@ -84,6 +84,15 @@ TEST(TextConversion, CodePage932ExactlyOrNotAtAll) {
   EXPECT_EQ(Utf8FromCp932("a\x82"), "a・");
   EXPECT_EQ(Utf8FromCp932("\x85\x40z"), "・z");
   EXPECT_EQ(Utf8FromCp932("\x82\r\n"), "・\r\n");
+  // Long text, and text that triples in size, convert alike.
+  std::string bytes, text;
+  for (int i = 0; i < 300; ++i) bytes += "abcdefghij\x8B\xC6\x96\xB1\x85\x40\xB1", text += "abcdefghij業務・ｱ";
+  EXPECT_EQ(Utf8FromCp932(bytes + "\x82"), text + "・");
+  for (const std::size_t n : {2047u, 2048u, 2049u}) {
+    std::string kana;
+    for (std::size_t i = 0; i < n; ++i) kana += "ｱ";
+    EXPECT_EQ(Utf8FromCp932(std::string(n, '\xB1')), kana) << n;
+  }
   EXPECT_EQ(Cp932CharLength("\x82\xA0", 0), 2u);
   EXPECT_EQ(Cp932CharLength("\x82", 0), 1u);
   EXPECT_EQ(Cp932CharLength("\xB1\xA0", 0), 1u);
