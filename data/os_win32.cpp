@@ -113,7 +113,10 @@ FileStamp StampFrom(DWORD size_high, DWORD size_low, FILETIME written) {
 
 std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::uint32_t* error, bool) {
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirstFileW(W(JoinPath(folder, "*")).c_str(), &data));
+  // Without the 8.3 aliases, which the listing never uses: under Wine each
+  // one is computed per entry, a third of the listing's time.
+  FindHandle find(FindFirstFileExW(W(JoinPath(folder, "*")).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH));
   std::vector<DirEntry> entries;
   if (!find) {
     const DWORD e = GetLastError();
