@@ -8,10 +8,10 @@
 #include <exception>
 #include <iterator>
 #include <map>
-#include <system_error>
 #include <utility>
 #include <vector>
 
+#include "common/text_error.h"
 #include "ui/thread.h"
 #include "ui/window.h"
 
@@ -180,7 +180,7 @@ WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
     // Nobody would ever run it: it is not queued, and the caller is told.
     if (urgent) state_->jobs.pop_front();
     else state_->jobs.pop_back();
-    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "no worker thread");
+    throw korvane::TextError("no worker thread");
   }
   state_->wake.NotifyAll();
   // A root of dead jobs: the new one waits, and the watch tells when it

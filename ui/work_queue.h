@@ -64,8 +64,9 @@ class WorkQueue {
   WorkQueue& operator=(const WorkQueue&) = delete;
 
   // Queues a job under a key (what it is about: a group's name, a path).
-  // An urgent job goes before every job queued so far. Throws (queuing
-  // nothing) only when no thread could be made to run it.
+  // An urgent job goes before every job queued so far. Throws
+  // korvane::TextError (queuing nothing) only when no thread could be made
+  // to run it.
   JobId Post(std::string key, Job job, bool urgent = false);
   JobId Post(Job job, Options options);
   // The time limit from now on (tests shorten it).
