@@ -219,7 +219,7 @@ void TFrmFR0010MN::CreateToolbar() {
     int pictures;
     int group;
     const char* hint;
-    std::function<void()> click;
+    Callback<void()> click;
   };
   const ButtonRow rows[] = {
       {&SpbSave, 8, L"SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},

@@ -270,7 +270,7 @@ class TFrmFR0010MN : public ui::Form {
                            [this](std::size_t row) { work_.TestPaths(row, true); }}};
   // Refresh: the start's reads and the refreshes after changes elsewhere.
   FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
-                     [this](const std::string& key, std::function<FolderSync::Answer()> job) {
+                     [this](const std::string& key, Callback<FolderSync::Answer()> job) {
                        work_.Run(key, std::move(job));
                      },
                      [this](std::size_t row, bool urgent) { work_.TestPaths(row, urgent); },

@@ -8,11 +8,11 @@
 // one for places without it.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/model.h"
 
 namespace korvane {
@@ -20,7 +20,7 @@ namespace korvane {
 // Folded text: UTF-16 units, so a match can never start inside a
 // character of the BMP.
 using FoldedText = std::u16string;
-using FoldFunction = std::function<FoldedText(std::string_view utf8)>;
+using FoldFunction = Callback<FoldedText(std::string_view utf8)>;
 
 // UTF-8 text in UTF-16 with ASCII letters in lower case.
 FoldedText FoldBytes(std::string_view utf8);

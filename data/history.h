@@ -9,12 +9,12 @@
 // and the removed list are those the save left, and a step recorded before
 // it would put back ones that no longer hold.
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/model.h"
 
 namespace korvane {
@@ -109,7 +109,7 @@ class History {
 
   // Told after every step recorded, undone or redone and after Clear: the
   // window shows the unsaved state and the menu's captions anew.
-  std::function<void()> on_change;
+  Callback<void()> on_change;
 
  private:
   enum class GroupEdit { None, Added, Renamed, Deleted };

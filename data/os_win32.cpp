@@ -190,9 +190,10 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
     }
     bytes.resize(done);
     return bytes;
-  } catch (const std::bad_alloc&) {
-    return fail(ERROR_NOT_ENOUGH_MEMORY);
-  } catch (const std::length_error&) {
+  } catch (const std::exception&) {
+    // The buffer's growth is all that throws here: bad_alloc, or
+    // length_error where the library's own throws are linked (the exe's
+    // throw bad_alloc for both).
     return fail(ERROR_NOT_ENOUGH_MEMORY);
   }
 }

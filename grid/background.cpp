@@ -229,7 +229,7 @@ void BackgroundWork::GroupsChanged() {
 }
 
 void BackgroundWork::FindFolders(std::vector<std::string> names,
-                                 std::function<void(const std::vector<bool>& folders)> done) {
+                                 Callback<void(const std::vector<bool>& folders)> done) {
   if (!markers_ || names.empty()) return;
   // Answered once: by the test, or by the limit.
   auto answered = std::make_shared<bool>(false);
@@ -278,7 +278,7 @@ void BackgroundWork::WantIcon(const std::string& path) {
 }
 
 bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, HWND owner,
-                            std::function<void(const LaunchOutcome&)> done) {
+                            Callback<void(const LaunchOutcome&)> done) {
   const Entry* entry = group.EntryAt(n);
   const auto key = std::make_pair(group.name, n);
   if (!entry || !launches_ || std::find(launching_.begin(), launching_.end(), key) != launching_.end()) return false;
@@ -336,7 +336,7 @@ void BackgroundWork::EndLaunch(const LaunchOutcome& outcome) {
   if (ui::Application* app = ui::Application::Current()) app->EndBusy();
 }
 
-void BackgroundWork::Run(const std::string& key, std::function<Answer()> job) {
+void BackgroundWork::Run(const std::string& key, Callback<Answer()> job) {
   if (!jobs_) return;
   const unsigned generation = ++generations_[key];
   jobs_->Post(key, [this, key, generation, job = std::move(job)](const ui::WorkQueue::Context& context) {

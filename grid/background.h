@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/model.h"
 #include "grid/icon_cache.h"
 #include "ui/drawgrid.h"
@@ -73,7 +73,7 @@ class BackgroundWork {
   // Tells the folders among names off the window's thread; `done` gets
   // the answer, one flag a name, on the window's thread (a name whose test
   // does not answer within the limit counts as a file).
-  void FindFolders(std::vector<std::string> names, std::function<void(const std::vector<bool>& folders)> done);
+  void FindFolders(std::vector<std::string> names, Callback<void(const std::vector<bool>& folders)> done);
   // An icon for path, once painting found none in the cache.
   void WantIcon(const std::string& path);
   // Tests the entry's path and opens it with the shell on a worker, the
@@ -81,7 +81,7 @@ class BackgroundWork {
   // the window's thread. False (nothing done) when a launch of the same
   // entry is under way or the work is stopped.
   bool Launch(const Group& group, std::size_t row, std::size_t n, HWND owner,
-              std::function<void(const LaunchOutcome&)> done);
+              Callback<void(const LaunchOutcome&)> done);
   bool Launching() const { return !launching_.empty(); }
 
   // Entries that follow a stick: paths are tested, iconed and launched as
@@ -98,7 +98,7 @@ class BackgroundWork {
   // on the window's thread. A later Run or Forget with the same key makes
   // the answer stale: it is dropped.
   using Answer = ui::WorkQueue::Answer;
-  void Run(const std::string& key, std::function<Answer()> job);
+  void Run(const std::string& key, Callback<Answer()> job);
   void Forget(const std::string& key);
   // An answer from any thread (a COM callback) to run on the window's.
   void Send(Answer answer);
@@ -109,7 +109,7 @@ class BackgroundWork {
   // the folder sends no change notifications or the system refuses the
   // thread (a look must stand in).
   // StopWatch ends the thread; it goes before Stop.
-  bool Watch(const std::string& folder, std::function<void()> on_change);
+  bool Watch(const std::string& folder, Callback<void()> on_change);
   void StopWatch();
   bool Watching() const;
 

@@ -16,7 +16,7 @@ struct BackgroundWork::FolderWatcher {
   struct Shared {
     std::atomic<bool> announced{false};  // an answer is on its way
     std::atomic<bool> stopped{false};
-    std::function<void()> on_change;
+    Callback<void()> on_change;
   };
 
   explicit FolderWatcher(const std::string& folder) : watch(folder) {}
@@ -31,7 +31,7 @@ struct BackgroundWork::FolderWatcher {
   ui::Thread thread;
 };
 
-bool BackgroundWork::Watch(const std::string& folder, std::function<void()> on_change) {
+bool BackgroundWork::Watch(const std::string& folder, Callback<void()> on_change) {
   StopWatch();
   auto watcher = std::make_shared<FolderWatcher>(folder);
   if (!watcher->watch.Opened()) return false;

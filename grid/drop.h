@@ -7,10 +7,11 @@
 #include <ole2.h>
 #include <shellapi.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "common/callback.h"
 
 namespace korvane {
 
@@ -23,9 +24,9 @@ class FileDropTarget final : public IDropTarget {
  public:
   // Whether a drop at this screen point would be taken: the drag shows the
   // copy effect there, none elsewhere.
-  std::function<bool(POINT screen)> accepts;
+  Callback<bool(POINT screen)> accepts;
   // The names of a drop at this screen point.
-  std::function<void(const std::vector<std::optional<std::string>>& names, POINT screen)> dropped;
+  Callback<void(const std::vector<std::optional<std::string>>& names, POINT screen)> dropped;
 
   // A new target holding one reference.
   static FileDropTarget* Make() { return new FileDropTarget; }

@@ -10,9 +10,9 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 
+#include "common/callback.h"
 #include "data/history.h"
 #include "data/model.h"
 #include "ui/drawgrid.h"
@@ -44,9 +44,9 @@ class EntryArranger {
     ui::DrawGrid& grid;
     ui::ListBox& groups;
     const int& mode;
-    std::function<void()> commit_edit;
-    std::function<void()> clear_cell;
-    std::function<void(std::size_t row)> test_paths;
+    Callback<void()> commit_edit;
+    Callback<void()> clear_cell;
+    Callback<void(std::size_t row)> test_paths;
   };
   explicit EntryArranger(Parts parts);
   ~EntryArranger();

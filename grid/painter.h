@@ -5,11 +5,11 @@
 // table, which is also installed as the window's logical palette.
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "data/model.h"
 #include "grid/icon_cache.h"
 #include "ui/canvas.h"
@@ -83,7 +83,7 @@ class GridPainter {
   // The entries' icons. Painting draws what the cache holds and asks
   // on_icon_wanted (once per path until the cache is emptied) for the rest.
   IconCache& Icons() { return icons_; }
-  std::function<void(const std::string& path)> on_icon_wanted;
+  Callback<void(const std::string& path)> on_icon_wanted;
 
   // One row of the group list.
   void DrawGroupRow(HDC target, const RECT& row_rect, int index, std::string_view name, bool selected);

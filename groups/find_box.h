@@ -14,10 +14,10 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/find.h"
 #include "data/model.h"
 #include "ui/edit.h"
@@ -29,11 +29,11 @@ namespace korvane {
 
 struct FindBoxCallbacks {
   // Entry n (1-based) of the group at row `group` of the model.
-  std::function<void(std::size_t group, std::size_t n)> launch;
+  Callback<void(std::size_t group, std::size_t n)> launch;
   // The box has closed already when this runs.
-  std::function<void(std::size_t group, std::size_t n)> show;
+  Callback<void(std::size_t group, std::size_t n)> show;
   // The small icon of a path, borrowed (null: none yet, or none at all).
-  std::function<HICON(const std::string& path)> icon;
+  Callback<HICON(const std::string& path)> icon;
 };
 
 inline constexpr const char kFindBoxCaption[] = "検索";

@@ -258,7 +258,7 @@ bool FolderSync::WaitBeforeSave() {
   return !stopped_;
 }
 
-void FolderSync::WaitUntil(const std::function<bool()>& done) {
+void FolderSync::WaitUntil(const Callback<bool()>& done) {
   struct Flag {
     bool& flag;
     explicit Flag(bool& f) : flag(f) { flag = true; }

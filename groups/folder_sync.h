@@ -14,12 +14,12 @@
 
 #include <cstddef>
 #include <deque>
-#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/groupfiles.h"
 #include "data/model.h"
 #include "data/refresh.h"
@@ -30,7 +30,7 @@ namespace korvane {
 
 class FolderSync {
  public:
-  using Answer = std::function<void()>;
+  using Answer = Callback<void()>;
   struct Parts {
     LauncherModel& model;
     ui::ListBox& list;
@@ -38,13 +38,13 @@ class FolderSync {
     const std::string& data_folder;
     // Runs `job` on a worker and its answer on the window's thread; a later
     // run with the same key makes an earlier answer stale.
-    std::function<void(const std::string& key, std::function<Answer()> job)> run;
+    Callback<void(const std::string& key, Callback<Answer()> job)> run;
     // Queues the tests of the untested paths of the group at row.
-    std::function<void(std::size_t row, bool urgent)> test_paths;
+    Callback<void(std::size_t row, bool urgent)> test_paths;
     // A one-line notice in the status bar.
-    std::function<void(std::string_view text)> notice;
+    Callback<void(std::string_view text)> notice;
     // The one warning box (the start's unreadable files).
-    std::function<void(const std::vector<std::string>& messages)> warn;
+    Callback<void(const std::vector<std::string>& messages)> warn;
   };
   explicit FolderSync(Parts parts) : p_(std::move(parts)) {}
   ~FolderSync();
@@ -53,17 +53,17 @@ class FolderSync {
 
   // Told the rows (as they were, ascending) of the groups a refresh took
   // out of the list because their files were deleted elsewhere.
-  std::function<void(const std::vector<std::size_t>& rows)> on_groups_dropped;
+  Callback<void(const std::vector<std::size_t>& rows)> on_groups_dropped;
   // Told after a refresh or a read changed the model (names or values).
-  std::function<void()> on_model_changed;
+  Callback<void()> on_model_changed;
   // Told once the start's files are all read (before its warning box).
-  std::function<void()> on_started;
+  Callback<void()> on_started;
   // Asked at each listing: true while an entry of the current group is
   // being edited (the title editor or the path dialog is open on it). Such
   // a group stays in the list though its file was deleted elsewhere, until
   // the edit ends: committed with a change, it is a group this run changed
   // (its save writes it anew); else the look after the edit drops it.
-  std::function<bool()> editing;
+  Callback<bool()> editing;
 
   // The start: the folder's group names into the model and the list in one
   // step (the folder is listed on this thread, once); the files are then
@@ -112,7 +112,7 @@ class FolderSync {
   void EndStart();
   void EndAwaiting();
   void Warn(std::string message);
-  void WaitUntil(const std::function<bool()>& done);
+  void WaitUntil(const Callback<bool()>& done);
 
   Parts p_;
   bool looks_ = false;

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
+#include "common/callback.h"
 #include "data/history.h"
 #include "data/model.h"
 #include "ui/drawgrid.h"
@@ -34,9 +34,9 @@ class GroupCommander {
     ui::ListBox& list;
     ui::DrawGrid& grid;
     const std::string& data_folder;
-    std::function<void()> commit_edit;
-    std::function<void(std::size_t row)> selected;
-    std::function<void(std::size_t row)> renamed;
+    Callback<void()> commit_edit;
+    Callback<void(std::size_t row)> selected;
+    Callback<void(std::size_t row)> renamed;
   };
   explicit GroupCommander(Parts parts) : p_(std::move(parts)) {}
 

@@ -5,11 +5,11 @@
 // screen cursor and context help.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/callback.h"
 #include "common/modal_guard.h"
 #include "ui/window.h"
 
@@ -40,12 +40,12 @@ class Application {
   // Sees every posted message the run loop and the toolkit's modal loops
   // take from the queue, before dispatch; true means handled (not
   // dispatched). Sent messages never pass through it.
-  std::function<bool(MSG& msg)> on_message;
+  korvane::Callback<bool(MSG& msg)> on_message;
   // The program became the active application / stopped being it.
-  std::function<void()> on_activate;
-  std::function<void()> on_deactivate;
+  korvane::Callback<void()> on_activate;
+  korvane::Callback<void()> on_deactivate;
   // F1 found a help context on the focused control or a parent of it.
-  std::function<void(DWORD context)> on_help;
+  korvane::Callback<void(DWORD context)> on_help;
 
   // Shows `main` (and the taskbar button), then takes and handles messages
   // until the quit message; answers its exit code. `main` becomes the main

@@ -4,10 +4,10 @@
 // with it after the click handler.
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "common/callback.h"
 #include "ui/control.h"
 
 namespace ui {
@@ -29,8 +29,8 @@ class Button : public SubclassedControl {
  public:
   bool Create(const ButtonArgs& args);
 
-  std::function<void()> on_click;
-  std::function<void(const MouseEvent&)> on_mouse_move;
+  korvane::Callback<void()> on_click;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_move;
 
   // As a click by the user.
   void Click();

@@ -136,7 +136,7 @@ HWND NextTabStop(HWND root, HWND from, bool previous) {
   return previous ? stops.back() : stops.front();
 }
 
-bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const std::function<void(HDC, const RECT&)>& paint) {
+bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const korvane::Callback<void(HDC, const RECT&)>& paint) {
   if (msg != WM_PAINT && msg != WM_PRINTCLIENT) return false;
   RECT client{};
   GetClientRect(hwnd, &client);
@@ -164,7 +164,7 @@ MouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp) {
   return MouseEvent{button, static_cast<UINT>(wp), pt.x, pt.y};
 }
 
-bool ClickTracker::Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<void()>& on_click) {
+bool ClickTracker::Handle(HWND hwnd, UINT msg, LPARAM lp, const korvane::Callback<void()>& on_click) {
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

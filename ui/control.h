@@ -4,12 +4,12 @@
 // windows of other classes, such as the draw grid).
 #include <windows.h>
 
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
 
@@ -87,14 +87,14 @@ HWND NextTabStop(HWND root, HWND from, bool previous);
 
 // WM_PAINT and WM_PRINTCLIENT of a self-drawn control, both through one
 // paint function of (DC, client rectangle). True when msg was one of them.
-bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const std::function<void(HDC, const RECT&)>& paint);
+bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, const korvane::Callback<void(HDC, const RECT&)>& paint);
 
 // A click as labels and images take it: the left button pressed on the
 // control (captured) and released inside it. Handle answers true for the
 // mouse messages it consumed.
 class ClickTracker {
  public:
-  bool Handle(HWND hwnd, UINT msg, LPARAM lp, const std::function<void()>& on_click);
+  bool Handle(HWND hwnd, UINT msg, LPARAM lp, const korvane::Callback<void()>& on_click);
 
  private:
   bool pressed_ = false;

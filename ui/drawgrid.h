@@ -16,8 +16,8 @@
 //  - every change of the current cell first asks on_select_cell.
 #include <windows.h>
 
-#include <functional>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/gdi.h"
 #include "ui/grid_geometry.h"
@@ -61,15 +61,15 @@ struct DrawGridArgs {
 
 class DrawGrid : public Window {
  public:
-  using DrawCellHandler = std::function<void(HDC dc, int col, int row, const RECT& rect, CellState state)>;
-  using SelectCellHandler = std::function<bool(int col, int row)>;  // false refuses
-  using MouseHandler = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
-  using KeyHandler = std::function<void(WORD key, ShiftState shift)>;
+  using DrawCellHandler = korvane::Callback<void(HDC dc, int col, int row, const RECT& rect, CellState state)>;
+  using SelectCellHandler = korvane::Callback<bool(int col, int row)>;  // false refuses
+  using MouseHandler = korvane::Callback<void(MouseButton button, ShiftState shift, int x, int y)>;
+  using KeyHandler = korvane::Callback<void(WORD key, ShiftState shift)>;
 
   // Handlers; any may stay empty. x and y are client coordinates.
   DrawCellHandler on_draw_cell;
   SelectCellHandler on_select_cell;
-  std::function<void()> on_dbl_click;
+  korvane::Callback<void()> on_dbl_click;
   KeyHandler on_key_down;
   MouseHandler on_mouse_down;
   MouseHandler on_mouse_up;
@@ -78,10 +78,10 @@ class DrawGrid : public Window {
   MouseHandler on_mouse_move;
   // A key with Alt held, or F10 (WM_SYSKEYDOWN): true when the handler used
   // it; otherwise the system's handling runs (the menu bar's Alt keys).
-  std::function<bool(WORD key, ShiftState shift)> on_sys_key_down;
+  korvane::Callback<bool(WORD key, ShiftState shift)> on_sys_key_down;
   // The capture went to another window while a button was held (a message
   // box, another window activated): no release will follow.
-  std::function<void()> on_capture_lost;
+  korvane::Callback<void()> on_capture_lost;
 
   DrawGrid();
   ~DrawGrid() override;

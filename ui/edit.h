@@ -9,11 +9,11 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "ui/control.h"
 
 namespace ui {
@@ -37,18 +37,18 @@ class Edit : public SubclassedControl {
   bool Create(const EditArgs& args);
 
   // Every change of the text, whatever its cause (EN_CHANGE).
-  std::function<void()> on_change;
+  korvane::Callback<void()> on_change;
   // The focus came in from another control / left for another control of
   // the same window. A switch to another window (of this program or
   // another) and back runs neither.
-  std::function<void()> on_enter;
-  std::function<void()> on_exit;
+  korvane::Callback<void()> on_enter;
+  korvane::Callback<void()> on_exit;
   // A typed character as its UTF-16 unit (each half of a surrogate pair
   // comes alone); setting it to 0 swallows the character.
-  std::function<void(unsigned& key)> on_key_press;
+  korvane::Callback<void(unsigned& key)> on_key_press;
   // A key pressed (WM_KEYDOWN) as its virtual-key code; answering true
   // keeps it from the box.
-  std::function<bool(UINT key)> on_key_down;
+  korvane::Callback<bool(UINT key)> on_key_down;
 
   std::string Text() const;
   void SetText(std::string_view text);

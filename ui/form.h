@@ -6,12 +6,12 @@
 // Enter or Escape into commands where it has no such buttons.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/font.h"
 #include "ui/gdi.h"
@@ -44,7 +44,7 @@ enum ModalResult : int { kModalNone = 0, kModalOk = IDOK, kModalCancel = IDCANCE
 
 // A handler of one window message: true when it handled the message (its
 // answer in `result`); false lets the form's default handling run.
-using MessageHandler = std::function<bool(WPARAM wp, LPARAM lp, LRESULT& result)>;
+using MessageHandler = korvane::Callback<bool(WPARAM wp, LPARAM lp, LRESULT& result)>;
 
 // Destroy() the form before its object goes: a derived form's controls are
 // members destroyed before the base, and handlers that would run while the
@@ -61,16 +61,16 @@ class Form : public Window {
 
   // Events of a form used as it is (tests, the gallery); a form of its own
   // class overrides the virtual handlers below instead.
-  std::function<void()> on_create;
-  std::function<void()> on_destroy;
-  std::function<bool()> on_close_query;  // false refuses the close
-  std::function<void()> on_resize;
-  std::function<void()> on_activate;
-  std::function<void(const MouseEvent&)> on_mouse_move;
-  std::function<void(HDC dc, const RECT& client)> on_paint;
-  std::function<HPALETTE()> on_palette;
-  std::function<bool()> on_query_end_session;
-  std::function<void(bool ending)> on_end_session;
+  korvane::Callback<void()> on_create;
+  korvane::Callback<void()> on_destroy;
+  korvane::Callback<bool()> on_close_query;  // false refuses the close
+  korvane::Callback<void()> on_resize;
+  korvane::Callback<void()> on_activate;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_move;
+  korvane::Callback<void(HDC dc, const RECT& client)> on_paint;
+  korvane::Callback<HPALETTE()> on_palette;
+  korvane::Callback<bool()> on_query_end_session;
+  korvane::Callback<void(bool ending)> on_end_session;
   void SetMessageHandler(UINT msg, MessageHandler handler);
 
   // Placement: outer size, screen coordinates.

@@ -3,8 +3,8 @@
 // its bottom-left pixel; an icon brings its own mask.
 #include <windows.h>
 
-#include <functional>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
@@ -24,8 +24,8 @@ class Image : public Window {
  public:
   bool Create(const ImageArgs& args);
 
-  std::function<void()> on_click;
-  std::function<void(const MouseEvent&)> on_mouse_move;
+  korvane::Callback<void()> on_click;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_move;
 
   void SetBitmap(UniqueBitmap bitmap);
   void SetIcon(UniqueIcon icon, int width = 32, int height = 32);

@@ -4,11 +4,11 @@
 // tooltip hint and click and mouse-move events.
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/window.h"
 
@@ -34,8 +34,8 @@ class Label : public Window {
  public:
   bool Create(const LabelArgs& args);
 
-  std::function<void()> on_click;
-  std::function<void(const MouseEvent&)> on_mouse_move;
+  korvane::Callback<void()> on_click;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_move;
 
   const std::string& caption() const { return caption_; }
   void SetCaption(std::string_view caption);

@@ -6,11 +6,11 @@
 // change the program makes.
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "ui/control.h"
 
 namespace ui {
@@ -42,18 +42,18 @@ class ListBox : public SubclassedControl {
  public:
   bool Create(const ListBoxArgs& args);
 
-  std::function<void()> on_click;
-  std::function<void(const DrawItemEvent&)> on_draw_item;
+  korvane::Callback<void()> on_click;
+  korvane::Callback<void(const DrawItemEvent&)> on_draw_item;
   // Every button press, after the list box's own handling of it.
-  std::function<void(const MouseEvent&)> on_mouse_down;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_down;
   // A double click on a row.
-  std::function<void()> on_double_click;
+  korvane::Callback<void()> on_double_click;
   // A key goes down (WM_KEYDOWN, or WM_SYSKEYDOWN for F10 and Alt keys)
   // with the keys held (ui::ShiftState of ui/drawgrid.h): true when the handler
   // used it, and the list box's own handling is skipped.
-  std::function<bool(WORD key, unsigned shift)> on_key_down;
+  korvane::Callback<bool(WORD key, unsigned shift)> on_key_down;
   // The text of row n of a no_data list, from the program's data.
-  std::function<std::string(int index)> item_text;
+  korvane::Callback<std::string(int index)> item_text;
 
   int Count() const;
   // The number of rows of a no_data list; none selected afterwards.

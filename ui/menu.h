@@ -5,11 +5,11 @@
 // and runs the handler of the item chosen.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/callback.h"
 #include "ui/gdi.h"
 
 namespace ui {
@@ -26,7 +26,7 @@ struct MenuItem {
   UINT id = 0;  // 0 for separators and submenus
   std::string caption;  // kSeparator for a separator line
   Shortcut shortcut{};
-  std::function<void()> on_click;
+  korvane::Callback<void()> on_click;
   std::vector<MenuItem> items;  // non-empty: a submenu
 };
 
@@ -50,7 +50,7 @@ class Menu {
   void Build(HMENU menu, const std::vector<MenuItem>& items);
 
   UniqueMenu menu_;
-  std::vector<std::pair<UINT, std::function<void()>>> handlers_;
+  std::vector<std::pair<UINT, korvane::Callback<void()>>> handlers_;
   std::vector<ACCEL> accels_;
 };
 

@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include <functional>
 #include <string>
+
+#include "common/callback.h"
 
 namespace ui {
 
@@ -19,7 +20,7 @@ struct OpenFileDialog {
   std::string initial_dir;
   std::string title;
   // Shows the dialog; empty: GetOpenFileNameW.
-  std::function<BOOL(OPENFILENAMEW&)> run;
+  korvane::Callback<BOOL(OPENFILENAMEW&)> run;
 
   // True when the user chose a file.
   bool Execute(HWND owner);

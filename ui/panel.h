@@ -3,9 +3,9 @@
 // children tab in and out of it like the form's own.
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/window.h"
 
@@ -27,7 +27,7 @@ struct PanelArgs {
 class Panel : public Window {
  public:
   bool Create(const PanelArgs& args);
-  std::function<void(const MouseEvent&)> on_mouse_move;
+  korvane::Callback<void(const MouseEvent&)> on_mouse_move;
   // The bevels, drawn on whatever DC (the window's, or a test bitmap).
   void Paint(HDC dc, const RECT& client) const;
 

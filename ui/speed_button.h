@@ -6,10 +6,10 @@
 // never takes the focus, so an open editor elsewhere keeps it.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "common/callback.h"
 #include "ui/control.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
@@ -32,7 +32,7 @@ class SpeedButton : public Window {
  public:
   bool Create(const SpeedButtonArgs& args);
 
-  std::function<void()> on_click;
+  korvane::Callback<void()> on_click;
 
   // `glyph` holds `count` pictures side by side: enabled, then disabled.
   void SetGlyph(UniqueBitmap glyph, int count);

@@ -6,14 +6,15 @@
 // is left as it is: its messages are watched through a subclass.
 #include <windows.h>
 
-#include <functional>
 #include <string>
+
+#include "common/callback.h"
 
 namespace ui {
 
 class SpotTip {
  public:
-  using TextAt = std::function<std::string(POINT point, RECT* spot)>;
+  using TextAt = korvane::Callback<std::string(POINT point, RECT* spot)>;
 
   SpotTip() = default;
   SpotTip(const SpotTip&) = delete;

@@ -7,7 +7,7 @@ namespace ui {
 namespace {
 
 DWORD WINAPI Run(void* parameter) {
-  const std::unique_ptr<std::function<void()>> run(static_cast<std::function<void()>*>(parameter));
+  const std::unique_ptr<korvane::Callback<void()>> run(static_cast<korvane::Callback<void()>*>(parameter));
   try {
     (*run)();
   } catch (...) {
@@ -16,9 +16,9 @@ DWORD WINAPI Run(void* parameter) {
   return 0;
 }
 
-HANDLE Begin(std::function<void()>&& run) {
+HANDLE Begin(korvane::Callback<void()>&& run) {
   if (!run) return nullptr;
-  auto owned = std::make_unique<std::function<void()>>(std::move(run));
+  auto owned = std::make_unique<korvane::Callback<void()>>(std::move(run));
   const HANDLE handle = CreateThread(nullptr, 0, Run, owned.get(), 0, nullptr);
   if (handle) owned.release();  // the thread's now
   return handle;
@@ -37,7 +37,7 @@ std::uint64_t Condition::NowMs() {
   return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
 }
 
-bool Thread::Start(std::function<void()> run) {
+bool Thread::Start(korvane::Callback<void()> run) {
   Join();
   handle_ = Begin(std::move(run));
   return handle_ != nullptr;
@@ -50,7 +50,7 @@ void Thread::Join() {
   handle_ = nullptr;
 }
 
-bool Thread::StartDetached(std::function<void()> run) {
+bool Thread::StartDetached(korvane::Callback<void()> run) {
   const HANDLE handle = Begin(std::move(run));
   if (!handle) return false;
   CloseHandle(handle);

@@ -7,7 +7,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
+
+#include "common/callback.h"
 
 namespace ui {
 
@@ -96,10 +97,10 @@ class Thread {
   ~Thread() { Join(); }
   Thread(const Thread&) = delete;
   Thread& operator=(const Thread&) = delete;
-  bool Start(std::function<void()> run);
+  bool Start(korvane::Callback<void()> run);
   bool Joinable() const { return handle_ != nullptr; }
   void Join();
-  static bool StartDetached(std::function<void()> run);
+  static bool StartDetached(korvane::Callback<void()> run);
 
  private:
   HANDLE handle_ = nullptr;

@@ -124,13 +124,13 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 }
 
 namespace {
-std::function<void(const std::string&)>& Reporter() {
-  static std::function<void(const std::string&)> reporter;
+korvane::Callback<void(const std::string&)>& Reporter() {
+  static korvane::Callback<void(const std::string&)> reporter;
   return reporter;
 }
 }  // namespace
 
-void SetExceptionReporter(std::function<void(const std::string& what)> reporter) {
+void SetExceptionReporter(korvane::Callback<void(const std::string& what)> reporter) {
   Reporter() = std::move(reporter);
 }
 

@@ -4,8 +4,9 @@
 // every message to HandleMessage. No exception leaves the procedure.
 #include <windows.h>
 
-#include <functional>
 #include <string>
+
+#include "common/callback.h"
 
 namespace ui {
 
@@ -50,7 +51,7 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 // throw is caught at the procedure (and in the run loop's message filter)
 // and handed to the reporter the program installs; without one, a plain
 // message box.
-void SetExceptionReporter(std::function<void(const std::string& what)> reporter);
+void SetExceptionReporter(korvane::Callback<void(const std::string& what)> reporter);
 void ReportCurrentException() noexcept;
 
 }  // namespace ui

@@ -16,15 +16,16 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
+
+#include "common/callback.h"
 
 namespace ui {
 
 class WorkQueue {
  public:
-  using Answer = std::function<void()>;
+  using Answer = korvane::Callback<void()>;
   using JobId = std::uint64_t;
 
   // What a running job sees of the queue.
@@ -42,7 +43,7 @@ class WorkQueue {
     struct Running;
     std::shared_ptr<Running> running_;
   };
-  using Job = std::function<void(const Context&)>;
+  using Job = korvane::Callback<void(const Context&)>;
 
   struct Options {
     std::string key;    // what it is about: a group's name, a path
@@ -63,8 +64,9 @@ class WorkQueue {
   WorkQueue& operator=(const WorkQueue&) = delete;
 
   // Queues a job under a key (what it is about: a group's name, a path).
-  // An urgent job goes before every job queued so far. Throws (queuing
-  // nothing) only when no thread could be made to run it.
+  // An urgent job goes before every job queued so far. Throws
+  // korvane::TextError (queuing nothing) only when no thread could be made
+  // to run it.
   JobId Post(std::string key, Job job, bool urgent = false);
   JobId Post(Job job, Options options);
   // The time limit from now on (tests shorten it).

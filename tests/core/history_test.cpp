@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "data/groupfiles.h"
 #include "data/history.h"
@@ -344,6 +346,40 @@ TEST(History, ASaveAfterUndoingGroupCommandsDeletesAndWritesExactlyWhatItShould)
   moved.replace(moved.find("TITLE=one"), 9, "TITLE=");
   moved.replace(moved.find("[03]\r\nTITLE=") + 12, 0, "one");
   EXPECT_EQ(dir.Read("Z.PTH"), moved);
+}
+
+
+// The callable the handlers are stored in: small lambdas in place, others on
+// the heap, each copy its own and each destroyed once.
+TEST(History, HandlersCopyMoveAndEmptyAsStdFunctionDid) {
+  Callback<int(int)> empty;
+  EXPECT_FALSE(empty);
+  EXPECT_THROW(empty(1), std::bad_function_call);
+  EXPECT_FALSE((Callback<int(int)>(static_cast<int (*)(int)>(nullptr))));
+
+  int base = 10;
+  const Callback<int(int)> local = [&base](int x) { return base + x; };
+  Callback<int(int)> copied = local;
+  base = 20;
+  EXPECT_EQ(copied(1), 21);
+
+  auto held = std::make_shared<int>(0);
+  Callback<int(int)> heap = [held, text = std::string(40, 'x'), calls = 0](int x) mutable {
+    return ++calls * 100 + x + static_cast<int>(text.size());
+  };
+  EXPECT_EQ(heap(1), 141);
+  Callback<int(int)> copy = heap;
+  EXPECT_EQ(held.use_count(), 3);
+  EXPECT_EQ(heap(1), 241);
+  EXPECT_EQ(copy(1), 241);  // its own count, copied at 1
+  Callback<int(int)> moved = std::move(heap);
+  EXPECT_FALSE(heap);
+  EXPECT_EQ(moved(2), 342);
+  copy = local;
+  moved = nullptr;
+  EXPECT_TRUE(moved == nullptr);
+  EXPECT_EQ(held.use_count(), 1);
+  EXPECT_EQ(copy(2), 22);
 }
 
 }  // namespace

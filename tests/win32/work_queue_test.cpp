@@ -8,11 +8,11 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <algorithm>
 #include <thread>
 #include <vector>
 
+#include "common/text_error.h"
 #include "kit.h"
 #include "ui/work_queue.h"
 
@@ -205,7 +205,7 @@ TEST_F(WorkQueueTest, AQueueThatGetsNoThreadQueuesNothingAndWorksOnceItGetsOne) 
   ui::WorkQueue q(window_, kAnswers, 1, false);
   std::atomic<bool> ran{false};
   ui::WorkQueue::RefuseThreadsForTests(true);
-  EXPECT_THROW(q.Post("a", [&](const ui::WorkQueue::Context&) { ran = true; }), std::system_error);
+  EXPECT_THROW(q.Post("a", [&](const ui::WorkQueue::Context&) { ran = true; }), korvane::TextError);
   ui::WorkQueue::RefuseThreadsForTests(false);
   EXPECT_FALSE(q.Busy());
   // The refused thread was never counted: the next job gets one.
