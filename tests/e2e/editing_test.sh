@@ -71,7 +71,7 @@ editor_closed() { [ "$(e2e_probe visible "$EDITOR")" = 0 ]; }
 type_title() {
   e2e_real_key "$E2E_MAIN" F2 || return 1
   e2e_until 3 editor_open || { echo "F2 opens no editor" >&2; return 1; }
-  e2e_real_type "$E2E_MAIN" "$1" || return 1
+  e2e_enter_text "$E2E_MAIN" "$1" || return 1
   e2e_until 3 test "$(e2e_probe text "$EDITOR")" = "$1" ||
     { echo "the editor holds '$(e2e_probe text "$EDITOR")'" >&2; return 1; }
 }

@@ -40,9 +40,8 @@ read -r lx ly _ lh <<<"$(e2e_probe client-rect "$list")"
 lx=$((lx - mx)) ly=$((ly - my))
 row_height=$(e2e_probe send "$list" $LB_GETITEMHEIGHT 0 0)
 
-# Keys and text from the real keyboard (see e2e_real_key in lib.sh).
+# Keys from the real keyboard (see e2e_real_key in lib.sh).
 real_key() { e2e_real_key "$@"; }
-real_type() { e2e_real_type "$@"; }
 
 # main_foreground: the main window has the input focus again.
 main_foreground() {
@@ -81,10 +80,7 @@ if dialog=$(e2e_probe wait-window TFrmFR0030NG 業務名の新規追加 5000); t
   read -r dx dy dw dh <<<"$(e2e_probe rect "$dialog")"
   check_eq "centred over the main window" "$((wx + (ww - dw) / 2)) $((wy + (wh - dh) / 2))" "$dx $dy"
   e2e_probe wait-foreground "$dialog" 3000 >/dev/null
-  # As an input method hands over Japanese text: characters (WM_CHAR).
-  # xdotool would remap a spare key for each character, and under load Wine
-  # reads the map late and takes one character for another.
-  check "the name is typed" e2e_probe keys "$dialog" 1 "text:$NEW_NAME"
+  check "the name is typed" e2e_enter_text "$dialog" "$NEW_NAME"
   sleep 0.3
   e2e_shot new-group-dialog >/dev/null
   edit=$(e2e_probe children "$dialog" | awk '/Edit/ { print $1; exit }')

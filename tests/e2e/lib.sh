@@ -25,7 +25,8 @@
 #              e2e_hexdiff e2e_check_bytes e2e_check_file e2e_winpath
 #   processes  e2e_probe e2e_alive e2e_start e2e_wait_main e2e_launch
 #              e2e_wait_exit e2e_close e2e_until e2e_time_start
-#   input      e2e_xid e2e_key e2e_type e2e_real_key e2e_real_type e2e_focus
+#   input      e2e_xid e2e_key e2e_type e2e_real_key e2e_real_type
+#              e2e_enter_text e2e_focus
 #              e2e_click_screen e2e_click e2e_double_click
 #   showing    e2e_shot e2e_pixel e2e_client_pixel e2e_msgbox e2e_press
 #              e2e_openfile e2e_tray_icons e2e_tray_double_click
@@ -453,6 +454,19 @@ e2e_real_type() {
   xid=$(e2e_xid "$1") || return 1
   e2e__xdotool windowfocus --sync "$xid" || return 1
   e2e__xdotool type --delay 40 -- "$2"
+}
+
+# e2e_enter_text HWND TEXT: TEXT into the focus of HWND's thread. ASCII is
+# typed on the keyboard (e2e_real_type); other text is handed over as an
+# input method hands it over, as characters (WM_CHAR): xdotool would remap
+# a spare key for each character, and under load Wine reads the map late
+# and takes one character for another.
+e2e_enter_text() {
+  if LC_ALL=C grep -q '[^ -~]' <<<"$2"; then
+    e2e_probe keys "$1" 1 "text:$2" >/dev/null
+  else
+    e2e_real_type "$1" "$2"
+  fi
 }
 
 # e2e_focus HWND: gives the window's X window the input focus.
