@@ -218,15 +218,14 @@ void TFrmFR0010MN::CreateToolbar() {
     const wchar_t* glyph;
     int pictures;
     int group;
-    const char* hint;
     Callback<void()> click;
   };
   const ButtonRow rows[] = {
-      {&SpbSave, 8, L"SPBSAVE", 2, 0, "保存", [this] { MnuSaveClick(); }},
-      {&SpbExit, 72, L"SPBEXIT", 2, 0, "終了", [this] { MnuExitClick(); }},
-      {&SpbInput, 136, L"SPBINPUT", 1, 1, "登録モード", [this] { SpbInputClick(true); }},
-      {&SpbRun, 176, L"SPBRUN", 1, 1, "ランチャーモード", [this] { SpbInputClick(false); }},
-      {&SpbFind, 240, L"SPBFIND", 2, 0, "検索", [this] { MnuFindClick(); }},
+      {&SpbSave, 8, L"SPBSAVE", 2, 0, [this] { MnuSaveClick(); }},
+      {&SpbExit, 72, L"SPBEXIT", 2, 0, [this] { MnuExitClick(); }},
+      {&SpbInput, 136, L"SPBINPUT", 1, 1, [this] { SpbInputClick(true); }},
+      {&SpbRun, 176, L"SPBRUN", 1, 1, [this] { SpbInputClick(false); }},
+      {&SpbFind, 240, L"SPBFIND", 2, 0, [this] { MnuFindClick(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -234,7 +233,6 @@ void TFrmFR0010MN::CreateToolbar() {
     sa.bounds = ui::Bounds{row.left, 8, 41, 41};
     sa.group_index = row.group;
     sa.down = row.button == &SpbInput;
-    sa.hint = row.hint;
     row.button->Create(sa);
     row.button->SetGlyph(LoadBitmapResource(row.glyph), row.pictures);
     row.button->on_click = row.click;
@@ -319,11 +317,22 @@ void TFrmFR0010MN::FormCreate() {
   PostMessageW(hwnd(), kShownMessage, 0, 0);
 }
 
+// The toolbar buttons' hints, set once the window shows.
+constexpr std::pair<ui::SpeedButton TFrmFR0010MN::*, const char*> kButtonHints[] = {
+    {&TFrmFR0010MN::SpbSave, "保存"},          {&TFrmFR0010MN::SpbExit, "終了"},
+    {&TFrmFR0010MN::SpbInput, "登録モード"},   {&TFrmFR0010MN::SpbRun, "ランチャーモード"},
+    {&TFrmFR0010MN::SpbFind, "検索"},
+};
+
 void TFrmFR0010MN::FormShown() {
   if (destroyed_) return;
   // The user sees the window painted first.
   if (IsWindowVisible(hwnd())) RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   Step("first paint");
+  // The buttons' hints: their tooltip is a window of its own.
+  for (const auto& [button, hint] : kButtonHints) (this->*button).SetHint(hint);
+  path_tip_.Attach();
+  Step("hints");
   AddTrayIcon();
   Step("tray icon");
   RegisterDropTarget();

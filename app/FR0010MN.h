@@ -68,8 +68,9 @@ class TFrmFR0010MN : public ui::Form {
 
   // Handlers, named after their component and event.
   void FormCreate();
-  // Once the window is up and painted: the tray icon and the drop target,
-  // which need the shell and OLE, so they are loaded after the window shows.
+  // Once the window is up and painted: the toolbar's hints, the tray icon
+  // and the drop target (the last two need the shell and OLE, which are
+  // loaded after the window shows).
   void FormShown();
   void FormDestroy();
   bool FormCloseQuery();

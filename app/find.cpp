@@ -29,7 +29,7 @@ FindBoxCallbacks TFrmFR0010MN::FindCallbacks() {
 }
 
 void TFrmFR0010MN::StartFind(const LoadedSettings& settings) {
-  path_tip_.Attach();
+  // The path tip (a tooltip window of its own) comes after the show.
   if (settings.hot_key_invalid) {
     Notice(kHotKeyUnreadable);
     return;

@@ -9,6 +9,7 @@
 #include "data/settings.h"
 #include "grid/columns.h"
 #include "kit.h"
+#include "ui/hint.h"
 #include "ui/wide.h"
 
 namespace {
@@ -71,6 +72,8 @@ TEST_F(CreateTest, WithoutSettingsTheWindowCoversTheWorkAreaInRegistrationMode) 
   EXPECT_TRUE(form().Painter().HasCanvas());
   EXPECT_FALSE(form().HiddenInTray());
   EXPECT_TRUE(TrayIconExists(form().TrayRecord()));
+  EXPECT_EQ(ui::HintOf(form().SpbSave.hwnd()), "保存");
+  EXPECT_EQ(ui::HintOf(form().SpbRun.hwnd()), "ランチャーモード");
   EXPECT_FALSE(form().Model().Modified());
   EXPECT_EQ(form().Model().Current(), nullptr);
   EXPECT_EQ(form().Marks().pressed_row, -1);
