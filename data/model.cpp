@@ -56,11 +56,9 @@ bool Group::PathChanged(std::size_t n) const {
 }
 
 bool Group::Edited() const {
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const bool based = i < base.size();
-    if (entries[i].title != (based ? base.Title(i) : std::string_view()) ||
-        entries[i].path != (based ? base.Path(i) : std::string_view()))
-      return true;
+  for (std::size_t n = 1; n <= entries.size(); ++n) {
+    const Entry& entry = entries[n - 1];
+    if (entry.title != BaseOf(base, n, true) || entry.path != BaseOf(base, n, false)) return true;
   }
   return false;
 }
