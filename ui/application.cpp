@@ -1,7 +1,5 @@
 #include "ui/application.h"
 
-#include <commctrl.h>
-
 #include "ui/form.h"
 #include "ui/wide.h"
 
@@ -12,8 +10,6 @@ Application* g_current = nullptr;
 }
 
 Application::Application(HICON icon) : icon_(icon) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&icc);
   g_current = this;
   window_.Create();
 }

@@ -1,7 +1,5 @@
 #include "ui/control.h"
 
-#include <commctrl.h>
-
 #include <vector>
 
 #include "ui/wide.h"
@@ -10,7 +8,10 @@
 namespace ui {
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
+// The object behind a subclassed control, and the control's own window
+// procedure: properties of its window.
+constexpr wchar_t kControlProperty[] = L"ui.SubclassedControl";
+constexpr wchar_t kBaseProcProperty[] = L"ui.SubclassedControl.base";
 
 // Control ids: unique and never IDOK/IDCANCEL, so WM_MEASUREITEM (which
 // names its control by id only) finds its control.
@@ -27,11 +28,12 @@ SubclassedControl::~SubclassedControl() { Destroy(); }
 void SubclassedControl::Destroy() {
   if (!hwnd_) return;
   HWND h = hwnd_;
-  RemoveWindowSubclass(h, &SubclassedControl::Proc, kSubclassId);
-  hwnd_ = nullptr;
+  Unsubclass();
   DestroyWindow(h);
 }
 
+// The window procedure is replaced the classic way (no common-controls
+// library at start): the control's own one is called for the rest.
 bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DWORD style, std::string_view text,
                                       const Bounds& b, HWND parent) {
   const std::wstring cls = Wide(class_name);
@@ -39,7 +41,10 @@ bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DW
   HWND h = CreateWindowExW(ex_style, cls.c_str(), wtext.c_str(), style, b.x, b.y, b.width, b.height, parent,
                            NextControlId(), GetModuleHandleW(nullptr), nullptr);
   if (!h) return false;
-  if (!SetWindowSubclass(h, &SubclassedControl::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+  base_proc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC));
+  if (!base_proc_ || !SetPropW(h, kBaseProcProperty, reinterpret_cast<HANDLE>(base_proc_)) ||
+      !SetPropW(h, kControlProperty, this) ||
+      !SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedControl::Proc))) {
     DestroyWindow(h);
     return false;
   }
@@ -47,23 +52,41 @@ bool SubclassedControl::CreateControl(const char* class_name, DWORD ex_style, DW
   return true;
 }
 
+void SubclassedControl::Unsubclass() {
+  // A tooltip may have subclassed the control after us: its procedure then
+  // stays, and ours passes every message on to the control's own.
+  if (GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassedControl::Proc)) {
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base_proc_));
+    RemovePropW(hwnd_, kBaseProcProperty);
+  }
+  RemovePropW(hwnd_, kControlProperty);
+  hwnd_ = nullptr;
+}
+
 LRESULT SubclassedControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
-LRESULT SubclassedControl::Default(UINT msg, WPARAM wp, LPARAM lp) { return DefSubclassProc(hwnd_, msg, wp, lp); }
+LRESULT SubclassedControl::Default(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(base_proc_, hwnd_, msg, wp, lp);
+}
 
-LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  auto* self = reinterpret_cast<SubclassedControl*>(ref);
+LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<SubclassedControl*>(GetPropW(hwnd, kControlProperty));
+  const auto base = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBaseProcProperty));
+  if (!base) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (!self) {
+    if (msg == WM_NCDESTROY) RemovePropW(hwnd, kBaseProcProperty);
+    return CallWindowProcW(base, hwnd, msg, wp, lp);
+  }
   if (msg == WM_NCDESTROY) {
     // The parent is destroying us: let go before the window disappears.
-    RemoveWindowSubclass(hwnd, &SubclassedControl::Proc, kSubclassId);
-    self->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    self->Unsubclass();
+    return CallWindowProcW(base, hwnd, msg, wp, lp);
   }
   try {
     return self->OnMessage(msg, wp, lp);
   } catch (...) {
     ReportCurrentException();
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcW(base, hwnd, msg, wp, lp);
   }
 }
 

@@ -37,8 +37,9 @@ struct MouseEvent {
 MouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp);
 inline POINT MousePoint(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
 
-// A standard control (EDIT, BUTTON, LISTBOX, status bar) subclassed with
-// SetWindowSubclass, `this` as reference data. The control is destroyed with
+// A standard control (EDIT, BUTTON, LISTBOX) subclassed: its window
+// procedure replaced by one that hands messages to OnMessage, `this` in a
+// property of the window. The control is destroyed with
 // the object unless its parent destroyed it first.
 class SubclassedControl {
  public:
@@ -58,8 +59,11 @@ class SubclassedControl {
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // Puts the control's own procedure back and lets go of the window.
+  void Unsubclass();
   HWND hwnd_ = nullptr;
+  WNDPROC base_proc_ = nullptr;
 };
 
 // Font for a control: its own when `font` is given (kept in `own`), else

@@ -28,12 +28,21 @@ HWND EnsureTooltip(HWND control) {
   if (!root) return nullptr;
   if (HWND tip = static_cast<HWND>(GetPropW(root, kTooltipProp)); tip && IsWindow(tip)) return tip;
   // Owned by the top-level window, so it goes away with it.
-  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                             0, 0, root, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND tip = CreateTooltipWindow(root);
   if (tip) SetPropW(root, kTooltipProp, tip);
   return tip;
 }
 }  // namespace
+
+HWND CreateTooltipWindow(HWND owner) {
+  static const bool loaded = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  if (!loaded) return nullptr;
+  return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                         owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
 
 HWND TooltipOf(HWND control) {
   HWND root = GetAncestor(control, GA_ROOT);

@@ -19,5 +19,8 @@ HWND TooltipOf(HWND control);
 // For a top-level window going away: forgets its tooltip (which goes with
 // it, being owned by it).
 void ForgetTooltip(HWND top_level);
+// Creates a tooltip window owned by `owner`. The common-controls library
+// that has the class is loaded on the first call, not at start.
+HWND CreateTooltipWindow(HWND owner);
 
 }  // namespace ui

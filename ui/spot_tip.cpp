@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/text.h"
+#include "ui/hint.h"
 #include "ui/wide.h"
 #include "ui/window.h"
 
@@ -30,8 +31,7 @@ bool SpotTip::Attach(HWND window, TextAt text_at) {
   Detach();
   if (!window) return false;
   HWND root = GetAncestor(window, GA_ROOT);
-  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                         0, root, nullptr, GetModuleHandleW(nullptr), nullptr);
+  tip_ = CreateTooltipWindow(root);
   if (!tip_) return false;
   SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
   // One tool over nothing yet: its rectangle and text follow the pointer.

@@ -1,38 +1,98 @@
 #include "ui/status_bar.h"
 
-#include <commctrl.h>
-
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
+#include "ui/gdi.h"
 #include "ui/wide.h"
 
 namespace ui {
 
+namespace {
+// The text starts this far right of the bar's left edge.
+constexpr int kTextIndent = 4;
+
+UniqueFont StatusFont() {
+  // The size without the padded-border field, which systems before Vista
+  // refuse.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return UniqueFont();
+  return UniqueFont(CreateFontIndirectW(&metrics.lfStatusFont));
+}
+}  // namespace
+
 bool StatusBar::Create(const StatusBarArgs& args) {
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
-                      (args.size_grip ? SBARS_SIZEGRIP : 0);
-  if (!CreateControl("msctls_statusbar32", 0, style, "", args.bounds, args.parent)) return false;
-  SendMessageW(hwnd(), SB_SIMPLE, TRUE, 0);
+  size_grip_ = args.size_grip;
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  if (!CreateWindowOfClass("ui.StatusBar", 0, style, "", args.bounds.x, args.bounds.y, args.bounds.width,
+                           args.bounds.height, args.parent, nullptr, CS_HREDRAW | CS_VREDRAW, nullptr)) {
+    return false;
+  }
+  font_ = StatusFont();
   return true;
 }
 
-// The Unicode messages: their lengths count the same units as the buffer.
 void StatusBar::SetText(std::string_view text) {
-  const std::wstring copy = Wide(text);
-  SendMessageW(hwnd(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(copy.c_str()));
+  SetWindowTextW(hwnd(), Wide(text).c_str());
+  InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 std::string StatusBar::Text() const {
-  // The simple text is part SB_SIMPLEID on Windows; Wine reads it as part 0.
-  WPARAM part = SB_SIMPLEID;
-  LRESULT len = LOWORD(SendMessageW(hwnd(), SB_GETTEXTLENGTHW, part, 0));
-  if (len == 0) {
-    part = 0;
-    len = LOWORD(SendMessageW(hwnd(), SB_GETTEXTLENGTHW, part, 0));
-  }
+  const int len = GetWindowTextLengthW(hwnd());
   std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  if (len > 0) SendMessageW(hwnd(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(buf.data()));
+  GetWindowTextW(hwnd(), buf.data(), len + 1);
   return Narrow(buf.data());
+}
+
+RECT StatusBar::GripRect() const {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  HWND root = GetAncestor(hwnd(), GA_ROOT);
+  if (!size_grip_ || !root || IsZoomed(root) || !(GetWindowLongW(root, GWL_STYLE) & WS_THICKFRAME)) return RECT{};
+  const int side = std::min<int>(client.bottom, GetSystemMetrics(SM_CXVSCROLL));
+  return RECT{client.right - side, client.bottom - side, client.right, client.bottom};
+}
+
+void StatusBar::Paint(HDC dc, const RECT& client) const {
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  RECT grip = GripRect();
+  if (!IsRectEmpty(&grip)) DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  const int len = GetWindowTextLengthW(hwnd());
+  if (len <= 0) return;
+  std::vector<wchar_t> text(static_cast<std::size_t>(len) + 1, L'\0');
+  GetWindowTextW(hwnd(), text.data(), len + 1);
+  ScopedSelect sel(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT r{client.left + kTextIndent, client.top, IsRectEmpty(&grip) ? client.right : grip.left, client.bottom};
+  DrawTextW(dc, text.data(), len, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+LRESULT StatusBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (PaintMessage(hwnd(), msg, wp, [this](HDC dc, const RECT& client) { Paint(dc, client); })) return 0;
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills every pixel
+    case WM_NCHITTEST: {
+      POINT pt = MousePoint(lp);
+      ScreenToClient(hwnd(), &pt);
+      const RECT grip = GripRect();
+      if (PtInRect(&grip, pt)) return HTBOTTOMRIGHT;
+      break;
+    }
+    case WM_NCLBUTTONDOWN:
+      // The grip sizes the top-level window, as its own corner would.
+      if (wp == HTBOTTOMRIGHT) {
+        SendMessageW(GetAncestor(hwnd(), GA_ROOT), WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, lp);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return Window::HandleMessage(msg, wp, lp);
 }
 
 }  // namespace ui

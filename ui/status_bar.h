@@ -1,12 +1,16 @@
 #pragma once
-// Status bar without panels: one simple text area with a size grip. It does
-// not move itself; the form's layout places it.
+// Status bar without panels: one text area over the face colour, in the
+// system's status-bar font, with a size grip that sizes the top-level
+// window. It does not move itself; the form's layout places it. Drawn by
+// the program (no common-controls library at start); its text is its
+// window text.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
 #include "ui/control.h"
+#include "ui/window.h"
 
 namespace ui {
 
@@ -16,11 +20,22 @@ struct StatusBarArgs {
   bool size_grip = true;
 };
 
-class StatusBar : public SubclassedControl {
+class StatusBar : public Window {
  public:
   bool Create(const StatusBarArgs& args);
   void SetText(std::string_view text);
   std::string Text() const;
+  void Paint(HDC dc, const RECT& client) const;
+  // The grip's square in client coordinates; empty without a grip or while
+  // the top-level window cannot be sized (maximised).
+  RECT GripRect() const;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool size_grip_ = true;
+  UniqueFont font_;
 };
 
 }  // namespace ui

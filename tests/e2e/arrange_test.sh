@@ -42,7 +42,7 @@ e2e_launch
 children=$(e2e_probe children "$E2E_MAIN")
 list=$(awk '/ ListBox / { print $1; exit }' <<<"$children")
 grid=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
-status=$(awk '/ msctls_statusbar32 / { print $1; exit }' <<<"$children")
+status=$(awk '/ ui.StatusBar / { print $1; exit }' <<<"$children")
 [ -n "$list" ] && [ -n "$grid" ] || e2e_abort "the group list and the grid are found" "$children"
 # The list's order is the folder's: the rows are told apart by their
 # names' lengths in the list's UTF-16 units (業務A 3, answered as 4, the least a row answers; 業務BBBB 6).

@@ -119,6 +119,31 @@ TEST(StatusBar, SimpleTextWithoutPanels) {
   EXPECT_EQ(bar.Text(), "準備完了");
   bar.SetText("𠮷野家 한국어 café 〜");
   EXPECT_EQ(bar.Text(), "𠮷野家 한국어 café 〜");
+  // The text is the window's text, as tools that read windows see it.
+  wchar_t text[8] = {};
+  GetWindowTextW(bar.hwnd(), text, 8);
+  EXPECT_STREQ(text, L"𠮷野家 한국");
+
+  // The grip is the sizing corner of the top-level window while it can be
+  // sized; the rest of the bar is its client area.
+  const auto hit = [&](bool at_grip) {
+    RECT r{};
+    GetWindowRect(bar.hwnd(), &r);
+    const int x = at_grip ? r.right - 3 : r.left + 3;
+    return SendMessageW(bar.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(x, r.bottom - 3));
+  };
+  EXPECT_EQ(hit(true), HTBOTTOMRIGHT);
+  EXPECT_EQ(hit(false), HTCLIENT);
+  ShowWindow(form.hwnd(), SW_MAXIMIZE);
+  EXPECT_EQ(hit(true), HTCLIENT);
+  ShowWindow(form.hwnd(), SW_RESTORE);
+  EXPECT_EQ(hit(true), HTBOTTOMRIGHT);
+  ui::StatusBar plain;
+  args.size_grip = false;
+  ASSERT_TRUE(plain.Create(args));
+  RECT r{};
+  GetWindowRect(plain.hwnd(), &r);
+  EXPECT_EQ(SendMessageW(plain.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(r.right - 3, r.bottom - 3)), HTCLIENT);
 }
 
 }  // namespace
