@@ -73,15 +73,15 @@ LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   auto* self = static_cast<SubclassedControl*>(GetPropW(hwnd, kControlProperty));
   const auto base = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBaseProcProperty));
   if (!base) return DefWindowProcW(hwnd, msg, wp, lp);
-  if (!self) {
-    if (msg == WM_NCDESTROY) RemovePropW(hwnd, kBaseProcProperty);
-    return CallWindowProcW(base, hwnd, msg, wp, lp);
-  }
   if (msg == WM_NCDESTROY) {
-    // The parent is destroying us: let go before the window disappears.
-    self->Unsubclass();
-    return CallWindowProcW(base, hwnd, msg, wp, lp);
+    // The window is going: the object lets go of it, and the properties go
+    // before it does.
+    if (self) self->Unsubclass();
+    const LRESULT result = CallWindowProcW(base, hwnd, msg, wp, lp);
+    RemovePropW(hwnd, kBaseProcProperty);
+    return result;
   }
+  if (!self) return CallWindowProcW(base, hwnd, msg, wp, lp);
   try {
     return self->OnMessage(msg, wp, lp);
   } catch (...) {
