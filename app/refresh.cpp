@@ -12,7 +12,14 @@ FileReport TFrmFR0010MN::StartFolderSync() {
   const bool watched = work_.Watch(data_folder_, [this] { sync_.Look(); });
   // A share may send no notification at all: it gets a look when the
   // window is activated and before each save; a local disk none at idle.
-  sync_.SetLooks(!watched || os::IsRemoteFolder(data_folder_));
+  // Whether the folder is on a share is asked off the window's thread.
+  sync_.SetLooks(!watched);
+  if (watched) {
+    work_.Run("data folder's drive", [this, folder = data_folder_]() -> BackgroundWork::Answer {
+      const bool remote = os::IsRemoteFolder(folder);
+      return [this, remote] { sync_.SetLooks(remote); };
+    });
+  }
   // A group whose entry is being edited is not dropped under the editor.
   sync_.editing = [this] { return marks_.edit_row >= 0; };
   if (on_startup_step) on_startup_step("folder watch");

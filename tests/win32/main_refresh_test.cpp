@@ -57,6 +57,9 @@ TEST_F(MainRefreshTest, ChangesMadeElsewhereReachTheWindowWithoutARestart) {
   EXPECT_FALSE(Painted(5));
   EXPECT_FALSE(form().Model().Modified());
   EXPECT_GE(model_changed, 1);
+  // A watched folder on a local disk: no looks besides the notifications
+  // (whether it is on a share was answered off the window's thread).
+  EXPECT_FALSE(form().Sync().Looks());
 
   // A group changed here keeps the user's value and takes the others.
   ASSERT_TRUE(form().Model().SetTitle(2, "mine"));
