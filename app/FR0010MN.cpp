@@ -122,6 +122,10 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TFrmFR0010MN::CreateControls() {
   Step("window");
+  // The menu bar first: setting it changes the window's frame, which is
+  // cheaper before there are children to lay out again.
+  CreateMenus();
+  Step("menus");
   CreateToolbar();
   Step("toolbar");
 
@@ -198,8 +202,6 @@ void TFrmFR0010MN::CreateControls() {
   // Tab order: the group list, the title editor, the grid, then the rest.
   ui::SetTabOrder({LBGroup.hwnd(), EdtTitle.hwnd(), DGMain.hwnd(), StbInfo.hwnd(), PnlTop.hwnd()});
   Step("title editor, layout");
-  CreateMenus();
-  Step("menus");
   painter_.LoadPictures();
   Step("pictures");
 }
