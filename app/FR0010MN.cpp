@@ -122,6 +122,9 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TFrmFR0010MN::CreateControls() {
   Step("window");
+  work_.Start(hwnd(), kBackgroundMessage);
+  WatchAndListFolder();
+  Step("folder watch");
   // The menu bar first: setting it changes the window's frame, which is
   // cheaper before there are children to lay out again.
   CreateMenus();
@@ -299,7 +302,6 @@ void TFrmFR0010MN::FormCreate() {
   BuildPalette();
   Step("columns, palette");
   hidden_in_tray_ = false;
-  work_.Start(hwnd(), kBackgroundMessage);
   work_.SetExeFolder(data_folder_);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   // The names now, the files off the window's thread once it shows.

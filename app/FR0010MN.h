@@ -174,6 +174,9 @@ class TFrmFR0010MN : public ui::Form {
   ui::PopupMenu& GroupMenu() { return *PpmGroup; }
   // Refresh (app/refresh.cpp): the group folder kept in step while the
   // program runs; the start reads the files after the window shows.
+  // The folder is watched and listed (on a thread) as the window is made,
+  // and the list filled from that listing at its creation's end.
+  void WatchAndListFolder();
   FileReport StartFolderSync();
   void StopFolderSync();
   // Before a save or a close: false when it must not go on.

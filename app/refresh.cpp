@@ -7,7 +7,7 @@
 
 namespace korvane {
 
-FileReport TFrmFR0010MN::StartFolderSync() {
+void TFrmFR0010MN::WatchAndListFolder() {
   // Watched before it is listed: a change made in between is not missed.
   const bool watched = work_.Watch(data_folder_, [this] { sync_.Look(); });
   // A share may send no notification at all: it gets a look when the
@@ -22,8 +22,13 @@ FileReport TFrmFR0010MN::StartFolderSync() {
   }
   // A group whose entry is being edited is not dropped under the editor.
   sync_.editing = [this] { return marks_.edit_row >= 0; };
-  if (on_startup_step) on_startup_step("folder watch");
-  return sync_.Begin();
+  // The names are listed on a thread of their own while the controls are
+  // made; the window waits for them before it shows.
+  work_.ListGroupNamesAhead(data_folder_, model_.DiskEpoch());
+}
+
+FileReport TFrmFR0010MN::StartFolderSync() {
+  return sync_.Begin(work_.TakeGroupNames(data_folder_, model_.DiskEpoch()));
 }
 
 void TFrmFR0010MN::StopFolderSync() {

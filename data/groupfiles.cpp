@@ -331,14 +331,22 @@ bool RecoverTemporaryFiles(const std::string& folder, const std::vector<os::DirE
 }
 }  // namespace
 
-FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
-  FileReport report;
-  model.Reset();
+std::optional<FolderListing> ListGroupNames(const std::string& folder, std::uint64_t epoch) {
   try {
     std::optional<std::vector<os::DirEntry>> entries = os::ListFolder(folder);
     if (entries && RecoverTemporaryFiles(folder, *entries)) entries = os::ListFolder(folder);
-    const std::optional<FolderListing> listing =
-        entries ? GroupFilesOf(folder, std::move(*entries), model.DiskEpoch()) : std::nullopt;
+    if (!entries) return std::nullopt;
+    return GroupFilesOf(folder, std::move(*entries), epoch);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+FileReport ApplyGroupNames(const std::string& folder, const std::optional<FolderListing>& listing,
+                           LauncherModel& model) {
+  FileReport report;
+  model.Reset();
+  try {
     if (!listing) {
       report.ok = false;
       report.messages.push_back(CannotReadMessage(folder));
@@ -347,10 +355,16 @@ FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
     report.messages = listing->left_alone;
     ApplyListing(model, *listing);
   } catch (const std::exception&) {
+    model.Reset();
     report.ok = false;
-    report.messages.push_back(CannotReadMessage(folder));
+    report.messages.assign(1, CannotReadMessage(folder));
   }
   return report;
+}
+
+FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
+  model.Reset();
+  return ApplyGroupNames(folder, ListGroupNames(folder, model.DiskEpoch()), model);
 }
 
 FileReport LoadGroups(const std::string& folder, LauncherModel& model) {

@@ -49,6 +49,16 @@ std::optional<FolderListing> ListGroupFiles(const std::string& folder, std::uint
 std::optional<FolderListing> GroupFilesOf(const std::string& folder, std::vector<os::DirEntry> entries,
                                           std::uint64_t epoch);
 
+// The listing a start begins with (LoadGroupNames' first half): folder
+// listed after what an interrupted save left is put right. nullopt when
+// the folder cannot be listed. Any thread; never throws.
+std::optional<FolderListing> ListGroupNames(const std::string& folder, std::uint64_t epoch);
+// Its second half, on the window's thread: the model gets one group, not
+// read yet, per listed file. ok is false (and the model empty) when there
+// is no listing.
+FileReport ApplyGroupNames(const std::string& folder, const std::optional<FolderListing>& listing,
+                           LauncherModel& model);
+
 struct ListingApplied {
   bool stale = false;                 // a save came between: list again
   std::size_t appended = 0;           // new groups at the end of the list, not read yet

@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +19,7 @@
 
 #include "common/callback.h"
 #include "data/model.h"
+#include "data/refresh.h"
 #include "grid/icon_cache.h"
 #include "ui/drawgrid.h"
 #include "ui/work_queue.h"
@@ -112,6 +115,12 @@ class BackgroundWork {
   bool Watch(const std::string& folder, Callback<void()> on_change);
   void StopWatch();
   bool Watching() const;
+  // The start's listing of the group folder (ListGroupNames) on a thread
+  // of its own, begun once the folder is watched, while the window's
+  // controls are made. TakeGroupNames waits for it; a listing not begun
+  // for `folder` (or whose thread the system refused) is made there.
+  void ListGroupNamesAhead(const std::string& folder, std::uint64_t epoch);
+  std::optional<FolderListing> TakeGroupNames(const std::string& folder, std::uint64_t epoch);
 
   // Runs the answers that have arrived (the window's handler of `message`).
   void Deliver();
@@ -157,6 +166,8 @@ class BackgroundWork {
   // in background_watch.cpp).
   struct FolderWatcher;
   std::shared_ptr<FolderWatcher> watcher_;
+  struct ListingAhead;
+  std::shared_ptr<ListingAhead> listing_ahead_;  // made and ended in background_watch.cpp
   std::string exe_folder_;
   bool exe_on_removable_ = false;
 };

@@ -1,6 +1,7 @@
 // The folder watch of BackgroundWork: one thread waits on the folder's
 // change notification and hands the window one answer for any number of
-// changes, so a save that writes many files costs one look.
+// changes, so a save that writes many files costs one look. And the
+// start's listing of the folder, made while the window is.
 #include <atomic>
 #include <exception>
 
@@ -57,6 +58,31 @@ bool BackgroundWork::Watch(const std::string& folder, Callback<void()> on_change
   if (!started) return false;
   watcher_ = std::move(watcher);
   return true;
+}
+
+struct BackgroundWork::ListingAhead {
+  std::string folder;
+  std::uint64_t epoch = 0;
+  std::optional<FolderListing> listing;  // written by the thread, read after Join
+  ui::Thread thread;
+};
+
+void BackgroundWork::ListGroupNamesAhead(const std::string& folder, std::uint64_t epoch) {
+  listing_ahead_.reset();
+  auto ahead = std::make_shared<ListingAhead>();
+  ahead->folder = folder;
+  ahead->epoch = epoch;
+  ListingAhead* a = ahead.get();
+  // ListGroupNames never throws; a failure to list is its nullopt.
+  if (!ahead->thread.Start([a] { a->listing = ListGroupNames(a->folder, a->epoch); })) return;
+  listing_ahead_ = std::move(ahead);
+}
+
+std::optional<FolderListing> BackgroundWork::TakeGroupNames(const std::string& folder, std::uint64_t epoch) {
+  const std::shared_ptr<ListingAhead> ahead = std::move(listing_ahead_);
+  if (!ahead || ahead->folder != folder || ahead->epoch != epoch) return ListGroupNames(folder, epoch);
+  ahead->thread.Join();
+  return std::move(ahead->listing);
 }
 
 void BackgroundWork::StopWatch() { watcher_.reset(); }

@@ -26,9 +26,11 @@ std::string DroppedNotice(const std::string& name) {
 
 FolderSync::~FolderSync() { Stop(); }
 
-FileReport FolderSync::Begin() {
+FileReport FolderSync::Begin() { return Begin(ListGroupNames(p_.data_folder, p_.model.DiskEpoch())); }
+
+FileReport FolderSync::Begin(const std::optional<FolderListing>& listing) {
   stopped_ = false;
-  FileReport report = LoadGroupNames(p_.data_folder, p_.model);
+  FileReport report = ApplyGroupNames(p_.data_folder, listing, p_.model);
   p_.list.SetCount(static_cast<int>(p_.model.GroupCount()));
   if (!report.ok) return report;
   // Told in the one box once every file is read.

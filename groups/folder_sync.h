@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -66,8 +67,10 @@ class FolderSync {
   Callback<bool()> editing;
 
   // The start: the folder's group names into the model and the list in one
-  // step (the folder is listed on this thread, once); the files are then
+  // step, from the folder's listing (ListGroupNames, made on any thread;
+  // without one, the folder is listed on this thread); the files are then
   // read on workers. ok false: the folder cannot be listed.
+  FileReport Begin(const std::optional<FolderListing>& listing);
   FileReport Begin();
   // Whether a look must stand in for change notifications (a share that
   // sends none): on activation and before each save.
