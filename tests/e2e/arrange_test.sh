@@ -103,5 +103,12 @@ SAVED=$(e2e_shot saved)
 check "the status bar's text changed at the save" \
   test "$(status_dark "$SAVED")" -gt 20 -a "$(status_dark "$SAVED")" -lt "$(status_dark "$MOVED")"
 
+# The status bar's grip sizes the window, as the window's own corner does.
+read -r _ _ w0 h0 <<<"$(e2e_probe rect "$E2E_MAIN")"
+read -r x y w h <<<"$(e2e_probe client-rect "$status")"
+drag $((x + w - 4)) $((y + h - 4)) $((x + w + 56)) $((y + h + 46))
+grown() { read -r _ _ w1 h1 <<<"$(e2e_probe rect "$E2E_MAIN")"; [ "$w1" -eq $((w0 + 60)) ] && [ "$h1" -eq $((h0 + 50)) ]; }
+check "the grip made the window 60 wider and 50 taller" e2e_until 3 grown
+
 e2e_close
 e2e_finish
