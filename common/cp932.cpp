@@ -269,11 +269,7 @@ bool FitsCodePage932(std::string_view utf8) {
   return true;
 }
 
-namespace {
-
-// Writes the UTF-8 of cp932 at out, which has room for three bytes a byte
-// (a half-width katakana: one byte in, three out) and one more; answers its
-// length.
+// A half-width katakana takes one byte in and three out.
 std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   char* to = out;
   const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -318,8 +314,6 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   }
   return static_cast<std::size_t>(to - out);
 }
-
-}  // namespace
 
 std::string Utf8FromCp932(std::string_view cp932) {
   // A value's worth (up to 2048 bytes) is converted on the stack and

@@ -351,6 +351,7 @@ struct IniDocument::Impl {
   void Parse();
   void Splice(std::size_t from, std::size_t to, const std::string& text);
   std::string ValueOf(const Entry& e) const;
+  std::size_t WriteValue(const Entry& e, char* out) const;
   std::optional<std::string> InFile(std::string_view utf8) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view key) const;
@@ -615,15 +616,30 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
 // What Get answers for the entry, in UTF-8: cut in the file's terms (2047
 // code page 932 bytes, or 2047 units of UTF-16 text).
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
+  if (utf16) {
+    std::string_view v(bytes.data() + e.value, e.value_len);
+    if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
+    return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
+  }
+  // A value's worth converted on the stack and copied out at its size.
+  char buffer[3 * kIniValueLimit + 1];
+  return std::string(buffer, WriteValue(e, buffer));
+}
+
+// The same written at out, which has room for three bytes a byte of the
+// value and one more; answers its length.
+std::size_t IniDocument::Impl::WriteValue(const Entry& e, char* out) const {
   std::string_view v(bytes.data() + e.value, e.value_len);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
-  v = CutCp932(v, kIniValueLimit);
-  // ASCII comes through the conversion as it is, at the cost of a copy.
+  if (utf16) {
+    if (v.size() > kIniValueLimit) v = v.substr(0, CutToUnits(v, kIniValueLimit).size());
+    v.copy(out, v.size());
+    return v.size();
+  }
   // A byte that is no character reads as "・", two units: cut again.
-  std::string text = Utf8FromCp932(v);
-  if (text.size() > kIniValueLimit) text = CutToUnits(text, kIniValueLimit);
-  return text;
+  const std::size_t length = WriteUtf8FromCp932(CutCp932(v, kIniValueLimit), out);
+  if (length <= kIniValueLimit) return length;
+  return CutToUnits(std::string_view(out, length), kIniValueLimit).size();
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -667,23 +683,30 @@ IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) co
   return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
 }
 
+std::size_t IniDocument::SectionReader::Find(std::string_view key) const {
+  if (!impl_) return Impl::npos;
+  std::string storage;
+  const std::string_view caller = CallerName(key, storage);
+  if (IsAscii(caller)) return impl_->FindEntry(index_, caller);
+  if (const std::optional<std::string> name = impl_->InFile(caller)) return impl_->FindEntry(index_, *name);
+  return Impl::npos;
+}
+
 std::string IniDocument::SectionReader::Get(std::string_view key, std::string_view def) const {
-  std::size_t found = Impl::npos;
-  if (impl_) {
-    std::string storage;
-    const std::string_view caller = CallerName(key, storage);
-    if (IsAscii(caller)) {
-      found = impl_->FindEntry(index_, caller);
-    } else if (const std::optional<std::string> name = impl_->InFile(caller)) {
-      found = impl_->FindEntry(index_, *name);
-    }
-  }
+  const std::size_t found = Find(key);
   if (found == Impl::npos) {
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
     return std::string(def);
   }
   return impl_->ValueOf(impl_->entries[found]);
 }
+
+std::size_t IniDocument::SectionReader::Write(std::string_view key, char* out) const {
+  const std::size_t found = Find(key);
+  return found == Impl::npos ? 0 : impl_->WriteValue(impl_->entries[found], out);
+}
+
+std::size_t IniDocument::WriteRoom() const { return impl_ ? 3 * impl_->bytes.size() + 1 : 1; }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (!impl_) impl_ = std::make_unique<Impl>();

@@ -55,14 +55,22 @@ class IniDocument {
   class SectionReader {
    public:
     std::string Get(std::string_view key, std::string_view def = "") const;
+    // Writes what Get(key) answers at out, which has room for it (see
+    // WriteRoom); answers its length.
+    std::size_t Write(std::string_view key, char* out) const;
 
    private:
     friend class IniDocument;
+    // Index of the entry of key, or none.
+    std::size_t Find(std::string_view key) const;
     SectionReader(const Impl* impl, std::size_t index) : impl_(impl), index_(index) {}
     const Impl* impl_;   // null when there is no such section
     std::size_t index_;
   };
   SectionReader ReadSection(std::string_view section) const;
+  // Room for the values of distinct entries written one after another by
+  // SectionReader::Write: three bytes a byte of the text, and one more.
+  std::size_t WriteRoom() const;
 
   // Sets key in section: an existing key's value is replaced on its line,
   // a new key goes after the section's last non-blank line, a new section is
