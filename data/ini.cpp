@@ -123,6 +123,15 @@ inline std::string_view TrimBlanks(std::string_view s) {
   return name;
 }
 
+// True when name is printable ASCII that neither begins nor ends with a
+// space: its own caller form, looked up as it is (the usual names).
+inline bool PlainName(std::string_view name) {
+  for (const char c : name) {
+    if (c < ' ' || c > '~') return false;   // a signed char beyond ASCII is negative
+  }
+  return name.empty() || (name.front() != ' ' && name.back() != ' ');
+}
+
 bool IsQuotePair(std::string_view v) {
   return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
 }
@@ -672,6 +681,10 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
 
 IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
   if (!impl_) return SectionReader(nullptr, 0);
+  if (PlainName(section)) {
+    const std::size_t si = impl_->FindSection(section);
+    return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
+  }
   std::string storage;
   const std::string_view caller = CallerName(section, storage);
   std::size_t si = Impl::npos;
@@ -685,6 +698,7 @@ IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) co
 
 std::size_t IniDocument::SectionReader::Find(std::string_view key) const {
   if (!impl_) return Impl::npos;
+  if (PlainName(key)) return impl_->FindEntry(index_, key);
   std::string storage;
   const std::string_view caller = CallerName(key, storage);
   if (IsAscii(caller)) return impl_->FindEntry(index_, caller);
