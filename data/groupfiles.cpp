@@ -36,32 +36,22 @@ std::vector<std::string> EntrySections(std::size_t count) {
   return names;
 }
 
-// The titles and paths of a readable document's count entries, titles cut
-// to kTitleMaxBytes units.
-EntryValues ReadValues(const IniDocument& doc, std::size_t count) {
+constexpr std::string_view kEntryKeys[] = {kTitleKey, kPathKey};
+
+// The titles and paths of count entries read from a file's bytes, titles
+// cut to kTitleMaxBytes units; nullopt when the file is not readable.
+std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
   // The usual count's names are made once.
   static const std::vector<std::string> usual = EntrySections(kEntryCount);
   const std::vector<std::string> other = count == kEntryCount ? std::vector<std::string>() : EntrySections(count);
-  const std::vector<std::string>& names = count == kEntryCount ? usual : other;
-  // The values are converted one after another into text, then packed. No
-  // two of them are one entry (the section names differ, and so do the
-  // keys), so the document's write room holds them all.
-  const std::unique_ptr<char[]> text(new char[doc.WriteRoom()]);
-  std::vector<std::size_t> ends(2 * count);
-  std::size_t end = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const IniDocument::SectionReader section = doc.ReadSection(names[i]);
-    std::size_t title = section.Write(kTitleKey, text.get() + end);
-    if (title > kTitleMaxBytes) title = CutToUnits(std::string_view(text.get() + end, title), kTitleMaxBytes).size();
-    ends[2 * i] = end += title;
-    ends[2 * i + 1] = end += section.Write(kPathKey, text.get() + end);
-  }
-  const auto value = [&](std::size_t k) {
-    const std::size_t begin = k == 0 ? 0 : ends[k - 1];
-    return std::string_view(text.get() + begin, ends[k] - begin);
+  const IniValues read(std::move(bytes), count == kEntryCount ? usual : other, kEntryKeys);
+  if (!read.Readable()) return std::nullopt;
+  const auto title = [&read](std::size_t i) {
+    const std::string_view text = read.Value(i, 0);
+    return text.size() > kTitleMaxBytes ? text.substr(0, CutToUnits(text, kTitleMaxBytes).size()) : text;
   };
   EntryValues values;
-  values.Assign(count, [&](std::size_t i) { return std::pair(value(2 * i), value(2 * i + 1)); });
+  values.Assign(count, [&](std::size_t i) { return std::pair(title(i), read.Value(i, 1)); });
   return values;
 }
 
@@ -115,7 +105,7 @@ bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes) {
 // noting a clash where the file's value also moved away from the base.
 void SpliceChanges(IniDocument& doc, const Group& group, bool whole, PlannedFile& file) {
   const std::size_t count = group.entries.size();
-  const EntryValues now = whole ? EntryValues(count) : ReadValues(doc, count);
+  const EntryValues now = whole ? EntryValues(count) : ReadValues(doc.Bytes(), count).value_or(EntryValues(count));
   for (std::size_t n = 1; n <= count; ++n) {
     const std::string section = EntrySection(n, count);
     const std::string_view mine_title = group.entries.Title(n - 1), mine_path = group.entries.Path(n - 1);
@@ -173,7 +163,7 @@ void Plan(const std::string& folder, const LauncherModel& model, const Group& gr
     SpliceChanges(doc, group, !base, file);
     if (file.clashes.size() > before && base) file.displaced.push_back({*base, true});
     file.bytes = doc.TakeBytes();
-    file.written = ReadValues(IniDocument(file.bytes), group.entries.size());
+    file.written = ReadValues(file.bytes, group.entries.size()).value_or(EntryValues(group.entries.size()));
   } else if (group.Unread() && !group.Edited()) {
     file.bytes = std::move(*base);   // carried to the new name as it is
   } else {
@@ -294,9 +284,9 @@ ReadOutcome ReadGroupFile(const std::string& file, std::size_t count, EntryValue
   std::uint32_t error = 0;
   std::optional<std::string> bytes = os::ReadFile(file, &error, stamp);
   if (!bytes) return os::IsNotFound(error) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
-  const IniDocument doc(std::move(*bytes));
-  if (!doc.Readable()) return ReadOutcome::Unreadable;
-  values = ReadValues(doc, count);
+  std::optional<EntryValues> read = ReadValues(std::move(*bytes), count);
+  if (!read) return ReadOutcome::Unreadable;
+  values = std::move(*read);
   return ReadOutcome::Read;
 }
 

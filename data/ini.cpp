@@ -355,6 +355,7 @@ struct IniDocument::Impl {
   std::vector<std::size_t> slots;
 
   bool Dbcs() const { return !utf16; }
+  void Load(std::string file);
   void Decode();
   void ToUtf16();
   void Parse();
@@ -371,6 +372,20 @@ struct IniDocument::Impl {
   bool Insert(std::size_t si, const std::string& key, const std::string& encoded);
   bool Append(const std::string& section, const std::string& key, const std::string& encoded);
 };
+
+// A file's bytes, not parsed yet.
+void IniDocument::Impl::Load(std::string file) {
+  utf16 = file.size() >= 2 && static_cast<unsigned char>(file[0]) == 0xFF && static_cast<unsigned char>(file[1]) == 0xFE;
+  if (utf16) {
+    wide = std::move(file);
+    Decode();
+  } else {
+    bytes = std::move(file);
+    // Without a converter (a system lacking code page 932) only ASCII is
+    // read: a file with more is neither read nor written.
+    readable = Cp932Available() || IsAscii(bytes);
+  }
+}
 
 // bytes and wide_at from wide.
 void IniDocument::Impl::Decode() {
@@ -654,19 +669,8 @@ std::size_t IniDocument::Impl::WriteValue(const Entry& e, char* out) const {
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
 
 IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
-  Impl& d = *impl_;
-  d.utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-            static_cast<unsigned char>(bytes[1]) == 0xFE;
-  if (d.utf16) {
-    d.wide = std::move(bytes);
-    d.Decode();
-  } else {
-    d.bytes = std::move(bytes);
-    // Without a converter (a system lacking code page 932) only ASCII is
-    // read: a file with more is neither read nor written.
-    d.readable = Cp932Available() || IsAscii(d.bytes);
-  }
-  d.Parse();
+  impl_->Load(std::move(bytes));
+  impl_->Parse();
 }
 
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
@@ -714,13 +718,6 @@ std::string IniDocument::SectionReader::Get(std::string_view key, std::string_vi
   }
   return impl_->ValueOf(impl_->entries[found]);
 }
-
-std::size_t IniDocument::SectionReader::Write(std::string_view key, char* out) const {
-  const std::size_t found = Find(key);
-  return found == Impl::npos ? 0 : impl_->WriteValue(impl_->entries[found], out);
-}
-
-std::size_t IniDocument::WriteRoom() const { return impl_ ? 3 * impl_->bytes.size() + 1 : 1; }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (!impl_) impl_ = std::make_unique<Impl>();
@@ -778,6 +775,68 @@ const std::string& IniDocument::Bytes() const {
   static const std::string empty;
   if (!impl_) return empty;
   return impl_->utf16 ? impl_->wide : impl_->bytes;
+}
+
+IniValues::IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys)
+    : ends_(sections.size() * keys.size()), keys_(keys.size()) {
+  constexpr std::size_t npos = IniDocument::Impl::npos;
+  IniDocument::Impl d;
+  d.Load(std::move(bytes));
+  readable_ = d.readable;
+  if (!readable_) return;
+  // The lines taken as Parse takes them, each value's entry found as
+  // FindEntry finds it: the first entry of the key in the first section of
+  // the name. A section's line's first byte stays npos until it is found.
+  const std::string_view all = d.bytes;
+  const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
+  const bool dbcs = d.Dbcs();
+  std::vector<Entry> found(ends_.size(), Entry{npos, 0, 0, 0, 0, 0, 0});
+  std::vector<unsigned char> seen(sections.size(), 0);
+  std::size_t open = npos;   // the wanted section whose lines these are
+  std::size_t next_section = 0;   // sections usually come in the order asked
+  LineScanner lines(all);
+  for (std::size_t pos = 0; pos < all.size();) {
+    const auto [end, next] = lines.Bounds(pos);
+    const Line line = Classify(all, pos, end, dbcs, nul);
+    const std::string_view name(all.data() + line.name, line.name_len);
+    if (line.kind == LineKind::Section) {
+      std::size_t i = next_section;
+      if (i >= sections.size() || !SameName(name, sections[i], dbcs)) {
+        for (i = 0; i < sections.size() && !SameName(name, sections[i], dbcs);) ++i;
+      }
+      open = npos;
+      if (i < sections.size() && !seen[i]) {
+        seen[i] = 1;
+        open = i;
+        next_section = i + 1;
+      }
+    } else if (line.kind == LineKind::Entry && open != npos) {
+      for (std::size_t k = 0; k < keys_; ++k) {
+        Entry& e = found[open * keys_ + k];
+        if (SameName(name, keys[k], dbcs)) {
+          if (e.line == npos) e = MakeEntry(line, pos, end);
+          break;
+        }
+      }
+    }
+    pos = next;
+  }
+  // Converted one after another: room for three bytes a byte, and one more.
+  std::size_t room = 1;
+  for (const Entry& e : found) room += e.line == npos ? 0 : 3 * e.value_len;
+  text_.reset(new char[room]);
+  std::size_t end = 0;
+  for (std::size_t v = 0; v < found.size(); ++v) {
+    if (found[v].line != npos) end += d.WriteValue(found[v], text_.get() + end);
+    ends_[v] = end;
+  }
+}
+
+std::string_view IniValues::Value(std::size_t section, std::size_t key) const {
+  const std::size_t v = section * keys_ + key;
+  if (key >= keys_ || v >= ends_.size()) return {};
+  const std::size_t begin = v == 0 ? 0 : ends_[v - 1];
+  return std::string_view(text_.get() + begin, ends_[v] - begin);
 }
 
 std::string IniDocument::TakeBytes() {

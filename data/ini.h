@@ -6,8 +6,10 @@
 // value needs more than code page 932.
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -55,9 +57,6 @@ class IniDocument {
   class SectionReader {
    public:
     std::string Get(std::string_view key, std::string_view def = "") const;
-    // Writes what Get(key) answers at out, which has room for it (see
-    // WriteRoom); answers its length.
-    std::size_t Write(std::string_view key, char* out) const;
 
    private:
     friend class IniDocument;
@@ -68,9 +67,6 @@ class IniDocument {
     std::size_t index_;
   };
   SectionReader ReadSection(std::string_view section) const;
-  // Room for the values of distinct entries written one after another by
-  // SectionReader::Write: three bytes a byte of the text, and one more.
-  std::size_t WriteRoom() const;
 
   // Sets key in section: an existing key's value is replaced on its line,
   // a new key goes after the section's last non-blank line, a new section is
@@ -92,7 +88,28 @@ class IniDocument {
   std::string TakeBytes();
 
  private:
+  friend class IniValues;
   std::unique_ptr<Impl> impl_;
+};
+
+// The values of a few keys in a few sections of a file, read in one pass
+// over its bytes without the index a document builds: Value(i, k) is what
+// IniDocument(bytes).Get(sections[i], keys[k]) answers. The names are
+// printable ASCII without a space at either end; no two sections, and no
+// two keys, have the same name.
+class IniValues {
+ public:
+  IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys);
+
+  // As IniDocument::Readable; the values of an unreadable file are empty.
+  bool Readable() const { return readable_; }
+  std::string_view Value(std::size_t section, std::size_t key) const;
+
+ private:
+  std::unique_ptr<char[]> text_;     // the values one after another
+  std::vector<std::size_t> ends_;    // the end of value (i, k) at i * keys_ + k
+  std::size_t keys_ = 0;
+  bool readable_ = true;
 };
 
 }  // namespace korvane
