@@ -78,6 +78,15 @@ inline bool SameName(std::string_view a, std::string_view b, bool dbcs) {
   return true;
 }
 
+// SameName for a name asked for as it is mostly spelled: the same bytes are
+// looked at first.
+inline bool SameNameAsAsked(std::string_view name, std::string_view asked, bool dbcs) {
+  if (name.size() != asked.size()) return false;
+  std::size_t i = 0;
+  while (i < name.size() && name[i] == asked[i]) ++i;
+  return i == name.size() || SameName(name, asked, dbcs);
+}
+
 // A hash of the name as SameName compares it (FNV-1a over the folded bytes).
 inline std::size_t NameHash(std::string_view name, bool dbcs) {
   std::uint32_t h = 2166136261u;
@@ -801,8 +810,8 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
     const std::string_view name(all.data() + line.name, line.name_len);
     if (line.kind == LineKind::Section) {
       std::size_t i = next_section;
-      if (i >= sections.size() || !SameName(name, sections[i], dbcs)) {
-        for (i = 0; i < sections.size() && !SameName(name, sections[i], dbcs);) ++i;
+      if (i >= sections.size() || !SameNameAsAsked(name, sections[i], dbcs)) {
+        for (i = 0; i < sections.size() && !SameNameAsAsked(name, sections[i], dbcs);) ++i;
       }
       open = npos;
       if (i < sections.size() && !seen[i]) {
@@ -813,7 +822,7 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
     } else if (line.kind == LineKind::Entry && open != npos) {
       for (std::size_t k = 0; k < keys_; ++k) {
         Entry& e = found[open * keys_ + k];
-        if (SameName(name, keys[k], dbcs)) {
+        if (SameNameAsAsked(name, keys[k], dbcs)) {
           if (e.line == npos) e = MakeEntry(line, pos, end);
           break;
         }
