@@ -370,7 +370,7 @@ struct IniDocument::Impl {
   void Parse();
   void Splice(std::size_t from, std::size_t to, const std::string& text);
   std::string ValueOf(const Entry& e) const;
-  std::size_t WriteValue(const Entry& e, char* out) const;
+  std::size_t WriteValue(std::size_t value, std::size_t length, char* out) const;
   std::optional<std::string> InFile(std::string_view utf8) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view key) const;
@@ -656,13 +656,14 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   }
   // A value's worth converted on the stack and copied out at its size.
   char buffer[3 * kIniValueLimit + 1];
-  return std::string(buffer, WriteValue(e, buffer));
+  return std::string(buffer, WriteValue(e.value, e.value_len, buffer));
 }
 
-// The same written at out, which has room for three bytes a byte of the
-// value and one more; answers its length.
-std::size_t IniDocument::Impl::WriteValue(const Entry& e, char* out) const {
-  std::string_view v(bytes.data() + e.value, e.value_len);
+// The same for the value at bytes[value, value + length), written at out,
+// which has room for three bytes a byte of it and one more; answers its
+// length.
+std::size_t IniDocument::Impl::WriteValue(std::size_t value, std::size_t length, char* out) const {
+  std::string_view v(bytes.data() + value, length);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (utf16) {
     if (v.size() > kIniValueLimit) v = v.substr(0, CutToUnits(v, kIniValueLimit).size());
@@ -670,9 +671,9 @@ std::size_t IniDocument::Impl::WriteValue(const Entry& e, char* out) const {
     return v.size();
   }
   // A byte that is no character reads as "・", two units: cut again.
-  const std::size_t length = WriteUtf8FromCp932(CutCp932(v, kIniValueLimit), out);
-  if (length <= kIniValueLimit) return length;
-  return CutToUnits(std::string_view(out, length), kIniValueLimit).size();
+  const std::size_t written = WriteUtf8FromCp932(CutCp932(v, kIniValueLimit), out);
+  if (written <= kIniValueLimit) return written;
+  return CutToUnits(std::string_view(out, written), kIniValueLimit).size();
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -787,7 +788,7 @@ const std::string& IniDocument::Bytes() const {
 }
 
 IniValues::IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys)
-    : ends_(sections.size() * keys.size()), keys_(keys.size()) {
+    : keys_(keys.size()) {
   constexpr std::size_t npos = IniDocument::Impl::npos;
   IniDocument::Impl d;
   d.Load(std::move(bytes));
@@ -795,12 +796,16 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
   if (!readable_) return;
   // The lines taken as Parse takes them, each value's entry found as
   // FindEntry finds it: the first entry of the key in the first section of
-  // the name. A section's line's first byte stays npos until it is found.
+  // the name. Until the values are converted, ends_ holds the offset and
+  // length of each value found (npos: none yet), then whether each section
+  // was seen.
   const std::string_view all = d.bytes;
   const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
   const bool dbcs = d.Dbcs();
-  std::vector<Entry> found(ends_.size(), Entry{npos, 0, 0, 0, 0, 0, 0});
-  std::vector<unsigned char> seen(sections.size(), 0);
+  const std::size_t count = sections.size() * keys_;
+  ends_.assign(2 * count + sections.size(), npos);
+  std::size_t* const found = ends_.data();
+  std::size_t* const seen = found + 2 * count;
   std::size_t open = npos;   // the wanted section whose lines these are
   std::size_t next_section = 0;   // sections usually come in the order asked
   LineScanner lines(all);
@@ -814,16 +819,19 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
         for (i = 0; i < sections.size() && !SameNameAsAsked(name, sections[i], dbcs);) ++i;
       }
       open = npos;
-      if (i < sections.size() && !seen[i]) {
-        seen[i] = 1;
+      if (i < sections.size() && seen[i] == npos) {
+        seen[i] = 0;
         open = i;
         next_section = i + 1;
       }
     } else if (line.kind == LineKind::Entry && open != npos) {
       for (std::size_t k = 0; k < keys_; ++k) {
-        Entry& e = found[open * keys_ + k];
         if (SameNameAsAsked(name, keys[k], dbcs)) {
-          if (e.line == npos) e = MakeEntry(line, pos, end);
+          std::size_t* const value = found + 2 * (open * keys_ + k);
+          if (value[1] == npos) {
+            value[0] = line.value;
+            value[1] = line.value_len;
+          }
           break;
         }
       }
@@ -831,14 +839,17 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
     pos = next;
   }
   // Converted one after another: room for three bytes a byte, and one more.
+  // Value v's end goes where its offset was read from or before.
   std::size_t room = 1;
-  for (const Entry& e : found) room += e.line == npos ? 0 : 3 * e.value_len;
+  for (std::size_t v = 0; v < count; ++v) room += found[2 * v + 1] == npos ? 0 : 3 * found[2 * v + 1];
   text_.reset(new char[room]);
   std::size_t end = 0;
-  for (std::size_t v = 0; v < found.size(); ++v) {
-    if (found[v].line != npos) end += d.WriteValue(found[v], text_.get() + end);
+  for (std::size_t v = 0; v < count; ++v) {
+    const std::size_t value = found[2 * v], length = found[2 * v + 1];
+    if (length != npos) end += d.WriteValue(value, length, text_.get() + end);
     ends_[v] = end;
   }
+  ends_.resize(count);
 }
 
 std::string_view IniValues::Value(std::size_t section, std::size_t key) const {

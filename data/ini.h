@@ -107,7 +107,7 @@ class IniValues {
 
  private:
   std::unique_ptr<char[]> text_;     // the values one after another
-  std::vector<std::size_t> ends_;    // the end of value (i, k) at i * keys_ + k
+  std::vector<std::size_t> ends_;    // the end of value (i, k) at i * keys_ + k; none unreadable
   std::size_t keys_ = 0;
   bool readable_ = true;
 };
