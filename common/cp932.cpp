@@ -269,11 +269,7 @@ bool FitsCodePage932(std::string_view utf8) {
   return true;
 }
 
-namespace {
-
-// Writes the UTF-8 of cp932 at out, which has room for three bytes a byte
-// (a half-width katakana: one byte in, three out) and one more; answers its
-// length.
+// A half-width katakana takes one byte in and three out.
 std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   char* to = out;
   const auto* from = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -282,17 +278,21 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   while (from < end) {
     const unsigned char b = *from;
     if (b < 0x80) {
-      *to++ = static_cast<char>(b);
-      ++from;
-      // The ASCII after it eight bytes at a time (paths are mostly ASCII).
-      while (end - from >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, from, sizeof word);
-        if ((word & 0x8080808080808080ull) != 0) break;
-        std::memcpy(to, &word, sizeof word);
-        from += 8;
-        to += 8;
+      if (end - from < 8) {
+        *to++ = static_cast<char>(*from++);
+        continue;
       }
+      // The ASCII from here eight bytes at a time: each word is stored whole
+      // and kept up to its first byte beyond ASCII (out has room: every
+      // byte read left three).
+      std::uint64_t word;
+      std::memcpy(&word, from, sizeof word);
+      const std::uint64_t high = word & 0x8080808080808080ull;
+      const int ascii =
+          (std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high)) / 8;
+      std::memcpy(to, &word, sizeof word);
+      from += ascii;
+      to += ascii;
       continue;
     }
     const unsigned row = kRowOf[b];
@@ -318,8 +318,6 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
   }
   return static_cast<std::size_t>(to - out);
 }
-
-}  // namespace
 
 std::string Utf8FromCp932(std::string_view cp932) {
   // A value's worth (up to 2048 bytes) is converted on the stack and

@@ -62,6 +62,10 @@ std::optional<std::string> Cp932FromUtf8(std::string_view utf8);
 // byte, that is no character of the code page becomes U+30FB ("・"), as
 // Windows converts it; a lead byte at the end stands alone.
 std::string Utf8FromCp932(std::string_view cp932);
+// The same written at out, which has room for three bytes a byte of cp932
+// and one more (what may be written past the text is garbage); answers the
+// length of the text.
+std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out);
 // Length of the code page 932 character at bytes[i]: 2 for a lead byte
 // (81-9F, E0-FC) with a byte after it, else 1.
 std::size_t Cp932CharLength(std::string_view bytes, std::size_t i);

@@ -25,11 +25,11 @@ FindIndex::FindIndex(FoldFunction fold) : fold_(std::move(fold)) {}
 bool FindIndex::Unchanged(const IndexedGroup& indexed, const Group& group) {
   std::size_t o = 0;
   for (std::size_t i = 0; i < group.entries.size(); ++i) {
-    const Entry& entry = group.entries[i];
-    if (entry.title.empty() && entry.path.empty()) continue;
+    const std::string_view title = group.entries.Title(i), path = group.entries.Path(i);
+    if (title.empty() && path.empty()) continue;
     if (o == indexed.entries.size()) return false;
     const IndexedEntry& e = indexed.entries[o++];
-    if (e.n != i + 1 || e.title != entry.title || e.path != entry.path) return false;
+    if (e.n != i + 1 || e.title != title || e.path != path) return false;
   }
   return o == indexed.entries.size();
 }
@@ -61,11 +61,12 @@ void FindIndex::Sync(const LauncherModel& model) {
       indexed.folded_name = fold_(group.name);
       ++counts.folded;
     }
-    // Old entries are in entry order: walk them beside the model's.
+    // Old entries are in entry order: walk them beside the model's. The
+    // values are read as they are: no entry of a group not shown is made.
     std::size_t o = 0;
     for (std::size_t i = 0; i < group.entries.size(); ++i) {
-      const Entry& entry = group.entries[i];
-      if (entry.title.empty() && entry.path.empty()) continue;
+      const std::string_view title = group.entries.Title(i), path = group.entries.Path(i);
+      if (title.empty() && path.empty()) continue;
       const auto n = static_cast<std::uint32_t>(i + 1);
       IndexedEntry* before = nullptr;
       if (old) {
@@ -74,18 +75,18 @@ void FindIndex::Sync(const LauncherModel& model) {
       }
       IndexedEntry e;
       e.n = n;
-      e.title = entry.title;
-      e.path = entry.path;
-      if (before && before->title == entry.title) {
+      e.title = title;
+      e.path = path;
+      if (before && before->title == title) {
         e.folded_title = std::move(before->folded_title);
       } else {
-        e.folded_title = fold_(entry.title);
+        e.folded_title = fold_(title);
         ++counts.folded;
       }
-      if (before && PathFileName(before->path) == PathFileName(entry.path)) {
+      if (before && PathFileName(before->path) == PathFileName(path)) {
         e.folded_file = std::move(before->folded_file);
       } else {
-        e.folded_file = fold_(PathFileName(entry.path));
+        e.folded_file = fold_(PathFileName(path));
         ++counts.folded;
       }
       indexed.entries.push_back(std::move(e));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <utility>
 
 #include "common/text.h"
@@ -35,21 +36,23 @@ std::vector<std::string> EntrySections(std::size_t count) {
   return names;
 }
 
-// The entries of a readable document.
-void ReadEntries(const IniDocument& doc, std::vector<Entry>& entries) {
-  const std::size_t count = entries.size();
+constexpr std::string_view kEntryKeys[] = {kTitleKey, kPathKey};
+
+// The titles and paths of count entries read from a file's bytes, titles
+// cut to kTitleMaxBytes units; nullopt when the file is not readable.
+std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
   // The usual count's names are made once.
   static const std::vector<std::string> usual = EntrySections(kEntryCount);
   const std::vector<std::string> other = count == kEntryCount ? std::vector<std::string>() : EntrySections(count);
-  const std::vector<std::string>& names = count == kEntryCount ? usual : other;
-  for (std::size_t i = 0; i < count; ++i) {
-    const IniDocument::SectionReader section = doc.ReadSection(names[i]);
-    Entry& entry = entries[i];
-    entry.title = section.Get(kTitleKey, "");
-    if (entry.title.size() > kTitleMaxBytes) entry.title = CutToUnits(entry.title, kTitleMaxBytes);
-    entry.path = section.Get(kPathKey, "");
-    entry.marker = UntestedMarker(entry.path);
-  }
+  const IniValues read(std::move(bytes), count == kEntryCount ? usual : other, kEntryKeys);
+  if (!read.Readable()) return std::nullopt;
+  const auto title = [&read](std::size_t i) {
+    const std::string_view text = read.Value(i, 0);
+    return text.size() > kTitleMaxBytes ? text.substr(0, CutToUnits(text, kTitleMaxBytes).size()) : text;
+  };
+  EntryValues values;
+  values.Assign(count, [&](std::size_t i) { return std::pair(title(i), read.Value(i, 1)); });
+  return values;
 }
 
 bool OwnedByAGroup(const LauncherModel& model, const std::string& file_name) {
@@ -85,7 +88,7 @@ struct PlannedFile {
   Step step = Step::Skip;
   bool moved = false;     // written under another name than its source
   bool respell = false;   // replaces a file whose name was spelled otherwise
-  std::vector<Entry> written;            // the values the file holds once written
+  std::optional<EntryValues> written;    // the values the file holds once written
   std::vector<std::string> clashes;      // lines of the clash box
   std::vector<Displaced> displaced;
 };
@@ -102,19 +105,18 @@ bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes) {
 // noting a clash where the file's value also moved away from the base.
 void SpliceChanges(IniDocument& doc, const Group& group, bool whole, PlannedFile& file) {
   const std::size_t count = group.entries.size();
-  std::vector<Entry> now(count);
-  if (!whole) ReadEntries(doc, now);
+  const EntryValues now = whole ? EntryValues(count) : ReadValues(doc.Bytes(), count).value_or(EntryValues(count));
   for (std::size_t n = 1; n <= count; ++n) {
     const std::string section = EntrySection(n, count);
-    const Entry& mine = group.entries[n - 1];
+    const std::string_view mine_title = group.entries.Title(n - 1), mine_path = group.entries.Path(n - 1);
     const std::string_view base_title = group.base.Title(n - 1), base_path = group.base.Path(n - 1);
-    const Entry& theirs = now[n - 1];
+    const std::string_view their_title = now.Title(n - 1), their_path = now.Path(n - 1);
     const bool title = group.TitleChanged(n), path = group.PathChanged(n);
-    const bool title_clash = !whole && title && theirs.title != base_title && theirs.title != mine.title;
-    const bool path_clash = !whole && path && theirs.path != base_path && theirs.path != mine.path;
+    const bool title_clash = !whole && title && their_title != base_title && their_title != mine_title;
+    const bool path_clash = !whole && path && their_path != base_path && their_path != mine_path;
     if (title_clash || path_clash) file.clashes.push_back(ClashEntryMessage(group.name, n, title_clash, path_clash));
-    if (whole || title) doc.Set(section, kTitleKey, mine.title);
-    if (whole || path) doc.Set(section, kPathKey, mine.path);
+    if (whole || title) doc.Set(section, kTitleKey, mine_title);
+    if (whole || path) doc.Set(section, kPathKey, mine_path);
   }
 }
 
@@ -161,8 +163,7 @@ void Plan(const std::string& folder, const LauncherModel& model, const Group& gr
     SpliceChanges(doc, group, !base, file);
     if (file.clashes.size() > before && base) file.displaced.push_back({*base, true});
     file.bytes = doc.TakeBytes();
-    file.written.assign(group.entries.size(), Entry{});
-    ReadEntries(IniDocument(file.bytes), file.written);
+    file.written = ReadValues(file.bytes, group.entries.size()).value_or(EntryValues(group.entries.size()));
   } else if (group.Unread() && !group.Edited()) {
     file.bytes = std::move(*base);   // carried to the new name as it is
   } else {
@@ -279,14 +280,24 @@ std::string ClashText(const std::vector<std::string>& clashes) {
   return "次の項目はほかの場所でも変更されていました。この画面の内容で保存しました。\r\n\r\n" + ReportText(clashes);
 }
 
-ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp) {
+ReadOutcome ReadGroupFile(const std::string& file, std::size_t count, EntryValues& values, os::FileStamp* stamp) {
   std::uint32_t error = 0;
   std::optional<std::string> bytes = os::ReadFile(file, &error, stamp);
   if (!bytes) return os::IsNotFound(error) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
-  const IniDocument doc(std::move(*bytes));
-  if (!doc.Readable()) return ReadOutcome::Unreadable;
-  ReadEntries(doc, entries);
+  std::optional<EntryValues> read = ReadValues(std::move(*bytes), count);
+  if (!read) return ReadOutcome::Unreadable;
+  values = std::move(*read);
   return ReadOutcome::Read;
+}
+
+ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp) {
+  EntryValues values;
+  const ReadOutcome outcome = ReadGroupFile(file, entries.size(), values, stamp);
+  if (outcome == ReadOutcome::Read) {
+    const EntryList read(std::move(values));
+    entries.assign(read.begin(), read.end());
+  }
+  return outcome;
 }
 
 std::string ReportText(const std::vector<std::string>& messages) {
@@ -463,8 +474,8 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
         model.MarkSaved(row);
         model.MarkWritten(row);
         const std::optional<os::FileStamp> stamp = os::StampOf(file.path);
-        if (file.written.empty()) model.SetStamp(row, stamp);   // carried as it is: its values were never seen
-        else model.MergeFileValues(row, file.written, stamp, true);
+        if (!file.written) model.SetStamp(row, stamp);   // carried as it is: its values were never seen
+        else model.MergeFileValues(row, *file.written, stamp, true);
         file.step = Step::Unchanged;
       }
       pending = std::move(waiting);

@@ -44,6 +44,9 @@ enum class ReadOutcome {
 // tested later, off the window's thread). stamp gets the file's stamp as
 // it was read.
 ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, os::FileStamp* stamp = nullptr);
+// The same into the values of count entries, as a group keeps them.
+ReadOutcome ReadGroupFile(const std::string& file, std::size_t count, EntryValues& values,
+                          os::FileStamp* stamp = nullptr);
 
 struct FileReport {
   bool ok = true;

@@ -78,6 +78,15 @@ inline bool SameName(std::string_view a, std::string_view b, bool dbcs) {
   return true;
 }
 
+// SameName for a name asked for as it is mostly spelled: the same bytes are
+// looked at first.
+inline bool SameNameAsAsked(std::string_view name, std::string_view asked, bool dbcs) {
+  if (name.size() != asked.size()) return false;
+  std::size_t i = 0;
+  while (i < name.size() && name[i] == asked[i]) ++i;
+  return i == name.size() || SameName(name, asked, dbcs);
+}
+
 // A hash of the name as SameName compares it (FNV-1a over the folded bytes).
 inline std::size_t NameHash(std::string_view name, bool dbcs) {
   std::uint32_t h = 2166136261u;
@@ -121,6 +130,15 @@ inline std::string_view TrimBlanks(std::string_view s) {
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   return name;
+}
+
+// True when name is printable ASCII that neither begins nor ends with a
+// space: its own caller form, looked up as it is (the usual names).
+inline bool PlainName(std::string_view name) {
+  for (const char c : name) {
+    if (c < ' ' || c > '~') return false;   // a signed char beyond ASCII is negative
+  }
+  return name.empty() || (name.front() != ' ' && name.back() != ' ');
 }
 
 bool IsQuotePair(std::string_view v) {
@@ -346,11 +364,13 @@ struct IniDocument::Impl {
   std::vector<std::size_t> slots;
 
   bool Dbcs() const { return !utf16; }
+  void Load(std::string file);
   void Decode();
   void ToUtf16();
   void Parse();
   void Splice(std::size_t from, std::size_t to, const std::string& text);
   std::string ValueOf(const Entry& e) const;
+  std::size_t WriteValue(std::size_t value, std::size_t length, char* out) const;
   std::optional<std::string> InFile(std::string_view utf8) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view key) const;
@@ -361,6 +381,20 @@ struct IniDocument::Impl {
   bool Insert(std::size_t si, const std::string& key, const std::string& encoded);
   bool Append(const std::string& section, const std::string& key, const std::string& encoded);
 };
+
+// A file's bytes, not parsed yet.
+void IniDocument::Impl::Load(std::string file) {
+  utf16 = file.size() >= 2 && static_cast<unsigned char>(file[0]) == 0xFF && static_cast<unsigned char>(file[1]) == 0xFE;
+  if (utf16) {
+    wide = std::move(file);
+    Decode();
+  } else {
+    bytes = std::move(file);
+    // Without a converter (a system lacking code page 932) only ASCII is
+    // read: a file with more is neither read nor written.
+    readable = Cp932Available() || IsAscii(bytes);
+  }
+}
 
 // bytes and wide_at from wide.
 void IniDocument::Impl::Decode() {
@@ -615,33 +649,38 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
 // What Get answers for the entry, in UTF-8: cut in the file's terms (2047
 // code page 932 bytes, or 2047 units of UTF-16 text).
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
-  std::string_view v(bytes.data() + e.value, e.value_len);
+  if (utf16) {
+    std::string_view v(bytes.data() + e.value, e.value_len);
+    if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
+    return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
+  }
+  // A value's worth converted on the stack and copied out at its size.
+  char buffer[3 * kIniValueLimit + 1];
+  return std::string(buffer, WriteValue(e.value, e.value_len, buffer));
+}
+
+// The same for the value at bytes[value, value + length), written at out,
+// which has room for three bytes a byte of it and one more; answers its
+// length.
+std::size_t IniDocument::Impl::WriteValue(std::size_t value, std::size_t length, char* out) const {
+  std::string_view v(bytes.data() + value, length);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  if (utf16) return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
-  v = CutCp932(v, kIniValueLimit);
-  // ASCII comes through the conversion as it is, at the cost of a copy.
+  if (utf16) {
+    if (v.size() > kIniValueLimit) v = v.substr(0, CutToUnits(v, kIniValueLimit).size());
+    v.copy(out, v.size());
+    return v.size();
+  }
   // A byte that is no character reads as "・", two units: cut again.
-  std::string text = Utf8FromCp932(v);
-  if (text.size() > kIniValueLimit) text = CutToUnits(text, kIniValueLimit);
-  return text;
+  const std::size_t written = WriteUtf8FromCp932(CutCp932(v, kIniValueLimit), out);
+  if (written <= kIniValueLimit) return written;
+  return CutToUnits(std::string_view(out, written), kIniValueLimit).size();
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
 
 IniDocument::IniDocument(std::string bytes) : impl_(std::make_unique<Impl>()) {
-  Impl& d = *impl_;
-  d.utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-            static_cast<unsigned char>(bytes[1]) == 0xFE;
-  if (d.utf16) {
-    d.wide = std::move(bytes);
-    d.Decode();
-  } else {
-    d.bytes = std::move(bytes);
-    // Without a converter (a system lacking code page 932) only ASCII is
-    // read: a file with more is neither read nor written.
-    d.readable = Cp932Available() || IsAscii(d.bytes);
-  }
-  d.Parse();
+  impl_->Load(std::move(bytes));
+  impl_->Parse();
 }
 
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
@@ -656,6 +695,10 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
 
 IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
   if (!impl_) return SectionReader(nullptr, 0);
+  if (PlainName(section)) {
+    const std::size_t si = impl_->FindSection(section);
+    return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
+  }
   std::string storage;
   const std::string_view caller = CallerName(section, storage);
   std::size_t si = Impl::npos;
@@ -667,17 +710,18 @@ IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) co
   return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
 }
 
+std::size_t IniDocument::SectionReader::Find(std::string_view key) const {
+  if (!impl_) return Impl::npos;
+  if (PlainName(key)) return impl_->FindEntry(index_, key);
+  std::string storage;
+  const std::string_view caller = CallerName(key, storage);
+  if (IsAscii(caller)) return impl_->FindEntry(index_, caller);
+  if (const std::optional<std::string> name = impl_->InFile(caller)) return impl_->FindEntry(index_, *name);
+  return Impl::npos;
+}
+
 std::string IniDocument::SectionReader::Get(std::string_view key, std::string_view def) const {
-  std::size_t found = Impl::npos;
-  if (impl_) {
-    std::string storage;
-    const std::string_view caller = CallerName(key, storage);
-    if (IsAscii(caller)) {
-      found = impl_->FindEntry(index_, caller);
-    } else if (const std::optional<std::string> name = impl_->InFile(caller)) {
-      found = impl_->FindEntry(index_, *name);
-    }
-  }
+  const std::size_t found = Find(key);
   if (found == Impl::npos) {
     while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
     return std::string(def);
@@ -741,6 +785,78 @@ const std::string& IniDocument::Bytes() const {
   static const std::string empty;
   if (!impl_) return empty;
   return impl_->utf16 ? impl_->wide : impl_->bytes;
+}
+
+IniValues::IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys)
+    : keys_(keys.size()) {
+  constexpr std::size_t npos = IniDocument::Impl::npos;
+  IniDocument::Impl d;
+  d.Load(std::move(bytes));
+  readable_ = d.readable;
+  if (!readable_) return;
+  // The lines taken as Parse takes them, each value's entry found as
+  // FindEntry finds it: the first entry of the key in the first section of
+  // the name. Until the values are converted, ends_ holds the offset and
+  // length of each value found (npos: none yet), then whether each section
+  // was seen.
+  const std::string_view all = d.bytes;
+  const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
+  const bool dbcs = d.Dbcs();
+  const std::size_t count = sections.size() * keys_;
+  ends_.assign(2 * count + sections.size(), npos);
+  std::size_t* const found = ends_.data();
+  std::size_t* const seen = found + 2 * count;
+  std::size_t open = npos;   // the wanted section whose lines these are
+  std::size_t next_section = 0;   // sections usually come in the order asked
+  LineScanner lines(all);
+  for (std::size_t pos = 0; pos < all.size();) {
+    const auto [end, next] = lines.Bounds(pos);
+    const Line line = Classify(all, pos, end, dbcs, nul);
+    const std::string_view name(all.data() + line.name, line.name_len);
+    if (line.kind == LineKind::Section) {
+      std::size_t i = next_section;
+      if (i >= sections.size() || !SameNameAsAsked(name, sections[i], dbcs)) {
+        for (i = 0; i < sections.size() && !SameNameAsAsked(name, sections[i], dbcs);) ++i;
+      }
+      open = npos;
+      if (i < sections.size() && seen[i] == npos) {
+        seen[i] = 0;
+        open = i;
+        next_section = i + 1;
+      }
+    } else if (line.kind == LineKind::Entry && open != npos) {
+      for (std::size_t k = 0; k < keys_; ++k) {
+        if (SameNameAsAsked(name, keys[k], dbcs)) {
+          std::size_t* const value = found + 2 * (open * keys_ + k);
+          if (value[1] == npos) {
+            value[0] = line.value;
+            value[1] = line.value_len;
+          }
+          break;
+        }
+      }
+    }
+    pos = next;
+  }
+  // Converted one after another: room for three bytes a byte, and one more.
+  // Value v's end goes where its offset was read from or before.
+  std::size_t room = 1;
+  for (std::size_t v = 0; v < count; ++v) room += found[2 * v + 1] == npos ? 0 : 3 * found[2 * v + 1];
+  text_.reset(new char[room]);
+  std::size_t end = 0;
+  for (std::size_t v = 0; v < count; ++v) {
+    const std::size_t value = found[2 * v], length = found[2 * v + 1];
+    if (length != npos) end += d.WriteValue(value, length, text_.get() + end);
+    ends_[v] = end;
+  }
+  ends_.resize(count);
+}
+
+std::string_view IniValues::Value(std::size_t section, std::size_t key) const {
+  const std::size_t v = section * keys_ + key;
+  if (key >= keys_ || v >= ends_.size()) return {};
+  const std::size_t begin = v == 0 ? 0 : ends_[v - 1];
+  return std::string_view(text_.get() + begin, ends_[v] - begin);
 }
 
 std::string IniDocument::TakeBytes() {

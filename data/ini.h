@@ -6,8 +6,10 @@
 // value needs more than code page 932.
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -58,6 +60,8 @@ class IniDocument {
 
    private:
     friend class IniDocument;
+    // Index of the entry of key, or none.
+    std::size_t Find(std::string_view key) const;
     SectionReader(const Impl* impl, std::size_t index) : impl_(impl), index_(index) {}
     const Impl* impl_;   // null when there is no such section
     std::size_t index_;
@@ -84,7 +88,28 @@ class IniDocument {
   std::string TakeBytes();
 
  private:
+  friend class IniValues;
   std::unique_ptr<Impl> impl_;
+};
+
+// The values of a few keys in a few sections of a file, read in one pass
+// over its bytes without the index a document builds: Value(i, k) is what
+// IniDocument(bytes).Get(sections[i], keys[k]) answers. The names are
+// printable ASCII without a space at either end; no two sections, and no
+// two keys, have the same name.
+class IniValues {
+ public:
+  IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys);
+
+  // As IniDocument::Readable; the values of an unreadable file are empty.
+  bool Readable() const { return readable_; }
+  std::string_view Value(std::size_t section, std::size_t key) const;
+
+ private:
+  std::unique_ptr<char[]> text_;     // the values one after another
+  std::vector<std::size_t> ends_;    // the end of value (i, k) at i * keys_ + k; none unreadable
+  std::size_t keys_ = 0;
+  bool readable_ = true;
 };
 
 }  // namespace korvane

@@ -38,27 +38,41 @@ EntryValues::EntryValues(const std::vector<Entry>& entries) {
 }
 
 std::string_view EntryValues::Value(std::size_t k) const {
-  if (packed_.empty() || k >= 2 * count_) return {};
+  if (!packed_ || k >= 2 * count_) return {};
   std::uint32_t begin = static_cast<std::uint32_t>(2 * count_ * sizeof begin), end = 0;
-  if (k > 0) std::memcpy(&begin, packed_.data() + (k - 1) * sizeof begin, sizeof begin);
-  std::memcpy(&end, packed_.data() + k * sizeof end, sizeof end);
-  return std::string_view(packed_).substr(begin, end - begin);
+  if (k > 0) std::memcpy(&begin, packed_.get() + (k - 1) * sizeof begin, sizeof begin);
+  std::memcpy(&end, packed_.get() + k * sizeof end, sizeof end);
+  return std::string_view(packed_.get() + begin, end - begin);
+}
+
+std::vector<Entry>& EntryList::Items() const {
+  if (!made_) {
+    items_.resize(values_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      Entry& entry = items_[i];
+      entry.title = values_.Title(i);
+      entry.path = values_.Path(i);
+      entry.marker = UntestedMarker(entry.path);
+    }
+    values_ = EntryValues();
+    made_ = true;
+  }
+  return items_;
 }
 
 bool Group::TitleChanged(std::size_t n) const {
-  const Entry* entry = EntryAt(n);
-  return entry && entry->title != BaseOf(base, n, true);
+  return n >= 1 && n <= entries.size() && entries.Title(n - 1) != BaseOf(base, n, true);
 }
 
 bool Group::PathChanged(std::size_t n) const {
-  const Entry* entry = EntryAt(n);
-  return entry && entry->path != BaseOf(base, n, false);
+  return n >= 1 && n <= entries.size() && entries.Path(n - 1) != BaseOf(base, n, false);
 }
 
 bool Group::Edited() const {
+  // Entries not made since they were read are their base.
+  if (const EntryValues* values = entries.Unmade(); values && values->Shares(base)) return false;
   for (std::size_t n = 1; n <= entries.size(); ++n) {
-    const Entry& entry = entries[n - 1];
-    if (entry.title != BaseOf(base, n, true) || entry.path != BaseOf(base, n, false)) return true;
+    if (entries.Title(n - 1) != BaseOf(base, n, true) || entries.Path(n - 1) != BaseOf(base, n, false)) return true;
   }
   return false;
 }
@@ -77,8 +91,8 @@ std::vector<std::string> LauncherModel::Names() const {
 Group LauncherModel::NewGroup(std::string name) const {
   Group group;
   group.name = std::move(name);
-  group.entries.assign(entry_count_, Entry{});
   group.base = EntryValues(entry_count_);
+  group.entries = EntryList(group.base);
   return group;
 }
 
@@ -191,11 +205,11 @@ void LauncherModel::Reset() {
 }
 
 void LauncherModel::AppendLoaded(Group group) {
-  group.base = EntryValues(group.entries);
+  group.base = group.entries.Values();
   groups_.push_back(std::move(group));
 }
 
-std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const std::vector<Entry>& values,
+std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const EntryValues& values,
                                                         std::optional<os::FileStamp> stamp, bool saved) {
   std::vector<std::size_t> changed;
   if (row >= groups_.size()) return changed;
@@ -210,19 +224,19 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const s
   }
   group.base.Assign(count, [&](std::size_t i) {
     if (i >= merged) return Values(BaseOf(group.base, i + 1, true), BaseOf(group.base, i + 1, false));
-    return Values(saved || !kept[2 * i] ? std::string_view(values[i].title) : group.base.Title(i),
-                  saved || !kept[2 * i + 1] ? std::string_view(values[i].path) : group.base.Path(i));
+    return Values(saved || !kept[2 * i] ? values.Title(i) : group.base.Title(i),
+                  saved || !kept[2 * i + 1] ? values.Path(i) : group.base.Path(i));
   });
   for (std::size_t i = 0; i < merged; ++i) {
     Entry& entry = group.entries[i];
-    const Entry& file = values[i];
+    const std::string_view title = values.Title(i), path = values.Path(i);
     bool differs = false;
-    if (!kept[2 * i] && entry.title != file.title) {
-      entry.title = file.title;
+    if (!kept[2 * i] && entry.title != title) {
+      entry.title = title;
       differs = true;
     }
-    if (!kept[2 * i + 1] && entry.path != file.path) {
-      entry.path = file.path;
+    if (!kept[2 * i + 1] && entry.path != path) {
+      entry.path = path;
       entry.marker = UntestedMarker(entry.path);
       differs = true;
     }
@@ -233,16 +247,16 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const s
   return changed;
 }
 
-std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, std::vector<Entry> entries,
+std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, EntryValues values,
                                                       std::optional<os::FileStamp> stamp) {
   std::vector<std::size_t> filled;
-  if (row >= groups_.size() || entries.size() != entry_count_) return filled;
+  if (row >= groups_.size() || values.size() != entry_count_) return filled;
   Group& group = groups_[row];
-  group.entries = std::move(entries);
-  group.base = EntryValues(group.entries);
-  filled.reserve(group.entries.size());
-  for (std::size_t i = 0; i < group.entries.size(); ++i)
-    if (!group.entries[i].title.empty() || !group.entries[i].path.empty()) filled.push_back(i + 1);
+  filled.reserve(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (!values.Title(i).empty() || !values.Path(i).empty()) filled.push_back(i + 1);
+  group.base = values;
+  group.entries = EntryList(std::move(values));
   group.state = ReadState::Read;
   group.stamp = stamp;
   return filled;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,9 +52,9 @@ struct Entry {
 };
 
 // The titles and paths of a group's entries as last read from its file,
-// packed in one string: a group read at start costs one allocation for
-// them, not one per value. Values are counted from 0; a set of all-empty
-// values holds no string at all.
+// packed in one buffer: a group read at start costs one allocation for
+// them, not one per value. Copies share the buffer, which never changes.
+// Values are counted from 0; a set of all-empty values holds no buffer.
 class EntryValues {
  public:
   EntryValues() = default;
@@ -64,6 +65,8 @@ class EntryValues {
   std::size_t size() const { return count_; }
   std::string_view Title(std::size_t i) const { return Value(2 * i); }
   std::string_view Path(std::size_t i) const { return Value(2 * i + 1); }
+  // True when both are copies of one set (so their values are the same).
+  bool Shares(const EntryValues& other) const { return count_ == other.count_ && packed_ == other.packed_; }
   // count values, entry i's title and path from of(i) (a pair of string
   // views, which may point into this set).
   template <class Of>
@@ -72,9 +75,53 @@ class EntryValues {
  private:
   std::string_view Value(std::size_t k) const;
   // The end offsets of the 2 * count_ values (4 bytes each), then the
-  // values; empty when every value is.
-  std::string packed_;
+  // values; none when every value is empty.
+  std::shared_ptr<const char[]> packed_;
   std::size_t count_ = 0;
+};
+
+// A group's entries. Those of a group read from its file stay in the
+// values read (shared with its base) until an entry is first looked at or
+// changed: then every entry gets its own strings, paths untested. Title
+// and Path read the values without that. The lists are the window's
+// thread's, as the model is.
+class EntryList {
+ public:
+  using iterator = std::vector<Entry>::iterator;
+  using const_iterator = std::vector<Entry>::const_iterator;
+
+  EntryList() = default;
+  EntryList(std::vector<Entry> entries) : items_(std::move(entries)) {}
+  explicit EntryList(EntryValues values) : values_(std::move(values)), made_(false) {}
+
+  std::size_t size() const { return made_ ? items_.size() : values_.size(); }
+  bool empty() const { return size() == 0; }
+  Entry& operator[](std::size_t i) { return Items()[i]; }
+  const Entry& operator[](std::size_t i) const { return Items()[i]; }
+  Entry& at(std::size_t i) { return Items().at(i); }
+  const Entry& at(std::size_t i) const { return Items().at(i); }
+  operator const std::vector<Entry>&() const { return Items(); }
+  iterator begin() { return Items().begin(); }
+  iterator end() { return Items().end(); }
+  const_iterator begin() const { return Items().begin(); }
+  const_iterator end() const { return Items().end(); }
+
+  std::string_view Title(std::size_t i) const { return made_ ? std::string_view(items_[i].title) : values_.Title(i); }
+  std::string_view Path(std::size_t i) const { return made_ ? std::string_view(items_[i].path) : values_.Path(i); }
+  // The values the entries still are, or null once they were made.
+  const EntryValues* Unmade() const { return made_ ? nullptr : &values_; }
+  // The titles and paths as a set (a copy of the values while unmade).
+  EntryValues Values() const { return made_ ? EntryValues(items_) : values_; }
+
+  friend bool operator==(const EntryList& a, const EntryList& b) { return a.Items() == b.Items(); }
+  friend bool operator==(const EntryList& a, const std::vector<Entry>& b) { return a.Items() == b; }
+
+ private:
+  std::vector<Entry>& Items() const;
+
+  mutable std::vector<Entry> items_;
+  mutable EntryValues values_;
+  mutable bool made_ = true;
 };
 
 // How far a group's file has been read.
@@ -86,7 +133,7 @@ enum class ReadState : unsigned char {
 
 struct Group {
   std::string name;
-  std::vector<Entry> entries;
+  EntryList entries;
   // The extension of the group's file as spelled on disk (".pth" stays
   // ".pth" where names keep their case).
   std::string extension = std::string(kGroupExtension);
@@ -206,12 +253,11 @@ class LauncherModel {
   // seen at the save. A group not read yet, or unreadable, becomes read.
   // Answers the entry numbers whose title or path changed (markers of
   // changed paths are Untested). The flag does not change.
-  std::vector<std::size_t> MergeFileValues(std::size_t row, const std::vector<Entry>& values,
+  std::vector<std::size_t> MergeFileValues(std::size_t row, const EntryValues& values,
                                            std::optional<os::FileStamp> stamp, bool saved);
-  // A group not read yet takes its file's entries as they are; answers the
-  // entry numbers that are not empty.
-  std::vector<std::size_t> TakeFirstRead(std::size_t row, std::vector<Entry> entries,
-                                         std::optional<os::FileStamp> stamp);
+  // A group not read yet takes its file's values as they are (its entries
+  // and its base share them); answers the entry numbers that are not empty.
+  std::vector<std::size_t> TakeFirstRead(std::size_t row, EntryValues values, std::optional<os::FileStamp> stamp);
   // The group's file was found unreadable or is stamped anew.
   void SetReadState(std::size_t row, ReadState state);
   void SetStamp(std::size_t row, std::optional<os::FileStamp> stamp);
@@ -315,19 +361,19 @@ void EntryValues::Assign(std::size_t count, Of of) {
     total += title.size() + path.size();
     any = any || !title.empty() || !path.empty();
   }
-  std::string packed;
+  std::shared_ptr<char[]> packed;
   if (any) {
     const std::size_t head = 2 * count * sizeof(std::uint32_t);
-    packed.resize(head + total);
+    packed = std::make_shared_for_overwrite<char[]>(head + total);
     std::size_t end = head;
     for (std::size_t i = 0; i < count; ++i) {
       const auto [title, path] = of(i);
       for (std::size_t k = 0; k < 2; ++k) {
         const std::string_view value = k == 0 ? title : path;
-        value.copy(packed.data() + end, value.size());
+        value.copy(packed.get() + end, value.size());
         end += value.size();
         const auto offset = static_cast<std::uint32_t>(end);
-        std::memcpy(packed.data() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
+        std::memcpy(packed.get() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
       }
     }
   }

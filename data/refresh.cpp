@@ -140,20 +140,19 @@ GroupSnapshot ReadGroupSnapshot(const std::string& folder, const std::string& fi
   snapshot.epoch = epoch;
   snapshot.file_name = file_name;
   try {
-    snapshot.entries.assign(entry_count, Entry{});
     os::FileStamp stamp;
-    snapshot.outcome = ReadGroupFile(os::JoinPath(folder, file_name), snapshot.entries, &stamp);
+    snapshot.outcome = ReadGroupFile(os::JoinPath(folder, file_name), entry_count, snapshot.values, &stamp);
     if (snapshot.outcome == ReadOutcome::Read) snapshot.stamp = stamp;
   } catch (const std::exception&) {
     snapshot.outcome = ReadOutcome::Unreadable;
   }
-  if (snapshot.outcome != ReadOutcome::Read) snapshot.entries.assign(entry_count, Entry{});
+  if (snapshot.outcome != ReadOutcome::Read) snapshot.values = EntryValues(entry_count);
   return snapshot;
 }
 
 SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot, std::size_t hint) {
   const int row = RowOfSource(model, snapshot.file_name, hint);
-  // A first read takes the entries over without copying them, unless the
+  // A first read takes the values over without copying them, unless the
   // user already typed into the group: then the values merge, the user's
   // kept.
   if (row >= 0 && snapshot.outcome == ReadOutcome::Read &&
@@ -163,7 +162,7 @@ SnapshotApplied ApplySnapshot(LauncherModel& model, GroupSnapshot&& snapshot, st
     SnapshotApplied applied;
     applied.row = row;
     applied.first_read = true;
-    applied.entries = model.TakeFirstRead(static_cast<std::size_t>(row), std::move(snapshot.entries), snapshot.stamp);
+    applied.entries = model.TakeFirstRead(static_cast<std::size_t>(row), std::move(snapshot.values), snapshot.stamp);
     return applied;
   }
   return ApplySnapshot(model, static_cast<const GroupSnapshot&>(snapshot), row < 0 ? kNoRow : static_cast<std::size_t>(row));
@@ -187,7 +186,7 @@ SnapshotApplied ApplySnapshot(LauncherModel& model, const GroupSnapshot& snapsho
   }
   if (group.state == ReadState::Read && group.stamp && snapshot.stamp && *group.stamp == *snapshot.stamp)
     return applied;
-  applied.entries = model.MergeFileValues(r, snapshot.entries, snapshot.stamp, false);
+  applied.entries = model.MergeFileValues(r, snapshot.values, snapshot.stamp, false);
   return applied;
 }
 

@@ -83,7 +83,7 @@ struct GroupSnapshot {
   std::uint64_t epoch = 0;
   std::string file_name;
   ReadOutcome outcome = ReadOutcome::Missing;
-  std::vector<Entry> entries;
+  EntryValues values;   // the file's titles and paths; empty values unless read
   std::optional<os::FileStamp> stamp;
 };
 

@@ -126,6 +126,31 @@ TEST(IniRead, CaseFoldsOnlyAsciiLettersInSingleBytePositions) {
   EXPECT_EQ(Read(wide, "CAFÉ", "k"), "DEF");
 }
 
+TEST(IniValues, AnswerAsTheDocumentDoesInOnePass) {
+  const std::vector<std::string> sections = {"01", "02", "S"};
+  const std::string_view keys[] = {"TITLE", "PATH", "k"};
+  const std::string long_value(3000, '\x82');
+  const std::vector<std::string> files = {
+      "k=before any section\r\n[02]\r\ntitle=a\r\nTITLE=second\r\n[01]\r\n PATH = \" p \" \r\n[02]\r\nk=again\r\n"
+      "[x]\r\nk=x\r\n[s]\nk=lf\rTITLE=cr",
+      "[01\x81]x]\r\nk=trail\r\n" + Cp932("[ 01 ]\r\n;k=comment\r\nk=報告\r\n[０１]\r\nk=wide\r\n[S]\r\nk='q'\r\n"),
+      "[01]\r\nk=a\0b\r\nTITLE\0x=n\r\n[S]\r\nk=" + long_value + "\r\n",
+      Utf16File(u"[01]\r\nk=ＡＢ\r\n[s]\r\nPATH=\"C:\\表\"\r\n"),
+      "",
+      "\x81",
+  };
+  for (const std::string& file : files) {
+    const IniDocument doc(file);
+    const IniValues values(file, sections, keys);
+    EXPECT_EQ(values.Readable(), doc.Readable());
+    for (std::size_t i = 0; i < sections.size(); ++i)
+      for (std::size_t k = 0; k < std::size(keys); ++k)
+        EXPECT_EQ(values.Value(i, k), doc.Get(sections[i], keys[k])) << file << " " << sections[i] << " " << keys[k];
+  }
+  EXPECT_EQ(IniValues(files[0], sections, keys).Value(1, 0), "a");
+  EXPECT_EQ(IniValues(files[0], sections, keys).Value(9, 0), "");
+}
+
 TEST(IniRead, QuotesAndDefaults) {
   const std::string r10 =
       "[S]\r\nq6=  \"  abc  \"  \r\nq3=\"abc'\r\nq4=\"\r\nq5=\"\"\r\nq7='x'\r\nq8=\"'\"\r\nq9=\"\"\"\"\r\n";

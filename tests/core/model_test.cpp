@@ -256,6 +256,37 @@ TEST(EntryValues, HoldEachTitleAndPathAndTakeValuesFromThemselves) {
   EXPECT_EQ(values.Title(3), "");
 }
 
+TEST(EntryList, ValuesReadStayPackedUntilAnEntryIsLookedAt) {
+  std::vector<Entry> entries(3);
+  entries[0] = {"報告", "C:\\a.txt", PathMarker::Found};
+  entries[2].title = "last";
+  const EntryValues values(entries);
+  const EntryValues copy = values;
+  EXPECT_TRUE(copy.Shares(values));
+  EXPECT_FALSE(EntryValues(entries).Shares(values));   // the same values, not one set
+  Group group;
+  group.base = values;
+  group.entries = EntryList(values);
+  ASSERT_NE(group.entries.Unmade(), nullptr);
+  EXPECT_EQ(group.entries.size(), 3u);
+  EXPECT_EQ(group.entries.Title(0), "報告");
+  EXPECT_EQ(group.entries.Path(0), "C:\\a.txt");
+  EXPECT_FALSE(group.Edited());
+  EXPECT_FALSE(group.TitleChanged(3));
+  EXPECT_NE(group.entries.Unmade(), nullptr);   // none of that made an entry
+  // Looked at, every entry is made: paths untested.
+  EXPECT_EQ(group.entries[0].marker, PathMarker::Untested);
+  EXPECT_EQ(group.entries.Unmade(), nullptr);
+  EXPECT_EQ(group.entries[1], Entry{});
+  EXPECT_EQ(group.entries[2].title, "last");
+  EXPECT_FALSE(group.Edited());
+  group.entries[2].title = "changed";
+  EXPECT_TRUE(group.TitleChanged(3));
+  EXPECT_TRUE(group.Edited());
+  EXPECT_EQ(group.entries.Values().Title(2), "changed");
+  EXPECT_EQ(group.base.Title(2), "last");
+}
+
 TEST(LauncherModel, FreeGroupsReleasesEverythingButTheFlag) {
   LauncherModel model = ThreeGroups();
   model.SelectGroup(0);

@@ -100,6 +100,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   IniDocument doc{std::string(input)};
   Check(doc.Bytes() == input);
+  // The one-pass reading of a few plain names answers as the document.
+  static const std::vector<std::string> plain_sections = {"01", "02", "20", "S", "Korvane"};
+  static const std::string_view plain_keys[] = {"TITLE", "PATH", "k"};
+  const korvane::IniValues values{std::string(input), plain_sections, plain_keys};
+  Check(values.Readable() == doc.Readable());
+  for (std::size_t i = 0; i < plain_sections.size(); ++i)
+    for (std::size_t k = 0; k < std::size(plain_keys); ++k)
+      Check(values.Value(i, k) == doc.Get(plain_sections[i], plain_keys[k]));
   for (int i = 0; i < 4; ++i) {
     const std::string a = NameFromInput(rng, input), b = NameFromInput(rng, input);
     const std::string got = doc.Get(a, b, "d ");
