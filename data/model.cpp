@@ -40,9 +40,9 @@ EntryValues::EntryValues(const std::vector<Entry>& entries) {
 std::string_view EntryValues::Value(std::size_t k) const {
   if (!packed_ || k >= 2 * count_) return {};
   std::uint32_t begin = static_cast<std::uint32_t>(2 * count_ * sizeof begin), end = 0;
-  if (k > 0) std::memcpy(&begin, packed_.get() + (k - 1) * sizeof begin, sizeof begin);
-  std::memcpy(&end, packed_.get() + k * sizeof end, sizeof end);
-  return std::string_view(packed_.get() + begin, end - begin);
+  if (k > 0) std::memcpy(&begin, packed_.data() + (k - 1) * sizeof begin, sizeof begin);
+  std::memcpy(&end, packed_.data() + k * sizeof end, sizeof end);
+  return std::string_view(packed_.data() + begin, end - begin);
 }
 
 std::vector<Entry>& EntryList::Items() const {

@@ -4,13 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/shared_bytes.h"
 #include "data/os.h"
 
 namespace korvane {
@@ -76,7 +76,7 @@ class EntryValues {
   std::string_view Value(std::size_t k) const;
   // The end offsets of the 2 * count_ values (4 bytes each), then the
   // values; none when every value is empty.
-  std::shared_ptr<const char[]> packed_;
+  SharedBytes packed_;
   std::size_t count_ = 0;
 };
 
@@ -361,19 +361,19 @@ void EntryValues::Assign(std::size_t count, Of of) {
     total += title.size() + path.size();
     any = any || !title.empty() || !path.empty();
   }
-  std::shared_ptr<char[]> packed;
+  SharedBytes packed;
   if (any) {
     const std::size_t head = 2 * count * sizeof(std::uint32_t);
-    packed = std::make_shared_for_overwrite<char[]>(head + total);
+    packed = SharedBytes(head + total);
     std::size_t end = head;
     for (std::size_t i = 0; i < count; ++i) {
       const auto [title, path] = of(i);
       for (std::size_t k = 0; k < 2; ++k) {
         const std::string_view value = k == 0 ? title : path;
-        value.copy(packed.get() + end, value.size());
+        value.copy(packed.data() + end, value.size());
         end += value.size();
         const auto offset = static_cast<std::uint32_t>(end);
-        std::memcpy(packed.get() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
+        std::memcpy(packed.data() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
       }
     }
   }
