@@ -372,6 +372,10 @@ struct IniDocument::Impl {
   std::string ValueOf(const Entry& e) const;
   std::size_t WriteValue(std::size_t value, std::size_t length, char* out) const;
   std::optional<std::string> InFile(std::string_view utf8) const;
+  // find(the name as the file spells the name a caller asked for), or npos
+  // when the file cannot spell it.
+  template <class Find>
+  std::size_t FindAsked(std::string_view asked, Find find) const;
   std::size_t FindSection(std::string_view name) const;
   std::size_t FindEntry(std::size_t section, std::string_view key) const;
   std::size_t Lookup(std::string_view name, std::size_t hash) const;
@@ -513,10 +517,7 @@ std::size_t IniDocument::Impl::FindEntry(std::size_t section, std::string_view k
   const std::string_view all = bytes;
   for (std::size_t i = s.first; i < s.first + s.count; ++i) {
     const Entry& e = entries[i];
-    // Most names are spelled as asked: the same bytes are the same name.
-    if (e.name_len == key.size() && (std::memcmp(all.data() + e.name, key.data(), key.size()) == 0 ||
-                                     SameName(std::string_view(all.data() + e.name, e.name_len), key, Dbcs())))
-      return i;
+    if (SameNameAsAsked(std::string_view(all.data() + e.name, e.name_len), key, Dbcs())) return i;
   }
   return npos;
 }
@@ -693,31 +694,27 @@ std::string IniDocument::Get(std::string_view section, std::string_view key, std
   return ReadSection(section).Get(key, def);
 }
 
+template <class Find>
+std::size_t IniDocument::Impl::FindAsked(std::string_view asked, Find find) const {
+  // The usual names are their own caller form and need no converting.
+  if (PlainName(asked)) return find(asked);
+  std::string storage;
+  const std::string_view caller = CallerName(asked, storage);
+  if (IsAscii(caller)) return find(caller);
+  const std::optional<std::string> name = InFile(caller);
+  return name ? find(*name) : npos;
+}
+
 IniDocument::SectionReader IniDocument::ReadSection(std::string_view section) const {
   if (!impl_) return SectionReader(nullptr, 0);
-  if (PlainName(section)) {
-    const std::size_t si = impl_->FindSection(section);
-    return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
-  }
-  std::string storage;
-  const std::string_view caller = CallerName(section, storage);
-  std::size_t si = Impl::npos;
-  if (IsAscii(caller)) {
-    si = impl_->FindSection(caller);
-  } else if (const std::optional<std::string> name = impl_->InFile(caller)) {
-    si = impl_->FindSection(*name);
-  }
-  return SectionReader(si == Impl::npos ? nullptr : impl_.get(), si);
+  const Impl& d = *impl_;
+  const std::size_t si = d.FindAsked(section, [&d](std::string_view name) { return d.FindSection(name); });
+  return SectionReader(si == Impl::npos ? nullptr : &d, si);
 }
 
 std::size_t IniDocument::SectionReader::Find(std::string_view key) const {
   if (!impl_) return Impl::npos;
-  if (PlainName(key)) return impl_->FindEntry(index_, key);
-  std::string storage;
-  const std::string_view caller = CallerName(key, storage);
-  if (IsAscii(caller)) return impl_->FindEntry(index_, caller);
-  if (const std::optional<std::string> name = impl_->InFile(caller)) return impl_->FindEntry(index_, *name);
-  return Impl::npos;
+  return impl_->FindAsked(key, [this](std::string_view name) { return impl_->FindEntry(index_, name); });
 }
 
 std::string IniDocument::SectionReader::Get(std::string_view key, std::string_view def) const {
