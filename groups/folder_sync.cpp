@@ -26,8 +26,6 @@ std::string DroppedNotice(const std::string& name) {
 
 FolderSync::~FolderSync() { Stop(); }
 
-FileReport FolderSync::Begin() { return Begin(ListGroupNames(p_.data_folder, p_.model.DiskEpoch())); }
-
 FileReport FolderSync::Begin(const std::optional<FolderListing>& listing) {
   stopped_ = false;
   FileReport report = ApplyGroupNames(p_.data_folder, listing, p_.model);

@@ -67,11 +67,10 @@ class FolderSync {
   Callback<bool()> editing;
 
   // The start: the folder's group names into the model and the list in one
-  // step, from the folder's listing (ListGroupNames, made on any thread;
-  // without one, the folder is listed on this thread); the files are then
-  // read on workers. ok false: the folder cannot be listed.
+  // step, from the folder's listing (ListGroupNames, made on any thread);
+  // the files are then read on workers. ok false: the folder cannot be
+  // listed (no listing).
   FileReport Begin(const std::optional<FolderListing>& listing);
-  FileReport Begin();
   // Whether a look must stand in for change notifications (a share that
   // sends none): on activation and before each save.
   void SetLooks(bool looks) { looks_ = looks; }
