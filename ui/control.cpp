@@ -71,7 +71,8 @@ LRESULT SubclassedControl::Default(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<SubclassedControl*>(GetPropW(hwnd, kControlProperty));
-  const auto base = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBaseProcProperty));
+  // The property serves once the object has let go of the window.
+  const WNDPROC base = self ? self->base_proc_ : reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBaseProcProperty));
   if (!base) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     // The window is going: the object lets go of it, and the properties go
