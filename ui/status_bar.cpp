@@ -35,16 +35,11 @@ bool StatusBar::Create(const StatusBarArgs& args) {
 }
 
 void StatusBar::SetText(std::string_view text) {
-  SetWindowTextW(hwnd(), Wide(text).c_str());
+  SetTextOf(hwnd(), text);
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-std::string StatusBar::Text() const {
-  const int len = GetWindowTextLengthW(hwnd());
-  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  GetWindowTextW(hwnd(), buf.data(), len + 1);
-  return Narrow(buf.data());
-}
+std::string StatusBar::Text() const { return TextOf(hwnd()); }
 
 RECT StatusBar::GripRect() const {
   RECT client{};
