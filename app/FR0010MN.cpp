@@ -78,6 +78,13 @@ bool TFrmFR0010MN::Create() {
   args.caption = kMainTitle;
   args.kind = ui::FormKind::Sizeable;
   args.bounds = ui::Bounds{195, 108, 730, 479};
+  // Made where the settings put it: its controls are laid out once.
+  if (reading_ && reading_->folder() != data_folder_) reading_ = nullptr;
+  if (reading_) settings_ahead_ = reading_->TakeSettings();
+  if (settings_ahead_ && settings_ahead_->placement_valid) {
+    const WindowPlacement& p = settings_ahead_->placement;
+    args.bounds = ui::Bounds{p.left, p.top, p.width, p.height};
+  }
   args.font.face = ui::kFaceMsPGothic;
   args.font.height = 12;
   return Form::Create(args);
@@ -344,7 +351,8 @@ void TFrmFR0010MN::FormShown() {
 }
 
 void TFrmFR0010MN::ApplySettings() {
-  const LoadedSettings s = LoadSettings(data_folder_);
+  const LoadedSettings s = settings_ahead_ ? *settings_ahead_ : LoadSettings(data_folder_);
+  settings_ahead_.reset();
   mode_ = s.mode;
   StartFind(s);
   if (mode_ == kModeRegistration) SpbInput.SetDown(true);

@@ -65,6 +65,10 @@ class TFrmFR0010MN : public ui::Form {
   // Create).
   void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
   const std::string& DataFolder() const { return data_folder_; }
+  // What the start read of the data folder before the window (the watch,
+  // the listing, the settings), taken by Create; without it, or for
+  // another folder, the window reads them itself.
+  void SetStartupReading(StartupReading* reading) { reading_ = reading; }
 
   // Handlers, named after their component and event.
   void FormCreate();
@@ -239,6 +243,10 @@ class TFrmFR0010MN : public ui::Form {
   void ReleaseDropTarget();
 
   std::string data_folder_;
+  StartupReading* reading_ = nullptr;
+  // The settings read before the window was made: its bounds come from
+  // them, and ApplySettings takes them.
+  std::optional<LoadedSettings> settings_ahead_;
   LauncherModel model_;
   GridPainter painter_;
   GridMarks marks_;  // PressedRow, EditRow, TitleEditing

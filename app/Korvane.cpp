@@ -5,6 +5,8 @@
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
 #include "common/kernel_handle.h"
+#include "data/os.h"
+#include "grid/background.h"
 #include "ui/application.h"
 #include "ui/wide.h"
 
@@ -30,11 +32,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Closed at the very end, after the main window is gone.
   const korvane::KernelHandle mutex(CreateMutexW(nullptr, FALSE, kMutexName));
   {
+    // The data folder is watched and listed and the settings read while the
+    // system connects the program to the display (the application window).
+    korvane::StartupReading reading(korvane::os::ExeFolder());
     ui::Application app(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
     app.SetTitle(korvane::kMainTitle);
     korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);
     korvane::TFrmFR0010MN main_form;
+    main_form.SetStartupReading(&reading);
     app.SetMainForm(&main_form);
     app.on_help = [&main_form](DWORD context) { main_form.ShowContextHelp(context); };
     if (main_form.Create()) app.Run(main_form);

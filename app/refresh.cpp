@@ -9,7 +9,9 @@ namespace korvane {
 
 void TFrmFR0010MN::WatchAndListFolder() {
   // Watched before it is listed: a change made in between is not missed.
-  const bool watched = work_.Watch(data_folder_, [this] { sync_.Look(); });
+  Callback<void()> look = [this] { sync_.Look(); };
+  const bool watched =
+      reading_ ? work_.Watch(reading_->TakeWatch(), std::move(look)) : work_.Watch(data_folder_, std::move(look));
   // A share may send no notification at all: it gets a look when the
   // window is activated and before each save; a local disk none at idle.
   // Whether the folder is on a share is asked off the window's thread.
@@ -22,12 +24,20 @@ void TFrmFR0010MN::WatchAndListFolder() {
   }
   // A group whose entry is being edited is not dropped under the editor.
   sync_.editing = [this] { return marks_.edit_row >= 0; };
-  // The names are listed on a thread of their own while the controls are
-  // made; the window waits for them before it shows.
-  work_.ListGroupNamesAhead(data_folder_, model_.DiskEpoch());
+  // Without a listing made before the window, the names are listed on a
+  // thread of their own while the controls are made; the window waits for
+  // them before it shows.
+  if (!reading_) work_.ListGroupNamesAhead(data_folder_, model_.DiskEpoch());
 }
 
 FileReport TFrmFR0010MN::StartFolderSync() {
+  if (reading_ && model_.DiskEpoch() == 0) {
+    bool made = false;
+    std::optional<FolderListing> listing = reading_->TakeGroupNames(made);
+    reading_ = nullptr;
+    if (made) return sync_.Begin(listing);
+  }
+  reading_ = nullptr;
   return sync_.Begin(work_.TakeGroupNames(data_folder_, model_.DiskEpoch()));
 }
 

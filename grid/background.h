@@ -19,9 +19,12 @@
 
 #include "common/callback.h"
 #include "data/model.h"
+#include "data/os.h"
 #include "data/refresh.h"
+#include "data/settings.h"
 #include "grid/icon_cache.h"
 #include "ui/drawgrid.h"
+#include "ui/thread.h"
 #include "ui/work_queue.h"
 
 namespace korvane {
@@ -113,6 +116,8 @@ class BackgroundWork {
   // thread (a look must stand in).
   // StopWatch ends the thread; it goes before Stop.
   bool Watch(const std::string& folder, Callback<void()> on_change);
+  // The same with the folder's watch opened already (StartupReading).
+  bool Watch(std::unique_ptr<os::FolderWatch> watch, Callback<void()> on_change);
   void StopWatch();
   bool Watching() const;
   // The start's listing of the group folder (ListGroupNames) on a thread
@@ -170,6 +175,43 @@ class BackgroundWork {
   std::shared_ptr<ListingAhead> listing_ahead_;  // made and ended in background_watch.cpp
   std::string exe_folder_;
   bool exe_on_removable_ = false;
+};
+
+// What a start reads before its main window exists: the data folder's
+// watch opened first, on the caller's thread (a change made before the
+// listing is then not missed), then on a thread of its own, while the
+// system connects the program to the display, its group names listed
+// (ListGroupNames, disk epoch 0: a model not yet saved) and the settings
+// read. The window takes each part once;
+// each Take waits for the thread. Where the system refuses the thread the
+// constructor reads on the caller's.
+class StartupReading {
+ public:
+  explicit StartupReading(std::string folder);
+  ~StartupReading();
+  StartupReading(const StartupReading&) = delete;
+  StartupReading& operator=(const StartupReading&) = delete;
+
+  const std::string& folder() const { return folder_; }
+  // Waits for the reading to end.
+  void Wait();
+  // The watch (null once taken; one that could not be opened is passed on
+  // as it is, and BackgroundWork::Watch answers false for it).
+  std::unique_ptr<os::FolderWatch> TakeWatch();
+  // The listing; false in `made` when it was taken already.
+  std::optional<FolderListing> TakeGroupNames(bool& made);
+  // nullopt when taken already or when reading them failed (no memory).
+  std::optional<LoadedSettings> TakeSettings();
+
+ private:
+  void Read();
+  std::string folder_;
+  std::unique_ptr<os::FolderWatch> watch_;
+  std::optional<FolderListing> listing_;
+  bool listing_made_ = false;
+  std::optional<LoadedSettings> settings_;
+  ui::Thread thread_;
+  bool joined_ = false;
 };
 
 }  // namespace korvane

@@ -20,28 +20,33 @@ struct BackgroundWork::FolderWatcher {
     Callback<void()> on_change;
   };
 
-  explicit FolderWatcher(const std::string& folder) : watch(folder) {}
+  explicit FolderWatcher(std::unique_ptr<os::FolderWatch> opened) : watch(std::move(opened)) {}
   ~FolderWatcher() {
     shared->stopped = true;
-    watch.Wake();
+    watch->Wake();
     thread.Join();
   }
 
-  os::FolderWatch watch;
+  std::unique_ptr<os::FolderWatch> watch;
   std::shared_ptr<Shared> shared = std::make_shared<Shared>();
   ui::Thread thread;
 };
 
 bool BackgroundWork::Watch(const std::string& folder, Callback<void()> on_change) {
   StopWatch();
-  auto watcher = std::make_shared<FolderWatcher>(folder);
-  if (!watcher->watch.Opened()) return false;
+  return Watch(std::make_unique<os::FolderWatch>(folder), std::move(on_change));
+}
+
+bool BackgroundWork::Watch(std::unique_ptr<os::FolderWatch> watch, Callback<void()> on_change) {
+  StopWatch();
+  if (!watch || !watch->Opened()) return false;
+  auto watcher = std::make_shared<FolderWatcher>(std::move(watch));
   watcher->shared->on_change = std::move(on_change);
   FolderWatcher* w = watcher.get();
   const bool started = watcher->thread.Start([this, w] {
     try {
       for (;;) {
-        const os::FolderWatch::Event event = w->watch.Wait(os::FolderWatch::kForever);
+        const os::FolderWatch::Event event = w->watch->Wait(os::FolderWatch::kForever);
         if (event != os::FolderWatch::Event::Changed || w->shared->stopped) return;
         // One answer at a time: changes made before it runs are covered by
         // the look it starts.
@@ -86,6 +91,55 @@ std::optional<FolderListing> BackgroundWork::TakeGroupNames(const std::string& f
 }
 
 void BackgroundWork::StopWatch() { watcher_.reset(); }
+
+StartupReading::StartupReading(std::string folder) : folder_(std::move(folder)) {
+  // The watch is opened on the caller's thread, which lives on: the system
+  // ends a thread's pending wait for changes with the thread, and the watch
+  // would then answer a change that is none.
+  watch_ = std::make_unique<os::FolderWatch>(folder_);
+  if (!thread_.Start([this] { Read(); })) {
+    Read();
+    joined_ = true;
+  }
+}
+
+StartupReading::~StartupReading() { Wait(); }
+
+void StartupReading::Read() {
+  // ListGroupNames never throws; a failure to list is its nullopt.
+  listing_ = ListGroupNames(folder_, 0);
+  listing_made_ = true;
+  try {
+    settings_ = LoadSettings(folder_);
+  } catch (...) {
+    // Read again by the window.
+  }
+}
+
+void StartupReading::Wait() {
+  if (joined_) return;
+  thread_.Join();
+  joined_ = true;
+}
+
+std::unique_ptr<os::FolderWatch> StartupReading::TakeWatch() {
+  Wait();
+  return std::move(watch_);
+}
+
+std::optional<FolderListing> StartupReading::TakeGroupNames(bool& made) {
+  Wait();
+  made = listing_made_;
+  listing_made_ = false;
+  return std::move(listing_);
+}
+
+std::optional<LoadedSettings> StartupReading::TakeSettings() {
+  Wait();
+  std::optional<LoadedSettings> taken = std::move(settings_);
+  settings_.reset();
+  return taken;
+}
 
 bool BackgroundWork::Watching() const { return watcher_ != nullptr; }
 

@@ -165,6 +165,9 @@ bool MainWindowTest::CreateAsProgram() {
   BoxesAsProgram();
   form_ = std::make_unique<korvane::TFrmFR0010MN>();
   form_->SetDataFolder(folder_.path());
+  const std::unique_ptr<korvane::StartupReading> reading =
+      reading_ ? std::move(reading_) : std::make_unique<korvane::StartupReading>(folder_.path());
+  form_->SetStartupReading(reading.get());
   App().SetMainForm(form_.get());
   const bool created = form_->Create();
   // The group files are read after the window is made.

@@ -83,7 +83,9 @@ class MainWindowTest : public ::testing::Test {
   // The window over the folder as it is, made as the program makes it:
   // message boxes owned by the application window, the window the
   // application's main form (owned by the application window). Answers
-  // Create(); FormCreate runs inside.
+  // Create(); FormCreate runs inside. As the program, the folder is
+  // watched, listed and its settings read before the window is made
+  // (reading_ when a test began that reading itself).
   bool CreateAsProgram();
   // Only the boxes owned by the application window, for a test that makes
   // the window itself.
@@ -146,6 +148,7 @@ class MainWindowTest : public ::testing::Test {
   bool settle_ = true;
   bool wait_for_reads_ = true;  // Open returns once every group file is read
   bool as_program_ = false;  // made by CreateAsProgram
+  std::unique_ptr<korvane::StartupReading> reading_;
   std::unique_ptr<korvane::TFrmFR0010MN> form_;
 };
 

@@ -116,6 +116,19 @@ TEST_F(CreateTest, StoredPlacementIsAppliedAsStoredUnlessWhollyOffScreen) {
   }
 }
 
+// The start opens the folder's watch before it lists the folder, both
+// before the window is made: a group file that comes after the listing
+// reaches the list.
+TEST_F(CreateTest, AGroupFileAddedAfterTheStartsListingReachesTheList) {
+  folder_.Write("業務A.PTH", GroupFileBytes({{"見積書", ""}}));
+  reading_ = std::make_unique<korvane::StartupReading>(folder_.path());
+  reading_->Wait();
+  folder_.Write("業務B.PTH", GroupFileBytes({{"請求書", ""}}));
+  ASSERT_TRUE(CreateAsProgram());
+  ASSERT_TRUE(kit::PumpUntil([&] { return form().LBGroup.Count() == 2; }));
+  EXPECT_GE(form().Model().FindGroup("業務B"), 0);
+}
+
 TEST_F(CreateTest, PlacementValuesAddingUpToZeroGiveTheWorkArea) {
   folder_.Write("Korvane.INI", "[Korvane]\r\nLEFT=-100\r\nTOP=0\r\nWIDTH=100\r\nHEIGHT=0\r\nMODE=1\r\n");
   ASSERT_TRUE(CreateAsProgram());
