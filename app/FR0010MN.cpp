@@ -252,9 +252,13 @@ void TFrmFR0010MN::CreateToolbar() {
   BvlA.Create(ui::BevelArgs{top, ui::Bounds{59, 8, 3, 42}, ui::BevelCut::Lowered, true});
   BvlB.Create(ui::BevelArgs{top, ui::Bounds{123, 7, 3, 42}, ui::BevelCut::Lowered, true});
   BvlC.Create(ui::BevelArgs{top, ui::Bounds{227, 7, 3, 42}, ui::BevelCut::Lowered, true});
+}
 
+// The toolbar's hidden label, whose font the painting uses: it is never
+// seen, so it is made once the window shows.
+void TFrmFR0010MN::CreateHiddenLabel() {
   ui::LabelArgs la;
-  la.parent = top;
+  la.parent = PnlTop.hwnd();
   la.bounds = ui::Bounds{224, 8, 0, 0};
   la.caption = "LblDummy";
   la.font = Gothic(15);
@@ -342,6 +346,7 @@ void TFrmFR0010MN::FormShown() {
   Step("first paint");
   // The buttons' hints: their tooltip is a window of its own.
   for (const auto& [button, hint] : kButtonHints) (this->*button).SetHint(hint);
+  if (!LblDummy.hwnd()) CreateHiddenLabel();
   path_tip_.Attach();
   Step("hints");
   AddTrayIcon();

@@ -233,6 +233,7 @@ class TFrmFR0010MN : public ui::Form {
  private:
   void CreateMenus();
   void CreateToolbar();
+  void CreateHiddenLabel();
   void FitToWorkArea();
   void ApplySettings();
   void AddTrayIcon();
