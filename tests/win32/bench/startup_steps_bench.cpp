@@ -6,16 +6,10 @@
 // the process with N groups (its classes not yet registered, its fonts and
 // pictures not yet loaded, as at a real start), and prints one line "step
 // microseconds" per step: run it several times for medians.
-//
-// With "cold N" it creates the window once, as the first window of the
-// process with N groups (classes not yet registered, fonts and pictures not
-// yet loaded, as at a real start), and prints one line "step microseconds"
-// per step: run it several times for medians.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstdlib>
 #include <map>
 #include <string>
