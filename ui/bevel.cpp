@@ -2,35 +2,51 @@
 
 namespace ui {
 
-bool Bevel::Create(const BevelArgs& args) {
-  style_ = args.style;
-  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0);
-  return CreateWindowOfClass("ui.Bevel", 0, style, "", args.bounds.x, args.bounds.y, args.bounds.width,
-                             args.bounds.height, args.parent, nullptr, 0, nullptr);
+Bevel::~Bevel() {
+  if (panel_) {
+    if (visible_) Invalidate();
+    panel_->RemoveGraphic(this);
+  }
 }
 
-void Bevel::Paint(HDC dc, const RECT& client) const {
-  RECT r = client;
+bool Bevel::Create(const BevelArgs& args) {
+  if (panel_) {  // made again: leaves the panel it was on
+    if (visible_) Invalidate();
+    panel_->RemoveGraphic(this);
+    panel_ = nullptr;
+  }
+  Panel* panel = dynamic_cast<Panel*>(Window::FromHwnd(args.parent));
+  if (!panel) return false;
+  bounds_ = args.bounds;
+  style_ = args.style;
+  visible_ = args.visible;
+  panel_ = panel;
+  panel_->AddGraphic(this);
+  if (visible_) Invalidate();
+  return true;
+}
+
+RECT Bevel::Rect() const {
+  return RECT{bounds_.x, bounds_.y, bounds_.x + bounds_.width, bounds_.y + bounds_.height};
+}
+
+void Bevel::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Invalidate();
+}
+
+void Bevel::Paint(HDC dc, const RECT& rect) const {
+  RECT r = rect;
   DrawBevel(dc, r, style_, 1);
 }
 
-LRESULT Bevel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;  // painted with the parent's background in WM_PAINT
-    case WM_PAINT: {
-      PaintDC dc(hwnd());
-      RECT client{};
-      GetClientRect(hwnd(), &client);
-      PaintParentBackground(hwnd(), dc.get());
-      Paint(dc.get(), client);
-      return 0;
-    }
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;  // a decoration: the mouse belongs to the parent
-    default:
-      return Window::HandleMessage(msg, wp, lp);
-  }
+void Bevel::Invalidate() const {
+  // A panel whose window is gone (or not made yet) has nothing to repaint;
+  // a null window would mean the whole screen.
+  if (!panel_ || !panel_->hwnd()) return;
+  const RECT r = Rect();
+  InvalidateRect(panel_->hwnd(), &r, TRUE);
 }
 
 }  // namespace ui

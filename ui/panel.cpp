@@ -1,5 +1,8 @@
 #include "ui/panel.h"
 
+#include <algorithm>
+
+#include "ui/bevel.h"
 #include "ui/canvas.h"
 
 namespace ui {
@@ -14,6 +17,16 @@ void DrawBevel(HDC dc, RECT& r, BevelCut cut, int width) {
   } else {
     canvas.Frame3D(r, dark, light, width);
   }
+}
+
+Panel::~Panel() {
+  for (Bevel* graphic : graphics_) graphic->panel_ = nullptr;
+}
+
+void Panel::AddGraphic(Bevel* graphic) { graphics_.push_back(graphic); }
+
+void Panel::RemoveGraphic(Bevel* graphic) {
+  graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), graphic), graphics_.end());
 }
 
 bool Panel::Create(const PanelArgs& args) {
@@ -35,6 +48,10 @@ void Panel::Paint(HDC dc, const RECT& client) const {
   RECT r = client;
   DrawBevel(dc, r, outer_, bevel_width_);
   DrawBevel(dc, r, inner_, bevel_width_);
+  for (const Bevel* graphic : graphics_) {
+    const RECT place = graphic->Rect();
+    if (graphic->visible() && RectVisible(dc, &place)) graphic->Paint(dc, place);
+  }
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,9 +1,11 @@
 #pragma once
 // Panel: a button-face container with an outer and an inner bevel. Its
-// children tab in and out of it like the form's own.
+// children tab in and out of it like the form's own. It also draws its
+// graphic children, the windowless ui::Bevel grooves, over its face.
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 
 #include "common/callback.h"
 #include "ui/control.h"
@@ -12,6 +14,8 @@
 namespace ui {
 
 enum class BevelCut { None, Lowered, Raised };
+
+class Bevel;
 
 struct PanelArgs {
   HWND parent = nullptr;
@@ -26,15 +30,23 @@ struct PanelArgs {
 
 class Panel : public Window {
  public:
+  // Its graphic children stay behind harmless: they draw nowhere any more.
+  ~Panel() override;
   bool Create(const PanelArgs& args);
   korvane::Callback<void(const MouseEvent&)> on_mouse_move;
-  // The bevels, drawn on whatever DC (the window's, or a test bitmap).
+  // The bevels and then the visible graphic children, drawn on whatever DC
+  // (the window's, or a test bitmap).
   void Paint(HDC dc, const RECT& client) const;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  friend class Bevel;
+  void AddGraphic(Bevel* graphic);
+  void RemoveGraphic(Bevel* graphic);
+
+  std::vector<Bevel*> graphics_;  // not owned; each removes itself when it goes
   BevelCut outer_ = BevelCut::Raised;
   BevelCut inner_ = BevelCut::None;
   int bevel_width_ = 1;

@@ -156,6 +156,7 @@ void GalleryForm::CreateControls() {
   };
   input.SetGlyph(plate(2), 1);
   run.SetGlyph(plate(1), 1);
+  // The grooves have no windows: the panel draws them over its face.
   ui::BevelArgs ba;
   ba.parent = top.hwnd();
   ba.bounds = {59, 8, 3, 42};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "common/kernel_handle.h"
@@ -276,15 +277,41 @@ TEST(ControlPictures, PanelAndBevelEdges) {
   EXPECT_EQ(p.At(48, 38), dark);
   EXPECT_EQ(p.At(20, 20), face);
 
+  // A groove has no window: its panel paints it over the face.
   ui::Bevel bevel;
-  ui::BevelArgs ba;
-  ba.parent = g.form.hwnd();
-  ba.bounds = {80, 10, 3, 42};
+  ui::BevelArgs ba{g.form.hwnd(), {20, 5, 3, 30}};
+  EXPECT_FALSE(bevel.Create(ba)) << "only a panel holds grooves";
+  ba.parent = panel.hwnd();
   ASSERT_TRUE(bevel.Create(ba));
-  Surface b(3, 42, kWhite);
-  bevel.Paint(b.dc(), RECT{0, 0, 3, 42});
-  EXPECT_EQ(b.At(0, 20), dark);
-  EXPECT_EQ(b.At(2, 20), light);
+  Surface b(50, 40, kWhite);
+  Print(panel.hwnd(), b);
+  EXPECT_EQ(b.At(19, 20), face);
+  EXPECT_EQ(b.At(20, 20), dark);
+  EXPECT_EQ(b.At(21, 20), face);
+  EXPECT_EQ(b.At(22, 20), light);
+  EXPECT_EQ(b.Count(face), p.Count(face) - 3 * 30 + 28) << "only its place changes";
+
+  // Hidden, its place is repainted without it; destroyed, it leaves the
+  // panel; a groove whose panel went first stays harmless.
+  UpdateWindow(panel.hwnd());
+  bevel.SetVisible(false);
+  RECT dirty{};
+  EXPECT_TRUE(GetUpdateRect(panel.hwnd(), &dirty, FALSE) && dirty.left == 20 && dirty.bottom == 35);
+  Surface hidden(50, 40, kWhite);
+  Print(panel.hwnd(), hidden);
+  EXPECT_EQ(hidden.Pixels(), p.Pixels());
+  bevel.SetVisible(true);
+  std::make_unique<ui::Bevel>()->Create(ui::BevelArgs{panel.hwnd(), {30, 5, 3, 30}});
+  Surface after(50, 40, kWhite);
+  Print(panel.hwnd(), after);
+  EXPECT_EQ(after.Pixels(), b.Pixels());
+  ui::Bevel orphan;
+  {
+    ui::Panel first;
+    ASSERT_TRUE(first.Create(pa));
+    ASSERT_TRUE(orphan.Create(ui::BevelArgs{first.hwnd(), {20, 5, 3, 30}}));
+  }
+  orphan.SetVisible(false);
 }
 
 ui::LabelArgs LabelOn(HWND parent, const char* caption, bool transparent, COLORREF color) {
