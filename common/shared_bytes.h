@@ -37,9 +37,15 @@ class SharedBytes {
   bool operator==(const SharedBytes& other) const { return block_ == other.block_; }
 
  private:
-  struct alignas(std::max_align_t) Block {
+  // The bytes follow the count unaligned (their readers copy with memcpy).
+  // Not aligned to std::max_align_t: under MinGW its alignment depends on
+  // which header defined it first (16 after <atomic> or <string>, 8 after
+  // <cstddef>), so objects of one program disagreed on where the bytes
+  // begin.
+  struct Block {
     std::atomic<std::size_t> owners{1};
   };
+  static_assert(sizeof(Block) == sizeof(std::atomic<std::size_t>), "the bytes begin right after the count");
   Block* block_ = nullptr;
 };
 
