@@ -18,7 +18,8 @@ constexpr UINT kHandoverLimitMs = 3000;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// Visible outside the exe's code optimised as a whole (CMakeLists.txt).
+__attribute__((externally_visible)) int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (korvane::KernelHandle(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName))) {
     if (HWND running = FindWindowW(ui::Wide(korvane::kMainClass).c_str(), ui::Wide(korvane::kMainTitle).c_str())) {
       // A running copy that does not answer (busy, or hung) is not waited

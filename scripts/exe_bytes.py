@@ -19,7 +19,7 @@ KINDS = [('.text', 'code'), ('.eh_frame', 'unwind'), ('.gcc_except_table', 'exce
 
 
 def bucket(obj):
-    if obj.endswith('.cpp.obj') or obj.endswith('.c.obj'):
+    if obj.endswith('.cpp.obj') or obj.endswith('.c.obj') or obj == 'korvane_whole.obj':
         return 'our code'
     if obj.endswith('.res'):
         return 'resources'
