@@ -78,9 +78,13 @@ bool TFrmFR0010MN::Create() {
   args.caption = kMainTitle;
   args.kind = ui::FormKind::Sizeable;
   args.bounds = ui::Bounds{195, 108, 730, 479};
+  // Without the start's reading of this folder, the window begins its own.
+  if (!reading_ || reading_->folder() != data_folder_) {
+    own_reading_ = std::make_unique<StartupReading>(data_folder_);
+    reading_ = own_reading_.get();
+  }
   // Made where the settings put it: its controls are laid out once.
-  if (reading_ && reading_->folder() != data_folder_) reading_ = nullptr;
-  if (reading_) settings_ahead_ = reading_->TakeSettings();
+  settings_ahead_ = reading_->TakeSettings();
   if (settings_ahead_ && settings_ahead_->placement_valid) {
     const WindowPlacement& p = settings_ahead_->placement;
     args.bounds = ui::Bounds{p.left, p.top, p.width, p.height};
@@ -130,7 +134,7 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TFrmFR0010MN::CreateControls() {
   Step("window");
   work_.Start(hwnd(), kBackgroundMessage);
-  WatchAndListFolder();
+  WatchFolder();
   Step("folder watch");
   // The menu bar first: setting it changes the window's frame, which is
   // cheaper before there are children to lay out again.

@@ -66,8 +66,8 @@ class TFrmFR0010MN : public ui::Form {
   void SetDataFolder(std::string folder) { data_folder_ = std::move(folder); }
   const std::string& DataFolder() const { return data_folder_; }
   // What the start read of the data folder before the window (the watch,
-  // the listing, the settings), taken by Create; without it, or for
-  // another folder, the window reads them itself.
+  // the listing, the settings), taken as the window is made; without it,
+  // or for another folder, Create begins that reading itself.
   void SetStartupReading(StartupReading* reading) { reading_ = reading; }
 
   // Handlers, named after their component and event.
@@ -178,9 +178,10 @@ class TFrmFR0010MN : public ui::Form {
   ui::PopupMenu& GroupMenu() { return *PpmGroup; }
   // Refresh (app/refresh.cpp): the group folder kept in step while the
   // program runs; the start reads the files after the window shows.
-  // The folder is watched and listed (on a thread) as the window is made,
-  // and the list filled from that listing at its creation's end.
-  void WatchAndListFolder();
+  // The folder's watch and its listing come from the start's reading: the
+  // watch is taken as the window is made, and the list filled from the
+  // listing at its creation's end.
+  void WatchFolder();
   FileReport StartFolderSync();
   void StopFolderSync();
   // Before a save or a close: false when it must not go on.
@@ -244,7 +245,8 @@ class TFrmFR0010MN : public ui::Form {
   void ReleaseDropTarget();
 
   std::string data_folder_;
-  StartupReading* reading_ = nullptr;
+  StartupReading* reading_ = nullptr;   // until the window is made
+  std::unique_ptr<StartupReading> own_reading_;
   // The settings read before the window was made: its bounds come from
   // them, and ApplySettings takes them.
   std::optional<LoadedSettings> settings_ahead_;

@@ -7,11 +7,10 @@
 
 namespace korvane {
 
-void TFrmFR0010MN::WatchAndListFolder() {
-  // Watched before it is listed: a change made in between is not missed.
-  Callback<void()> look = [this] { sync_.Look(); };
-  const bool watched =
-      reading_ ? work_.Watch(reading_->TakeWatch(), std::move(look)) : work_.Watch(data_folder_, std::move(look));
+void TFrmFR0010MN::WatchFolder() {
+  // The watch the reading opened before it listed the folder: a change
+  // made since is not missed.
+  const bool watched = work_.Watch(reading_->TakeWatch(), [this] { sync_.Look(); });
   // A share may send no notification at all: it gets a look when the
   // window is activated and before each save; a local disk none at idle.
   // Whether the folder is on a share is asked off the window's thread.
@@ -24,21 +23,14 @@ void TFrmFR0010MN::WatchAndListFolder() {
   }
   // A group whose entry is being edited is not dropped under the editor.
   sync_.editing = [this] { return marks_.edit_row >= 0; };
-  // Without a listing made before the window, the names are listed on a
-  // thread of their own while the controls are made; the window waits for
-  // them before it shows.
-  if (!reading_) work_.ListGroupNamesAhead(data_folder_, model_.DiskEpoch());
 }
 
 FileReport TFrmFR0010MN::StartFolderSync() {
-  if (reading_ && model_.DiskEpoch() == 0) {
-    bool made = false;
-    std::optional<FolderListing> listing = reading_->TakeGroupNames(made);
-    reading_ = nullptr;
-    if (made) return sync_.Begin(listing);
-  }
+  // Listed for a model never saved (disk epoch 0), as this one is.
+  const std::optional<FolderListing> listing = reading_->TakeGroupNames();
   reading_ = nullptr;
-  return sync_.Begin(work_.TakeGroupNames(data_folder_, model_.DiskEpoch()));
+  own_reading_.reset();
+  return sync_.Begin(listing);
 }
 
 void TFrmFR0010MN::StopFolderSync() {

@@ -110,22 +110,14 @@ class BackgroundWork {
   void Send(Answer answer);
 
   // The folder watch (grid/background_watch.cpp): a thread of its own
-  // waits for changes in `folder` and runs `on_change` on the window's
-  // thread, once for any number of changes made before it runs. False when
-  // the folder sends no change notifications or the system refuses the
-  // thread (a look must stand in).
+  // waits for changes on `watch`, opened on a folder (StartupReading), and
+  // runs `on_change` on the window's thread, once for any number of
+  // changes made before it runs. False when the folder sends no change
+  // notifications or the system refuses the thread (a look must stand in).
   // StopWatch ends the thread; it goes before Stop.
-  bool Watch(const std::string& folder, Callback<void()> on_change);
-  // The same with the folder's watch opened already (StartupReading).
   bool Watch(std::unique_ptr<os::FolderWatch> watch, Callback<void()> on_change);
   void StopWatch();
   bool Watching() const;
-  // The start's listing of the group folder (ListGroupNames) on a thread
-  // of its own, begun once the folder is watched, while the window's
-  // controls are made. TakeGroupNames waits for it; a listing not begun
-  // for `folder` (or whose thread the system refused) is made there.
-  void ListGroupNamesAhead(const std::string& folder, std::uint64_t epoch);
-  std::optional<FolderListing> TakeGroupNames(const std::string& folder, std::uint64_t epoch);
 
   // Runs the answers that have arrived (the window's handler of `message`).
   void Deliver();
@@ -171,8 +163,6 @@ class BackgroundWork {
   // in background_watch.cpp).
   struct FolderWatcher;
   std::shared_ptr<FolderWatcher> watcher_;
-  struct ListingAhead;
-  std::shared_ptr<ListingAhead> listing_ahead_;  // made and ended in background_watch.cpp
   std::string exe_folder_;
   bool exe_on_removable_ = false;
 };
@@ -198,8 +188,9 @@ class StartupReading {
   // The watch (null once taken; one that could not be opened is passed on
   // as it is, and BackgroundWork::Watch answers false for it).
   std::unique_ptr<os::FolderWatch> TakeWatch();
-  // The listing; false in `made` when it was taken already.
-  std::optional<FolderListing> TakeGroupNames(bool& made);
+  // The listing (nullopt when the folder could not be listed, or once
+  // taken).
+  std::optional<FolderListing> TakeGroupNames();
   // nullopt when taken already or when reading them failed (no memory).
   std::optional<LoadedSettings> TakeSettings();
 
@@ -208,7 +199,6 @@ class StartupReading {
   std::string folder_;
   std::unique_ptr<os::FolderWatch> watch_;
   std::optional<FolderListing> listing_;
-  bool listing_made_ = false;
   std::optional<LoadedSettings> settings_;
   ui::Thread thread_;
   bool joined_ = false;

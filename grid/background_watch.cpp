@@ -32,11 +32,6 @@ struct BackgroundWork::FolderWatcher {
   ui::Thread thread;
 };
 
-bool BackgroundWork::Watch(const std::string& folder, Callback<void()> on_change) {
-  StopWatch();
-  return Watch(std::make_unique<os::FolderWatch>(folder), std::move(on_change));
-}
-
 bool BackgroundWork::Watch(std::unique_ptr<os::FolderWatch> watch, Callback<void()> on_change) {
   StopWatch();
   if (!watch || !watch->Opened()) return false;
@@ -65,31 +60,6 @@ bool BackgroundWork::Watch(std::unique_ptr<os::FolderWatch> watch, Callback<void
   return true;
 }
 
-struct BackgroundWork::ListingAhead {
-  std::string folder;
-  std::uint64_t epoch = 0;
-  std::optional<FolderListing> listing;  // written by the thread, read after Join
-  ui::Thread thread;
-};
-
-void BackgroundWork::ListGroupNamesAhead(const std::string& folder, std::uint64_t epoch) {
-  listing_ahead_.reset();
-  auto ahead = std::make_shared<ListingAhead>();
-  ahead->folder = folder;
-  ahead->epoch = epoch;
-  ListingAhead* a = ahead.get();
-  // ListGroupNames never throws; a failure to list is its nullopt.
-  if (!ahead->thread.Start([a] { a->listing = ListGroupNames(a->folder, a->epoch); })) return;
-  listing_ahead_ = std::move(ahead);
-}
-
-std::optional<FolderListing> BackgroundWork::TakeGroupNames(const std::string& folder, std::uint64_t epoch) {
-  const std::shared_ptr<ListingAhead> ahead = std::move(listing_ahead_);
-  if (!ahead || ahead->folder != folder || ahead->epoch != epoch) return ListGroupNames(folder, epoch);
-  ahead->thread.Join();
-  return std::move(ahead->listing);
-}
-
 void BackgroundWork::StopWatch() { watcher_.reset(); }
 
 StartupReading::StartupReading(std::string folder) : folder_(std::move(folder)) {
@@ -108,7 +78,6 @@ StartupReading::~StartupReading() { Wait(); }
 void StartupReading::Read() {
   // ListGroupNames never throws; a failure to list is its nullopt.
   listing_ = ListGroupNames(folder_, 0);
-  listing_made_ = true;
   try {
     settings_ = LoadSettings(folder_);
   } catch (...) {
@@ -127,11 +96,11 @@ std::unique_ptr<os::FolderWatch> StartupReading::TakeWatch() {
   return std::move(watch_);
 }
 
-std::optional<FolderListing> StartupReading::TakeGroupNames(bool& made) {
+std::optional<FolderListing> StartupReading::TakeGroupNames() {
   Wait();
-  made = listing_made_;
-  listing_made_ = false;
-  return std::move(listing_);
+  std::optional<FolderListing> taken = std::move(listing_);
+  listing_.reset();
+  return taken;
 }
 
 std::optional<LoadedSettings> StartupReading::TakeSettings() {
