@@ -200,8 +200,7 @@ class StartupReading {
   std::unique_ptr<os::FolderWatch> watch_;
   std::optional<FolderListing> listing_;
   std::optional<LoadedSettings> settings_;
-  ui::Thread thread_;
-  bool joined_ = false;
+  ui::Thread thread_;   // joined at most once: Join after Join does nothing
 };
 
 }  // namespace korvane

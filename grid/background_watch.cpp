@@ -67,10 +67,7 @@ StartupReading::StartupReading(std::string folder) : folder_(std::move(folder)) 
   // ends a thread's pending wait for changes with the thread, and the watch
   // would then answer a change that is none.
   watch_ = std::make_unique<os::FolderWatch>(folder_);
-  if (!thread_.Start([this] { Read(); })) {
-    Read();
-    joined_ = true;
-  }
+  if (!thread_.Start([this] { Read(); })) Read();
 }
 
 StartupReading::~StartupReading() { Wait(); }
@@ -85,11 +82,7 @@ void StartupReading::Read() {
   }
 }
 
-void StartupReading::Wait() {
-  if (joined_) return;
-  thread_.Join();
-  joined_ = true;
-}
+void StartupReading::Wait() { thread_.Join(); }
 
 std::unique_ptr<os::FolderWatch> StartupReading::TakeWatch() {
   Wait();
@@ -98,16 +91,12 @@ std::unique_ptr<os::FolderWatch> StartupReading::TakeWatch() {
 
 std::optional<FolderListing> StartupReading::TakeGroupNames() {
   Wait();
-  std::optional<FolderListing> taken = std::move(listing_);
-  listing_.reset();
-  return taken;
+  return std::exchange(listing_, std::nullopt);
 }
 
 std::optional<LoadedSettings> StartupReading::TakeSettings() {
   Wait();
-  std::optional<LoadedSettings> taken = std::move(settings_);
-  settings_.reset();
-  return taken;
+  return std::exchange(settings_, std::nullopt);
 }
 
 bool BackgroundWork::Watching() const { return watcher_ != nullptr; }
