@@ -2,6 +2,8 @@
 // the running copy (as a double click on its tray icon) and ends.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
 #include "common/kernel_handle.h"
@@ -40,11 +42,12 @@ __attribute__((externally_visible)) int WINAPI WinMain(HINSTANCE, HINSTANCE, LPS
     app.SetTitle(korvane::kMainTitle);
     korvane::SetMessageBoxOwner(app.hwnd());
     ShowWindow(app.hwnd(), SW_HIDE);
-    korvane::TFrmFR0010MN main_form;
-    main_form.SetStartupReading(&reading);
-    app.SetMainForm(&main_form);
-    app.on_help = [&main_form](DWORD context) { main_form.ShowContextHelp(context); };
-    if (main_form.Create()) app.Run(main_form);
+    // On the heap: the window's object is larger than a page of the stack.
+    const auto main_form = std::make_unique<korvane::TFrmFR0010MN>();
+    main_form->SetStartupReading(&reading);
+    app.SetMainForm(main_form.get());
+    app.on_help = [form = main_form.get()](DWORD context) { form->ShowContextHelp(context); };
+    if (main_form->Create()) app.Run(*main_form);
     if (mutex) ReleaseMutex(mutex.get());
     // Leaving the scope destroys the main window (FormDestroy), then the
     // application window.

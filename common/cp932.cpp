@@ -320,10 +320,12 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
 }
 
 std::string Utf8FromCp932(std::string_view cp932) {
-  // A value's worth (up to 2048 bytes) is converted on the stack and
+  // Short text (up to 1024 bytes: most values) is converted on the stack and
   // copied out at its size: the string holds no unused room and costs one
   // allocation; longer text is written into the string and cut to size.
-  constexpr std::size_t kShort = 2048;
+  // The buffer stays within a page of the stack: the exe's code does not
+  // probe the stack (CMakeLists.txt).
+  constexpr std::size_t kShort = 1024;
   if (cp932.size() <= kShort) {
     char buffer[3 * kShort + 1];
     return std::string(buffer, WriteUtf8FromCp932(cp932, buffer));

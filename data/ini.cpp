@@ -655,9 +655,18 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
     if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
     return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   }
-  // A value's worth converted on the stack and copied out at its size.
-  char buffer[3 * kIniValueLimit + 1];
-  return std::string(buffer, WriteValue(e.value, e.value_len, buffer));
+  // A short value is converted on the stack and copied out at its size (one
+  // allocation, no unused room); a longer one in the string, cut to size.
+  // The buffer stays within a page of the stack: the exe's code does not
+  // probe the stack (CMakeLists.txt).
+  constexpr std::size_t kShort = 1024;
+  if (e.value_len <= kShort) {
+    char buffer[3 * kShort + 1];
+    return std::string(buffer, WriteValue(e.value, e.value_len, buffer));
+  }
+  std::string out(3 * kIniValueLimit + 1, '\0');
+  out.resize(WriteValue(e.value, e.value_len, out.data()));
+  return out;
 }
 
 // The same for the value at bytes[value, value + length), written at out,
