@@ -354,27 +354,30 @@ class LauncherModel {
 
 template <class Of>
 void EntryValues::Assign(std::size_t count, Of of) {
+  // The values are asked for once; a group's usual count is kept on the
+  // stack.
+  constexpr std::size_t kOnStack = 2 * kEntryCount;
+  std::string_view on_stack[kOnStack];
+  std::vector<std::string_view> on_heap(2 * count > kOnStack ? 2 * count : 0);
+  std::string_view* const views = on_heap.empty() ? on_stack : on_heap.data();
   std::size_t total = 0;
-  bool any = false;
   for (std::size_t i = 0; i < count; ++i) {
     const auto [title, path] = of(i);
+    views[2 * i] = title;
+    views[2 * i + 1] = path;
     total += title.size() + path.size();
-    any = any || !title.empty() || !path.empty();
   }
   SharedBytes packed;
-  if (any) {
+  if (total != 0) {
     const std::size_t head = 2 * count * sizeof(std::uint32_t);
     packed = SharedBytes(head + total);
+    char* const data = packed.data();
     std::size_t end = head;
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto [title, path] = of(i);
-      for (std::size_t k = 0; k < 2; ++k) {
-        const std::string_view value = k == 0 ? title : path;
-        value.copy(packed.data() + end, value.size());
-        end += value.size();
-        const auto offset = static_cast<std::uint32_t>(end);
-        std::memcpy(packed.data() + (2 * i + k) * sizeof offset, &offset, sizeof offset);
-      }
+    for (std::size_t k = 0; k < 2 * count; ++k) {
+      views[k].copy(data + end, views[k].size());
+      end += views[k].size();
+      const auto offset = static_cast<std::uint32_t>(end);
+      std::memcpy(data + k * sizeof offset, &offset, sizeof offset);
     }
   }
   packed_ = std::move(packed);
