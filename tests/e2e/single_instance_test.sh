@@ -54,19 +54,19 @@ first=$E2E_MAIN
 # Shown, with another program in front of it.
 e2e_start "$E2E_FIXTURES/fixture_window.exe"
 other=$(e2e_probe wait-window KorvaneFixtureWindow Fixture 10000) || e2e_abort "another program's window appears"
-check "another program is in front" e2e_probe wait-foreground "$other" 3000
+check "another program is in front" e2e_probe wait-foreground "$other" 10000
 second_start "shown"
 check_eq "shown: one tray icon" "Korvane," "$(tray_icons)"
-check "shown: the running copy comes to the foreground" e2e_probe wait-foreground "$first" 3000
+check "shown: the running copy comes to the foreground" e2e_probe wait-foreground "$first" 10000
 check_eq "shown: the running copy stays visible" 1 "$(e2e_probe visible "$first")"
 e2e_probe close "$other" >/dev/null
 
 # Hidden in the tray: a minimise command hides it.
 e2e_probe post "$first" 0x112 0xF020 0 >/dev/null
-check "hidden: the main window is hidden" e2e_probe wait-hidden "$first" 3000
+check "hidden: the main window is hidden" e2e_probe wait-hidden "$first" 10000
 second_start "hidden" /起動 "業務 A" -x
-check "hidden: the main window comes back" e2e_probe wait-visible "$first" 3000
-check "hidden: in the foreground" e2e_probe wait-foreground "$first" 3000
+check "hidden: the main window comes back" e2e_probe wait-visible "$first" 10000
+check "hidden: in the foreground" e2e_probe wait-foreground "$first" 10000
 check_eq "hidden: still one tray icon" "Korvane," "$(tray_icons)"
 e2e_shot after-second-start >/dev/null
 
