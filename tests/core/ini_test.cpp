@@ -188,6 +188,14 @@ TEST(IniRead, ValuesCutAt2047BytesWithoutSplittingACharacter) {
   // Quotes come off first, then the cut.
   EXPECT_EQ(Read("[S]\r\nk=\"" + std::string(2047, 'q') + "\"\r\n", "S", "k"), std::string(2047, 'q'));
   EXPECT_EQ(Read("[S]\r\nk=\"" + std::string(2048, 'q') + "\"\r\n", "S", "k"), std::string(2047, 'q'));
+  // Values that triple in size read whole on either side of 1,024 bytes
+  // (the longer ones are converted in their string, not on the stack).
+  for (const std::size_t n : {1024u, 1025u, 1026u}) {
+    std::string kana;
+    for (std::size_t i = 0; i < n; ++i) kana += "ｱ";
+    EXPECT_EQ(Read("[S]\r\nk=" + std::string(n, '\xB1') + "\r\n", "S", "k"), kana) << n;
+    EXPECT_EQ(Read("[S]\r\nk=\"" + std::string(n - 2, '\xB1') + "\"\r\n", "S", "k"), kana.substr(0, 3 * (n - 2))) << n;
+  }
 }
 
 TEST(IniRead, LineBreaksNulsAndRawBytes) {

@@ -88,7 +88,7 @@ TEST(TextConversion, CodePage932ExactlyOrNotAtAll) {
   std::string bytes, text;
   for (int i = 0; i < 300; ++i) bytes += "abcdefghij\x8B\xC6\x96\xB1\x85\x40\xB1", text += "abcdefghij業務・ｱ";
   EXPECT_EQ(Utf8FromCp932(bytes + "\x82"), text + "・");
-  for (const std::size_t n : {2047u, 2048u, 2049u}) {
+  for (const std::size_t n : {1024u, 1025u, 2047u, 2048u, 2049u}) {
     std::string kana;
     for (std::size_t i = 0; i < n; ++i) kana += "ｱ";
     EXPECT_EQ(Utf8FromCp932(std::string(n, '\xB1')), kana) << n;
