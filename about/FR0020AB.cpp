@@ -55,7 +55,7 @@ void TAboutBox::CreateControls() {
   product.parent = PnlDisp.hwnd();
   product.bounds = {88, 24, 160, 32};
   if (ImgProductName.Create(product)) {
-    ImgProductName.SetBitmap(ui::UniqueBitmap(LoadBitmapW(inst, L"PRODUCTNAME")));
+    ImgProductName.SetBitmap(ui::LoadPicture(L"PRODUCTNAME"));
     ImgProductName.on_mouse_move = move;
   }
 
@@ -63,7 +63,7 @@ void TAboutBox::CreateControls() {
   logo.parent = PnlDisp.hwnd();
   logo.bounds = {8, 80, 120, 72};
   if (ImgLogo.Create(logo)) {
-    ImgLogo.SetBitmap(ui::UniqueBitmap(LoadBitmapW(inst, L"LOGO")));
+    ImgLogo.SetBitmap(ui::LoadPicture(L"LOGO"));
     ImgLogo.on_mouse_move = move;
   }
 

@@ -9,6 +9,7 @@
 #include "data/os.h"
 #include "data/settings.h"
 #include "ui/application.h"
+#include "ui/image.h"
 
 namespace korvane {
 
@@ -16,11 +17,6 @@ namespace {
 
 constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
 constexpr int kHelpContextGrid = 5;
-
-ui::UniqueBitmap LoadBitmapResource(const wchar_t* name) {
-  return ui::UniqueBitmap(
-      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
 
 BOOL CALLBACK MeetsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM rect_ptr) {
   auto* rect = reinterpret_cast<RECT*>(rect_ptr);
@@ -250,7 +246,7 @@ void TFrmFR0010MN::CreateToolbar() {
     sa.group_index = row.group;
     sa.down = row.button == &SpbInput;
     row.button->Create(sa);
-    row.button->SetGlyph(LoadBitmapResource(row.glyph), row.pictures);
+    row.button->SetGlyph(ui::LoadPicture(row.glyph), row.pictures);
     row.button->on_click = row.click;
   }
   BvlA.Create(ui::BevelArgs{top, ui::Bounds{59, 8, 3, 42}, ui::BevelCut::Lowered, true});

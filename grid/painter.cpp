@@ -4,6 +4,7 @@
 
 #include "common/FN0010GF.h"
 #include "grid/colors.h"
+#include "ui/image.h"
 #include "ui/wide.h"
 
 namespace korvane {
@@ -65,8 +66,7 @@ void GridPainter::FreeCanvas() {
 }
 
 bool GridPainter::LoadPictures() {
-  return pictures_.Attach(ui::UniqueBitmap(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), L"BUTTONS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+  return pictures_.Attach(ui::LoadPicture(L"BUTTONS"));
 }
 
 void GridPainter::DrawPicture(HDC dc, int index, int x, int y) const {

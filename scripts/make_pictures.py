@@ -11,7 +11,9 @@
   logo.bmp      the maker's logo (120x72, 16 colours)
 
 The speed-button glyphs use teal (0, 128, 128) as their transparent
-background, which is also the colour of their bottom-left pixel."""
+background, which is also the colour of their bottom-left pixel. Each file
+is run-length encoded (BI_RLE4) when that is smaller, as all but input.bmp
+are: the program reads them with ui::LoadPicture."""
 import os
 import struct
 import sys
@@ -104,18 +106,40 @@ def write_bmp(path, canvas, bits):
             data += bytes(row)
         palette = b''
         colours = 0
+        compression = 0
     else:
-        rowlen = ((w * 4 + 31) // 32) * 4
-        data = b''
+        # Run-length encoded (BI_RLE4) where that is smaller, rows from the
+        # bottom: each pair of bytes draws count pixels alternating between
+        # the two colours of its second byte, so a run of one colour or of
+        # two takes 2 bytes.
+        data = bytearray()
         for y in reversed(range(h)):
-            row = bytearray(rowlen)
-            for x in range(w):
-                i = VGA.index(canvas.get(x, y))
-                row[x // 2] |= (i << 4) if x % 2 == 0 else i
-            data += bytes(row)
+            px = [VGA.index(canvas.get(x, y)) for x in range(w)]
+            x = 0
+            while x < w:
+                a = px[x]
+                b = px[x + 1] if x + 1 < w else a
+                n = 1
+                while x + n < w and n < 255 and px[x + n] == (a if n % 2 == 0 else b):
+                    n += 1
+                data += bytes((n, a << 4 | b))
+                x += n
+            data += bytes((0, 0)) if y > 0 else bytes((0, 1))
+        data = bytes(data)
+        plain = ((w * 4 + 31) // 32) * 4 * h
+        if len(data) >= plain:   # no smaller: the pixels as they are
+            rowlen = plain // h
+            data = b''
+            for y in reversed(range(h)):
+                row = bytearray(rowlen)
+                for x in range(w):
+                    i = VGA.index(canvas.get(x, y))
+                    row[x // 2] |= (i << 4) if x % 2 == 0 else i
+                data += bytes(row)
         palette = b''.join(bytes((b, g, r, 0)) for (r, g, b) in VGA)
         colours = 16
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 0, len(data), 2835, 2835, colours, 0)
+        compression = 2 if len(data) < plain else 0
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, compression, len(data), 2835, 2835, colours, 0)
     offset = 14 + len(info) + len(palette)
     head = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
     with open(path, 'wb') as f:

@@ -1,5 +1,7 @@
 #include "ui/image.h"
 
+#include <cstring>
+
 namespace ui {
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, int src_x, int src_w) {
@@ -80,6 +82,44 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       return Window::HandleMessage(msg, wp, lp);
   }
+}
+
+UniqueBitmap LoadPicture(const wchar_t* name) {
+  const HMODULE exe = GetModuleHandleW(nullptr);
+  const HRSRC found = FindResourceW(exe, name, MAKEINTRESOURCEW(2));   // RT_BITMAP
+  const HGLOBAL loaded = found ? LoadResource(exe, found) : nullptr;
+  const auto* info = static_cast<const BITMAPINFO*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = found ? SizeofResource(exe, found) : 0;
+  if (!info || size < sizeof(BITMAPINFOHEADER)) return UniqueBitmap();
+  const BITMAPINFOHEADER& head = info->bmiHeader;
+  const bool rle = (head.biCompression == BI_RLE4 && head.biBitCount == 4) ||
+                   (head.biCompression == BI_RLE8 && head.biBitCount == 8);
+  if (!rle)
+    return UniqueBitmap(static_cast<HBITMAP>(LoadImageW(exe, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  // The header and colours as they stand, without the compression.
+  const DWORD colours = head.biClrUsed != 0 ? head.biClrUsed : 1u << head.biBitCount;
+  const DWORD table = head.biSize + colours * sizeof(RGBQUAD);
+  struct {
+    BITMAPINFOHEADER head;
+    RGBQUAD colours[256];
+  } plain{};
+  if (head.biSize < sizeof(BITMAPINFOHEADER) || colours > 256 || table > size || head.biSizeImage == 0 ||
+      head.biSizeImage > size - table || head.biHeight <= 0)
+    return UniqueBitmap();
+  std::memcpy(&plain.head, &head, sizeof plain.head);
+  std::memcpy(plain.colours, reinterpret_cast<const char*>(info) + head.biSize, colours * sizeof(RGBQUAD));
+  plain.head.biSize = sizeof plain.head;
+  plain.head.biCompression = BI_RGB;
+  plain.head.biSizeImage = 0;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(
+      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&plain), DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return bitmap;
+  const WindowDC screen(nullptr);
+  if (SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(head.biHeight),
+                reinterpret_cast<const char*>(info) + table, info, DIB_RGB_COLORS) == 0)
+    return UniqueBitmap();
+  return bitmap;
 }
 
 }  // namespace ui

@@ -52,4 +52,10 @@ class Image : public Window {
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w = 0, int h = 0, int src_x = 0,
                            int src_w = 0);
 
+// The bitmap resource `name` of the exe as a DIB section, null when there
+// is none. Pictures of 4 or 8 bits a pixel may be stored run-length encoded
+// (BI_RLE4, BI_RLE8: less than half the bytes): GDI decodes them into an
+// uncompressed section of the same colours.
+UniqueBitmap LoadPicture(const wchar_t* name);
+
 }  // namespace ui

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "common/kernel_handle.h"
@@ -383,6 +384,39 @@ ui::UniqueBitmap Picture(int w, int h, COLORREF background, COLORREF mark) {
   Fill(surface.dc(), RECT{0, 0, w, h}, background);
   Fill(surface.dc(), RECT{w / 4, h / 4, 3 * w / 4, 3 * h / 4}, mark);
   return surface.TakeBitmap();
+}
+
+// The exe's pictures, stored run-length encoded where that is smaller,
+// read as the system's own loader reads them, pixel for pixel.
+TEST(ControlPictures, TheExePicturesReadAsTheSystemReadsThem) {
+  const struct {
+    const wchar_t* name;
+    int width, height;
+  } pictures[] = {{L"BUTTONS", 280, 40}, {L"SPBSAVE", 64, 32},     {L"SPBEXIT", 64, 32}, {L"SPBINPUT", 32, 32},
+                  {L"SPBRUN", 32, 32},   {L"SPBFIND", 64, 32},     {L"PRODUCTNAME", 160, 32}, {L"LOGO", 120, 72}};
+  const auto draw = [](HBITMAP bitmap, const Surface& to) {
+    ui::UniqueDC dc(CreateCompatibleDC(nullptr));
+    ui::ScopedSelect select(dc.get(), bitmap);
+    BitBlt(to.dc(), 0, 0, to.s.width(), to.s.height(), dc.get(), 0, 0, SRCCOPY);
+  };
+  for (const auto& p : pictures) {
+    SCOPED_TRACE(p.width * 1000 + p.height);
+    const ui::UniqueBitmap ours = ui::LoadPicture(p.name);
+    ASSERT_TRUE(ours);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectW(ours.get(), sizeof section, &section), static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmWidth, p.width);
+    EXPECT_EQ(section.dsBm.bmHeight, p.height);
+    const ui::UniqueBitmap system(LoadBitmapW(GetModuleHandleW(nullptr), p.name));
+    ASSERT_TRUE(system);
+    Surface a(p.width, p.height, kGreen), b(p.width, p.height, kGreen);
+    draw(ours.get(), a);
+    draw(system.get(), b);
+    const std::vector<COLORREF> read = a.Pixels();
+    EXPECT_EQ(read, b.Pixels());
+    EXPECT_GE(std::set<COLORREF>(read.begin(), read.end()).size(), 3u);   // a picture, not a blank
+  }
+  EXPECT_FALSE(ui::LoadPicture(L"NOSUCHPICTURE"));
 }
 
 TEST(ControlPictures, TransparentImageAndOpaqueImageList) {
