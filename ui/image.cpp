@@ -114,12 +114,13 @@ UniqueBitmap LoadPicture(const wchar_t* name) {
   void* bits = nullptr;
   UniqueBitmap bitmap(
       CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&plain), DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return bitmap;
   const WindowDC screen(nullptr);
-  if (SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(head.biHeight),
-                reinterpret_cast<const char*>(info) + table, info, DIB_RGB_COLORS) == 0)
-    return UniqueBitmap();
-  return bitmap;
+  if (bitmap && SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(head.biHeight),
+                          reinterpret_cast<const char*>(info) + table, info, DIB_RGB_COLORS) != 0)
+    return bitmap;
+  // A system that will not decode into a section still makes its own
+  // bitmap of the picture, in the screen's format.
+  return UniqueBitmap(LoadBitmapW(exe, name));
 }
 
 }  // namespace ui

@@ -55,7 +55,8 @@ void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, int w = 0, int 
 // The bitmap resource `name` of the exe as a DIB section, null when there
 // is none. Pictures of 4 or 8 bits a pixel may be stored run-length encoded
 // (BI_RLE4, BI_RLE8: less than half the bytes): GDI decodes them into an
-// uncompressed section of the same colours.
+// uncompressed section of the same colours (or, where the system would not,
+// into a bitmap in the screen's format).
 UniqueBitmap LoadPicture(const wchar_t* name);
 
 }  // namespace ui
