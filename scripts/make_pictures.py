@@ -126,8 +126,10 @@ def write_bmp(path, canvas, bits):
                 x += n
             data += bytes((0, 0)) if y > 0 else bytes((0, 1))
         data = bytes(data)
+        compression = 2
         plain = ((w * 4 + 31) // 32) * 4 * h
         if len(data) >= plain:   # no smaller: the pixels as they are
+            compression = 0
             rowlen = plain // h
             data = b''
             for y in reversed(range(h)):
@@ -138,7 +140,6 @@ def write_bmp(path, canvas, bits):
                 data += bytes(row)
         palette = b''.join(bytes((b, g, r, 0)) for (r, g, b) in VGA)
         colours = 16
-        compression = 2 if len(data) < plain else 0
     info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, compression, len(data), 2835, 2835, colours, 0)
     offset = 14 + len(info) + len(palette)
     head = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
