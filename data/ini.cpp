@@ -802,16 +802,19 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
   if (!readable_) return;
   // The lines taken as Parse takes them, each value's entry found as
   // FindEntry finds it: the first entry of the key in the first section of
-  // the name. Until the values are converted, ends_ holds the offset and
-  // length of each value found (npos: none yet), then whether each section
-  // was seen.
+  // the name. Until the values are converted, ends_ holds the length of
+  // each value found (npos: none yet), then the offsets of those found,
+  // then whether each section was seen. (Lengths and offsets apart: stored
+  // side by side, the two were written as one 16-byte store that waited for
+  // the two 8-byte stores that made the line's fields.)
   const std::string_view all = d.bytes;
   const bool nul = std::memchr(all.data(), '\0', all.size()) != nullptr;
   const bool dbcs = d.Dbcs();
   const std::size_t count = sections.size() * keys_;
   ends_.assign(2 * count + sections.size(), npos);
-  std::size_t* const found = ends_.data();
-  std::size_t* const seen = found + 2 * count;
+  std::size_t* const lengths = ends_.data();
+  std::size_t* const offsets = lengths + count;
+  std::size_t* const seen = offsets + count;
   std::size_t open = npos;   // the wanted section whose lines these are
   std::size_t next_section = 0;   // sections usually come in the order asked
   LineScanner lines(all);
@@ -833,10 +836,10 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
     } else if (line.kind == LineKind::Entry && open != npos) {
       for (std::size_t k = 0; k < keys_; ++k) {
         if (SameNameAsAsked(name, keys[k], dbcs)) {
-          std::size_t* const value = found + 2 * (open * keys_ + k);
-          if (value[1] == npos) {
-            value[0] = line.value;
-            value[1] = line.value_len;
+          const std::size_t v = open * keys_ + k;
+          if (lengths[v] == npos) {
+            lengths[v] = line.value_len;
+            offsets[v] = line.value;
           }
           break;
         }
@@ -845,14 +848,13 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
     pos = next;
   }
   // Converted one after another: room for three bytes a byte, and one more.
-  // Value v's end goes where its offset was read from or before.
+  // Value v's end takes the place of its length, read just before.
   std::size_t room = 1;
-  for (std::size_t v = 0; v < count; ++v) room += found[2 * v + 1] == npos ? 0 : 3 * found[2 * v + 1];
+  for (std::size_t v = 0; v < count; ++v) room += lengths[v] == npos ? 0 : 3 * lengths[v];
   text_.reset(new char[room]);
   std::size_t end = 0;
   for (std::size_t v = 0; v < count; ++v) {
-    const std::size_t value = found[2 * v], length = found[2 * v + 1];
-    if (length != npos) end += d.WriteValue(value, length, text_.get() + end);
+    if (lengths[v] != npos) end += d.WriteValue(offsets[v], lengths[v], text_.get() + end);
     ends_[v] = end;
   }
   ends_.resize(count);
