@@ -50,7 +50,11 @@ def read_map(path):
             if m and out and not out.startswith('.debug'):
                 obj = re.sub(r':\(.*$', '', m.group(2)).split('/')[-1]
                 size = int(m.group(1), 16)
-                sizes[(bucket(obj), out)] += size
+                # The unwind and exception tables are merged into other
+                # sections: counted by the section each came from.
+                kind = re.search(r':\((\.[a-z_]+)', m.group(2))
+                kind = kind.group(1) if kind and kind.group(1) in ('.eh_frame', '.gcc_except_table') else out
+                sizes[(bucket(obj), kind)] += size
                 objs[(bucket(obj), obj)] += size
     return sizes, objs
 
