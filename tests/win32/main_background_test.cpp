@@ -160,6 +160,13 @@ TEST_F(BackgroundTest, ALaunchFromASlowShareKeepsTheWindowGoingAndASecondPressDo
   settle_ = false;
   Open(korvane::kModeRegistration);
   ClickGroup(0);
+  // The shown group's own test of the path is under way (it waits at the
+  // share) before the launch is pressed: only the launch's ask follows.
+  const auto asked_for = [&share, &slow] {
+    const std::vector<std::string> asked = share.Asked();
+    return std::count(asked.begin(), asked.end(), slow);
+  };
+  ASSERT_TRUE(kit::PumpUntil([&] { return asked_for() == 1; }));
   const std::size_t tested = share.Asked().size();
   Click(CellPoint(0, 1));
   EXPECT_TRUE(form().Launching());
