@@ -107,6 +107,9 @@ constexpr std::array<unsigned char, 0x100> kRowOf = [] {
 }();
 
 struct Table {
+  Table() = default;
+  Table(Table&&) = default;
+  Table(const Table&) = delete;
   bool available = false;
   // The character of each single byte, and of each double-byte code at
   // PairIndex.
@@ -125,9 +128,13 @@ struct Table {
   // byte, so one look-up both checks and converts.
   std::array<std::uint32_t, 0x100> single_utf8{};
   std::vector<std::uint32_t> pairs_utf8 = std::vector<std::uint32_t>(60 * 0x100, 0);
+  // Each lead byte's row of pairs_utf8, null for other bytes: one look-up
+  // both tells a lead byte and finds its row. (They point into the vector's
+  // buffer, which a move keeps; the table is never copied.)
+  std::array<const std::uint32_t*, 0x100> pairs_row{};
 };
 
-std::uint32_t PackedUtf8(char16_t u) {
+constexpr std::uint32_t PackedUtf8(char16_t u) {
   if (u == kNone) u = kNoCharacter;
   if (u < 0x80) return 1u << 24 | u;
   if (u < 0x800) return 2u << 24 | (0x80u | (u & 0x3F)) << 8 | (0xC0u | u >> 6);
@@ -201,6 +208,8 @@ Table Build() {
         t.pairs_utf8[PairIndex(lead, 0x40) / kTrails * 0x100 + trail] = PackedUtf8(t.pairs[PairIndex(lead, trail)]);
     }
   }
+  for (unsigned b = 0; b < 0x100; ++b)
+    if (kRowOf[b] != kNoRow) t.pairs_row[b] = t.pairs_utf8.data() + kRowOf[b] * 0x100;
   return t;
 }
 
@@ -295,13 +304,13 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
       to += ascii;
       continue;
     }
-    const unsigned row = kRowOf[b];
-    std::uint32_t packed = row != kNoRow && from + 1 < end ? t.pairs_utf8[row * 0x100 + from[1]] : 0;
-    if (packed != 0) {
+    const std::uint32_t* const row = t.pairs_row[b];
+    std::uint32_t packed;
+    if (row != nullptr && end - from >= 2 && (packed = row[from[1]]) != 0) {
       from += 2;
     } else {
       // A lead byte before a byte that is no trail byte stands alone.
-      packed = row != kNoRow ? PackedUtf8(kNone) : t.single_utf8[b];
+      packed = row != nullptr ? PackedUtf8(kNone) : t.single_utf8[b];
       ++from;
     }
     // Four bytes written whatever the length (the fourth is the length):

@@ -3,9 +3,12 @@
 // filled: one allocation holds the count of its owners and the bytes (the
 // library's shared arrays take a second allocation, or bring type
 // information for a class of two bases into the exe). Copies may go to
-// other threads; the count is atomic.
+// other threads; the count is atomic. The block comes from malloc, so that
+// a buffer filled short of the room it was made with gives the rest back
+// where it lies (Shrink).
 #include <atomic>
 #include <cstddef>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -15,7 +18,7 @@ class SharedBytes {
  public:
   SharedBytes() = default;
   // size bytes, not initialised: filled through data() before any copy.
-  explicit SharedBytes(std::size_t size) : block_(new (::operator new(sizeof(Block) + size)) Block) {}
+  explicit SharedBytes(std::size_t size) : block_(new (Allocate(sizeof(Block) + size)) Block) {}
   SharedBytes(const SharedBytes& other) noexcept : block_(other.block_) {
     if (block_) block_->owners.fetch_add(1, std::memory_order_relaxed);
   }
@@ -27,8 +30,18 @@ class SharedBytes {
   ~SharedBytes() {
     if (block_ && block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
       block_->~Block();
-      ::operator delete(block_);
+      std::free(block_);
     }
+  }
+
+  // Keeps the first size bytes only; before any copy is made (the count is
+  // made anew, one owner). The bytes stay as they were, the block mostly
+  // where it was.
+  void Shrink(std::size_t size) {
+    if (!block_) return;
+    block_->~Block();
+    void* const smaller = std::realloc(block_, sizeof(Block) + size);
+    block_ = new (smaller ? smaller : block_) Block;
   }
 
   char* data() const { return block_ ? reinterpret_cast<char*>(block_ + 1) : nullptr; }
@@ -46,6 +59,10 @@ class SharedBytes {
     std::atomic<std::size_t> owners{1};
   };
   static_assert(sizeof(Block) == sizeof(std::atomic<std::size_t>), "the bytes begin right after the count");
+  static void* Allocate(std::size_t size) {
+    if (void* block = std::malloc(size)) return block;
+    throw std::bad_alloc();
+  }
   Block* block_ = nullptr;
 };
 

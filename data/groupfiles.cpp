@@ -44,13 +44,20 @@ std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
   // The usual count's names are made once.
   static const std::vector<std::string> usual = EntrySections(kEntryCount);
   const std::vector<std::string> other = count == kEntryCount ? std::vector<std::string>() : EntrySections(count);
-  const IniValues read(std::move(bytes), count == kEntryCount ? usual : other, kEntryKeys);
+  IniValues read(std::move(bytes), count == kEntryCount ? usual : other, kEntryKeys, EntryValues::HeadBytes(count));
   if (!read.Readable()) return std::nullopt;
+  EntryValues values;
+  bool long_title = false;
+  for (std::size_t i = 0; i < count && !long_title; ++i) long_title = read.Value(i, 0).size() > kTitleMaxBytes;
+  if (!long_title) {
+    // The values were converted where the set keeps them.
+    values.Adopt(count, read.TakeBuffer(), read.Ends());
+    return values;
+  }
   const auto title = [&read](std::size_t i) {
     const std::string_view text = read.Value(i, 0);
     return text.size() > kTitleMaxBytes ? text.substr(0, CutToUnits(text, kTitleMaxBytes).size()) : text;
   };
-  EntryValues values;
   values.Assign(count, [&](std::size_t i) { return std::pair(title(i), read.Value(i, 1)); });
   return values;
 }

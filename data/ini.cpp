@@ -11,6 +11,10 @@
 
 #include "common/text.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // Reading rules (those of Windows' own profile reader, where known):
 // - CR, LF and CRLF end lines, mixed freely. Each line is looked at from its
 //   first non-blank byte: '[' opens a section, ';' makes a comment, anything
@@ -169,6 +173,24 @@ struct Line {
   std::size_t value = 0, value_len = 0;   // entry: the value, cut and trimmed
 };
 
+// The first c in bytes[pos, end), or end. With SSE2 sixteen bytes at a
+// time: a line's '=' is mostly in its first sixteen, found without a call.
+inline std::size_t FindByte(std::string_view bytes, std::size_t pos, std::size_t end, char c) {
+#ifdef __SSE2__
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (; end - pos >= 16; pos += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + pos));
+    const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)));
+    if (found != 0) return pos + static_cast<std::size_t>(std::countr_zero(found));
+  }
+  while (pos < end && bytes[pos] != c) ++pos;
+  return pos;
+#else
+  const void* at = std::memchr(bytes.data() + pos, c, end - pos);
+  return at ? static_cast<std::size_t>(static_cast<const char*>(at) - bytes.data()) : end;
+#endif
+}
+
 // Classifies bytes[begin, end), a line without its line break; dbcs says
 // whether they are code page 932 text, nul whether they may hold a NUL byte.
 [[gnu::always_inline]] inline Line Classify(std::string_view bytes, std::size_t begin, std::size_t end, bool dbcs, bool nul = true) {
@@ -193,12 +215,11 @@ struct Line {
     return line;
   }
   // '=' is never a trail byte, so a plain search finds the first one.
-  const void* eq_ptr = std::memchr(bytes.data() + p, '=', end - p);
-  if (eq_ptr == nullptr) {
+  const std::size_t eq = FindByte(bytes, p, end, '=');
+  if (eq == end) {
     line.kind = LineKind::Other;
     return line;
   }
-  const std::size_t eq = static_cast<std::size_t>(static_cast<const char*>(eq_ptr) - bytes.data());
   const std::string_view raw_name = bytes.substr(p, eq - p);
   const std::string_view name = TrimBlanks(cut(raw_name));
   const std::string_view value = TrimBlanks(cut(bytes.substr(eq + 1, end - eq - 1)));
@@ -211,20 +232,24 @@ struct Line {
   return line;
 }
 
-// Lines one after another: the next CR and the next LF are each searched
-// for once and kept until passed, so every byte is looked at once per kind
-// of break however the file mixes them.
+// Lines one after another. With SSE2 each line's bytes are looked at
+// sixteen at a time for the first CR or LF; without, the next CR and the
+// next LF are each searched for once and kept until passed. Either way every
+// byte is looked at once per kind of break however the file mixes them.
 class LineScanner {
  public:
-  explicit LineScanner(std::string_view bytes) : bytes_(bytes), cr_(Find('\r', 0)), lf_(Find('\n', 0)) {}
+  explicit LineScanner(std::string_view bytes) : bytes_(bytes) {
+#ifndef __SSE2__
+    cr_ = Find('\r', 0);
+    lf_ = Find('\n', 0);
+#endif
+  }
 
   // End of the line starting at pos (before its break) and the start of the
   // next line (after CR, LF or CRLF; equal to the end at the end of the file).
   // pos only grows from call to call.
   std::pair<std::size_t, std::size_t> Bounds(std::size_t pos) {
-    if (cr_ < pos) cr_ = Find('\r', pos);
-    if (lf_ < pos) lf_ = Find('\n', pos);
-    const std::size_t end = std::min(cr_, lf_);
+    const std::size_t end = BreakAt(pos);
     std::size_t next = end;
     if (next < bytes_.size()) {
       next += (bytes_[next] == '\r' && next + 1 < bytes_.size() && bytes_[next + 1] == '\n') ? 2 : 1;
@@ -233,13 +258,38 @@ class LineScanner {
   }
 
  private:
+  // The first CR or LF at or after pos, or size() when none.
+#ifdef __SSE2__
+  std::size_t BreakAt(std::size_t pos) const {
+    const char* const data = bytes_.data();
+    const std::size_t size = bytes_.size();
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; size - pos >= 16; pos += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+      const auto found =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+      if (found != 0) return pos + static_cast<std::size_t>(std::countr_zero(found));
+    }
+    while (pos < size && data[pos] != '\r' && data[pos] != '\n') ++pos;
+    return pos;
+  }
+#else
+  std::size_t BreakAt(std::size_t pos) {
+    if (cr_ < pos) cr_ = Find('\r', pos);
+    if (lf_ < pos) lf_ = Find('\n', pos);
+    return std::min(cr_, lf_);
+  }
+
   std::size_t Find(char c, std::size_t pos) const {
     const void* at = std::memchr(bytes_.data() + pos, c, bytes_.size() - pos);
     return at ? static_cast<std::size_t>(static_cast<const char*>(at) - bytes_.data()) : bytes_.size();
   }
 
-  std::string_view bytes_;
   std::size_t cr_, lf_;   // the next of each at or after the last pos; size() when none
+#endif
+
+  std::string_view bytes_;
 };
 
 struct Entry {
@@ -793,8 +843,9 @@ const std::string& IniDocument::Bytes() const {
   return impl_->utf16 ? impl_->wide : impl_->bytes;
 }
 
-IniValues::IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys)
-    : keys_(keys.size()) {
+IniValues::IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys,
+                     std::size_t head)
+    : keys_(keys.size()), head_(head) {
   constexpr std::size_t npos = IniDocument::Impl::npos;
   IniDocument::Impl d;
   d.Load(std::move(bytes));
@@ -851,10 +902,11 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
   // Value v's end takes the place of its length, read just before.
   std::size_t room = 1;
   for (std::size_t v = 0; v < count; ++v) room += lengths[v] == npos ? 0 : 3 * lengths[v];
-  text_.reset(new char[room]);
+  text_ = SharedBytes(head_ + room);
+  char* const text = text_.data() + head_;
   std::size_t end = 0;
   for (std::size_t v = 0; v < count; ++v) {
-    if (lengths[v] != npos) end += d.WriteValue(offsets[v], lengths[v], text_.get() + end);
+    if (lengths[v] != npos) end += d.WriteValue(offsets[v], lengths[v], text + end);
     ends_[v] = end;
   }
   ends_.resize(count);
@@ -862,9 +914,9 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
 
 std::string_view IniValues::Value(std::size_t section, std::size_t key) const {
   const std::size_t v = section * keys_ + key;
-  if (key >= keys_ || v >= ends_.size()) return {};
+  if (!text_ || key >= keys_ || v >= ends_.size()) return {};
   const std::size_t begin = v == 0 ? 0 : ends_[v - 1];
-  return std::string_view(text_.get() + begin, ends_[v] - begin);
+  return std::string_view(text_.data() + head_ + begin, ends_[v] - begin);
 }
 
 std::string IniDocument::TakeBytes() {

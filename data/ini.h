@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/shared_bytes.h"
+
 namespace korvane {
 
 // Values are taken into a 2048-byte buffer, so at most 2047 bytes come back:
@@ -99,16 +101,26 @@ class IniDocument {
 // two keys, have the same name.
 class IniValues {
  public:
-  IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys);
+  // head: bytes kept free before the values in the buffer they are
+  // converted into (TakeBuffer).
+  IniValues(std::string bytes, std::span<const std::string> sections, std::span<const std::string_view> keys,
+            std::size_t head = 0);
 
   // As IniDocument::Readable; the values of an unreadable file are empty.
   bool Readable() const { return readable_; }
   std::string_view Value(std::size_t section, std::size_t key) const;
+  // The end of each value after the head (the values lie one after
+  // another), in Value's order; empty when unreadable.
+  std::span<const std::size_t> Ends() const { return ends_; }
+  // The buffer: head bytes, then the values, then room unused. Value
+  // answers nothing after; Ends stays.
+  SharedBytes TakeBuffer() { return std::move(text_); }
 
  private:
-  std::unique_ptr<char[]> text_;     // the values one after another
+  SharedBytes text_;                 // head_ bytes, then the values one after another
   std::vector<std::size_t> ends_;    // the end of value (i, k) at i * keys_ + k; none unreadable
   std::size_t keys_ = 0;
+  std::size_t head_ = 0;
   bool readable_ = true;
 };
 

@@ -37,6 +37,23 @@ EntryValues::EntryValues(const std::vector<Entry>& entries) {
   Assign(entries.size(), [&entries](std::size_t i) { return Values(entries[i].title, entries[i].path); });
 }
 
+void EntryValues::Adopt(std::size_t count, SharedBytes buffer, std::span<const std::size_t> ends) {
+  const std::size_t head = HeadBytes(count);
+  const std::size_t total = ends.size() == 2 * count && count != 0 ? ends.back() : 0;
+  if (total == 0) {
+    buffer = SharedBytes();
+  } else {
+    char* const data = buffer.data();
+    for (std::size_t k = 0; k < 2 * count; ++k) {
+      const auto offset = static_cast<std::uint32_t>(head + ends[k]);
+      std::memcpy(data + k * sizeof offset, &offset, sizeof offset);
+    }
+    buffer.Shrink(head + total);
+  }
+  packed_ = std::move(buffer);
+  count_ = count;
+}
+
 std::string_view EntryValues::Value(std::size_t k) const {
   if (!packed_ || k >= 2 * count_) return {};
   std::uint32_t begin = static_cast<std::uint32_t>(2 * count_ * sizeof begin), end = 0;

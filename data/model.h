@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -71,6 +72,12 @@ class EntryValues {
   // views, which may point into this set).
   template <class Of>
   void Assign(std::size_t count, Of of);
+  // The bytes before the values in a set of count entries.
+  static constexpr std::size_t HeadBytes(std::size_t count) { return 2 * count * sizeof(std::uint32_t); }
+  // count entries' values, taken with their buffer: HeadBytes(count) bytes
+  // free, then the 2 * count values one after another, value k ending
+  // ends[k] bytes after the head, then room that is given back.
+  void Adopt(std::size_t count, SharedBytes buffer, std::span<const std::size_t> ends);
 
  private:
   std::string_view Value(std::size_t k) const;

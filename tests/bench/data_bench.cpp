@@ -189,10 +189,18 @@ void PrintRatios(const char* kind, const std::map<std::string, double>& m) {
 
 int main(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
-  bool repetitions = false;
-  for (char* arg : args) repetitions = repetitions || std::string(arg).rfind("--benchmark_repetitions", 0) == 0;
+  bool repetitions = false, interleaving = false;
+  for (char* arg : args) {
+    repetitions = repetitions || std::string(arg).rfind("--benchmark_repetitions", 0) == 0;
+    interleaving = interleaving || std::string(arg).rfind("--benchmark_enable_random_interleaving", 0) == 0;
+  }
   std::string default_repetitions = "--benchmark_repetitions=7";
   if (!repetitions) args.push_back(default_repetitions.data());
+  // The repetitions of the benchmarks take turns (in a random order), so a
+  // noisy moment of a shared machine falls on the load and on the bare
+  // reading alike, not on one of the two whose ratio is printed.
+  std::string default_interleaving = "--benchmark_enable_random_interleaving=true";
+  if (!interleaving) args.push_back(default_interleaving.data());
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   korvane::MedianReporter reporter;

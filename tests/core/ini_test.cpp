@@ -212,6 +212,10 @@ TEST(IniRead, LineBreaksNulsAndRawBytes) {
   for (int n = 0; n < 24; ++n) lines += "k" + std::to_string(n) + "=" + value(n) + (n % 3 ? n % 3 == 1 ? "\n" : "\r" : "\r\n");
   const IniDocument many(lines);
   for (int n = 0; n < 24; ++n) EXPECT_EQ(many.Get("S", "k" + std::to_string(n), "DEF"), Utf8FromCp932(value(n))) << n;
+  // A name whose '=' lies beyond its line's first sixteen bytes, after a
+  // long line without one (BD differs from '=' in the top bit only).
+  const std::string long_name(20, 'n');
+  EXPECT_EQ(Read("[S]\r\n" + std::string(40, '\xBD') + "\r\n" + long_name + "=v\r\n", "S", long_name), "v");
   // A NUL ends a name or a value.
   EXPECT_EQ(Read("[S]\r\nk=ab\0cd\r\n"s, "S", "k"), "ab");
   EXPECT_EQ(Read("[S]\r\nk=ab \0cd\r\n"s, "S", "k"), "ab");

@@ -1,6 +1,8 @@
 // The launcher data model: every operation and its effect on the flag.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "data/model.h"
 #include "data/os.h"
 #include "tests/core/tempdir.h"
@@ -254,6 +256,22 @@ TEST(EntryValues, HoldEachTitleAndPathAndTakeValuesFromThemselves) {
   EXPECT_EQ(values.Title(2), std::string(3000, 'p'));
   EXPECT_EQ(values.Path(3), "last");
   EXPECT_EQ(values.Title(3), "");
+  // Values converted where the set keeps them: the head is filled and the
+  // room after them given back; a set of empty values keeps no buffer.
+  SharedBytes buffer(EntryValues::HeadBytes(2) + 100);
+  std::memcpy(buffer.data() + EntryValues::HeadBytes(2), "abcdef", 6);
+  const std::size_t ends[] = {2, 2, 5, 6};
+  values.Adopt(2, std::move(buffer), ends);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values.Title(0), "ab");
+  EXPECT_EQ(values.Path(0), "");
+  EXPECT_EQ(values.Title(1), "cde");
+  EXPECT_EQ(values.Path(1), "f");
+  EXPECT_TRUE(EntryValues(values).Shares(values));
+  const std::size_t none[] = {0, 0, 0, 0};
+  values.Adopt(2, SharedBytes(EntryValues::HeadBytes(2) + 4), none);
+  EXPECT_EQ(values.Title(1), "");
+  EXPECT_TRUE(values.Shares(EntryValues(std::vector<Entry>(2))));
 }
 
 TEST(EntryList, ValuesReadStayPackedUntilAnEntryIsLookedAt) {
