@@ -213,9 +213,11 @@ Table Build() {
   return t;
 }
 
+// On the heap, built at the first use: a function's static object of the
+// exe lies in its data section, zeros and all (2.6 KB of the file).
 const Table& Cp932() {
-  static const Table table = Build();
-  return table;
+  static const Table* const table = new Table(Build());
+  return *table;
 }
 
 // The code of a code point, or kNone.
