@@ -141,7 +141,9 @@ constexpr std::uint32_t PackedUtf8(char16_t u) {
   return 3u << 24 | (0x80u | (u & 0x3F)) << 16 | (0x80u | (u >> 6 & 0x3F)) << 8 | (0xE0u | u >> 12);
 }
 
-Table Build() {
+// Asked of the system once: kept out of line, so that Cp932() is small
+// enough to be taken into every conversion.
+[[gnu::noinline, gnu::cold]] Table Build() {
   Table t;
   t.single.fill(kNone);
   const Converter converter;
