@@ -48,17 +48,8 @@ tray_icons() {
   e2e_tray_icons | awk '{ $1 = $2 = $3 = $4 = ""; sub(/^ +/, ""); print }' | sort | tr '\n' ,
 }
 
-# The tray icons once they are as expected, or as they are after 10 s: a
-# new start adds its icon after its window shows.
-tray_icons_when() {
-  local deadline=$(($(date +%s%3N) + 10000)) icons
-  icons=$(tray_icons)
-  while [ "$icons" != "$1" ] && [ "$(date +%s%3N)" -lt "$deadline" ]; do
-    sleep 0.1
-    icons=$(tray_icons)
-  done
-  echo "$icons"
-}
+# A new start adds its tray icon after its window shows.
+tray_is() { [ "$(tray_icons)" = "$1" ]; }
 
 e2e_launch
 first=$E2E_MAIN
@@ -68,7 +59,8 @@ e2e_start "$E2E_FIXTURES/fixture_window.exe"
 other=$(e2e_probe wait-window KorvaneFixtureWindow Fixture 10000) || e2e_abort "another program's window appears"
 check "another program is in front" e2e_probe wait-foreground "$other" 10000
 second_start "shown"
-check_eq "shown: one tray icon" "Korvane," "$(tray_icons_when "Korvane,")"
+e2e_until 10 tray_is "Korvane,"
+check_eq "shown: one tray icon" "Korvane," "$(tray_icons)"
 check "shown: the running copy comes to the foreground" e2e_probe wait-foreground "$first" 10000
 check_eq "shown: the running copy stays visible" 1 "$(e2e_probe visible "$first")"
 e2e_probe close "$other" >/dev/null
@@ -88,6 +80,7 @@ check_eq "no tray icon left after the end" "" "$(tray_icons)"
 # Ended, the first copy leaves nothing behind: the next start is a first copy.
 e2e_launch
 pass "after the end: a new start shows its own window"
-check_eq "after the end: one tray icon" "Korvane," "$(tray_icons_when "Korvane,")"
+e2e_until 10 tray_is "Korvane,"
+check_eq "after the end: one tray icon" "Korvane," "$(tray_icons)"
 e2e_close
 e2e_finish
