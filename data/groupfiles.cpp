@@ -47,8 +47,11 @@ std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
   IniValues read(std::move(bytes), count == kEntryCount ? usual : other, kEntryKeys, EntryValues::HeadBytes(count));
   if (!read.Readable()) return std::nullopt;
   EntryValues values;
+  // Each title's length from the ends: the values lie title, path, title...
+  const std::span<const std::size_t> ends = read.Ends();
   bool long_title = false;
-  for (std::size_t i = 0; i < count && !long_title; ++i) long_title = read.Value(i, 0).size() > kTitleMaxBytes;
+  for (std::size_t v = 0; v < ends.size() && !long_title; v += 2)
+    long_title = ends[v] - (v == 0 ? 0 : ends[v - 1]) > kTitleMaxBytes;
   if (!long_title) {
     // The values were converted where the set keeps them.
     values.Adopt(count, read.TakeBuffer(), read.Ends());
