@@ -91,6 +91,31 @@ inline bool SameNameAsAsked(std::string_view name, std::string_view asked, bool 
   return i == name.size() || SameName(name, asked, dbcs);
 }
 
+// A name of up to eight bytes as one word, and the mask of its bytes: a
+// name in a file is compared with it in one step where the file has eight
+// bytes from the name on. No mask: a longer name.
+struct NameWord {
+  std::uint64_t word = 0, mask = 0;
+
+  static NameWord Of(std::string_view name) {
+    NameWord w;
+    if (name.size() > sizeof w.word) return w;
+    unsigned char ones[sizeof w.mask] = {};
+    std::memset(ones, 0xFF, name.size());
+    std::memcpy(&w.word, name.data(), name.size());
+    std::memcpy(&w.mask, ones, sizeof ones);
+    return w;
+  }
+
+  // The bytes at all[at, at + asked's size) are asked's own.
+  bool Equal(std::string_view all, std::size_t at) const {
+    if (mask == 0 || all.size() - at < sizeof word) return false;
+    std::uint64_t got;
+    std::memcpy(&got, all.data() + at, sizeof got);
+    return ((got ^ word) & mask) == 0;
+  }
+};
+
 // A hash of the name as SameName compares it (FNV-1a over the folded bytes).
 inline std::size_t NameHash(std::string_view name, bool dbcs) {
   std::uint32_t h = 2166136261u;
@@ -864,6 +889,10 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
   std::size_t* const seen = offsets + count;
   std::size_t open = npos;   // the wanted section whose lines these are
   std::size_t next_section = 0;   // sections usually come in the order asked
+  // The first keys as words, to find a key spelled as asked in one step.
+  constexpr std::size_t kWords = 4;
+  NameWord key_words[kWords];
+  for (std::size_t k = 0; k < keys_ && k < kWords; ++k) key_words[k] = NameWord::Of(keys[k]);
   LineScanner lines(all);
   for (std::size_t pos = 0; pos < all.size();) {
     const auto [end, next] = lines.Bounds(pos);
@@ -882,7 +911,8 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
       }
     } else if (line.kind == LineKind::Entry && open != npos) {
       for (std::size_t k = 0; k < keys_; ++k) {
-        if (SameNameAsAsked(name, keys[k], dbcs)) {
+        if (name.size() == keys[k].size() &&
+            ((k < kWords && key_words[k].Equal(all, line.name)) || SameNameAsAsked(name, keys[k], dbcs))) {
           const std::size_t v = open * keys_ + k;
           if (lengths[v] == npos) {
             lengths[v] = line.value_len;
