@@ -134,7 +134,7 @@ TEST(IniValues, AnswerAsTheDocumentDoesInOnePass) {
       "k=before any section\r\n[02]\r\ntitle=a\r\nTITLE=second\r\n[01]\r\n PATH = \" p \" \r\n[02]\r\nk=again\r\n"
       "[x]\r\nk=x\r\n[s]\nk=lf\rTITLE=cr",
       "[01\x81]x]\r\nk=trail\r\n" + Cp932("[ 01 ]\r\n;k=comment\r\nk=報告\r\n[０１]\r\nk=wide\r\n[S]\r\nk='q'\r\n"),
-      "[01]\r\nk=a\0b\r\nTITLE\0x=n\r\n[S]\r\nk=" + long_value + "\r\n",
+      "[01]\r\nTITLF=no\r\nPATG=no\r\nk=a\0b\r\nTITLE\0x=n\r\nPATH=p\r\n[S]\r\nk=" + long_value + "\r\n",
       Utf16File(u"[01]\r\nk=ＡＢ\r\n[s]\r\nPATH=\"C:\\表\"\r\n"),
       "",
       "\x81",
