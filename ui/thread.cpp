@@ -27,14 +27,16 @@ HANDLE Begin(korvane::Callback<void()>&& run) {
 }  // namespace
 
 std::uint64_t Condition::NowMs() {
-  static const std::uint64_t frequency = [] {
+  // Ticks to milliseconds by a multiplication in floating point (exact to
+  // well under a millisecond for centuries of ticks): a 64-bit division
+  // would bring the runtime's division routines into the exe for this alone.
+  static const double ms_per_tick = [] {
     LARGE_INTEGER f;
-    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? static_cast<std::uint64_t>(f.QuadPart) : 0;
+    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? 1000.0 / static_cast<double>(f.QuadPart) : 0.0;
   }();
   LARGE_INTEGER now;
-  if (frequency == 0 || !QueryPerformanceCounter(&now)) return GetTickCount64();
-  const auto ticks = static_cast<std::uint64_t>(now.QuadPart);
-  return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
+  if (ms_per_tick == 0.0 || !QueryPerformanceCounter(&now) || now.QuadPart < 0) return GetTickCount64();
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<double>(now.QuadPart) * ms_per_tick));
 }
 
 bool Thread::Start(korvane::Callback<void()> run) {
