@@ -9,7 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -155,10 +155,10 @@ class BackgroundWork {
   // The entries whose launch is under way: group name, entry number.
   std::vector<std::pair<std::string, std::size_t>> launching_;
   // The newest Run of each key: older answers are stale.
-  std::map<std::string, unsigned> generations_;
+  std::unordered_map<std::string, unsigned> generations_;
   // The path tests under way, by path; the icon extractions, by path.
-  std::map<std::string, PathTest> tests_;
-  std::map<std::string, ui::WorkQueue::JobId> icon_jobs_;
+  std::unordered_map<std::string, PathTest> tests_;
+  std::unordered_map<std::string, ui::WorkQueue::JobId> icon_jobs_;
   // The folder watch's thread and state (shared: its type is complete only
   // in background_watch.cpp).
   struct FolderWatcher;

@@ -34,7 +34,8 @@ FileReport FolderSync::Begin(const std::optional<FolderListing>& listing) {
   // Told in the one box once every file is read.
   start_messages_ = report.messages;
   starting_ = true;
-  for (std::string& file : UnreadFiles(p_.model)) pending_.push_back(std::move(file));
+  pending_ = UnreadFiles(p_.model);
+  std::reverse(pending_.begin(), pending_.end());   // the next to read last
   // The reads begin once the window is up and painted: under Wine every
   // file opened goes through the one server the window's own calls need,
   // so reads begun now would hold up its creation. With nothing to read,
@@ -54,8 +55,8 @@ void FolderSync::Feed() {
   while (!stopped_ && in_flight_ < kJobsAtOnce && !pending_.empty()) {
     std::vector<std::string> files;
     while (files.size() < kFilesPerJob && !pending_.empty()) {
-      files.push_back(std::move(pending_.front()));
-      pending_.pop_front();
+      files.push_back(std::move(pending_.back()));
+      pending_.pop_back();
     }
     ++in_flight_;
     p_.run("folder sync: read " + std::to_string(next_key_++),
@@ -169,7 +170,8 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
       if (applied.appended > 0 || !applied.dropped.empty()) ListChanged(names_before, current_before, applied);
       for (std::string& file : FilesToRead(p_.model, *listing)) {
         // Read once: the start's files are queued already.
-        if (std::find(pending_.begin(), pending_.end(), file) == pending_.end()) pending_.push_back(std::move(file));
+        if (std::find(pending_.begin(), pending_.end(), file) == pending_.end())
+          pending_.insert(pending_.begin(), std::move(file));
       }
       Feed();
     }

@@ -13,9 +13,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <deque>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,14 +123,14 @@ class FolderSync {
   bool starting_ = false;
   bool stopped_ = false;
   bool waiting_ = false;
-  std::deque<std::string> pending_;  // files to read, in order
+  std::vector<std::string> pending_;  // files to read, the next one last
   int in_flight_ = 0;                // read jobs under way
   unsigned next_key_ = 0;
   std::string awaited_;              // the current group's file, not read yet
   bool awaiting_busy_ = false;       // its hourglass is counted
   std::vector<std::string> start_messages_;
   std::vector<std::string> warnings_;
-  std::set<std::string> told_;
+  std::unordered_set<std::string> told_;
   std::size_t files_read_ = 0;
 };
 

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <deque>
 #include <exception>
-#include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -62,7 +62,7 @@ struct WorkQueue::State {
   Condition watch;  // a job started, or stop
   std::deque<Queued> jobs;
   std::vector<std::shared_ptr<Context::Running>> running;
-  std::map<std::string, int> roots;  // jobs running per root, set aside too
+  std::unordered_map<std::string, int> roots;  // jobs running per root, set aside too
   std::vector<Delivery> answers;
   JobId next_id = 1;
   int threads = 0;  // threads that take jobs (set aside ones not counted)
