@@ -316,9 +316,14 @@ std::size_t WriteUtf8FromCp932(std::string_view cp932, char* out) {
       std::uint64_t word;
       std::memcpy(&word, from, sizeof word);
       const std::uint64_t high = word & 0x8080808080808080ull;
+      std::memcpy(to, &word, sizeof word);
+      if (high == 0) {
+        from += 8;
+        to += 8;
+        continue;
+      }
       const int ascii =
           (std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high)) / 8;
-      std::memcpy(to, &word, sizeof word);
       from += ascii;
       to += ascii;
       continue;
