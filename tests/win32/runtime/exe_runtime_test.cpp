@@ -197,6 +197,15 @@ void Locks() {
     ui::Lock lock(mutex);
     Check(!changed.WaitFor(lock, 20, [&] { return ready; }), "a wait for what never comes ends at its limit, false");
   }
+  // The clock the limits are kept by counts milliseconds, as the system's
+  // tick count does (whose steps are up to 16 ms).
+  {
+    const std::uint64_t clock = ui::Condition::NowMs(), ticks = GetTickCount64();
+    Sleep(200);
+    const std::uint64_t clock_passed = ui::Condition::NowMs() - clock, ticks_passed = GetTickCount64() - ticks;
+    Check(clock_passed + 50 >= ticks_passed && clock_passed <= ticks_passed + 50,
+          "the clock and the tick count agree on the time a sleep took");
+  }
   ui::Thread setter;
   setter.Start([&] {
     Sleep(20);
