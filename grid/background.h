@@ -9,11 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 

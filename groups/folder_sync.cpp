@@ -169,7 +169,8 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
       for (const std::string& message : listing->left_alone) Warn(message);
       if (applied.appended > 0 || !applied.dropped.empty()) ListChanged(names_before, current_before, applied);
       for (std::string& file : FilesToRead(p_.model, *listing)) {
-        // Read once: the start's files are queued already.
+        // Read once: the start's files are queued already. A new one is
+        // read after them (at the front: the next to read is last).
         if (std::find(pending_.begin(), pending_.end(), file) == pending_.end())
           pending_.insert(pending_.begin(), std::move(file));
       }

@@ -14,9 +14,9 @@
 
 #include <cstddef>
 #include <optional>
-#include <unordered_set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "common/callback.h"

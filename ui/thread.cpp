@@ -28,8 +28,9 @@ HANDLE Begin(korvane::Callback<void()>&& run) {
 
 std::uint64_t Condition::NowMs() {
   // Ticks to milliseconds by a multiplication in floating point (exact to
-  // well under a millisecond for centuries of ticks): a 64-bit division
-  // would bring the runtime's division routines into the exe for this alone.
+  // well under a millisecond for years of uptime at any counter
+  // frequency): a 64-bit division would bring the runtime's division
+  // routines into the exe for this alone.
   static const double ms_per_tick = [] {
     LARGE_INTEGER f;
     return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? 1000.0 / static_cast<double>(f.QuadPart) : 0.0;
