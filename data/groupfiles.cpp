@@ -54,7 +54,7 @@ std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
     long_title = ends[v] - (v == 0 ? 0 : ends[v - 1]) > kTitleMaxBytes;
   if (!long_title) {
     // The values were converted where the set keeps them.
-    values.Adopt(count, read.TakeBuffer(), read.Ends());
+    values.Adopt(count, read.TakeBuffer(), ends);
     return values;
   }
   const auto title = [&read](std::size_t i) {

@@ -376,7 +376,7 @@ void EntryValues::Assign(std::size_t count, Of of) {
   }
   SharedBytes packed;
   if (total != 0) {
-    const std::size_t head = 2 * count * sizeof(std::uint32_t);
+    const std::size_t head = HeadBytes(count);
     packed = SharedBytes(head + total);
     char* const data = packed.data();
     std::size_t end = head;
