@@ -8,31 +8,12 @@
 
 #include "common/modal_guard.h"
 #include "common/seam.h"
+#include "common/wide.h"
 
 namespace korvane {
 
 namespace {
 HWND g_owner = nullptr;
-
-// The program's text is UTF-8; the wide functions take UTF-16.
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int in = static_cast<int>(utf8.size());
-  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), in, out.data(), static_cast<int>(out.size()));
-  return out;
-}
-
-std::string WindowText(HWND edit) {
-  const int len = GetWindowTextLengthW(edit);
-  std::vector<wchar_t> buf(static_cast<std::size_t>(len > 0 ? len : 0) + 1, L'\0');
-  const int got = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
-  if (got <= 0) return {};
-  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, buf.data(), got, nullptr, 0, nullptr, nullptr)),
-                  '\0');
-  WideCharToMultiByte(CP_UTF8, 0, buf.data(), got, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  return out;
-}
 
 // The program's top-level windows are disabled while a box is up: the box's
 // owner is the hidden application window, and MessageBox disables only its
@@ -55,10 +36,10 @@ bool Confirm(const std::string& text) {
   return Box(text, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
-void RememberText(HWND edit) { SetLastGoodText(WindowText(edit)); }
+void RememberText(HWND edit) { SetLastGoodText(TextOf(edit)); }
 
 void FilterInput(HWND edit, std::string_view set, bool permitted) {
-  const std::string text = WindowText(edit);
+  const std::string text = TextOf(edit);
   const FilterDecision d = CheckInput(text, set, permitted);
   if (d.pass) {
     SetLastGoodText(text);
@@ -66,7 +47,7 @@ void FilterInput(HWND edit, std::string_view set, bool permitted) {
   }
   // Copy first: setting the text re-enters this routine through EN_CHANGE.
   const std::string good = LastGoodText();
-  SetWindowTextW(edit, Wide(good).c_str());
+  SetTextOf(edit, good);
   SendMessageW(edit, EM_SETSEL, d.caret, d.caret);
 }
 

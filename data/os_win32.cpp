@@ -11,23 +11,12 @@
 
 #include "common/kernel_handle.h"
 #include "common/text.h"
+#include "common/wide.h"
 #include "data/os.h"
 
 namespace korvane::os {
 
 namespace {
-
-// The UTF-16 of a UTF-8 name, for the wide functions.
-std::wstring W(std::string_view utf8) {
-  const std::u16string wide = Utf16FromUtf8(utf8);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-// The UTF-8 of a name the system gives (exact false when it holds an
-// unpaired surrogate, which UTF-8 cannot spell).
-std::string U(std::wstring_view wide, bool* exact = nullptr) {
-  return Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), exact);
-}
 
 Status Fail(DWORD error) { return {false, error}; }
 Status LastError() { return Fail(GetLastError()); }
@@ -55,7 +44,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 Status WriteInPlace(const std::string& path, const std::string& bytes) {
   // Sharing as wide as a program that already holds the file for writing
   // (but not for deleting, so no swap) allows.
-  KernelHandle file(CreateFileW(W(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  KernelHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return LastError();
   LARGE_INTEGER size;
@@ -73,7 +62,7 @@ Status WriteInPlace(const std::string& path, const std::string& bytes) {
 
 // False when the file cannot be opened for deletion, as a swap must.
 bool Deletable(const std::string& path) {
-  KernelHandle probe(CreateFileW(W(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle probe(CreateFileW(Wide(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(probe);
 }
@@ -83,7 +72,7 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 // The rename gives the file the temporary file's attributes: the ones that
 // matter to the user are put back where they went missing.
 void KeepAttributes(const std::string& path, DWORD before) {
-  const std::wstring wide = W(path);
+  const std::wstring wide = Wide(path);
   const DWORD now = GetFileAttributesW(wide.c_str());
   if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (before & kKeptAttributes))
     SetFileAttributesW(wide.c_str(), (now & ~kKeptAttributes) | (before & kKeptAttributes));
@@ -97,7 +86,7 @@ HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes,
   const std::string_view name = std::string_view(path).substr(folder.size());
   for (int attempt = 0; attempt < 3; ++attempt) {
     temp = JoinPath(folder, TemporaryNameFor(name, replaces, GetCurrentProcessId(), ++serial));
-    const HANDLE file = CreateFileW(W(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const HANDLE file = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -115,7 +104,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
   WIN32_FIND_DATAW data;
   // Without the 8.3 aliases, which the listing never uses: under Wine each
   // one is computed per entry, a third of the listing's time.
-  FindHandle find(FindFirstFileExW(W(JoinPath(folder, "*")).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+  FindHandle find(FindFirstFileExW(Wide(JoinPath(folder, "*")).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH));
   std::vector<DirEntry> entries;
   if (!find) {
@@ -129,7 +118,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
     if (name == L"." || name == L"..") continue;
     bool exact = true;
     // The search hands the stamps over with the names: no call more.
-    entries.push_back({U(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+    entries.push_back({Narrow(name, &exact), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime), exact});
   } while (FindNextFileW(find.get(), &data));
   const DWORD e = GetLastError();
@@ -142,19 +131,19 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::string& folder, std::
 
 bool SystemFileExists(const std::string& path) {
   if (path.empty() || HasWildcard(path)) return false;
-  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool PathExists(const std::string& path) {
-  return !path.empty() && GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return !path.empty() && GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsNotFound(std::uint32_t error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 std::optional<FileStamp> StampOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (path.empty() || !GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (path.empty() || !GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return StampFrom(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
@@ -163,7 +152,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
     if (error) *error = e;
     return std::nullopt;
   };
-  KernelHandle file(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  KernelHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return fail(GetLastError());
   LARGE_INTEGER size;
@@ -199,7 +188,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
 }
 
 Status ReplaceFile(const std::string& path, const std::string& bytes) {
-  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!exists && !IsNotFound(GetLastError())) return LastError();
   if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
@@ -214,27 +203,27 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.reset()) {
     const DWORD e = GetLastError();
     file.reset();
-    DeleteFileW(W(temp).c_str());
+    DeleteFileW(Wide(temp).c_str());
     return Fail(e);
   }
   // One rename: the name holds the old file until it holds the new one.
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (exists ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (MoveFileExW(W(temp).c_str(), W(path).c_str(), flags)) {
+  if (MoveFileExW(Wide(temp).c_str(), Wide(path).c_str(), flags)) {
     if (exists) KeepAttributes(path, attributes);
     return {};
   }
   // Refused with both files in place: write where it lies.
-  DeleteFileW(W(temp).c_str());
+  DeleteFileW(Wide(temp).c_str());
   return WriteInPlace(path, bytes);
 }
 
 Status RenameFile(const std::string& from, const std::string& to) {
-  if (MoveFileExW(W(from).c_str(), W(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+  if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
   return LastError();
 }
 
 Status DeleteFile(const std::string& path) {
-  if (DeleteFileW(W(path).c_str())) return {};
+  if (DeleteFileW(Wide(path).c_str())) return {};
   const DWORD e = GetLastError();
   return IsNotFound(e) ? Status{} : Fail(e);
 }
@@ -242,7 +231,7 @@ Status DeleteFile(const std::string& path) {
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a == b) return true;
   // The file system compares names in UTF-16 without case, like this.
-  const std::wstring wa = W(a), wb = W(b);
+  const std::wstring wa = Wide(a), wb = Wide(b);
   if (wa.empty() || wb.empty()) return false;
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
                               TRUE) == CSTR_EQUAL;
@@ -252,8 +241,8 @@ namespace {
 // The long name of the entry the search finds for path, or "" when none.
 std::string SpellingOnDisk(const std::string& path) {
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirstFileW(W(path).c_str(), &data));
-  return find ? U(data.cFileName) : std::string();
+  FindHandle find(FindFirstFileW(Wide(path).c_str(), &data));
+  return find ? Narrow(data.cFileName) : std::string();
 }
 }  // namespace
 
@@ -266,15 +255,15 @@ Status MatchNameSpelling(const std::string& folder, const std::string& name) {
   // same name without case is respelled.
   if (found == name || !SameFileName(found, name)) return {};
   const std::string from = JoinPath(folder, found);
-  if (!MoveFileW(W(from).c_str(), W(path).c_str())) return LastError();
+  if (!MoveFileW(Wide(from).c_str(), Wide(path).c_str())) return LastError();
   if (SpellingOnDisk(path) == name) return {};
   // Wine takes a rename that changes only the case for no rename at all;
   // a step through another name does it.
   const std::string between = path + ".respell";
-  if (!MoveFileW(W(from).c_str(), W(between).c_str())) return LastError();
-  if (!MoveFileW(W(between).c_str(), W(path).c_str())) {
+  if (!MoveFileW(Wide(from).c_str(), Wide(between).c_str())) return LastError();
+  if (!MoveFileW(Wide(between).c_str(), Wide(path).c_str())) {
     const Status failed = LastError();
-    MoveFileW(W(between).c_str(), W(from).c_str());
+    MoveFileW(Wide(between).c_str(), Wide(from).c_str());
     return failed;
   }
   return {};
@@ -287,7 +276,7 @@ std::string ExeFolder() {
     if (n == 0) return std::string();
     if (n < buffer.size()) {
       buffer.resize(n);
-      return FolderOf(U(buffer));
+      return FolderOf(Narrow(buffer));
     }
     if (buffer.size() >= 65536) return std::string();
     buffer.resize(buffer.size() * 2);
@@ -299,7 +288,7 @@ char Separator() { return '\\'; }
 // The shell's delete with undo (the Recycle Bin where the folder has one),
 // asking nothing: 0, the shell's error, or ERROR_CANCELLED when it gave up.
 static DWORD ShellDeleteToBin(const std::string& path) {
-  std::wstring from = W(path);   // a list of names ending in an empty one
+  std::wstring from = Wide(path);   // a list of names ending in an empty one
   from.append(2, L'\0');
   SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
@@ -311,7 +300,7 @@ static DWORD ShellDeleteToBin(const std::string& path) {
 }
 
 Status RecycleFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD e = GetLastError();
     return IsNotFound(e) ? Status{} : Fail(e);
@@ -329,14 +318,14 @@ Status RecycleFile(const std::string& path) {
 }
 
 Status MoveToRecycleBin(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
   if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
   if (path.find_first_of("*?") != std::string::npos) return Fail(ERROR_INVALID_NAME);
   // Only fixed disks have a Recycle Bin; elsewhere the shell would delete
   // the file for good without a word.
   wchar_t root[MAX_PATH + 1] = {};
-  if (!GetVolumePathNameW(W(path).c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
+  if (!GetVolumePathNameW(Wide(path).c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
     return Fail(ERROR_NOT_SUPPORTED);
   // The shell deletes for good, saying nothing, where it finds no Recycle
   // Bin after all (Wine without a trash folder): only a bin that holds one
@@ -356,7 +345,7 @@ bool IsRemoteFolder(const std::string& folder) {
   if (folder.size() >= 2 && (folder[0] == '\\' || folder[0] == '/') && (folder[1] == '\\' || folder[1] == '/'))
     return true;
   if (folder.size() < 2 || folder[1] != ':') return false;
-  return GetDriveTypeW(W(folder.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
+  return GetDriveTypeW(Wide(folder.substr(0, 2) + "\\").c_str()) == DRIVE_REMOTE;
 }
 
 bool IsRemovableDrive(const std::string& path) {
@@ -364,7 +353,7 @@ bool IsRemovableDrive(const std::string& path) {
   if (path.size() < 2 || path[1] != ':') return false;
   const char letter = static_cast<char>(path[0] | 0x20);
   if (letter < 'a' || letter > 'z') return false;
-  return GetDriveTypeW(W(path.substr(0, 2) + "\\").c_str()) == DRIVE_REMOVABLE;
+  return GetDriveTypeW(Wide(path.substr(0, 2) + "\\").c_str()) == DRIVE_REMOVABLE;
 }
 
 struct FolderWatch::Impl {
@@ -374,7 +363,7 @@ struct FolderWatch::Impl {
 
 FolderWatch::FolderWatch(const std::string& folder) : impl_(new Impl) {
   impl_->change = FindFirstChangeNotificationW(
-      W(folder).c_str(), FALSE,
+      Wide(folder).c_str(), FALSE,
       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
   impl_->wake = KernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
 }

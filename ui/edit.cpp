@@ -54,12 +54,7 @@ bool Edit::Create(const EditArgs& args) {
   return true;
 }
 
-std::wstring Edit::WideText() const {
-  const int len = GetWindowTextLengthW(hwnd());
-  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd(), buf.data(), len + 1);
-  return std::wstring(buf.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
-}
+std::wstring Edit::WideText() const { return WideTextOf(hwnd()); }
 
 std::string Edit::Text() const { return Narrow(WideText()); }
 

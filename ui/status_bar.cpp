@@ -54,15 +54,13 @@ void StatusBar::Paint(HDC dc, const RECT& client) const {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   RECT grip = GripRect();
   if (!IsRectEmpty(&grip)) DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-  const int len = GetWindowTextLengthW(hwnd());
-  if (len <= 0) return;
-  std::vector<wchar_t> text(static_cast<std::size_t>(len) + 1, L'\0');
-  GetWindowTextW(hwnd(), text.data(), len + 1);
+  const std::wstring text = WideTextOf(hwnd());
+  if (text.empty()) return;
   ScopedSelect sel(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT r{client.left + kTextIndent, client.top, IsRectEmpty(&grip) ? client.right : grip.left, client.bottom};
-  DrawTextW(dc, text.data(), len, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT StatusBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
