@@ -108,9 +108,6 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kTrayMessage:
       TrayIconNotify(lp);
       return 0;
-    case kShownMessage:
-      FormShown();
-      return 0;
     case kBackgroundMessage:
       work_.Deliver();
       FindIconsMayHaveCome();
@@ -329,7 +326,8 @@ void TFrmFR0010MN::FormCreate() {
     return;
   }
   Step("off-screen bitmap");
-  PostMessageW(hwnd(), kShownMessage, 0, 0);
+  // Once the messages waiting now are handled: the first paint.
+  work_.Send([this] { FormShown(); });
 }
 
 // The toolbar buttons' hints, set once the window shows.

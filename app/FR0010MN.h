@@ -43,10 +43,9 @@ inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
 // The tray icon's callback message, also the handover from a second start.
 inline constexpr UINT kTrayMessage = 0x4B1;
-// Answers of the work done off the window's thread are waiting.
+// Answers of the work done off the window's thread, or work put off to
+// the window's thread, are waiting (the one way back: BackgroundWork::Send).
 inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
-// Posted at the end of the creation: what can wait until the window shows.
-inline constexpr UINT kShownMessage = WM_APP + 0x4C;
 
 // Menu item identifiers (the group menu's are the group commander's).
 enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout };
@@ -69,6 +68,9 @@ class TFrmFR0010MN : public ui::Form {
   // the listing, the settings), taken as the window is made; without it,
   // or for another folder, Create begins that reading itself.
   void SetStartupReading(StartupReading* reading) { reading_ = reading; }
+  // The pool the start made (BackgroundWork::MakePool), which outlives the
+  // window; without it the window makes its own.
+  void SetPool(ui::WorkQueue* pool) { work_.UsePool(pool); }
 
   // Handlers, named after their component and event.
   void FormCreate();

@@ -35,9 +35,11 @@ __attribute__((externally_visible)) int WINAPI WinMain(HINSTANCE, HINSTANCE, LPS
   // Closed at the very end, after the main window is gone.
   const korvane::KernelHandle mutex(CreateMutexW(nullptr, FALSE, kMutexName));
   {
-    // The data folder is watched and listed and the settings read while the
-    // system connects the program to the display (the application window).
-    korvane::StartupReading reading(korvane::os::ExeFolder());
+    // The data folder is watched and listed and the settings read (in the
+    // pool the window's work runs in) while the system connects the program
+    // to the display (the application window).
+    const std::unique_ptr<ui::WorkQueue> pool = korvane::BackgroundWork::MakePool();
+    korvane::StartupReading reading(korvane::os::ExeFolder(), pool.get());
     ui::Application app(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
     app.SetTitle(korvane::kMainTitle);
     korvane::SetMessageBoxOwner(app.hwnd());
@@ -45,6 +47,7 @@ __attribute__((externally_visible)) int WINAPI WinMain(HINSTANCE, HINSTANCE, LPS
     // On the heap: the window's object is larger than a page of the stack.
     const auto main_form = std::make_unique<korvane::TFrmFR0010MN>();
     main_form->SetStartupReading(&reading);
+    main_form->SetPool(pool.get());
     app.SetMainForm(main_form.get());
     app.on_help = [form = main_form.get()](DWORD context) { form->ShowContextHelp(context); };
     if (main_form->Create()) app.Run(*main_form);

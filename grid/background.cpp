@@ -1,7 +1,6 @@
 #include "grid/background.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "common/seam.h"
 #include "common/text.h"
@@ -50,39 +49,55 @@ BackgroundWork::~BackgroundWork() { Stop(); }
 
 namespace {
 // Lookups of one root running at once: a server that does not answer holds
-// at most these threads of a queue.
+// at most these threads of the pool.
 constexpr int kPerRoot = 2;
+// Threads of the pool: several lookups at once (a share that does not
+// answer must not hold up a disk that does, nor the selected group), the
+// reads of the start beside them, and a launch never waiting for either.
+constexpr int kPoolThreads = 10;
+// Each kind of lookup counts its own places on a root: tests on a share
+// that does not answer leave room for its icons and launches, as each
+// would on a root that does.
+constexpr char kTestLookup = 't', kIconLookup = 'i', kLaunchLookup = 'l';
+std::string LookupRoot(char kind, std::string_view path) {
+  std::string root = PathRoot(path);
+  if (!root.empty()) root.insert(root.begin(), kind);
+  return root;
+}
 }  // namespace
 
+std::unique_ptr<ui::WorkQueue> BackgroundWork::MakePool() {
+  // Each lookup with a time limit; the other jobs (reads, a wait on a
+  // folder) name none: a folder may rightly stay quiet for hours.
+  return std::make_unique<ui::WorkQueue>(nullptr, 0, kPoolThreads, false, kLookupLimitMs, kPerRoot);
+}
+
 void BackgroundWork::Start(HWND window, UINT message) {
-  // Several at once, each lookup with a time limit: a share that does not
-  // answer must not hold up a disk that does, nor the selected group.
-  markers_ = std::make_unique<ui::WorkQueue>(window, message, 4, false, kLookupLimitMs, kPerRoot);
-  icons_queue_ = std::make_unique<ui::WorkQueue>(window, message, 4, false, kLookupLimitMs, kPerRoot);
-  launches_ = std::make_unique<ui::WorkQueue>(window, message, 4, true, kLookupLimitMs, kPerRoot);
-  // A job waiting on a folder must not hold up the others; none is set
-  // aside (a folder may rightly stay quiet for hours).
-  jobs_ = std::make_unique<ui::WorkQueue>(window, message, 4, false);
+  if (shared_pool_) {
+    pool_ = shared_pool_;
+  } else {
+    own_pool_ = MakePool();
+    pool_ = own_pool_.get();
+  }
+  pool_->Attach(window, message);
 }
 
 void BackgroundWork::SetLookupLimit(unsigned limit_ms) {
-  for (ui::WorkQueue* queue : {markers_.get(), icons_queue_.get(), launches_.get()}) {
-    if (queue) queue->SetLimit(limit_ms);
-  }
+  if (pool_) pool_->SetLimit(limit_ms);
 }
 
 void BackgroundWork::Stop() {
-  // The watch's thread hands its answers to the queues below.
+  // The watch's thread hands its answers to the pool.
   StopWatch();
-  markers_.reset();
-  icons_queue_.reset();
-  launches_.reset();
-  jobs_.reset();
+  if (pool_) pool_->Stop();
+  pool_ = nullptr;
+  own_pool_.reset();
+  shared_pool_ = nullptr;
   icons_.Clear();
   generations_.clear();
   tests_.clear();
   icon_jobs_.clear();
-  // The launches' answers are gone with their queue: so is their hourglass.
+  // The launches' answers are gone with the pool's: so is their hourglass.
   if (ui::Application* app = ui::Application::Current()) {
     for (std::size_t i = 0; i < launching_.size(); ++i) app->EndBusy();
   }
@@ -91,17 +106,15 @@ void BackgroundWork::Stop() {
 
 void BackgroundWork::Deliver() {
   // An answer may stop the work (the session's end, from a message box's
-  // loop): each queue is looked up anew, never held from before.
-  for (std::unique_ptr<ui::WorkQueue>* queue : {&markers_, &icons_queue_, &launches_, &jobs_}) {
-    if (*queue) (*queue)->Deliver();
-  }
+  // loop): the pool is looked up anew, and held by its Deliver meanwhile.
+  if (pool_) pool_->Deliver();
 }
 
-bool BackgroundWork::Busy() const {
-  for (const ui::WorkQueue* queue : {markers_.get(), icons_queue_.get(), launches_.get(), jobs_.get()}) {
-    if (queue && queue->Busy()) return true;
-  }
-  return false;
+bool BackgroundWork::Busy() const { return pool_ && pool_->Busy(); }
+
+ui::WorkQueue::JobId BackgroundWork::Post(ui::WorkQueue::Job job, ui::WorkQueue::Options options) {
+  if (!pool_) return 0;
+  return pool_->Post(std::move(job), std::move(options));
 }
 
 int BackgroundWork::GroupRowNamed(const std::string& name, std::size_t hint) const {
@@ -123,7 +136,7 @@ void BackgroundWork::RepaintEntries(const std::string& path, int first_col, int 
 }
 
 void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n) {
-  if (!markers_ || row >= model_.GroupCount()) return;
+  if (!pool_ || row >= model_.GroupCount()) return;
   const Group& group = model_.GroupAt(row);
   // Queued last first when urgent, so that they run in entry order.
   for (std::size_t k = group.entries.size(); k-- > 0;) {
@@ -138,14 +151,15 @@ void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n)
       if (std::find(test.targets.begin(), test.targets.end(), target) == test.targets.end()) {
         test.targets.push_back(target);
       }
-      if (urgent) markers_->Prioritize(entry.path);
+      if (urgent) pool_->Prioritize(entry.path);
       if (test.late) MarkTargets(entry.path, PathMarker::Missing, true);
       continue;
     }
     ui::WorkQueue::Options options;
     options.key = entry.path;
-    options.root = PathRoot(Resolved(entry.path));
+    options.root = LookupRoot(kTestLookup, Resolved(entry.path));
     options.urgent = urgent;
+    options.priority = urgent ? kShown : kBehind;
     options.late = [this, path = entry.path] {
       // Not answered within the limit: missing until it answers.
       const auto it = tests_.find(path);
@@ -153,7 +167,7 @@ void BackgroundWork::TestPaths(std::size_t row, bool urgent, std::size_t only_n)
       it->second.late = true;
       MarkTargets(path, PathMarker::Missing, true);
     };
-    const auto id = markers_->Post(
+    const auto id = pool_->Post(
         [this, path = entry.path, full = Resolved(entry.path)](const ui::WorkQueue::Context& context) {
           const bool exists = os::FileExists(full);
           context.Reply([this, path, exists] {
@@ -182,16 +196,16 @@ void BackgroundWork::MarkTargets(const std::string& path, PathMarker marker, boo
 }
 
 void BackgroundWork::GroupSelected(std::size_t row) {
-  if (markers_ && row < model_.GroupCount()) {
+  if (pool_ && row < model_.GroupCount()) {
     // Its paths before all others, in entry order.
     const Group& group = model_.GroupAt(row);
     for (std::size_t k = group.entries.size(); k-- > 0;) {
-      if (tests_.count(group.entries[k].path)) markers_->Prioritize(group.entries[k].path);
+      if (tests_.count(group.entries[k].path)) pool_->Prioritize(group.entries[k].path);
     }
   }
   // The icons asked for the group shown before are not wanted any more.
-  if (icons_queue_) {
-    for (const auto& [path, id] : icon_jobs_) icons_queue_->Cancel(id);
+  if (pool_) {
+    for (const auto& [path, id] : icon_jobs_) pool_->Cancel(id);
   }
   icon_jobs_.clear();
   icons_.Clear();
@@ -212,7 +226,7 @@ void BackgroundWork::GroupsChanged() {
       ++it;
       continue;
     }
-    if (icons_queue_) icons_queue_->Cancel(it->second);
+    if (pool_) pool_->Cancel(it->second);
     it = icon_jobs_.erase(it);
   }
   for (auto it = tests_.begin(); it != tests_.end();) {
@@ -223,14 +237,14 @@ void BackgroundWork::GroupsChanged() {
       continue;
     }
     // Nobody waits for it: never run, or its answer dropped.
-    if (markers_) markers_->Cancel(it->second.id);
+    if (pool_) pool_->Cancel(it->second.id);
     it = tests_.erase(it);
   }
 }
 
 void BackgroundWork::FindFolders(std::vector<std::string> names,
                                  Callback<void(const std::vector<bool>& folders)> done) {
-  if (!markers_ || names.empty()) return;
+  if (!pool_ || names.empty()) return;
   // Answered once: by the test, or by the limit.
   auto answered = std::make_shared<bool>(false);
   const auto answer = [answered, done](const std::vector<bool>& folders) {
@@ -240,10 +254,11 @@ void BackgroundWork::FindFolders(std::vector<std::string> names,
   };
   ui::WorkQueue::Options options;
   options.key = names.front();
-  options.root = PathRoot(names.front());
+  options.root = LookupRoot(kTestLookup, names.front());
   options.urgent = true;
+  options.priority = kShown;
   options.late = [answer, count = names.size()] { answer(std::vector<bool>(count, false)); };
-  markers_->Post(
+  pool_->Post(
       [names, answer](const ui::WorkQueue::Context& context) {
         std::vector<bool> folders;
         for (const std::string& name : names) {
@@ -256,14 +271,15 @@ void BackgroundWork::FindFolders(std::vector<std::string> names,
 }
 
 void BackgroundWork::WantIcon(const std::string& path) {
-  if (!icons_queue_ || icon_jobs_.count(path)) return;
+  if (!pool_ || icon_jobs_.count(path)) return;
   const std::uint32_t generation = icons_.Generation();
   ui::WorkQueue::Options options;
   options.key = path;
   const std::string full = Resolved(path);
-  options.root = PathRoot(full);
+  options.root = LookupRoot(kIconLookup, full);
+  options.priority = kShown;
   ui::WorkQueue::JobId id = 0;
-  id = icons_queue_->Post(
+  id = pool_->Post(
       [this, path, full, generation](const ui::WorkQueue::Context& context) {
         // Shared, so that an answer never delivered still destroys its icon.
         auto icon = std::make_shared<ui::UniqueIcon>(ExtractEntryIcon(full));
@@ -281,32 +297,33 @@ bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, 
                             Callback<void(const LaunchOutcome&)> done) {
   const Entry* entry = group.EntryAt(n);
   const auto key = std::make_pair(group.name, n);
-  if (!entry || !launches_ || std::find(launching_.begin(), launching_.end(), key) != launching_.end()) return false;
+  if (!entry || !pool_ || std::find(launching_.begin(), launching_.end(), key) != launching_.end()) return false;
   launching_.push_back(key);
   if (ui::Application* app = ui::Application::Current()) app->BeginBusy();
   LaunchOutcome start{group.name, row, n, entry->path, false, 0};
-  // Who ends the launch: the job (0 → 1: the shell is called or the file
-  // is missing) or the limit (0 → 2: the test did not answer in time; the
-  // file counts as missing and the shell is never called).
-  auto stage = std::make_shared<std::atomic<int>>(0);
+  // Who ends the launch: the job, once it claimed the shell call (or found
+  // the file missing), or the limit (the test did not answer in time; the
+  // file counts as missing and the shell is never called). The pool
+  // decides which came first, and a stopped pool lets no shell call begin.
   ui::WorkQueue::Options options;
   options.key = start.path;
   const std::string full = Resolved(start.path);
-  options.root = PathRoot(full);
-  options.late = [this, start, stage, done] {
-    int testing = 0;
-    if (!stage->compare_exchange_strong(testing, 2)) return;
+  options.root = LookupRoot(kLaunchLookup, full);
+  options.priority = kUserWaits;
+  options.com = true;
+  options.late = [this, start, done] {
     EndLaunch(start);
     if (done) done(start);
   };
-  launches_->Post(
-      [this, start, full, owner, stage, done = std::move(done)](const ui::WorkQueue::Context& context) {
+  pool_->Post(
+      [this, start, full, owner, done = std::move(done)](const ui::WorkQueue::Context& context) {
         LaunchOutcome outcome = start;
+        bool claimed = false;
         try {
           outcome.exists = os::FileExists(full);
-          int testing = 0;
           // Given up on meanwhile, or the program is ending: nothing starts.
-          if (!stage->compare_exchange_strong(testing, 1) || context.Cancelled()) return;
+          claimed = context.Claim();
+          if (!claimed) return;
           if (outcome.exists) {
             outcome.result =
                 reinterpret_cast<UINT_PTR>(Seam().OpenWithShell(owner, "OPEN", full, "", "", SW_SHOW));
@@ -314,10 +331,7 @@ bool BackgroundWork::Launch(const Group& group, std::size_t row, std::size_t n, 
         } catch (...) {
           // The error is reported; the entry's launch and its hourglass end
           // (unless the limit ended them already).
-          int testing = 0;
-          if (stage->compare_exchange_strong(testing, 1) || testing == 1) {
-            context.Reply([this, outcome] { EndLaunch(outcome); });
-          }
+          if (claimed || context.Claim()) context.Reply([this, outcome] { EndLaunch(outcome); });
           throw;
         }
         context.Reply([this, outcome, done] {
@@ -337,15 +351,21 @@ void BackgroundWork::EndLaunch(const LaunchOutcome& outcome) {
 }
 
 void BackgroundWork::Run(const std::string& key, Callback<Answer()> job) {
-  if (!jobs_) return;
+  if (!pool_) return;
   const unsigned generation = ++generations_[key];
-  jobs_->Post(key, [this, key, generation, job = std::move(job)](const ui::WorkQueue::Context& context) {
-    Answer answer = job();
-    context.Reply([this, key, generation, answer = std::move(answer)] {
-      const auto it = generations_.find(key);
-      if (it != generations_.end() && it->second == generation && answer) answer();
-    });
-  });
+  ui::WorkQueue::Options options;
+  options.key = key;
+  options.priority = kShown;
+  options.limit_ms = 0;
+  pool_->Post(
+      [this, key, generation, job = std::move(job)](const ui::WorkQueue::Context& context) {
+        Answer answer = job();
+        context.Reply([this, key, generation, answer = std::move(answer)] {
+          const auto it = generations_.find(key);
+          if (it != generations_.end() && it->second == generation && answer) answer();
+        });
+      },
+      std::move(options));
 }
 
 void BackgroundWork::Forget(const std::string& key) { ++generations_[key]; }
@@ -369,7 +389,7 @@ std::string BackgroundWork::Resolved(const std::string& stored) const {
 }
 
 void BackgroundWork::Send(Answer answer) {
-  if (jobs_) jobs_->Send(std::move(answer));
+  if (pool_) pool_->Send(std::move(answer));
 }
 
 }  // namespace korvane

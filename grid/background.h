@@ -1,10 +1,13 @@
 #pragma once
 // The one owner of the main window's work off its thread: the existence
 // tests behind the path markers, the entries' icons, the launches, and any
-// other job whose answer the window waits for (reading files, waiting on a
-// folder). It holds the queues, the launches under way, the icon cache's
-// generation and the checks that drop stale answers; answers run on the
-// window's thread when it calls Deliver (on `message`).
+// other job whose answer the window waits for (reading and saving files).
+// They all run in one pool (ui::WorkQueue), by priority: a launch first,
+// then what the user sees (icons, the shown group's tests, reads), then
+// the tests of the other groups. It holds the launches under way, the icon
+// cache's generation and the checks that drop stale answers; answers, and
+// every other piece of work put off to the window's thread (Send), run on
+// the window's thread when it calls Deliver (on `message`).
 #include <windows.h>
 
 #include <cstddef>
@@ -53,11 +56,21 @@ class BackgroundWork {
   BackgroundWork(const BackgroundWork&) = delete;
   BackgroundWork& operator=(const BackgroundWork&) = delete;
 
-  // Makes the queues, whose answers are announced to `window` with
-  // `message`; Stop drops every job and answer, and ends the launches'
-  // hourglass.
+  // The pool the work runs in, made before the window (the start's
+  // reading runs in it): its threads, the lookups' limit and roots.
+  static std::unique_ptr<ui::WorkQueue> MakePool();
+  // Work in `pool` (made by MakePool, which outlives this) rather than in a
+  // pool of its own; before Start.
+  void UsePool(ui::WorkQueue* pool) { shared_pool_ = pool; }
+  // Attaches the pool (made now when none was given), whose answers are
+  // announced to `window` with `message`; Stop drops every job and answer,
+  // and ends the launches' hourglass.
   void Start(HWND window, UINT message);
   void Stop();
+  // Priorities in the pool.
+  static constexpr int kBehind = 0;     // tests of groups not shown
+  static constexpr int kShown = 1;      // icons, the shown group, reads
+  static constexpr int kUserWaits = 2;  // launches, saves
   // A lookup (existence test, icon, launch) that has not answered within
   // the limit is set aside: its path shows missing until it answers.
   static constexpr unsigned kLookupLimitMs = 3000;
@@ -106,7 +119,12 @@ class BackgroundWork {
   using Answer = ui::WorkQueue::Answer;
   void Run(const std::string& key, Callback<Answer()> job);
   void Forget(const std::string& key);
-  // An answer from any thread (a COM callback) to run on the window's.
+  // Any job, with its options (a save: its priority and limit).
+  ui::WorkQueue::JobId Post(ui::WorkQueue::Job job, ui::WorkQueue::Options options);
+  // The one way to the window's thread: `answer` runs there, from any
+  // thread (a COM callback, the folder watch) or from the window's own (a
+  // step put off until the messages waiting now are handled). Dropped once
+  // the work is stopped.
   void Send(Answer answer);
 
   // The folder watch (grid/background_watch.cpp): a thread of its own
@@ -151,7 +169,10 @@ class BackgroundWork {
   LauncherModel& model_;
   IconCache& icons_;
   ui::DrawGrid& grid_;
-  std::unique_ptr<ui::WorkQueue> markers_, icons_queue_, launches_, jobs_;
+  // The pool: its own, or the one the start made (shared_pool_).
+  std::unique_ptr<ui::WorkQueue> own_pool_;
+  ui::WorkQueue* shared_pool_ = nullptr;
+  ui::WorkQueue* pool_ = nullptr;  // while started
   // The entries whose launch is under way: group name, entry number.
   std::vector<std::pair<std::string, std::size_t>> launching_;
   // The newest Run of each key: older answers are stale.
@@ -169,15 +190,15 @@ class BackgroundWork {
 
 // What a start reads before its main window exists: the data folder's
 // watch opened first, on the caller's thread (a change made before the
-// listing is then not missed), then on a thread of its own, while the
-// system connects the program to the display, its group names listed
+// listing is then not missed), then as a job of the pool, while the system
+// connects the program to the display, its group names listed
 // (ListGroupNames, disk epoch 0: a model not yet saved) and the settings
-// read. The window takes each part once;
-// each Take waits for the thread. Where the system refuses the thread the
-// constructor reads on the caller's.
+// read. The window takes each part once; each Take waits for the job.
+// Where the system refuses a thread the constructor reads on the caller's.
 class StartupReading {
  public:
-  explicit StartupReading(std::string folder);
+  // In `pool` (which outlives this), or in a pool of its own.
+  explicit StartupReading(std::string folder, ui::WorkQueue* pool = nullptr);
   ~StartupReading();
   StartupReading(const StartupReading&) = delete;
   StartupReading& operator=(const StartupReading&) = delete;
@@ -200,7 +221,9 @@ class StartupReading {
   std::unique_ptr<os::FolderWatch> watch_;
   std::optional<FolderListing> listing_;
   std::optional<LoadedSettings> settings_;
-  ui::Thread thread_;   // joined at most once: Join after Join does nothing
+  std::unique_ptr<ui::WorkQueue> own_pool_;
+  ui::WorkQueue* pool_ = nullptr;
+  ui::WorkQueue::JobId job_ = 0;  // 0: read already (or on the caller's thread)
 };
 
 }  // namespace korvane

@@ -269,5 +269,62 @@ TEST_F(WorkQueueTest, AJobPastTheLimitIsSetAsideAndARootThatDoesNotAnswerHoldsUp
   EXPECT_EQ(order_, std::vector<std::string>{"after"});
 }
 
+TEST_F(WorkQueueTest, TheWindowsTimerKeepsEachJobsOwnLimitAndTheHighestPriorityGoesFirst) {
+  // A long limit of the queue's own; one job with a short limit of its own.
+  ui::WorkQueue q(window_, kAnswers, 1, false, 60000);
+  ui::WorkQueue::Options limited;
+  limited.key = "slow";
+  limited.limit_ms = 100;
+  limited.late = [this] { order_.push_back("slow late"); };
+  q.Post(Blocker(), std::move(limited));
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  // Queued behind it, on the one thread, a job of a low and one of a high
+  // priority.
+  std::atomic<bool> ran{false};
+  ui::WorkQueue::Options low, high;
+  low.key = "low";
+  high.key = "high";
+  high.priority = 1;
+  q.Post(Named("low"), std::move(low));
+  q.Post(
+      [&](const ui::WorkQueue::Context& c) {
+        ran = true;
+        c.Reply([this] { order_.push_back("high"); });
+      },
+      std::move(high));
+  // Only the window's messages are handled, no answer taken: the timer
+  // sets the slow job aside and a new thread runs the next job, the higher
+  // priority first.
+  ASSERT_TRUE(PumpUntil([&] { return ran.load(); }));
+  ASSERT_TRUE(DeliverUntil(q, 3));
+  EXPECT_EQ(order_, (std::vector<std::string>{"slow late", "high", "low"}));
+
+  // A job without a limit is never set aside, however short the queue's:
+  // the job behind it waits for it.
+  q.SetLimit(100);
+  order_.clear();
+  ResetEvent(gate_);
+  started_ = false;
+  ui::WorkQueue::Options none;
+  none.key = "patient";
+  none.limit_ms = 0;
+  none.late = [this] { order_.push_back("patient late"); };
+  q.Post(
+      [this](const ui::WorkQueue::Context& c) {
+        started_ = true;
+        WaitForSingleObject(gate_, 10000);
+        c.Reply([this] { order_.push_back("patient"); });
+      },
+      std::move(none));
+  ASSERT_TRUE(PumpUntil([&] { return started_.load(); }));
+  q.Post("after", Named("after"));
+  PumpUntil([] { return false; }, 400);
+  q.Deliver();
+  EXPECT_TRUE(order_.empty());
+  SetEvent(gate_);
+  ASSERT_TRUE(DeliverUntil(q, 2));
+  EXPECT_EQ(order_, (std::vector<std::string>{"patient", "after"}));
+}
+
 }  // namespace
 }  // namespace kit
