@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "data/ini.h"
 #include "data/os.h"
+#include "data/merge.h"
 #include "data/refresh.h"
 #include "data/settings.h"
 
@@ -38,9 +39,9 @@ std::vector<std::string> EntrySections(std::size_t count) {
 
 constexpr std::string_view kEntryKeys[] = {kTitleKey, kPathKey};
 
-// The titles and paths of count entries read from a file's bytes, titles
-// cut to kTitleMaxBytes units; nullopt when the file is not readable.
-std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
+}  // namespace
+
+std::optional<EntryValues> GroupFileValues(std::string bytes, std::size_t count) {
   // The usual count's names are made once.
   static const std::vector<std::string> usual = EntrySections(kEntryCount);
   const std::vector<std::string> other = count == kEntryCount ? std::vector<std::string>() : EntrySections(count);
@@ -65,6 +66,8 @@ std::optional<EntryValues> ReadValues(std::string bytes, std::size_t count) {
   return values;
 }
 
+namespace {
+
 bool OwnedByAGroup(const LauncherModel& model, const std::string& file_name) {
   return std::any_of(model.Groups().begin(), model.Groups().end(),
                      [&](const Group& group) { return os::SameFileName(group.FileName(), file_name); });
@@ -83,12 +86,6 @@ bool OnRemovedList(const LauncherModel& model, const std::string& file_name) {
 
 // Skip: nothing to write. Deferred: not read yet, so not written now.
 enum class Step { Skip, Deferred, Write, Unchanged, Failed };
-
-// Bytes a save would overwrite or delete that hold what no one else keeps.
-struct Displaced {
-  std::string bytes;
-  bool told = true;   // a clash (told, and kept in the folder without a Recycle Bin)
-};
 
 // A group's file as the save will write it.
 struct PlannedFile {
@@ -111,75 +108,41 @@ bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes) {
   return bytes || os::IsNotFound(error);
 }
 
-// Splices into doc the values this run changed (every value when whole),
-// noting a clash where the file's value also moved away from the base.
-void SpliceChanges(IniDocument& doc, const Group& group, bool whole, PlannedFile& file) {
-  const std::size_t count = group.entries.size();
-  const EntryValues now = whole ? EntryValues(count) : ReadValues(doc.Bytes(), count).value_or(EntryValues(count));
-  for (std::size_t n = 1; n <= count; ++n) {
-    const std::string section = EntrySection(n, count);
-    const std::string_view mine_title = group.entries.Title(n - 1), mine_path = group.entries.Path(n - 1);
-    const std::string_view base_title = group.base.Title(n - 1), base_path = group.base.Path(n - 1);
-    const std::string_view their_title = now.Title(n - 1), their_path = now.Path(n - 1);
-    const bool title = group.TitleChanged(n), path = group.PathChanged(n);
-    const bool title_clash = !whole && title && their_title != base_title && their_title != mine_title;
-    const bool path_clash = !whole && path && their_path != base_path && their_path != mine_path;
-    if (title_clash || path_clash) file.clashes.push_back(ClashEntryMessage(group.name, n, title_clash, path_clash));
-    if (whole || title) doc.Set(section, kTitleKey, mine_title);
-    if (whole || path) doc.Set(section, kPathKey, mine_path);
-  }
-}
-
 // What the group's file must hold: the file's bytes as they are now with
-// this run's changes spliced in. Unchanged when those are the bytes
-// already there.
+// this run's changes spliced in (MergeForSave). Unchanged when those are
+// the bytes already there.
 void Plan(const std::string& folder, const LauncherModel& model, const Group& group, PlannedFile& file) {
   const std::string file_name = group.FileName();
   file.path = os::JoinPath(folder, file_name);
   const bool own_file = !group.source.empty() && os::SameFileName(group.source, file_name);
-  if (group.state == ReadState::NotRead) {
-    if (!own_file) file.step = Step::Deferred;
-    return;
+  switch (SaveNeedOf(model, group)) {
+    case SaveNeed::Nothing: return;
+    case SaveNeed::Deferred: file.step = Step::Deferred; return;
+    case SaveNeed::Merge: break;
   }
-  if (own_file && !group.Edited()) return;   // nothing of this run's to write
   file.moved = !group.source.empty() && !own_file;
   file.respell = own_file && group.source != file_name;
   for (const RemovedGroup& r : model.Removed()) {
     if (os::SameFileName(r.FileName(), file_name) && r.FileName() != file_name) file.respell = true;
   }
   file.step = Step::Failed;
-  std::optional<std::string> base;
-  if (!group.source.empty() && !ReadIfThere(os::JoinPath(folder, group.source), base)) return;
-  const bool deleted_elsewhere = !group.source.empty() && !base;
-  std::optional<std::string> current;
-  if (own_file) {
-    current = base;
-  } else if (!ReadIfThere(file.path, current)) {
+  SaveInputs inputs;
+  if (!group.source.empty() && !ReadIfThere(os::JoinPath(folder, group.source), inputs.base)) return;
+  inputs.carried = SourceOfAGroup(model, file_name);
+  if (!own_file && !ReadIfThere(file.path, inputs.current)) {
     // Held by another group of this run, which carries it; else it could
     // not be kept, so it is not overwritten.
-    if (!SourceOfAGroup(model, file_name)) return;
-    current.reset();
+    if (!inputs.carried) return;
+    inputs.current.reset();
   }
-  if (!own_file && current && !SourceOfAGroup(model, file_name)) {
-    // A file no group carries: made elsewhere, or one this run deleted.
-    const bool elsewhere = !OnRemovedList(model, file_name);
-    if (elsewhere) file.clashes.push_back(MadeElsewhereMessage(group.name));
-    file.displaced.push_back({*current, elsewhere});
-  }
-  if (deleted_elsewhere && group.state == ReadState::Read) file.clashes.push_back(DeletedElsewhereMessage(group.name));
-  IniDocument doc(base.value_or(std::string()));
-  if (doc.Readable()) {
-    const std::size_t before = file.clashes.size();
-    SpliceChanges(doc, group, !base, file);
-    if (file.clashes.size() > before && base) file.displaced.push_back({*base, true});
-    file.bytes = doc.TakeBytes();
-    file.written = ReadValues(file.bytes, group.entries.size()).value_or(EntryValues(group.entries.size()));
-  } else if (group.Unread() && !group.Edited()) {
-    file.bytes = std::move(*base);   // carried to the new name as it is
-  } else {
-    return;   // never replaced by what the reader could make of it
-  }
-  file.step = current && *current == file.bytes ? Step::Unchanged : Step::Write;
+  inputs.removed_here = OnRemovedList(model, file_name);
+  SaveMerge merge = MergeForSave(model, group, std::move(inputs));
+  if (merge.outcome == SaveMerge::Outcome::Refused) return;
+  file.bytes = std::move(merge.bytes);
+  file.written = std::move(merge.written);
+  file.clashes = std::move(merge.clashes);
+  file.displaced = std::move(merge.displaced);
+  file.step = merge.outcome == SaveMerge::Outcome::Unchanged ? Step::Unchanged : Step::Write;
 }
 
 // A free name "<name>~N" for a group file beside the group's: no group
@@ -294,7 +257,7 @@ ReadOutcome ReadGroupFile(const std::string& file, std::size_t count, EntryValue
   std::uint32_t error = 0;
   std::optional<std::string> bytes = os::ReadFile(file, &error, stamp);
   if (!bytes) return os::IsNotFound(error) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
-  std::optional<EntryValues> read = ReadValues(std::move(*bytes), count);
+  std::optional<EntryValues> read = GroupFileValues(std::move(*bytes), count);
   if (!read) return ReadOutcome::Unreadable;
   values = std::move(*read);
   return ReadOutcome::Read;
@@ -386,26 +349,6 @@ FileReport ApplyGroupNames(const std::string& folder, const std::optional<Folder
 FileReport LoadGroupNames(const std::string& folder, LauncherModel& model) {
   model.Reset();
   return ApplyGroupNames(folder, ListGroupNames(folder, model.DiskEpoch()), model);
-}
-
-FileReport LoadGroups(const std::string& folder, LauncherModel& model) {
-  FileReport report = LoadGroupNames(folder, model);
-  if (!report.ok) return report;
-  try {
-    // Row by row: each file is applied to the group it was read for.
-    for (std::size_t row = 0; row < model.GroupCount(); ++row) {
-      if (model.GroupAt(row).state != ReadState::NotRead) continue;
-      GroupSnapshot snapshot =
-          ReadGroupSnapshot(folder, model.GroupAt(row).source, model.EntryCount(), model.DiskEpoch());
-      const std::string file_name = snapshot.file_name;
-      if (ApplySnapshot(model, std::move(snapshot), row).unreadable)
-        report.messages.push_back(CannotReadMessage(os::JoinPath(folder, file_name)));
-    }
-  } catch (const std::exception&) {
-    report.ok = false;
-    report.messages.push_back(CannotReadMessage(folder));
-  }
-  return report;
 }
 
 FileReport SaveGroups(const std::string& folder, LauncherModel& model) {

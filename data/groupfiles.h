@@ -2,6 +2,7 @@
 // Group files: one INI-form file "<group name>.PTH" per group in the data
 // folder (the exe's folder), sections "01".."20" with keys TITLE and PATH.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,9 @@ ReadOutcome ReadGroupFile(const std::string& file, std::vector<Entry>& entries, 
 // The same into the values of count entries, as a group keeps them.
 ReadOutcome ReadGroupFile(const std::string& file, std::size_t count, EntryValues& values,
                           os::FileStamp* stamp = nullptr);
+// The titles and paths of count entries in a group file's bytes, titles
+// cut to kTitleMaxBytes units; nullopt when the file is not readable.
+std::optional<EntryValues> GroupFileValues(std::string bytes, std::size_t count);
 
 struct FileReport {
   bool ok = true;
@@ -82,21 +86,17 @@ std::string ReportText(const std::vector<std::string>& messages);
 // group file in folder, in the order the folder lists them, after what an
 // interrupted save left is put right. Messages for the files the program
 // leaves alone; ok is false only when the folder cannot be listed. The
-// files are then read with ReadGroupSnapshot and ApplySnapshot (refresh.h)
-// for UnreadFiles(model), in any order.
+// files are then read with ReadGroupSnapshot (refresh.h) and ApplySnapshot
+// (merge.h) for UnreadFiles(model), in any order. Files that exist but
+// cannot be read load empty, are marked so that a save writes into them
+// only what the user changed, and each gets a message. A file whose name
+// the program cannot pass to the system (a full name beyond the path
+// limit, or no UTF-8 spelling) is no group: it is never read, written,
+// renamed or deleted, and gets a message. Any character Windows allows in
+// a file name makes a group name. What an interrupted save left is cleaned
+// up first: a whole temporary file whose file is missing is put back in its
+// place, the others are removed.
 FileReport LoadGroupNames(const std::string& folder, LauncherModel& model);
-
-// Builds the model from the group files in folder, in the order the folder
-// lists them: LoadGroupNames, then every file read in turn. Files that exist but cannot be read load empty, are marked so
-// that a save writes into them only what the user changed, and each gets a
-// message. A file whose name the program cannot pass to the system (a full
-// name beyond the path limit, or no UTF-8 spelling) is no group: it is
-// never read, written, renamed or deleted, and gets a message. Any
-// character Windows allows in a file name makes a group name.
-// ok is false only when the folder itself cannot be listed. What an
-// interrupted save left is cleaned up first: a whole temporary file whose
-// file is missing is put back in its place, the others are removed.
-FileReport LoadGroups(const std::string& folder, LauncherModel& model);
 
 // Writes what this run changed, whole and atomically (each file ends wholly
 // old or wholly new), then deletes the files of removed names that no group

@@ -29,11 +29,16 @@
 // - A NUL byte ends a name or a value (as Wine reads it, and as the caller of
 //   the A functions would see the string anyway); the line itself goes on to
 //   its line break, and a write keeps every byte of it but the value.
-// - A file without a byte-order mark is code page 932: it is parsed in its
-//   own bytes (double-byte aware) and values are converted to UTF-8 as they
-//   are read. A file opening with FF FE is UTF-16LE, as Windows takes it:
-//   parsed as UTF-8 text converted from it, every character kept, and
-//   edited in UTF-16LE.
+// - A file opening with FF FE is UTF-16LE, as Windows takes it: parsed as
+//   UTF-8 text converted from it, every character kept, and edited in
+//   UTF-16LE. A file opening with EF BB BF is UTF-8 (the mark opens no
+//   line), and so is a file without a mark that holds bytes beyond ASCII
+//   and is well-formed UTF-8 throughout (code page 932 text almost never
+//   is: its lead bytes 81-9F are UTF-8 continuation bytes): parsed and
+//   edited in its own bytes, the mark kept. Any other file is code page
+//   932: parsed in its own bytes (double-byte aware), values converted to
+//   UTF-8 as they are read. (Windows' own reader knows no UTF-8; editors
+//   write it by default now, so a file they saved reads as they show it.)
 // - Only the first section of a name is seen, and in it the first entry of
 //   a name; entries before the first section belong to none and are never
 //   seen. Writes go to the same first section and first entry.
@@ -349,6 +354,24 @@ inline bool IsAscii(std::string_view s) {
   return (any & 0x8080808080808080ull) == 0;
 }
 
+// True when text holds a byte beyond ASCII and is well-formed UTF-8
+// throughout. Code page 932 text is told at its first double-byte
+// character, so the answer seldom costs more than the bytes before it.
+bool IsUtf8Beyond(std::string_view text) {
+  bool beyond = false;
+  for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const DecodedChar c = DecodeChar(text, i);
+    if (c.length == 1) return false;   // starts no well-formed sequence
+    beyond = true;
+    i += c.length;
+  }
+  return beyond;
+}
+
 // At most the first n bytes of code page 932 text, one byte fewer when
 // byte n (1-based) is a lead byte: the count of lead-valued bytes directly
 // in front of it tells, so no walk from the start is needed.
@@ -426,6 +449,10 @@ struct IniDocument::Impl {
   bool utf16 = false;
   // Made UTF-16 here from an empty file: the mark opens no line.
   bool fresh_mark = false;
+  // A UTF-8 file: bytes holds it as it stands, its byte-order mark (if
+  // any) in the first `start` bytes, which no line takes.
+  bool utf8 = false;
+  std::size_t start = 0;
   std::string wide;
   std::vector<std::size_t> wide_at;
   std::vector<Entry> entries;
@@ -434,7 +461,7 @@ struct IniDocument::Impl {
   // holds a section's index + 1 (0 is free), the size is a power of two.
   std::vector<std::size_t> slots;
 
-  bool Dbcs() const { return !utf16; }
+  bool Dbcs() const { return !utf16 && !utf8; }
   void Load(std::string file);
   void Decode();
   void ToUtf16();
@@ -463,11 +490,16 @@ void IniDocument::Impl::Load(std::string file) {
   if (utf16) {
     wide = std::move(file);
     Decode();
+  } else if (file.size() >= 3 && file.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    bytes = std::move(file);
+    utf8 = true;
+    start = 3;
   } else {
     bytes = std::move(file);
+    utf8 = IsUtf8Beyond(bytes);
     // Without a converter (a system lacking code page 932) only ASCII is
     // read: a file with more is neither read nor written.
-    readable = Cp932Available() || IsAscii(bytes);
+    readable = utf8 || Cp932Available() || IsAscii(bytes);
   }
 }
 
@@ -496,7 +528,7 @@ void IniDocument::Impl::ToUtf16() {
 // ill-formed bytes replaced as the UTF-16 will read back.
 std::optional<std::string> IniDocument::Impl::InFile(std::string_view utf8) const {
   if (IsAscii(utf8)) return std::string(utf8);
-  if (utf16) return ValidUtf8(utf8);
+  if (!Dbcs()) return ValidUtf8(utf8);
   return Cp932FromUtf8(utf8);
 }
 
@@ -513,7 +545,7 @@ void IniDocument::Impl::Parse() {
   const bool dbcs = Dbcs();
   std::size_t open = npos;  // the section whose lines these are, when it is a seen one
   LineScanner lines(all);
-  for (std::size_t pos = 0; pos < all.size();) {
+  for (std::size_t pos = start; pos < all.size();) {
     const auto [end, next] = lines.Bounds(pos);
     const Line line = Classify(all, pos, end, dbcs, nul);
     if (line.kind == LineKind::Section) {
@@ -665,7 +697,7 @@ bool IniDocument::Impl::Append(const std::string& section, const std::string& ke
   text.reserve(section.size() + key.size() + encoded.size() + 9);
   // The BOM of a UTF-16 file counts as content: "FF FE" alone gets a break
   // (not one made here from an empty file).
-  const bool add_break = bytes.empty() ? utf16 && !fresh_mark : bytes.back() != '\r' && bytes.back() != '\n';
+  const bool add_break = bytes.size() == start ? utf16 && !fresh_mark : bytes.back() != '\r' && bytes.back() != '\n';
   if (add_break) text += "\r\n";
   const std::size_t header = bytes.size() + text.size();
   text += '[';
@@ -721,7 +753,7 @@ void IniDocument::Impl::Splice(std::size_t from, std::size_t to, const std::stri
 // What Get answers for the entry, in UTF-8: cut in the file's terms (2047
 // code page 932 bytes, or 2047 units of UTF-16 text).
 std::string IniDocument::Impl::ValueOf(const Entry& e) const {
-  if (utf16) {
+  if (!Dbcs()) {
     std::string_view v(bytes.data() + e.value, e.value_len);
     if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
     return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
@@ -746,7 +778,7 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
 std::size_t IniDocument::Impl::WriteValue(std::size_t value, std::size_t length, char* out) const {
   std::string_view v(bytes.data() + value, length);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
-  if (utf16) {
+  if (!Dbcs()) {
     if (v.size() > kIniValueLimit) v = v.substr(0, CutToUnits(v, kIniValueLimit).size());
     v.copy(out, v.size());
     return v.size();
@@ -894,7 +926,7 @@ IniValues::IniValues(std::string bytes, std::span<const std::string> sections, s
   NameWord key_words[kWords];
   for (std::size_t k = 0; k < keys_ && k < kWords; ++k) key_words[k] = NameWord::Of(keys[k]);
   LineScanner lines(all);
-  for (std::size_t pos = 0; pos < all.size();) {
+  for (std::size_t pos = d.start; pos < all.size();) {
     const auto [end, next] = lines.Bounds(pos);
     const Line line = Classify(all, pos, end, dbcs, nul);
     const std::string_view name(all.data() + line.name, line.name_len);

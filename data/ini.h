@@ -2,8 +2,9 @@
 // INI text read as the Windows private-profile service reads it, and changed
 // the way Windows changes it: in place, byte for byte, never re-serialised.
 // Names and values go in and come out in UTF-8; the file keeps its own
-// encoding (code page 932, or UTF-16LE with a byte-order mark) until a
-// value needs more than code page 932.
+// encoding (code page 932, UTF-8 with or without a byte-order mark, or
+// UTF-16LE with one), a code page 932 file until a value needs more than
+// code page 932.
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -29,7 +30,9 @@ class IniDocument {
 
   // A file opening with FF FE is UTF-16LE: read as Unicode and changed in
   // UTF-16LE, every other byte kept; a Set that would not change an entry's
-  // value leaves its line as it is. Any other file is code page 932: values
+  // value leaves its line as it is. A file opening with EF BB BF, or one
+  // without a mark that holds more than ASCII and is well-formed UTF-8, is
+  // UTF-8: read and changed in UTF-8, the mark kept. Any other file is code page 932: values
   // are converted as they are read and spliced as code page 932 bytes while
   // they fit it; the first Set of a name or value that does not fit makes
   // the whole document UTF-16LE with a byte-order mark (every line kept,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "data/merge.h"
 #include "data/os.h"
 
 namespace korvane {
@@ -228,55 +229,14 @@ void LauncherModel::AppendLoaded(Group group) {
 
 std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const EntryValues& values,
                                                         std::optional<os::FileStamp> stamp, bool saved) {
-  std::vector<std::size_t> changed;
-  if (row >= groups_.size()) return changed;
-  Group& group = groups_[row];
-  const std::size_t count = group.entries.size();
-  const std::size_t merged = std::min(count, values.size());
-  // Which values this run changed, as the base stood before the merge.
-  std::vector<unsigned char> kept(2 * merged);
-  for (std::size_t i = 0; i < merged; ++i) {
-    kept[2 * i] = group.TitleChanged(i + 1);
-    kept[2 * i + 1] = group.PathChanged(i + 1);
-  }
-  group.base.Assign(count, [&](std::size_t i) {
-    if (i >= merged) return Values(BaseOf(group.base, i + 1, true), BaseOf(group.base, i + 1, false));
-    return Values(saved || !kept[2 * i] ? values.Title(i) : group.base.Title(i),
-                  saved || !kept[2 * i + 1] ? values.Path(i) : group.base.Path(i));
-  });
-  for (std::size_t i = 0; i < merged; ++i) {
-    Entry& entry = group.entries[i];
-    const std::string_view title = values.Title(i), path = values.Path(i);
-    bool differs = false;
-    if (!kept[2 * i] && entry.title != title) {
-      entry.title = title;
-      differs = true;
-    }
-    if (!kept[2 * i + 1] && entry.path != path) {
-      entry.path = path;
-      entry.marker = UntestedMarker(entry.path);
-      differs = true;
-    }
-    if (differs) changed.push_back(i + 1);
-  }
-  group.state = ReadState::Read;
-  group.stamp = stamp;
-  return changed;
+  if (row >= groups_.size()) return {};
+  return korvane::MergeFileValues(groups_[row], values, stamp, saved);
 }
 
 std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, EntryValues values,
                                                       std::optional<os::FileStamp> stamp) {
-  std::vector<std::size_t> filled;
-  if (row >= groups_.size() || values.size() != entry_count_) return filled;
-  Group& group = groups_[row];
-  filled.reserve(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i)
-    if (!values.Title(i).empty() || !values.Path(i).empty()) filled.push_back(i + 1);
-  group.base = values;
-  group.entries = EntryList(std::move(values));
-  group.state = ReadState::Read;
-  group.stamp = stamp;
-  return filled;
+  if (row >= groups_.size() || values.size() != entry_count_) return {};
+  return korvane::TakeFirstRead(groups_[row], std::move(values), stamp);
 }
 
 void LauncherModel::SetReadState(std::size_t row, ReadState state) {

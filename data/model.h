@@ -252,7 +252,8 @@ class LauncherModel {
   }
 
   // A file's values reached the group at row (read by a refresh, or read
-  // back after a save wrote it), with the file's stamp. A title or path
+  // back after a save wrote it), with the file's stamp (the rule is the
+  // merge unit's, data/merge.h). A title or path
   // this run has not changed takes the file's value; one it changed keeps
   // the user's value. The base becomes the file's values where the user's
   // value was taken over or saved (saved: every value was just written),

@@ -162,7 +162,10 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
     const std::vector<std::string> names_before = p_.model.Names();
     const int current_before = p_.model.CurrentRow();
     FolderListing held;
-    const ListingApplied applied = ApplyListing(p_.model, HoldEdited(*listing, held));
+    bool kept = false;
+    const ListingApplied applied =
+        ApplyListing(p_.model, HoldEdited(p_.model, editing && editing(), *listing, held, &kept));
+    if (kept) look_after_edit_ = true;
     if (applied.stale) {
       look_again_ = true;   // a save came between
     } else {
@@ -181,18 +184,6 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
     look_again_ = false;
     Look();
   }
-}
-
-const FolderListing& FolderSync::HoldEdited(const FolderListing& listing, FolderListing& held) {
-  const Group* group = p_.model.Current();
-  if (!group || group->source.empty() || group->ChangedHere() || !editing || !editing()) return listing;
-  for (const ListedFile& file : listing.files)
-    if (os::SameFileName(file.file_name, group->source)) return listing;
-  // Listed as it was last seen: it stays and is not read.
-  held = listing;
-  held.files.push_back({group->source, group->stamp.value_or(os::FileStamp{})});
-  look_after_edit_ = true;
-  return held;
 }
 
 void FolderSync::EditEnded() {

@@ -105,7 +105,6 @@ class FolderSync {
 
  private:
   void OnListing(std::optional<FolderListing> listing);
-  const FolderListing& HoldEdited(const FolderListing& listing, FolderListing& held);
   void OnSnapshots(std::vector<GroupSnapshot> snapshots);
   void Feed();
   void ReadNow(const std::string& file_name);

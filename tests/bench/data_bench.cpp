@@ -13,6 +13,7 @@
 #include "data/groupfiles.h"
 #include "data/ini.h"
 #include "data/os.h"
+#include "tests/core/load_groups.h"
 #include "tests/core/tempdir.h"
 
 namespace korvane {

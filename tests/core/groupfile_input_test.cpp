@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "data/groupfiles.h"
 #include "data/os.h"
+#include "tests/core/load_groups.h"
 #include "tests/core/tempdir.h"
 
 namespace korvane {

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "data/groupfiles.h"
 #include "data/os.h"
+#include "tests/core/load_groups.h"
 #include "tests/core/tempdir.h"
 
 namespace korvane {
@@ -632,6 +633,28 @@ TEST_F(GroupFiles, AUtf16FileIsReadAndWrittenBackInUtf16) {
   ASSERT_TRUE(Save().ok);
   EXPECT_EQ(ReadBytes(File("業務.PTH")), file(u"週報"));
   EXPECT_FALSE(model.Modified());
+}
+
+TEST_F(GroupFiles, AUtf8FileIsReadAndWrittenBackInUtf8WithItsMark) {
+  // As editors save UTF-8 now, with and without a byte-order mark.
+  for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+    SCOPED_TRACE(mark.size());
+    const auto file = [&mark](std::string_view title3) {
+      std::string text = mark;
+      for (std::size_t i = 1; i <= kEntryCount; ++i)
+        text += "[" + EntrySection(i, kEntryCount) + "]\r\nTITLE=" +
+                std::string(i == 1 ? "日報" : i == 2 ? "caf\u00E9 \u2615" : i == 3 ? title3 : "") + "\r\nPATH=\r\n";
+      return text;
+    };
+    ASSERT_TRUE(WriteBytes(File("業務.PTH"), file("三")));
+    ASSERT_TRUE(Load().ok);
+    Select("業務");
+    EXPECT_EQ(model.Current()->entries[0].title, "日報");
+    EXPECT_EQ(model.Current()->entries[1].title, "caf\u00E9 \u2615");
+    model.SetTitle(3, "週報");
+    ASSERT_TRUE(Save().ok);
+    EXPECT_EQ(ReadBytes(File("業務.PTH")), file("週報"));   // one [01], every byte UTF-8
+  }
 }
 
 TEST_F(GroupFiles, NamesTheSystemCannotTakeAreLeftAlone) {

@@ -9,6 +9,7 @@
 
 #include "data/groupfiles.h"
 #include "data/history.h"
+#include "tests/core/load_groups.h"
 #include "tests/core/tempdir.h"
 
 namespace korvane {

@@ -74,11 +74,16 @@ TEST(IniRead, SectionHeaders) {
   // character, named by its UTF-8.
   EXPECT_EQ(Read("[a\x81]\r\nk=4\r\n", Utf8FromCp932("a\x81]"), "k"), "4");
   EXPECT_EQ(Read("[a\x81]\r\nk=4\r\n", "a", "k"), "DEF");
-  // A UTF-8 BOM is no BOM: it spoils the first line only.
+  // A UTF-8 BOM is read as one: the first line is a section like the others.
   const std::string r13 = "\xEF\xBB\xBF[S]\r\nk=1\r\n[T]\r\nk=2\r\n";
-  EXPECT_EQ(Read(r13, "S", "k"), "DEF");
+  EXPECT_EQ(Read(r13, "S", "k"), "1");
   EXPECT_EQ(Read(r13, "T", "k"), "2");
   EXPECT_TRUE(Doc(r13).Readable());
+  // UTF-8 without a mark, as editors save it now: read as UTF-8 when every
+  // byte beyond ASCII is well-formed UTF-8, else as code page 932.
+  EXPECT_EQ(Read("[業務]\r\nk=報告 \xF0\x9F\x98\x80\r\n", "業務", "k"), "報告 \xF0\x9F\x98\x80");
+  EXPECT_EQ(Read(Cp932("[業務]\r\nk=報告\r\n"), "業務", "k"), "報告");
+  EXPECT_EQ(Read("[S]\r\nk=\xE5\xA0\xB1\x82\xA0\r\n", "S", "k"), Utf8FromCp932("\xE5\xA0\xB1\x82\xA0"));
 }
 
 TEST(IniRead, CommentsAndLinesWithoutEquals) {
@@ -365,7 +370,11 @@ TEST(IniWrite, NewSectionsGoAtTheEnd) {
   EXPECT_EQ(Written("[S]\r\na=1\r\n", "N", "k", "v"), "[S]\r\na=1\r\n[N]\r\nk=v\r\n");
   EXPECT_EQ(Written("[S]\r\na=1\r\n\r\n\r\n", "N", "k", "v"), "[S]\r\na=1\r\n\r\n\r\n[N]\r\nk=v\r\n");
   EXPECT_EQ(Written("[S]\na=1\n", "N", "k", "v"), "[S]\na=1\n[N]\r\nk=v\r\n");
-  EXPECT_EQ(Written("\xEF\xBB\xBF", "S", "b", "v"), "\xEF\xBB\xBF\r\n[S]\r\nb=v\r\n");  // W15b
+  EXPECT_EQ(Written("\xEF\xBB\xBF", "S", "b", "v"), "\xEF\xBB\xBF[S]\r\nb=v\r\n");  // W15b: the mark opens no line
+  // A UTF-8 file stays UTF-8, with its mark if it had one; nothing becomes
+  // code page 932 or UTF-16.
+  EXPECT_EQ(Written("\xEF\xBB\xBF[S]\r\na=1\r\n", "S", "a", "表 é"), "\xEF\xBB\xBF[S]\r\na=表 é\r\n");
+  EXPECT_EQ(Written("[S]\r\na=表\r\n", "S", "b", "☃"), "[S]\r\na=表\r\nb=☃\r\n");
   // W16: NULs and all 31 bytes kept.
   const std::string w16 = "Data \0 before \0 first \0 section"s;
   ASSERT_EQ(w16.size(), 31u);

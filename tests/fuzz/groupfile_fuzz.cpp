@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "data/groupfiles.h"
 #include "data/os.h"
+#include "tests/core/load_groups.h"
 
 namespace {
 
