@@ -67,6 +67,18 @@ TEST(FindFold, TheSystemFoldIgnoresCaseWidthAndKanaKindButNotReadings) {
   EXPECT_EQ(index.Filter("けいり"), Hits{});
   EXPECT_EQ(index.Filter("経理"), (Hits{{0, 1}, {0, 2}, {0, 3}}));
   EXPECT_EQ(index.Filter(""), Hits{});
+
+  // The look-alike pairs of code page 932 and accents, after the system's
+  // fold (which widens ~ and -), each both ways.
+  for (const auto& [a, b] : {std::pair{"～", "〜"}, std::pair{"－", "−"}, std::pair{"-", "−"}, std::pair{"‖", "∥"},
+                             std::pair{"￠", "¢"}, std::pair{"￡", "£"}, std::pair{"￢", "¬"}, std::pair{"CAFE", "café"}}) {
+    for (const auto& [title, typed] : {std::pair{a, b}, std::pair{b, a}}) {
+      const korvane::LauncherModel one = ModelOf({{"g", {{std::string("請求") + title + "2026", ""}}}});
+      FindIndex found(ui::FoldForComparison);
+      found.Sync(one);
+      EXPECT_EQ(found.Filter(std::string("求") + typed + "２０"), (Hits{{0, 1}})) << title << " by " << typed;
+    }
+  }
 }
 
 struct FindBoxFixture {
