@@ -115,6 +115,9 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       HotKeyPressed(wp);
       return 0;
+    case WM_INITMENUPOPUP:
+      if (MnuMain && HIWORD(lp) == 0) MenusOpening();
+      break;
     case WM_SYSCOMMAND:
       if (SysCommand(wp)) return 0;
       break;
@@ -264,6 +267,10 @@ void TFrmFR0010MN::CreateHiddenLabel() {
 }
 
 void TFrmFR0010MN::CreateMenus() {
+  // The keys of the edit and group items are the grid's and the group
+  // list's own (shown after a tab, not accelerators): in the title editor
+  // Ctrl+X, C, V and Delete stay the edit box's.
+  const auto keyed = [](const char* caption, const char* key) { return std::string(caption) + "\t" + key; };
   MnuMain = std::make_unique<ui::MenuBar>(std::vector<ui::MenuItem>{
       {0, "ﾌｧｲﾙ(&F)", {}, nullptr,
        {{kIdFind, "検索(&F)", ui::Ctrl('F'), [this] { MnuFindClick(); }, {}},
@@ -271,8 +278,21 @@ void TFrmFR0010MN::CreateMenus() {
         {0, ui::kSeparator, {}, nullptr, {}},
         {kIdExit, "終了(&X)", {}, [this] { MnuExitClick(); }, {}}}},
       {0, "編集(&E)", {}, nullptr,
-       {{kIdUndo, std::string(kUndoCaption) + "\tCtrl+Z", {}, [this] { MnuUndoClick(); }, {}},
-        {kIdRedo, std::string(kRedoCaption) + "\tCtrl+Y", {}, [this] { MnuRedoClick(); }, {}}}},
+       {{kIdUndo, keyed(kUndoCaption, "Ctrl+Z"), {}, [this] { MnuUndoClick(); }, {}},
+        {kIdRedo, keyed(kRedoCaption, "Ctrl+Y"), {}, [this] { MnuRedoClick(); }, {}},
+        {0, ui::kSeparator, {}, nullptr, {}},
+        {kIdCut, keyed("切り取り(&T)", "Ctrl+X"), {}, [this] { arranger_.Cut(); }, {}},
+        {kIdCopy, keyed("コピー(&C)", "Ctrl+C"), {}, [this] { arranger_.Copy(); }, {}},
+        {kIdPaste, keyed("貼り付け(&P)", "Ctrl+V"), {}, [this] { arranger_.Paste(); }, {}},
+        {0, ui::kSeparator, {}, nullptr, {}},
+        {kIdDeleteWhole, keyed("エントリの削除(&D)", "Ctrl+Del"), {}, [this] { arranger_.DeleteEntry(); }, {}}}},
+      {0, "業務(&G)", {}, nullptr,
+       {{kIdNewGroup, keyed("新規業務名作成(&N)", "Ins"), {}, [this] { MnuNewGroupClick(); }, {}},
+        {kIdChangeName, keyed("業務名称変更(&R)", "F2"), {}, [this] { MnuChangeNameClick(); }, {}},
+        {kIdDeleteGroup, keyed("業務名削除(&D)", "Del"), {}, [this] { MnuDeleteGroupClick(); }, {}}}},
+      {0, "ﾓｰﾄﾞ(&M)", {}, nullptr,
+       {{kIdRegistrationMode, "登録モード(&I)", ui::Ctrl('1'), [this] { SpbInputClick(true); }, {}},
+        {kIdLauncherMode, "ランチャーモード(&L)", ui::Ctrl('2'), [this] { SpbInputClick(false); }, {}}}},
       {0, "ﾍﾙﾌﾟ(&H)", {}, nullptr,
        {{kIdShowHelp, "ﾍﾙﾌﾟ(&H)", {}, [this] { MnuShowHelpClick(); }, {}},
         {0, ui::kSeparator, {}, nullptr, {}},
@@ -280,10 +300,20 @@ void TFrmFR0010MN::CreateMenus() {
   });
   SetMainMenu(MnuMain.get());
   PpmGroup = std::make_unique<ui::PopupMenu>(std::vector<ui::MenuItem>{
-      {kIdNewGroup, "新規業務名作成", ui::Shortcut{0, VK_INSERT}, [this] { MnuNewGroupClick(); }, {}},
-      {kIdChangeName, "業務名称変更", ui::Shortcut{0, VK_F2}, [this] { MnuChangeNameClick(); }, {}},
-      {kIdDeleteGroup, "業務名削除", ui::Shortcut{0, VK_DELETE}, [this] { MnuDeleteGroupClick(); }, {}},
+      {kIdNewGroup, "新規業務名作成(&N)", ui::Shortcut{0, VK_INSERT}, [this] { MnuNewGroupClick(); }, {}},
+      {kIdChangeName, "業務名称変更(&R)", ui::Shortcut{0, VK_F2}, [this] { MnuChangeNameClick(); }, {}},
+      {kIdDeleteGroup, "業務名削除(&D)", ui::Shortcut{0, VK_DELETE}, [this] { MnuDeleteGroupClick(); }, {}},
   });
+}
+
+void TFrmFR0010MN::MenusOpening() {
+  // The edit and group items as the current row and group allow.
+  arranger_.EnableItems(*MnuMain);
+  const bool selected = LBGroup.ItemIndex() >= 0;
+  MnuMain->SetEnabled(kIdChangeName, selected);
+  MnuMain->SetEnabled(kIdDeleteGroup, selected);
+  CheckMenuRadioItem(MnuMain->handle(), kIdRegistrationMode, kIdLauncherMode,
+                     mode_ == kModeRegistration ? kIdRegistrationMode : kIdLauncherMode, MF_BYCOMMAND);
 }
 
 void TFrmFR0010MN::FormCreate() {
@@ -357,6 +387,7 @@ void TFrmFR0010MN::ApplySettings() {
   const LoadedSettings s = settings_ahead_ ? *settings_ahead_ : LoadSettings(data_folder_);
   settings_ahead_.reset();
   mode_ = s.mode;
+  find_box_.SetSize(FindBoxSize{s.find_width, s.find_height});
   StartFind(s);
   if (mode_ == kModeRegistration) SpbInput.SetDown(true);
   else SpbRun.SetDown(true);
@@ -400,7 +431,7 @@ void TFrmFR0010MN::FormDestroy() {
   // Asked of the window itself: it is no longer visible while it is being
   // destroyed, but it is still maximised.
   const bool maximized = IsZoomed(hwnd()) != FALSE || Maximized();
-  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, maximized, mode_);
+  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, maximized, mode_, find_box_.Size());
   painter_.DeletePalette();
   RemoveTrayIcon();
   // While the grid still exists: a target revoked after its window is gone
@@ -447,8 +478,8 @@ void TFrmFR0010MN::MnuShowHelpClick() {
 }
 
 void TFrmFR0010MN::ShowContextHelp(DWORD context) {
-  Seam().OpenWithShell(hwnd(), "OPEN", data_folder_ + "Korvane_" + std::to_string(context) + ".html", "", "",
-                       SW_SHOW);
+  const std::string page = context == kFindHelpContext ? "find" : std::to_string(context);
+  Seam().OpenWithShell(hwnd(), "OPEN", data_folder_ + "Korvane_" + page + ".html", "", "", SW_SHOW);
 }
 
 

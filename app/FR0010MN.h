@@ -48,7 +48,7 @@ inline constexpr UINT kTrayMessage = 0x4B1;
 inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
 
 // Menu item identifiers (the group menu's are the group commander's).
-enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout };
+enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout, kIdRegistrationMode, kIdLauncherMode };
 
 class TFrmFR0010MN : public ui::Form {
  public:
@@ -235,6 +235,8 @@ class TFrmFR0010MN : public ui::Form {
 
  private:
   void CreateMenus();
+  // A menu of the menu bar opens: its items enabled and checked as things stand.
+  void MenusOpening();
   void CreateToolbar();
   void CreateHiddenLabel();
   void FitToWorkArea();
@@ -284,7 +286,11 @@ class TFrmFR0010MN : public ui::Form {
   bool saved_ = false;  // a save left nothing unsaved in this run
   EntryArranger arranger_{{*this, model_, history_, DGMain, LBGroup, mode_, [this] { CommitTitleEdit(); },
                            [this] { editor_.ClearCurrentCell(); },
-                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
+                           [this](std::size_t row) { work_.TestPaths(row, true); },
+                           [this](const std::vector<std::optional<std::string>>& names, int row, bool typed) {
+                             editor_.PasteFiles(names, row, typed);
+                           },
+                           [this](std::string_view text) { Notice(text); }}};
   // Refresh: the start's reads and the refreshes after changes elsewhere.
   FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
                      [this](const std::string& key, Callback<FolderSync::Answer()> job) {

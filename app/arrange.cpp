@@ -42,6 +42,15 @@ bool TFrmFR0010MN::UndoKey(WORD key, unsigned shift) {
 }
 
 bool TFrmFR0010MN::LBGroupKeyDown(WORD key, unsigned shift) {
+  // The group keys run the commands the menus run.
+  if ((shift & (ui::kShift | ui::kCtrl | ui::kAlt)) == 0) {
+    switch (key) {
+      case VK_INSERT: MnuNewGroupClick(); return true;
+      case VK_F2: MnuChangeNameClick(); return true;
+      case VK_DELETE: MnuDeleteGroupClick(); return true;
+      default: break;
+    }
+  }
   return UndoKey(key, shift) || groups_.KeyDown(*PpmGroup, key, shift);
 }
 

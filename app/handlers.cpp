@@ -19,10 +19,14 @@ void TFrmFR0010MN::LBGroupDrawItem(const ui::DrawItemEvent& e) {
   const auto& groups = model_.Groups();
   if (e.index < 0 || static_cast<std::size_t>(e.index) >= groups.size()) return;
   painter_.DrawGroupRow(e.dc, e.rect, e.index, groups[static_cast<std::size_t>(e.index)].name, e.selected);
+  arranger_.DrawGroupMark(e.dc, e.index, e.rect);
 }
 
+// The toolbar's two buttons and the mode menu's items.
 void TFrmFR0010MN::SpbInputClick(bool input_button) {
+  CommitTitleEdit();
   mode_ = input_button ? kModeRegistration : kModeLauncher;
+  (input_button ? SpbInput : SpbRun).SetDown(true);
   ResizeColumns();
 }
 

@@ -75,4 +75,24 @@ std::string ResolveEntryPath(std::string_view stored, std::string_view exe_folde
   return Join(root, rest);
 }
 
+std::vector<std::string> PastedPaths(std::string_view text) {
+  std::vector<std::string> paths;
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    while (!line.empty() && blank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') line = line.substr(1, line.size() - 2);
+    if (!line.empty()) paths.emplace_back(line);
+  }
+  return paths;
+}
+
+bool IsFullPath(std::string_view path) {
+  if (IsShare(path)) return path.size() > 2 && !IsSeparator(path[2]);
+  return HasDrive(path) && path.size() > 3 && IsSeparator(path[2]);
+}
+
 }  // namespace korvane

@@ -7,6 +7,7 @@
 // Windows' separators on every platform (pure string arithmetic).
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -24,5 +25,14 @@ std::string StoredPathFor(std::string_view chosen, std::string_view exe_folder, 
 // "x") lies below the exe's folder. "." and ".." steps of those are
 // resolved, never above the drive's root. An empty path stays empty.
 std::string ResolveEntryPath(std::string_view stored, std::string_view exe_folder);
+
+// The paths a text copied to the clipboard names, one a line (as a file
+// manager's "copy as path" gives them): spaces around a line and the
+// double quotes around a path go; empty lines are skipped. Nothing is
+// tested here: a line that is no full path ("C:\x", "\\server\x") is
+// kept for the caller to refuse by name (IsFullPath).
+std::vector<std::string> PastedPaths(std::string_view text);
+// A path with a drive letter and its root ("C:\x") or on a share.
+bool IsFullPath(std::string_view path);
 
 }  // namespace korvane

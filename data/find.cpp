@@ -15,12 +15,57 @@ FoldedText FoldBytes(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+// Latin-1 and Latin Extended-A letters U+00C0..U+017F as their base
+// letter in lower case ('.': kept as it is, as Æ, ß, Œ and the signs are).
+constexpr char kBaseLetters[] =
+    "aaaaaa.ceeeeiiii" ".nooooo.ouuuuy.."   // U+00C0
+    "aaaaaa.ceeeeiiii" ".nooooo.ouuuuy.y"   // U+00E0
+    "aaaaaaccccccccdd" "ddeeeeeeeeeegggg"   // U+0100
+    "gggghhhhiiiiiiii" "ii..jjkk.lllllll"   // U+0120
+    "lllnnnnnn...oooo" "oo..rrrrrrssssss"   // U+0140
+    "ssttttttuuuuuuuu" "uuuuwwyyyzzzzzzs";  // U+0160
+static_assert(sizeof kBaseLetters == 0xC0 + 1);
+
+}  // namespace
+
+void FoldLookAlikes(FoldedText& folded) {
+  std::size_t out = 0;
+  for (char16_t u : folded) {
+    if (u >= 0x0300 && u <= 0x036F) continue;   // combining accents
+    if (u >= 0xFF01 && u <= 0xFF5E) u = static_cast<char16_t>(u - 0xFF01 + 0x21);   // ～ as ~ too
+    else if (u >= 0xC0 && u <= 0x17F) {
+      if (const char base = kBaseLetters[u - 0xC0]; base != '.') u = static_cast<char16_t>(base);
+    } else {
+      switch (u) {
+        case 0x301C: u = u'~'; break;    // 〜 WAVE DASH
+        case 0x2212: u = u'-'; break;    // − MINUS SIGN
+        case 0x2225: u = 0x2016; break;  // ∥ as ‖
+        case 0xFFE0: u = 0xA2; break;    // ￠ as ¢
+        case 0xFFE1: u = 0xA3; break;    // ￡ as £
+        case 0xFFE2: u = 0xAC; break;    // ￢ as ¬
+        default: break;
+      }
+    }
+    if (u >= 'A' && u <= 'Z') u = static_cast<char16_t>(u - 'A' + 'a');
+    folded[out++] = u;
+  }
+  folded.resize(out);
+}
+
 std::string_view PathFileName(std::string_view path) {
   const std::size_t sep = LastPathSeparator(path);
   return sep == std::string_view::npos ? path : path.substr(sep + 1);
 }
 
 FindIndex::FindIndex(FoldFunction fold) : fold_(std::move(fold)) {}
+
+FoldedText FindIndex::Fold(std::string_view text) const {
+  FoldedText folded = fold_(text);
+  FoldLookAlikes(folded);
+  return folded;
+}
 
 bool FindIndex::Unchanged(const IndexedGroup& indexed, const Group& group) {
   std::size_t o = 0;
@@ -58,7 +103,7 @@ void FindIndex::Sync(const LauncherModel& model) {
     if (old) {
       indexed.folded_name = std::move(old->folded_name);
     } else {
-      indexed.folded_name = fold_(group.name);
+      indexed.folded_name = Fold(group.name);
       ++counts.folded;
     }
     // Old entries are in entry order: walk them beside the model's. The
@@ -80,13 +125,13 @@ void FindIndex::Sync(const LauncherModel& model) {
       if (before && before->title == title) {
         e.folded_title = std::move(before->folded_title);
       } else {
-        e.folded_title = fold_(title);
+        e.folded_title = Fold(title);
         ++counts.folded;
       }
       if (before && PathFileName(before->path) == PathFileName(path)) {
         e.folded_file = std::move(before->folded_file);
       } else {
-        e.folded_file = fold_(PathFileName(path));
+        e.folded_file = Fold(PathFileName(path));
         ++counts.folded;
       }
       indexed.entries.push_back(std::move(e));
@@ -101,7 +146,7 @@ void FindIndex::Sync(const LauncherModel& model) {
 
 std::vector<FindHit> FindIndex::Filter(std::string_view text) const {
   if (text.empty()) return {};
-  return FilterFolded(fold_(text));
+  return FilterFolded(Fold(text));
 }
 
 std::vector<FindHit> FindIndex::FilterFolded(std::u16string_view folded) const {

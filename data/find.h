@@ -5,7 +5,8 @@
 //
 // The fold is passed in: the program folds with the system's own mapping
 // (case, full and half width, hiragana and katakana); FoldBytes is a plain
-// one for places without it.
+// one for places without it. The index then folds what neither does
+// (FoldLookAlikes): the look-alike pairs of code page 932 and accents.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,6 +25,13 @@ using FoldFunction = Callback<FoldedText(std::string_view utf8)>;
 
 // UTF-8 text in UTF-16 with ASCII letters in lower case.
 FoldedText FoldBytes(std::string_view utf8);
+
+// Folded text with the characters code page 932 keeps twice for one look
+// (～ and 〜, － and −, ‖ and ∥, ￠ and ¢, ￡ and £, ￢ and ¬) made one, and
+// Latin letters without their accents (é as e, combining marks dropped).
+// Full-width ASCII becomes ASCII, so it agrees with a fold that widens
+// letters as with one that leaves them.
+void FoldLookAlikes(FoldedText& folded);
 
 // The part of a path after its last '\' or ':'.
 std::string_view PathFileName(std::string_view path);
@@ -60,7 +68,9 @@ class FindIndex {
   // folding: those whose title begins with it first, then the others, each
   // in group order and entry order. Empty text finds nothing.
   std::vector<FindHit> Filter(std::string_view text) const;
-  // The same with text already folded.
+  // Text folded as the index folds it: the fold given, then FoldLookAlikes.
+  FoldedText Fold(std::string_view text) const;
+  // The same with text already folded by Fold.
   std::vector<FindHit> FilterFolded(std::u16string_view folded) const;
 
  private:

@@ -13,8 +13,9 @@ const char* ChangeName(Change change) {
   switch (change) {
     case Change::Title: return "タイトルの変更";
     case Change::TitleCleared: return "タイトルの削除";
-    case Change::Path: return "パスの変更";
-    case Change::PathCleared: return "パスの削除";
+    case Change::Path: return "ファイルの変更";
+    case Change::PathCleared: return "ファイルの削除";
+    case Change::EntryDeleted: return "エントリの削除";
     case Change::Reorder: return "並べ替え";
     case Change::MoveToGroup: return "別の業務名への移動";
     case Change::CopyToGroup: return "別の業務名へのコピー";
@@ -104,6 +105,18 @@ bool History::ClearPath(std::size_t n) {
   const auto row = static_cast<std::size_t>(model_.CurrentRow());
   Step step = Begin(Change::PathCleared, n, {{row, n}});
   if (!model_.ClearPath(n)) return false;
+  Finish(std::move(step));
+  return true;
+}
+
+bool History::DeleteEntry(std::size_t n) {
+  const auto row = static_cast<std::size_t>(model_.CurrentRow());
+  const Group* group = model_.Current();
+  const Entry* entry = group ? group->EntryAt(n) : nullptr;
+  if (!entry || (entry->title.empty() && entry->path.empty())) return false;
+  Step step = Begin(Change::EntryDeleted, n, {{row, n}});
+  model_.ClearTitle(n);
+  model_.ClearPath(n);
   Finish(std::move(step));
   return true;
 }

@@ -33,6 +33,7 @@ enum class Change {
   TitleCleared,   // Delete on the title
   Path,           // a path chosen or dropped
   PathCleared,    // Delete on the path
+  EntryDeleted,   // title and path at once
   Reorder,        // an entry moved within its group
   MoveToGroup,
   CopyToGroup,
@@ -74,6 +75,8 @@ class History {
   // Answers how many were set.
   std::size_t SetPaths(std::vector<std::pair<std::size_t, std::string>> paths);
   bool ClearPath(std::size_t n);
+  // Title and path of entry n in one step; false when it held neither.
+  bool DeleteEntry(std::size_t n);
   bool MoveEntry(std::size_t from, std::size_t to);
   LauncherModel::TransferResult TransferEntry(std::size_t n, std::size_t row, bool copy);
 

@@ -17,6 +17,8 @@ constexpr std::string_view kWidth = "WIDTH";
 constexpr std::string_view kHeight = "HEIGHT";
 constexpr std::string_view kMode = "MODE";
 constexpr std::string_view kHotKeyName = "HOTKEY";
+constexpr std::string_view kFindWidth = "FINDWIDTH";
+constexpr std::string_view kFindHeight = "FINDHEIGHT";
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -147,6 +149,11 @@ LoadedSettings LoadSettings(const std::string& folder) {
     const std::int64_t sum = std::int64_t{left} + top + width + height;
     settings.placement = {left, top, width, height};
     settings.placement_valid = sum != 0;
+    const std::int32_t find_width = ReadInt(doc, kFindWidth), find_height = ReadInt(doc, kFindHeight);
+    if (find_width > 0 && find_height > 0) {
+      settings.find_width = find_width;
+      settings.find_height = find_height;
+    }
     // Two defaults tell a missing key from one with an empty value.
     if (doc.Get(kSection, kHotKeyName, "a") == doc.Get(kSection, kHotKeyName, "b")) {
       const std::optional<HotKey> hot_key = ParseHotKey(doc.Get(kSection, kHotKeyName));
@@ -159,7 +166,8 @@ LoadedSettings LoadSettings(const std::string& folder) {
   return settings;
 }
 
-bool SaveSettings(const std::string& folder, const WindowPlacement& placement, bool maximized, int mode) {
+bool SaveSettings(const std::string& folder, const WindowPlacement& placement, bool maximized, int mode,
+                  std::optional<FindBoxSize> find_size) {
   try {
     const std::string path = os::JoinPath(folder, kSettingsFileName);
     std::uint32_t error = 0;
@@ -173,6 +181,10 @@ bool SaveSettings(const std::string& folder, const WindowPlacement& placement, b
     doc.Set(kSection, kWidth, std::to_string(written.width));
     doc.Set(kSection, kHeight, std::to_string(written.height));
     doc.Set(kSection, kMode, std::to_string(mode));
+    if (find_size) {
+      doc.Set(kSection, kFindWidth, std::to_string(find_size->width));
+      doc.Set(kSection, kFindHeight, std::to_string(find_size->height));
+    }
     if (bytes && *bytes == doc.Bytes()) return true;   // left alone, time stamps too
     return static_cast<bool>(os::ReplaceFile(path, doc.Bytes()));
   } catch (const std::exception&) {

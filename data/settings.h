@@ -63,6 +63,10 @@ struct LoadedSettings {
   // set, when its value cannot be read.
   HotKey hot_key = kDefaultHotKey;
   bool hot_key_invalid = false;
+  // The find box's client size as last left (FINDWIDTH, FINDHEIGHT); 0:
+  // never sized, or unreadable.
+  std::int32_t find_width = 0;
+  std::int32_t find_height = 0;
 };
 
 // A settings value as an integer: an optional sign ('+' or '-') and one or
@@ -79,6 +83,12 @@ LoadedSettings LoadSettings(const std::string& folder);
 // settings file, keeping every other line of it; a file that would not
 // change is left alone. False when the file could not be read or written;
 // nothing is shown.
-bool SaveSettings(const std::string& folder, const WindowPlacement& placement, bool maximized, int mode);
+// find_size, when given, is written as FINDWIDTH and FINDHEIGHT.
+struct FindBoxSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+bool SaveSettings(const std::string& folder, const WindowPlacement& placement, bool maximized, int mode,
+                  std::optional<FindBoxSize> find_size = std::nullopt);
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/FN0010GF.h"
+#include "grid/clipboard.h"
 #include "data/settings.h"
 #include "grid/painter.h"
 #include "ui/gdi.h"
@@ -14,7 +15,8 @@
 namespace korvane {
 
 namespace {
-// The insertion mark: a bar this high, at the edge of the row the entry
+// The insertion mark: a bar this high (and the frame of a target group
+// row this wide), at the edge of the row the entry
 // would take that faces the row it leaves.
 constexpr int kMarkHeight = 3;
 // Navy, of the colour table's system colours, which no cell uses.
@@ -22,18 +24,29 @@ constexpr int kMarkColor = 19;
 
 constexpr ui::Shortcut Alt(WORD key) { return ui::Shortcut{FALT, key}; }
 constexpr ui::Shortcut Plain(WORD key) { return ui::Shortcut{0, key}; }
+
+// "「title」" or, for an entry without one, its row.
+std::string EntryName(const Entry& entry, std::size_t n) {
+  if (!entry.title.empty()) return "「" + entry.title + "」";
+  return std::to_string(n) + " 行目のエントリ";
+}
 }  // namespace
+
+std::string GroupFullText(std::string_view group, bool copy) {
+  return "業務「" + std::string(group) + "」には空いている行がないため、" + (copy ? "コピー" : "移動") + "できません。";
+}
 
 EntryArranger::EntryArranger(Parts parts) : p_(std::move(parts)) {
   menu_ = std::make_unique<ui::PopupMenu>(std::vector<ui::MenuItem>{
-      {kIdMoveUp, "上へ移動", Alt(VK_UP), [this] { MoveBy(-1); }, {}},
-      {kIdMoveDown, "下へ移動", Alt(VK_DOWN), [this] { MoveBy(1); }, {}},
+      {kIdMoveUp, "上へ移動(&U)", Alt(VK_UP), [this] { MoveBy(-1); }, {}},
+      {kIdMoveDown, "下へ移動(&N)", Alt(VK_DOWN), [this] { MoveBy(1); }, {}},
       {0, ui::kSeparator, {}, nullptr, {}},
-      {kIdCut, "切り取り", ui::Ctrl('X'), [this] { Cut(); }, {}},
-      {kIdCopy, "コピー", ui::Ctrl('C'), [this] { Copy(); }, {}},
-      {kIdPaste, "貼り付け", ui::Ctrl('V'), [this] { Paste(); }, {}},
+      {kIdCut, "切り取り(&T)", ui::Ctrl('X'), [this] { Cut(); }, {}},
+      {kIdCopy, "コピー(&C)", ui::Ctrl('C'), [this] { Copy(); }, {}},
+      {kIdPaste, "貼り付け(&P)", ui::Ctrl('V'), [this] { Paste(); }, {}},
       {0, ui::kSeparator, {}, nullptr, {}},
-      {kIdDeleteEntry, "削除", Plain(VK_DELETE), [this] { if (p_.clear_cell) p_.clear_cell(); }, {}},
+      {kIdDeleteEntry, "削除(&D)", Plain(VK_DELETE), [this] { if (p_.clear_cell) p_.clear_cell(); }, {}},
+      {kIdDeleteWhole, "エントリの削除(&E)", ui::Shortcut{FCONTROL, VK_DELETE}, [this] { DeleteEntry(); }, {}},
   });
 }
 
@@ -106,6 +119,17 @@ void EntryArranger::Track(int x, int y) {
   }
   SetCursor(ui::SystemCursor(target_row_ >= 1 || target_group_ >= 0 ? IDC_ARROW : IDC_NO));
   if (target_row_ != old_row || target_group_ != old_group) grid.Invalidate();
+  if (target_group_ != old_group) {
+    MarkGroup(old_group);
+    MarkGroup(target_group_);
+  }
+}
+
+void EntryArranger::MarkGroup(int row) {
+  if (row < 0 || !p_.groups.hwnd()) return;
+  const RECT r = p_.groups.ItemRect(row);
+  InvalidateRect(p_.groups.hwnd(), &r, FALSE);
+  UpdateWindow(p_.groups.hwnd());
 }
 
 void EntryArranger::MouseUp(ui::MouseButton button, ui::ShiftState shift, int x, int y) {
@@ -138,10 +162,15 @@ void EntryArranger::Moved(std::size_t row) {
   if (p_.test_paths) p_.test_paths(row);
 }
 
+void EntryArranger::Tell(std::string_view text) const {
+  if (p_.notice) p_.notice(text);
+}
+
 void EntryArranger::CaptureLost() { EndDrag(); }
 
 void EntryArranger::EndDrag() {
   const bool shown = dragging_;
+  const int marked = target_group_;
   press_row_ = 0;
   dragging_ = false;
   target_row_ = 0;
@@ -149,6 +178,7 @@ void EntryArranger::EndDrag() {
   if (shown) {
     SetCursor(ui::SystemCursor(IDC_ARROW));
     p_.grid.Invalidate();
+    MarkGroup(marked);
   }
 }
 
@@ -168,6 +198,7 @@ bool EntryArranger::KeyDown(WORD key, ui::ShiftState shift) {
     case 'X': Cut(); return true;
     case 'C': Copy(); return true;
     case 'V': Paste(); return true;
+    case VK_DELETE: DeleteEntry(); return true;
     default: return false;
   }
 }
@@ -195,17 +226,27 @@ void EntryArranger::MoveBy(int rows) {
 
 void EntryArranger::Cut() {
   if (p_.commit_edit) p_.commit_edit();
-  if (p_.grid.Row() >= 1 && p_.history.Cut(static_cast<std::size_t>(p_.grid.Row()))) p_.grid.Repaint();
+  if (p_.grid.Row() < 1 || !p_.history.Cut(static_cast<std::size_t>(p_.grid.Row()))) return;
+  PutEntryOnClipboard(p_.form.hwnd(), p_.history.Clipboard()->path);
+  p_.grid.Repaint();
 }
 
 void EntryArranger::Copy() {
   if (p_.commit_edit) p_.commit_edit();
-  if (p_.grid.Row() >= 1) p_.history.Copy(static_cast<std::size_t>(p_.grid.Row()));
+  if (p_.grid.Row() >= 1 && p_.history.Copy(static_cast<std::size_t>(p_.grid.Row())))
+    PutEntryOnClipboard(p_.form.hwnd(), p_.history.Clipboard()->path);
 }
 
 void EntryArranger::Paste() {
   if (p_.commit_edit) p_.commit_edit();
-  if (p_.grid.Row() < 1) return;
+  if (!p_.model.Current() || p_.grid.Row() < 1) return;
+  // Files and paths copied elsewhere go in as a drop would; the program's
+  // own entry (or nothing it can use) is taken from the history's clipboard.
+  ClipboardPaste pasted = ReadClipboard(p_.form.hwnd());
+  if (pasted.kind == ClipboardPaste::Kind::Files || pasted.kind == ClipboardPaste::Kind::Text) {
+    if (p_.paste_files) p_.paste_files(pasted.names, p_.grid.Row(), pasted.kind == ClipboardPaste::Kind::Text);
+    return;
+  }
   const auto n = static_cast<std::size_t>(p_.grid.Row());
   LauncherModel::Paste done = p_.history.Paste(n, false);
   if (done == LauncherModel::Paste::Ask && Confirm(kReplaceQuestion)) done = p_.history.Paste(n, true);
@@ -214,13 +255,25 @@ void EntryArranger::Paste() {
   p_.grid.Repaint();
 }
 
+void EntryArranger::DeleteEntry() {
+  if (p_.commit_edit) p_.commit_edit();
+  if (p_.grid.Row() >= 1 && p_.history.DeleteEntry(static_cast<std::size_t>(p_.grid.Row()))) p_.grid.Repaint();
+}
+
 void EntryArranger::Transfer(std::size_t n, std::size_t row, bool copy) {
   if (p_.commit_edit) p_.commit_edit();
+  if (row >= p_.model.GroupCount()) return;
+  const std::string target = p_.model.GroupAt(row).name;
   const LauncherModel::TransferResult done = p_.history.TransferEntry(n, row, copy);
-  if (done.outcome == LauncherModel::Transfer::Full) return ShowInformation(kGroupFull);
+  if (done.outcome == LauncherModel::Transfer::Full) return ShowInformation(GroupFullText(target, copy));
   if (done.outcome != LauncherModel::Transfer::Done) return;
   Moved(row);
   p_.grid.Repaint();
+  if (row < p_.model.GroupCount()) {
+    if (const Entry* went = p_.model.GroupAt(row).EntryAt(done.entry))
+      Tell(EntryName(*went, n) + "を業務「" + target + "」の " + std::to_string(done.entry) + " 行目へ" +
+           (copy ? "コピー" : "移動") + "しました。");
+  }
 }
 
 void EntryArranger::ShowMenu(POINT client) {
@@ -228,15 +281,21 @@ void EntryArranger::ShowMenu(POINT client) {
   const Group* group = p_.model.Current();
   const int row = p_.grid.Row();
   if (!group || row < 1) return;
-  const bool filled = p_.model.EntryToCopy(static_cast<std::size_t>(row)).has_value();
   menu_->SetEnabled(kIdMoveUp, row > 1);
   menu_->SetEnabled(kIdMoveDown, static_cast<std::size_t>(row) < p_.model.EntryCount());
-  menu_->SetEnabled(kIdCut, filled);
-  menu_->SetEnabled(kIdCopy, filled);
-  menu_->SetEnabled(kIdPaste, p_.history.Clipboard().has_value());
   menu_->SetEnabled(kIdDeleteEntry, true);
+  EnableItems(*menu_);
   ClientToScreen(p_.grid.hwnd(), &client);
   menu_->Popup(p_.form.hwnd(), client);
+}
+
+void EntryArranger::EnableItems(ui::Menu& menu) const {
+  const int row = p_.grid.Row();
+  const bool filled = p_.model.Current() && row >= 1 && p_.model.EntryToCopy(static_cast<std::size_t>(row)).has_value();
+  menu.SetEnabled(kIdCut, filled);
+  menu.SetEnabled(kIdCopy, filled);
+  menu.SetEnabled(kIdDeleteWhole, filled);
+  menu.SetEnabled(kIdPaste, p_.model.Current() && row >= 1 && (p_.history.Clipboard().has_value() || ClipboardHasPaste()));
 }
 
 void EntryArranger::DrawMark(HDC dc, int col, int row, const RECT& rect) const {
@@ -247,6 +306,16 @@ void EntryArranger::DrawMark(HDC dc, int col, int row, const RECT& rect) const {
   else bar.bottom = bar.top + kMarkHeight;
   const ui::UniqueBrush brush(CreateSolidBrush(PaletteColor(kMarkColor)));
   FillRect(dc, &bar, brush.get());
+}
+
+void EntryArranger::DrawGroupMark(HDC dc, int row, const RECT& rect) const {
+  if (!dragging_ || row != target_group_ || row < 0) return;
+  // A frame inside the row, in the insertion mark's colour.
+  const ui::UniqueBrush brush(CreateSolidBrush(PaletteColor(kMarkColor)));
+  for (int i = 0; i < kMarkHeight; ++i) {
+    const RECT frame{rect.left + i, rect.top + i, rect.right - i, rect.bottom - i};
+    FrameRect(dc, &frame, brush.get());
+  }
 }
 
 }  // namespace korvane

@@ -4,13 +4,19 @@
 // insertion mark shows where it goes) or onto a group of the group list
 // (moved into its first empty row, Ctrl held: copied); Alt+Up / Alt+Down;
 // cut, copy and paste (Ctrl+X / C / V); and the entry menu of the right
-// button, which holds them all with Delete. Every change goes through the
+// button, which holds them all with Delete and the delete of the whole
+// entry. Copy and cut put the entry's path on the Windows clipboard too; a
+// paste takes a file list or paths copied elsewhere as a drop would. Every change goes through the
 // window's History, so each can be undone. The main window owns it and
 // calls it from the grid's handlers.
 #include <windows.h>
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/callback.h"
 #include "data/history.h"
@@ -23,10 +29,11 @@
 namespace korvane {
 
 // The entry menu's items.
-enum EntryMenuId : UINT { kIdMoveUp = 301, kIdMoveDown, kIdCut, kIdCopy, kIdPaste, kIdDeleteEntry };
+// The edit menu of the menu bar holds kIdCut to kIdDeleteWhole too.
+enum EntryMenuId : UINT { kIdMoveUp = 301, kIdMoveDown, kIdCut, kIdCopy, kIdPaste, kIdDeleteEntry, kIdDeleteWhole };
 
-// The information box of a drop on a group with no empty row.
-inline constexpr char kGroupFull[] = "移動先の業務名には空いている行がないため、移動できません。";
+// The information box of a move or copy to a group with no empty row.
+std::string GroupFullText(std::string_view group, bool copy);
 // The question before a paste over a filled row.
 inline constexpr char kReplaceQuestion[] = "この行にはすでに登録されています。\r\n\r\n置き換えてもよろしいですか。";
 
@@ -47,6 +54,10 @@ class EntryArranger {
     Callback<void()> commit_edit;
     Callback<void()> clear_cell;
     Callback<void(std::size_t row)> test_paths;
+    // Files or paths from the Windows clipboard for a row (EntryEditor::PasteFiles).
+    Callback<void(const std::vector<std::optional<std::string>>& names, int row, bool typed)> paste_files;
+    // A line for the status bar: where a moved or copied entry went.
+    Callback<void(std::string_view text)> notice;
   };
   explicit EntryArranger(Parts parts);
   ~EntryArranger();
@@ -72,6 +83,11 @@ class EntryArranger {
   void Cut();
   void Copy();
   void Paste();
+  // Title and path of the current row, one step to undo.
+  void DeleteEntry();
+  // Enables the items of the entry commands (of the entry menu or the
+  // menu bar's edit menu) as the current row allows.
+  void EnableItems(ui::Menu& menu) const;
   // Entry n of the current group into the group at row (the group list's
   // row), moved or copied; a full group is told and nothing changes.
   void Transfer(std::size_t n, std::size_t row, bool copy);
@@ -80,6 +96,8 @@ class EntryArranger {
 
   // Paints the insertion mark over a cell the grid has just painted.
   void DrawMark(HDC dc, int col, int row, const RECT& rect) const;
+  // Frames the group list's row a release would move the entry into.
+  void DrawGroupMark(HDC dc, int row, const RECT& rect) const;
 
   // The state of a drag, for the painting and the tests: the row pressed
   // (0 when none), whether it is a drag yet, and where a release would put
@@ -94,6 +112,9 @@ class EntryArranger {
   void Track(int x, int y);
   void EndDrag();
   void Moved(std::size_t row);
+  void Tell(std::string_view text) const;
+  // The target group row of the list marked or unmarked while dragging.
+  void MarkGroup(int row);
 
   Parts p_;
   std::unique_ptr<ui::PopupMenu> menu_;

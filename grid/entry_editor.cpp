@@ -6,6 +6,7 @@
 
 #include "common/FN0010GF.h"
 #include "common/text.h"
+#include "data/entry_path.h"
 #include "data/groupfiles.h"
 #include "data/ini.h"
 #include "data/os.h"
@@ -26,6 +27,7 @@ constexpr char kReasonBadName[] = "【使えない文字】";
 constexpr char kReasonTooLong[] = "【名前が長すぎる】";
 constexpr char kReasonFolder[] = "【フォルダー】";
 constexpr char kReasonNoRoom[] = "【空いている行がない】";
+constexpr char kReasonNotAPath[] = "【ファイルのパスではない】";
 constexpr char kNameNotShown[] = "（表示できない名前）";
 }  // namespace
 
@@ -162,11 +164,22 @@ bool EntryEditor::AcceptsDrop(POINT screen) const {
 
 void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names, POINT screen) {
   CommitTitleEdit();
-  LauncherModel& model = p_.model;
   if (p_.mode != kModeRegistration) return ShowInformation(kDropNeedsRegistration);
-  if (!model.Current()) return ShowInformation(kDropNeedsGroup);
+  if (!p_.model.Current()) return ShowInformation(kDropNeedsGroup);
   const int row = DropRow(screen);
   if (row < 1) return ShowInformation(kDropOnARow);
+  RegisterFiles(names, row, false);
+}
+
+void EntryEditor::PasteFiles(const std::vector<std::optional<std::string>>& names, int row, bool typed) {
+  CommitTitleEdit();
+  if (p_.mode != kModeRegistration) return ShowInformation(kDropNeedsRegistration);
+  if (!p_.model.Current() || row < 1) return;
+  RegisterFiles(names, row, typed);
+}
+
+void EntryEditor::RegisterFiles(const std::vector<std::optional<std::string>>& names, int row, bool typed) {
+  LauncherModel& model = p_.model;
   // Each name either is registered or gets its reason.
   std::vector<std::string> reasons(names.size());
   std::vector<std::string> paths;
@@ -176,6 +189,8 @@ void EntryEditor::DropFiles(const std::vector<std::optional<std::string>>& names
       reasons[i] = kReasonBadName;
     } else if (TextUnits(*names[i]) > kIniValueLimit) {
       reasons[i] = kReasonTooLong;
+    } else if (typed && !IsFullPath(*names[i])) {
+      reasons[i] = kReasonNotAPath;
     } else {
       paths.push_back(*names[i]);
       at.push_back(i);

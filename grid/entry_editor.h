@@ -68,8 +68,14 @@ class EntryEditor {
   // others (folders, names too long or not spelled, no empty row left),
   // each with its reason.
   void DropFiles(const std::vector<std::optional<std::string>>& names, POINT screen);
+  // Files pasted on entry row `row`, by the rules of a drop; typed: names
+  // read from text, each of which must be a full path.
+  void PasteFiles(const std::vector<std::optional<std::string>>& names, int row, bool typed);
 
  private:
+  // The rules of a drop from the row on: folders (looked for off the
+  // window's thread) and unusable names refused and named in one box.
+  void RegisterFiles(const std::vector<std::optional<std::string>>& names, int row, bool typed);
   // Sets dropped files from the row on; gives how many of the first found
   // a row (the others found none).
   std::size_t RegisterDropped(const std::vector<std::string>& names, int row);

@@ -14,6 +14,9 @@ namespace korvane {
 namespace {
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 380;
+// The smallest client area the frame can be sized to.
+constexpr int kMinWidth = 360;
+constexpr int kMinHeight = 160;
 constexpr int kMargin = 8;
 constexpr int kCountWidth = 110;
 constexpr int kRowHeight = 20;
@@ -42,10 +45,27 @@ bool FindBox::Open(HWND owner, bool enter_shows) {
     args.class_name = "Korvane.Find";
     args.caption = kFindBoxCaption;
     args.kind = ui::FormKind::Dialog;
-    args.bounds = {0, 0, kClientWidth, kClientHeight};
+    args.bounds = {0, 0, size_.width >= kMinWidth ? size_.width : kClientWidth,
+                   size_.height >= kMinHeight ? size_.height : kClientHeight};
     args.client_size = true;
     args.owner = owner;
+    args.help_context = kFindHelpContext;
     if (!Create(args) || !EdtFind.hwnd() || !LstFound.hwnd()) return false;
+    // A sizing frame around the dialog's own: the client area stays.
+    const SIZE client = ClientSize();
+    SetWindowLongW(hwnd(), GWL_STYLE, GetWindowLongW(hwnd(), GWL_STYLE) | WS_THICKFRAME);
+    RECT frame{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&frame, GetWindowLongW(hwnd(), GWL_STYLE), FALSE, GetWindowLongW(hwnd(), GWL_EXSTYLE));
+    SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetMessageHandler(WM_GETMINMAXINFO, [this](WPARAM, LPARAM lp, LRESULT& result) {
+      RECT least{0, 0, kMinWidth, kMinHeight};
+      AdjustWindowRectEx(&least, GetWindowLongW(hwnd(), GWL_STYLE), FALSE, GetWindowLongW(hwnd(), GWL_EXSTYLE));
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMinTrackSize = POINT{least.right - least.left, least.bottom - least.top};
+      result = 0;
+      return true;
+    });
     CentreOverOwner(hwnd(), owner);
   } else if (!Visible()) {
     CentreOverOwner(hwnd(), owner);
@@ -73,6 +93,29 @@ bool FindBox::OnCloseQuery() {
 void FindBox::OnActivate() {
   ui::Form::OnActivate();
   ModelChanged();
+}
+
+void FindBox::OnResize() {
+  ui::Form::OnResize();
+  if (!EdtFind.hwnd() || !LstFound.hwnd() || !LblCount.hwnd()) return;
+  const SIZE client = ClientSize();
+  const int w = std::max<int>(client.cx, kMinWidth), h = std::max<int>(client.cy, kMinHeight);
+  ui::SetBounds(EdtFind.hwnd(), {kMargin, kMargin, w - 3 * kMargin - kCountWidth, 23});
+  ui::SetBounds(LblCount.hwnd(), {w - kMargin - kCountWidth, kMargin + 5, kCountWidth, 16});
+  ui::SetBounds(LstFound.hwnd(), {kMargin, kMargin + 23 + kMargin, w - 2 * kMargin, h - 3 * kMargin - 23});
+  InvalidateRect(LstFound.hwnd(), nullptr, FALSE);
+}
+
+std::optional<FindBoxSize> FindBox::Size() const {
+  if (!hwnd()) return std::nullopt;
+  // The size of the box as it is shown, also while it is hidden.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(hwnd(), &placement);
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, GetWindowLongW(hwnd(), GWL_STYLE), FALSE, GetWindowLongW(hwnd(), GWL_EXSTYLE));
+  const RECT& r = placement.rcNormalPosition;
+  return FindBoxSize{(r.right - r.left) - (frame.right - frame.left), (r.bottom - r.top) - (frame.bottom - frame.top)};
 }
 
 void FindBox::ModelChanged() {
@@ -136,9 +179,10 @@ void FindBox::CreateControls() {
   list.item_height = kRowHeight;
   list.no_data = true;
   if (!LstFound.Create(list)) return;
-  // The keys stay in the text box: a click chooses a row and gives the
-  // focus back.
-  SetWindowLongW(LstFound.hwnd(), GWL_STYLE, GetWindowLongW(LstFound.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+  // A click chooses a row and gives the focus back to the text box; Tab
+  // reaches the list, which takes the text box's keys.
+  SetWindowLongW(LstFound.hwnd(), GWL_STYLE, GetWindowLongW(LstFound.hwnd(), GWL_STYLE) | WS_TABSTOP);
+  LstFound.on_key_down = [this](WORD key, unsigned) { return ListKeyDown(key); };
   LstFound.on_draw_item = [this](const ui::DrawItemEvent& e) { PaintRow(e.dc, e.rect, e.index, e.selected); };
   LstFound.on_mouse_down = [this](const ui::MouseEvent&) { FocusControl(EdtFind.hwnd()); };
   LstFound.on_double_click = [this] { Act(enter_shows_); };
@@ -174,14 +218,23 @@ bool FindBox::KeyDown(UINT key) {
       Choose(row + page);
       return true;
     case VK_RETURN:
-      Act(enter_shows_ || GetKeyState(VK_SHIFT) < 0);
-      return true;
     case VK_ESCAPE:
-      CloseBox();
-      return true;
+      return ListKeyDown(static_cast<WORD>(key));
     default:
       return false;
   }
+}
+
+bool FindBox::ListKeyDown(WORD key) {
+  if (key == VK_ESCAPE) {
+    CloseBox();
+    return true;
+  }
+  if (key != VK_RETURN) return false;
+  // Ctrl+Enter launches in either mode; Shift+Enter shows.
+  if (GetKeyState(VK_CONTROL) < 0) Act(false);
+  else Act(enter_shows_ || GetKeyState(VK_SHIFT) < 0);
+  return true;
 }
 
 void FindBox::Act(bool show) {
@@ -224,7 +277,9 @@ void FindBox::PaintRow(HDC dc, const RECT& rect, int row, bool selected) const {
   cell.left = cell.right + 4;
   cell.right = rect.right - 2;
   SetTextColor(dc, selected ? text : GetSysColor(COLOR_GRAYTEXT));
-  DrawCell(dc, entry->path, cell, DT_PATH_ELLIPSIS);
+  // The end of the file name stays in view: the path gives way in its middle.
+  ui::DrawLineText(dc, ui::FitPathText(dc, ui::Wide(entry->path), cell.right - cell.left), cell,
+                   DT_VCENTER | DT_NOPREFIX);
 }
 
 }  // namespace korvane

@@ -3,8 +3,11 @@
 // title, file name or group name holds the typed text (folded by the
 // system's mapping: case, width and kana kind ignored), with the count of
 // matches. Up and Down (Page Up, Page Down) move in the list, Enter launches
-// the chosen entry (or shows it, when asked to), Shift+Enter shows it and
-// closes the box, Escape closes it.
+// the chosen entry (or shows it, when asked to), Ctrl+Enter launches it
+// always, Shift+Enter shows it and closes the box, Escape closes it; Tab
+// and Shift+Tab go between the text and the list, which takes the same
+// keys; F1 opens the find help page. The box can be sized; its size is
+// kept for the next run (Size, SetSize).
 //
 // Use: construct with the model (read only, never kept past its changes
 // unseen) and the callbacks; Open() over the main window, as often as
@@ -14,12 +17,14 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/callback.h"
 #include "data/find.h"
 #include "data/model.h"
+#include "data/settings.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 #include "ui/label.h"
@@ -37,6 +42,8 @@ struct FindBoxCallbacks {
 };
 
 inline constexpr const char kFindBoxCaption[] = "検索";
+// The help context of the box: F1 opens the find page.
+inline constexpr DWORD kFindHelpContext = 30;
 
 class FindBox : public ui::Form {
  public:
@@ -57,6 +64,10 @@ class FindBox : public ui::Form {
   const std::vector<FindHit>& hits() const { return hits_; }
   int chosen() const;
   const FindIndex& index() const { return index_; }
+  // The client size the box is made with (before the first Open), and
+  // the size it has once made.
+  void SetSize(const FindBoxSize& size) { size_ = size; }
+  std::optional<FindBoxSize> Size() const;
   // The count as the box shows it.
   std::string CountText() const;
 
@@ -71,11 +82,13 @@ class FindBox : public ui::Form {
   void CreateControls() override;
   bool OnCloseQuery() override;
   void OnActivate() override;
+  void OnResize() override;
 
  private:
   void Refilter();
   void Choose(int row);
   bool KeyDown(UINT key);
+  bool ListKeyDown(WORD key);
   void Act(bool show);
 
   const LauncherModel& model_;
@@ -83,6 +96,7 @@ class FindBox : public ui::Form {
   FindIndex index_;
   std::vector<FindHit> hits_;
   bool enter_shows_ = false;
+  FindBoxSize size_;
 };
 
 }  // namespace korvane

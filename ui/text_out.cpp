@@ -67,4 +67,34 @@ void DrawLineText(HDC dc, std::wstring_view text, RECT r, UINT format) {
   DrawWholeText(dc, x, y, ETO_CLIPPED, &r, text);
 }
 
+std::wstring FitPathText(HDC dc, std::wstring_view path, int width) {
+  const auto fits = [&](std::wstring_view text) { return WholeTextExtent(dc, text).cx <= width; };
+  if (fits(path)) return std::wstring(path);
+  const auto low_half = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+  constexpr wchar_t kEllipsis[] = L"\u2026";
+  const std::size_t sep = path.find_last_of(L"\\:");
+  const std::wstring_view name = sep == std::wstring_view::npos ? path : path.substr(sep);
+  // The file name whole after "…", and as much of the beginning as fits.
+  if (fits(std::wstring(kEllipsis) + std::wstring(name))) {
+    // The widths grow with the beginning kept: the longest that fits, by halves.
+    std::size_t keep = 0, over = path.size() - name.size() + 1;
+    while (over - keep > 1) {
+      const std::size_t n = (keep + over) / 2;
+      if (fits(std::wstring(path.substr(0, n)) + kEllipsis + std::wstring(name))) keep = n;
+      else over = n;
+    }
+    if (keep > 0 && low_half(path[keep])) --keep;
+    return std::wstring(path.substr(0, keep)) + kEllipsis + std::wstring(name);
+  }
+  // Only the end of the name.
+  std::size_t from = path.size();
+  while (from > 0) {
+    std::size_t next = from - 1;
+    if (next > 0 && low_half(path[next])) --next;
+    if (!fits(kEllipsis + std::wstring(path.substr(next)))) break;
+    from = next;
+  }
+  return kEllipsis + std::wstring(path.substr(from));
+}
+
 }  // namespace ui

@@ -48,5 +48,18 @@ TEST(EntryPath, RootedAndRelativePathsResolveAgainstTheExe) {
   EXPECT_EQ(ResolveEntryPath(".\\x.txt", ""), ".\\x.txt");
 }
 
+TEST(EntryPath, TextOnTheClipboardGivesOnePathALineWithoutQuotes) {
+  using Paths = std::vector<std::string>;
+  EXPECT_EQ(PastedPaths("\"C:\\業務\\請求〜2026.xlsx\""), (Paths{"C:\\業務\\請求〜2026.xlsx"}));
+  EXPECT_EQ(PastedPaths("  C:\\a b.txt \r\n"), (Paths{"C:\\a b.txt"}));
+  EXPECT_EQ(PastedPaths("\"C:\\a.txt\"\r\n\r\n\"\\\\srv\\s\\b.txt\"\r\n"), (Paths{"C:\\a.txt", "\\\\srv\\s\\b.txt"}));
+  EXPECT_EQ(PastedPaths("\"C:\\half"), (Paths{"\"C:\\half"}));   // one quote is no pair
+  EXPECT_EQ(PastedPaths(" \r\n\t"), Paths{});
+  EXPECT_TRUE(IsFullPath("C:\\a.txt"));
+  EXPECT_TRUE(IsFullPath("\\\\srv\\s\\b.txt"));
+  for (const char* not_full : {"a.txt", "C:a.txt", "C:\\", "\\a.txt", "\\\\", "請求書", ""})
+    EXPECT_FALSE(IsFullPath(not_full)) << not_full;
+}
+
 }  // namespace
 }  // namespace korvane

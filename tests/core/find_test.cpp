@@ -52,6 +52,30 @@ TEST(FindFold, LowersAsciiLettersAndKeepsDoubleByteCharactersWhole) {
   EXPECT_EQ(PathFileName("C:\\dir\\"), "");
 }
 
+TEST(FindFold, LookAlikesOfCodePage932AndAccentsFindEachOtherBothWays) {
+  // Each pair: an entry titled with one is found by the other.
+  const std::pair<const char*, const char*> pairs[] = {
+      {"～", "〜"}, {"－", "−"}, {"‖", "∥"}, {"￠", "¢"}, {"￡", "£"}, {"￢", "¬"}, {"É", "e"}, {"ü", "U"},
+  };
+  for (const auto& [a, b] : pairs) {
+    for (const auto& [title, typed] : {std::pair{a, b}, std::pair{b, a}}) {
+      const LauncherModel model = ModelOf({{"g", {{1, {std::string("請求") + title + "2026", ""}}}}});
+      FindIndex index(FoldBytes);
+      index.Sync(model);
+      EXPECT_EQ(index.Filter(std::string("求") + typed + "20"), (Hits{{0, 1}})) << title << " by " << typed;
+    }
+  }
+  const LauncherModel model = ModelOf({{"g", {{1, {"Café crème", ""}}, {2, {"CafeÌ noir", ""}}}}});
+  FindIndex index(FoldBytes);
+  index.Sync(model);
+  EXPECT_EQ(index.Filter("cafe"), (Hits{{0, 1}, {0, 2}}));
+  EXPECT_EQ(index.Filter("CRÈME"), (Hits{{0, 1}}));
+  EXPECT_EQ(index.Filter("ｃａｆé"), (Hits{{0, 1}, {0, 2}}));   // full width folds to ASCII
+  // Letters without a base stay apart; a character near the pairs is not folded.
+  EXPECT_EQ(index.Fold("Æß×"), u"Æß×");
+  EXPECT_EQ(index.Fold("〝"), u"〝");
+}
+
 TEST(FindIndex, TitlesBeginningWithTheTextComeFirstThenOtherMatchesInGroupAndEntryOrder) {
   const LauncherModel model = ModelOf({
       {"経理", {{3, {"月報 集計", "C:\\a\\x.xls"}}, {1, {"集計 月報", "C:\\a\\y.xls"}}}},

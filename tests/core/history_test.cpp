@@ -75,8 +75,12 @@ TEST(History, EveryKindOfChangeIsUndoneAndRedoneExactlyDownToAnEmptyHistory) {
   };
   step("タイトルの変更", [&] { EXPECT_TRUE(history.SetTitle(1, "新しいタイトル")); });
   step("タイトルの削除", [&] { EXPECT_TRUE(history.ClearTitle(2)); });
-  step("パスの変更", [&] { EXPECT_TRUE(history.SetPath(7, "C:\\フォルダ\\表.txt")); });
-  step("パスの削除", [&] { EXPECT_TRUE(history.ClearPath(1)); });
+  step("ファイルの変更", [&] { EXPECT_TRUE(history.SetPath(7, "C:\\フォルダ\\表.txt")); });
+  step("ファイルの削除", [&] { EXPECT_TRUE(history.ClearPath(1)); });
+  step("エントリの削除", [&] {
+    EXPECT_TRUE(history.DeleteEntry(5));
+    EXPECT_FALSE(history.DeleteEntry(5));   // nothing left to delete: no step
+  });
   step("並べ替え", [&] { EXPECT_TRUE(history.MoveEntry(5, 2)); });
   step("並べ替え", [&] { EXPECT_TRUE(history.MoveEntry(1, kEntryCount)); });
   step("別の業務名への移動", [&] {
@@ -91,7 +95,7 @@ TEST(History, EveryKindOfChangeIsUndoneAndRedoneExactlyDownToAnEmptyHistory) {
     EXPECT_EQ(history.Paste(6, false), LauncherModel::Paste::Ask);
     EXPECT_EQ(history.Paste(6, true), LauncherModel::Paste::Done);
   });
-  step("パスの変更", [&] { EXPECT_EQ(history.SetPaths({{11, "C:\\x.txt"}, {12, "C:\\y.txt"}}), 2u); });
+  step("ファイルの変更", [&] { EXPECT_EQ(history.SetPaths({{11, "C:\\x.txt"}, {12, "C:\\y.txt"}}), 2u); });
   step("業務名の新規追加", [&] { history.AddGroup("D"); });
   step("業務名の変更", [&] { history.RenameGroup(1, "B2"); });
   model.SelectGroup(3);   // selecting is no step

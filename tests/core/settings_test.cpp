@@ -141,6 +141,16 @@ TEST(SaveSettings, WritesTheKeysInOrderIntoANewFile) {
   EXPECT_TRUE(s.placement_valid);
   EXPECT_EQ(s.placement.left, -10);
   EXPECT_EQ(s.mode, kModeLauncher);
+  EXPECT_EQ(s.find_width, 0);
+
+  // The find box's size goes after them once given, and stays when not.
+  ASSERT_TRUE(SaveSettings(dir.path(), {-10, 20, 640, 480}, false, kModeLauncher, FindBoxSize{700, 420}));
+  ASSERT_TRUE(SaveSettings(dir.path(), {-10, 20, 640, 480}, false, kModeLauncher));
+  EXPECT_EQ(testing::ReadBytes(dir.File("Korvane.INI")),
+            SettingsFile(-10, 20, "640", "480", "1") + "FINDWIDTH=700\r\nFINDHEIGHT=420\r\n");
+  EXPECT_EQ(LoadSettings(dir.path()).find_width, 700);
+  EXPECT_EQ(LoadSettings(dir.path()).find_height, 420);
+  EXPECT_EQ(LoadFrom(SettingsFile(0, 0, "0", "0", "0") + "FINDWIDTH=-5\r\nFINDHEIGHT=300\r\n").find_width, 0);
 }
 
 TEST(SaveSettings, AMaximizedWindowWritesZeros) {

@@ -22,6 +22,7 @@
 #include "ui/gdi.h"
 #include "ui/hot_key.h"
 #include "ui/text_fold.h"
+#include "ui/text_out.h"
 
 namespace {
 
@@ -67,6 +68,18 @@ TEST(FindFold, TheSystemFoldIgnoresCaseWidthAndKanaKindButNotReadings) {
   EXPECT_EQ(index.Filter("けいり"), Hits{});
   EXPECT_EQ(index.Filter("経理"), (Hits{{0, 1}, {0, 2}, {0, 3}}));
   EXPECT_EQ(index.Filter(""), Hits{});
+
+  // The look-alike pairs of code page 932 and accents, after the system's
+  // fold (which widens ~ and -), each both ways.
+  for (const auto& [a, b] : {std::pair{"～", "〜"}, std::pair{"－", "−"}, std::pair{"-", "−"}, std::pair{"‖", "∥"},
+                             std::pair{"￠", "¢"}, std::pair{"￡", "£"}, std::pair{"￢", "¬"}, std::pair{"CAFE", "café"}}) {
+    for (const auto& [title, typed] : {std::pair{a, b}, std::pair{b, a}}) {
+      const korvane::LauncherModel one = ModelOf({{"g", {{std::string("請求") + title + "2026", ""}}}});
+      FindIndex found(ui::FoldForComparison);
+      found.Sync(one);
+      EXPECT_EQ(found.Filter(std::string("求") + typed + "２０"), (Hits{{0, 1}})) << title << " by " << typed;
+    }
+  }
 }
 
 struct FindBoxFixture {
@@ -191,6 +204,54 @@ TEST(FindBox, FiltersAsTypedMovesWithTheKeysLaunchesShowsAndCloses) {
   EXPECT_EQ(f.launched.size(), 1u);
   EXPECT_FALSE(f.box.IsOpen());
 
+  // Ctrl+Enter launches there too.
+  ASSERT_TRUE(f.Open(/*enter_shows=*/true));
+  {
+    kit::HeldKey ctrl(VK_CONTROL);
+    f.Key(VK_RETURN);
+  }
+  EXPECT_EQ(f.launched.back(), (std::pair<std::size_t, std::size_t>{2, 2}));
+  EXPECT_TRUE(f.box.IsOpen());
+  EXPECT_EQ(f.box.EdtFind.Text(), "名簿");
+
+  // Tab goes to the list, which takes the same keys; Shift+Tab goes back.
+  ASSERT_TRUE(f.Open());
+  f.box.EdtFind.SetText("");
+  f.Type("書");
+  ASSERT_EQ(f.box.hits().size(), 2u);
+  kit::PostKey(f.box.EdtFind.hwnd(), VK_TAB);
+  Pump();
+  ASSERT_EQ(GetFocus(), f.box.LstFound.hwnd());
+  kit::PostKey(f.box.LstFound.hwnd(), VK_DOWN);
+  kit::PostKey(f.box.LstFound.hwnd(), VK_RETURN);
+  Pump();
+  EXPECT_EQ(f.launched.back(), (std::pair<std::size_t, std::size_t>{f.box.hits()[1].group, f.box.hits()[1].entry}));
+  {
+    kit::HeldKey shift(VK_SHIFT);
+    kit::PostKey(f.box.LstFound.hwnd(), VK_TAB);
+    Pump();
+  }
+  EXPECT_EQ(GetFocus(), f.box.EdtFind.hwnd());
+  kit::PostKey(f.box.EdtFind.hwnd(), VK_TAB);
+  Pump();
+  kit::PostKey(f.box.LstFound.hwnd(), VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(f.box.IsOpen());
+
+  // The frame sizes the box; the list follows and the size is kept.
+  ASSERT_TRUE(f.Open());
+  EXPECT_NE(GetWindowLongW(f.box.hwnd(), GWL_STYLE) & WS_THICKFRAME, 0);
+  const ui::Bounds before = f.box.bounds();
+  f.box.SetBounds({before.x, before.y, before.width + 200, before.height + 100});
+  const auto size = f.box.Size();
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, f.box.ClientSize().cx);
+  EXPECT_EQ(ui::BoundsOf(f.box.LstFound.hwnd()).width, f.box.ClientSize().cx - 16);
+  EXPECT_EQ(ui::BoundsOf(f.box.LstFound.hwnd()).y + ui::BoundsOf(f.box.LstFound.hwnd()).height,
+            f.box.ClientSize().cy - 8);
+  f.box.SetBounds({before.x, before.y, 50, 50});   // no smaller than the least size
+  EXPECT_GE(f.box.ClientSize().cx, 360);
+
   // The close box hides as Escape does: the window stays for the next time.
   ASSERT_TRUE(f.Open());
   f.box.Close();
@@ -270,6 +331,28 @@ TEST(FindBox, PaintsGroupTitlePathAndIconOfEachRow) {
   f.box.PaintRow(surface.dc(), RECT{0, 0, 560, 20}, 0, true);
   EXPECT_TRUE(f.icons_asked.empty());
   EXPECT_FALSE(inked(2, 18));
+}
+
+TEST(FindBox, ALongPathGivesWayInItsMiddleAndKeepsTheEndOfItsFileName) {
+  ui::MemorySurface surface;
+  ASSERT_TRUE(surface.CreateDib(10, 10, 32));
+  const std::wstring path = L"C:\\Users\\担当者\\Documents\\ソフト表\\経理\\2026年度\\請求〜2026_取引先別_集計.xlsx";
+  const int whole = ui::WholeTextExtent(surface.dc(), path).cx;
+  EXPECT_EQ(ui::FitPathText(surface.dc(), path, whole), path);
+  for (const int width : {whole * 2 / 3, whole / 2}) {
+    const std::wstring fitted = ui::FitPathText(surface.dc(), path, width);
+    EXPECT_TRUE(fitted.starts_with(L"C:\\"));
+    EXPECT_TRUE(fitted.ends_with(L"…\\請求〜2026_取引先別_集計.xlsx")) << width;
+    EXPECT_LE(ui::WholeTextExtent(surface.dc(), fitted).cx, width);
+  }
+  // Narrower than the file name: its end stays, with the extension.
+  const std::wstring end = ui::FitPathText(surface.dc(), path, whole / 5);
+  EXPECT_TRUE(end.starts_with(L"…"));
+  EXPECT_TRUE(end.ends_with(L"集計.xlsx"));
+  EXPECT_LE(ui::WholeTextExtent(surface.dc(), end).cx, whole / 5);
+  // A pair of surrogates is never cut.
+  const std::wstring pair = ui::FitPathText(surface.dc(), L"C:\\𠮷野家\\𠮷𠮷𠮷𠮷𠮷𠮷𠮷𠮷.txt", 40);
+  EXPECT_FALSE(pair.size() > 1 && pair[1] >= 0xDC00 && pair[1] <= 0xDFFF);
 }
 
 TEST(FindBox, ListsTwentyThousandEntries) {

@@ -215,6 +215,7 @@ TEST_F(MainArrangeTest, ADropOnAGroupMovesOrWithCtrlCopiesIntoItsFirstEmptyRowAF
   EXPECT_EQ(Named("A").entries[0], korvane::Entry{});
   EXPECT_EQ(Named("B").entries[1].title, "a1");
   EXPECT_EQ(Named("B").entries[1].path, "C:\\a1.txt");
+  EXPECT_EQ(form().StbInfo.Text(), "「a1」を業務「B」の 2 行目へ移動しました。");
   EXPECT_EQ(Model().CurrentRow(), a);
   EXPECT_EQ(form().LBGroup.ItemIndex(), a);
 
@@ -224,6 +225,7 @@ TEST_F(MainArrangeTest, ADropOnAGroupMovesOrWithCtrlCopiesIntoItsFirstEmptyRowAF
   Pump();
   EXPECT_EQ(Named("A").entries[1].title, "a2");
   EXPECT_EQ(Named("B").entries[3].title, "a2");
+  EXPECT_EQ(form().StbInfo.Text(), "「a2」を業務「B」の 4 行目へコピーしました。");
 
   // A full group: an information box, nothing changes.
   const std::vector<korvane::Entry> a_before = Named("A").entries;
@@ -231,7 +233,7 @@ TEST_F(MainArrangeTest, ADropOnAGroupMovesOrWithCtrlCopiesIntoItsFirstEmptyRowAF
   DragTo(CellPoint(1, 3), ListPoint(c));
   Release(WM_LBUTTONUP, ListPoint(c));
   ASSERT_FALSE(seam_.boxes.empty());
-  EXPECT_EQ(seam_.boxes.back().text, korvane::kGroupFull);
+  EXPECT_EQ(seam_.boxes.back().text, "業務「C」には空いている行がないため、移動できません。");
   EXPECT_EQ(seam_.boxes.back().flags & MB_ICONINFORMATION, static_cast<UINT>(MB_ICONINFORMATION));
   EXPECT_EQ(Named("A").entries, a_before);
   EXPECT_EQ(Named("C").entries[0].title, "c");
@@ -304,11 +306,12 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
     Release(WM_RBUTTONUP, CellPoint(2, 5));
     ASSERT_TRUE(PumpUntil([&] { return chooser.seen > 0; }));
     Pump();
-    EXPECT_EQ(chooser.captions, (std::vector<std::string>{"上へ移動\tAlt+Up", "下へ移動\tAlt+Down", "",
-                                                          "切り取り\tCtrl+X", "コピー\tCtrl+C", "貼り付け\tCtrl+V",
-                                                          "", "削除\tDel"}));
+    EXPECT_EQ(chooser.captions,
+              (std::vector<std::string>{"上へ移動(&U)\tAlt+Up", "下へ移動(&N)\tAlt+Down", "", "切り取り(&T)\tCtrl+X",
+                                        "コピー(&C)\tCtrl+C", "貼り付け(&P)\tCtrl+V", "", "削除(&D)\tDel",
+                                        "エントリの削除(&E)\tCtrl+Del"}));
     // (Separators read as disabled.)
-    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, true, true, true, false, true}));
+    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, true, true, true, false, true, true}));
   }
   EXPECT_EQ(form().DGMain.Col(), 2);
   EXPECT_EQ(Title(6), "t5");
@@ -321,7 +324,7 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
     form().DGMain.SetRow(8);
     Key(VK_APPS);
     EXPECT_EQ(chooser.seen, 1);
-    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, false, false, true, false, true}));
+    EXPECT_EQ(chooser.enabled, (std::vector<bool>{true, true, false, false, false, true, false, true, false}));
     form().DGMain.SetRow(1);
   }
   {
@@ -330,7 +333,7 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
     PostMessageW(grid(), WM_SYSKEYDOWN, VK_F10, 1);
     Pump();
     EXPECT_EQ(chooser.seen, 1);
-    ASSERT_EQ(chooser.enabled.size(), 8u);
+    ASSERT_EQ(chooser.enabled.size(), 9u);
     EXPECT_FALSE(chooser.enabled[0]);
   }
 

@@ -3,6 +3,7 @@
 // drop registers every file it can and names the others in one box.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "data/groupfiles.h"
 #include "data/settings.h"
 #include "grid/drop.h"
+#include "grid/entry_arranger.h"
 #include "drop_data.h"
 #include "kit.h"
 #include "ui/wide.h"
@@ -155,6 +157,76 @@ TEST_F(MainDropTest, APartialDropRegistersEveryFileItCanAndNamesTheOthersWithThe
   EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE");
   EXPECT_NE(saved.find(korvane::testing::Utf16File(u"PATH=" + korvane::Utf16FromUtf8(kanji)).substr(2)),
             std::string::npos);
+}
+
+// The clipboard as another program leaves it: one format.
+void PutOnClipboard(HWND owner, UINT format, HGLOBAL data) {
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(format, data);
+  CloseClipboard();
+}
+
+HGLOBAL WideText(const std::wstring& text) {
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(mem);
+  return mem;
+}
+
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(MainDropTest, TheWindowsClipboardTakesAnEntrysPathOutAndFileListsAndPathsIn) {
+  OpenWithGroup();
+  // Copy puts the path out as text; a paste of that here takes the whole entry.
+  form().DGMain.SetRow(1);
+  CtrlKey('C');
+  EXPECT_EQ(ClipboardText(main()), ui::Wide(Path(1)));
+  form().DGMain.SetRow(2);
+  CtrlKey('V');
+  EXPECT_EQ(Title(2), "一番");
+  EXPECT_EQ(Path(2), Path(1));
+
+  // A file list as a file manager copies it: the rules of a drop, one step.
+  const std::string a = folder_.Write("a.txt"), b = folder_.Write("b.txt");
+  const std::string folder = folder_.MakeFolder("資料");
+  PutOnClipboard(main(), CF_HDROP, kit::MakeHdrop(std::vector<std::wstring>{ui::Wide(a), ui::Wide(folder), ui::Wide(b)}));
+  form().DGMain.SetRow(5);
+  CtrlKey('V');
+  Pump();
+  EXPECT_EQ(Path(5), a);
+  EXPECT_EQ(Path(6), b);
+  EXPECT_EQ(seam_.Texts(), (std::vector<std::string>{Refused({"【フォルダー】" + folder})}));
+  form().MnuUndoClick();
+  EXPECT_EQ(Path(5), "");
+  EXPECT_EQ(Path(6), "");
+  form().MnuRedoClick();
+
+  // A path as text in quotes, pasted from the edit menu.
+  const std::string c = folder_.Write("請求〜2026.txt");
+  PutOnClipboard(main(), CF_UNICODETEXT, WideText(L"\"" + ui::Wide(c) + L"\"\r\n"));
+  form().DGMain.SetRow(8);
+  EXPECT_TRUE(form().MainMenu().Run(korvane::kIdPaste));
+  Pump();
+  EXPECT_EQ(Path(8), c);
+  EXPECT_EQ(Title(8), "請求〜2026");
+  EXPECT_EQ(Marker(8), korvane::PathMarker::Found);
+  // Text that names no full path is refused by name.
+  PutOnClipboard(main(), CF_UNICODETEXT, WideText(L"請求書"));
+  form().DGMain.SetRow(9);
+  CtrlKey('V');
+  Pump();
+  EXPECT_EQ(Path(9), "");
+  EXPECT_EQ(seam_.Texts().back(), Refused({"【ファイルのパスではない】請求書"}));
 }
 
 TEST_F(MainDropTest, RefusedDropsChangeNothing) {

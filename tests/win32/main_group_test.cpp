@@ -147,7 +147,7 @@ TEST_F(MainGroupTest, TheRightButtonOpensTheGroupMenuAtThePointerWithoutSelectin
     PostMessageA(list(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     Pump();
     EXPECT_EQ(watch.captions,
-              (std::vector<std::string>{"新規業務名作成\tIns", "業務名称変更\tF2", "業務名削除\tDel"}));
+              (std::vector<std::string>{"新規業務名作成(&N)\tIns", "業務名称変更(&R)\tF2", "業務名削除(&D)\tDel"}));
     EXPECT_EQ(watch.enabled, (std::vector<bool>{true, false, false}));
     POINT screen = at;
     ClientToScreen(list(), &screen);
