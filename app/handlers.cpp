@@ -24,6 +24,7 @@ void TFrmFR0010MN::LBGroupDrawItem(const ui::DrawItemEvent& e) {
 void TFrmFR0010MN::SpbInputClick(bool input_button) {
   mode_ = input_button ? kModeRegistration : kModeLauncher;
   ResizeColumns();
+  grid_access_.Changed();
 }
 
 bool TFrmFR0010MN::DGMainSelectCell(int col, int) { return !(mode_ != kModeRegistration && col == 2); }
