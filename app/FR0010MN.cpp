@@ -111,6 +111,7 @@ LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kBackgroundMessage:
       work_.Deliver();
       FindIconsMayHaveCome();
+      grid_access_.Changed();  // markers that came
       return 0;
     case WM_HOTKEY:
       HotKeyPressed(wp);
@@ -150,6 +151,7 @@ void TFrmFR0010MN::CreateControls() {
   // Rows by number: the names are drawn from the model, so a thousand
   // groups fill the list in one step.
   lb.no_data = true;
+  lb.name = "業務名";
   LBGroup.Create(lb);
   LBGroup.item_text = [this](int row) {
     return row >= 0 && static_cast<std::size_t>(row) < model_.GroupCount()
@@ -188,6 +190,8 @@ void TFrmFR0010MN::CreateControls() {
   DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
   DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
   DGMain.on_capture_lost = [this] { DGMainCaptureLost(); };
+  DGMain.on_get_object = [this](WPARAM wp, LPARAM lp) { return grid_access_.Answer(wp, lp); };
+  DGMain.on_current_changed = [this] { grid_access_.Changed(); };
   Step("grid");
 
   ui::EditArgs ed;
@@ -226,6 +230,7 @@ void TFrmFR0010MN::CreateToolbar() {
 
   struct ButtonRow {
     ui::SpeedButton* button;
+    const char* name;  // the menu's word for it
     int left;
     const wchar_t* glyph;
     int pictures;
@@ -233,11 +238,11 @@ void TFrmFR0010MN::CreateToolbar() {
     Callback<void()> click;
   };
   const ButtonRow rows[] = {
-      {&SpbSave, 8, L"SPBSAVE", 2, 0, [this] { MnuSaveClick(); }},
-      {&SpbExit, 72, L"SPBEXIT", 2, 0, [this] { MnuExitClick(); }},
-      {&SpbInput, 136, L"SPBINPUT", 1, 1, [this] { SpbInputClick(true); }},
-      {&SpbRun, 176, L"SPBRUN", 1, 1, [this] { SpbInputClick(false); }},
-      {&SpbFind, 240, L"SPBFIND", 2, 0, [this] { MnuFindClick(); }},
+      {&SpbSave, "保存", 8, L"SPBSAVE", 2, 0, [this] { MnuSaveClick(); }},
+      {&SpbExit, "終了", 72, L"SPBEXIT", 2, 0, [this] { MnuExitClick(); }},
+      {&SpbInput, "登録モード", 136, L"SPBINPUT", 1, 1, [this] { SpbInputClick(true); }},
+      {&SpbRun, "ランチャーモード", 176, L"SPBRUN", 1, 1, [this] { SpbInputClick(false); }},
+      {&SpbFind, "検索", 240, L"SPBFIND", 2, 0, [this] { MnuFindClick(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -245,6 +250,7 @@ void TFrmFR0010MN::CreateToolbar() {
     sa.bounds = ui::Bounds{row.left, 8, 41, 41};
     sa.group_index = row.group;
     sa.down = row.button == &SpbInput;
+    sa.name = row.name;
     row.button->Create(sa);
     row.button->SetGlyph(ui::LoadPicture(row.glyph), row.pictures);
     row.button->on_click = row.click;

@@ -16,6 +16,7 @@
 #include "grid/drop.h"
 #include "grid/entry_arranger.h"
 #include "grid/entry_editor.h"
+#include "grid/grid_accessible.h"
 #include "grid/launcher.h"
 #include "grid/painter.h"
 #include "groups/folder_sync.h"
@@ -207,6 +208,7 @@ class TFrmFR0010MN : public ui::Form {
   FindBox& Finder() { return find_box_; }
   const ui::SystemHotKey& FindHotKey() const { return hot_key_; }
   const PathTip& PathTips() const { return path_tip_; }
+  GridAccessible& GridAccess() { return grid_access_; }
   ui::SpeedButton SpbFind;
   ui::Bevel BvlC;
   // Dead share: closing while a launch is under way asks first.
@@ -277,6 +279,7 @@ class TFrmFR0010MN : public ui::Form {
                            [this](std::size_t row) {
                              work_.GroupSelected(row);
                              sync_.Selected(row);
+                             grid_access_.Changed();
                            },
                            [this](std::size_t row) { work_.GroupRenamed(row); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
@@ -310,6 +313,11 @@ class TFrmFR0010MN : public ui::Form {
   FindBox find_box_{model_, FindCallbacks()};
   ui::SystemHotKey hot_key_;
   PathTip path_tip_{model_, DGMain, painter_, mode_};
+  // What a screen reader reads of the grid; Changed() after whatever may
+  // change what the grid shows.
+  GridAccessible grid_access_{{model_, DGMain, mode_, data_folder_, [this](int row) {
+                                 work_.Send([this, row] { launcher_.LaunchRow(row); });
+                               }}};
   bool find_stale_ = true;          // the index has not seen the model's last change
   bool find_icons_waited_ = false;  // the box painted a row whose icon was on its way
 };

@@ -15,8 +15,12 @@ void TFrmFR0010MN::SetUpArranging() {
   history_.on_change = [this] {
     ShowUnsavedState();
     FindModelChanged();
+    grid_access_.Changed();
   };
-  sync_.on_model_changed = [this] { FindModelChanged(); };
+  sync_.on_model_changed = [this] {
+    FindModelChanged();
+    grid_access_.Changed();
+  };
   // The find index is built once every group is read, while the window
   // waits for input, so that the first Ctrl+F only brings it up to date.
   sync_.on_started = [this] { WarmFindIndex(); };

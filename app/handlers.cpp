@@ -28,6 +28,7 @@ void TFrmFR0010MN::SpbInputClick(bool input_button) {
   mode_ = input_button ? kModeRegistration : kModeLauncher;
   (input_button ? SpbInput : SpbRun).SetDown(true);
   ResizeColumns();
+  grid_access_.Changed();
 }
 
 bool TFrmFR0010MN::DGMainSelectCell(int col, int) { return !(mode_ != kModeRegistration && col == 2); }

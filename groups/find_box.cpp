@@ -178,6 +178,7 @@ void FindBox::CreateControls() {
   list.bounds = {kMargin, kMargin + 23 + kMargin, kClientWidth - 2 * kMargin, kClientHeight - 3 * kMargin - 23};
   list.item_height = kRowHeight;
   list.no_data = true;
+  list.name = "検索結果";
   if (!LstFound.Create(list)) return;
   // A click chooses a row and gives the focus back to the text box; Tab
   // reaches the list, which takes the text box's keys.
@@ -186,6 +187,14 @@ void FindBox::CreateControls() {
   LstFound.on_draw_item = [this](const ui::DrawItemEvent& e) { PaintRow(e.dc, e.rect, e.index, e.selected); };
   LstFound.on_mouse_down = [this](const ui::MouseEvent&) { FocusControl(EdtFind.hwnd()); };
   LstFound.on_double_click = [this] { Act(enter_shows_); };
+  // A hit as a screen reader says it: 「業務 / タイトル / ファイル」.
+  LstFound.item_text = [this](int row) {
+    const auto i = static_cast<std::size_t>(row);
+    if (row < 0 || i >= hits_.size() || hits_[i].group >= model_.GroupCount()) return std::string();
+    const Group& group = model_.GroupAt(hits_[i].group);
+    const Entry* entry = group.EntryAt(hits_[i].entry);
+    return entry ? group.name + " / " + entry->title + " / " + entry->path : std::string();
+  };
 }
 
 void FindBox::Refilter() {

@@ -137,7 +137,15 @@ LRESULT DrawGrid::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateCell(current_.col, current_.row); return 0;
+    case WM_KILLFOCUS:
+      InvalidateCell(current_.col, current_.row);
+      CurrentChanged();
+      return 0;
+    case WM_GETOBJECT:
+      if (on_get_object) {
+        if (const LRESULT object = on_get_object(wp, lp)) return object;
+      }
+      break;
     case WM_SETFONT:
       SetFont(reinterpret_cast<HFONT>(wp));
       return 0;
@@ -309,7 +317,12 @@ bool DrawGrid::ApplyMove(GridCell target, int left_col, int top_row) {
     InvalidateCell(old.col, old.row);
     InvalidateCell(target.col, target.row);
   }
+  CurrentChanged();
   return true;
+}
+
+void DrawGrid::CurrentChanged() {
+  if (on_current_changed && hwnd()) on_current_changed();
 }
 
 bool DrawGrid::SetFirsts(int left_col, int top_row) {
@@ -330,10 +343,12 @@ void DrawGrid::LayoutChanged() {
   // The current cell stays a normal cell, without asking: the old one is gone.
   const GridAxis& cols = layout_.cols;
   const GridAxis& rows = layout_.rows;
+  const GridCell old = current_;
   if (cols.Count() > cols.Fixed()) current_.col = std::clamp(current_.col, cols.Fixed(), cols.Count() - 1);
   if (rows.Count() > rows.Fixed()) current_.row = std::clamp(current_.row, rows.Fixed(), rows.Count() - 1);
   UpdateScrollBar();
   Invalidate();
+  if (current_ != old) CurrentChanged();
 }
 
 void DrawGrid::SetColCount(int count) { layout_.cols.SetCount(count); LayoutChanged(); }

@@ -82,6 +82,12 @@ class DrawGrid : public Window {
   // The capture went to another window while a button was held (a message
   // box, another window activated): no release will follow.
   korvane::Callback<void()> on_capture_lost;
+  // WM_GETOBJECT: the owner's accessible object for the grid, or 0 for the
+  // system's answer.
+  korvane::Callback<LRESULT(WPARAM wp, LPARAM lp)> on_get_object;
+  // The current cell moved, or the grid took or lost the focus: what a
+  // screen reader follows.
+  korvane::Callback<void()> on_current_changed;
 
   DrawGrid();
   ~DrawGrid() override;
@@ -175,6 +181,7 @@ class DrawGrid : public Window {
   void MoveFocusOut(bool backward);
   void LayoutChanged();
   void UpdateScrollBar();
+  void CurrentChanged();
 
   GridLayout layout_;
   GridCell current_;

@@ -18,13 +18,60 @@ ShiftState HeldKeys() {
   if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
   return shift;
 }
+
+class ListAccessible final : public Accessible {
+ public:
+  explicit ListAccessible(const ListBox& list) : Accessible(list.hwnd()), list_(list) {}
+
+ private:
+  long ChildCount() const override { return std::max(0, list_.Count()); }
+  std::string Name(long child) const override {
+    return child == 0 ? TextOf(hwnd()) : list_.Item(static_cast<int>(child - 1));
+  }
+  long Role(long child) const override { return child == 0 ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM; }
+  long State(long child) const override {
+    if (child == 0) return STATE_SYSTEM_FOCUSABLE | (GetFocus() == hwnd() && Caret() < 0 ? STATE_SYSTEM_FOCUSED : 0);
+    long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (child - 1 == list_.ItemIndex()) state |= STATE_SYSTEM_SELECTED;
+    if (GetFocus() == hwnd() && child - 1 == Caret()) state |= STATE_SYSTEM_FOCUSED;
+    RECT row = list_.ItemRect(static_cast<int>(child - 1)), client{}, seen{};
+    GetClientRect(hwnd(), &client);
+    if (!IntersectRect(&seen, &row, &client)) state |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+    return state;
+  }
+  RECT Location(long child) const override {
+    if (child == 0) return ClientOnScreen();
+    RECT r = list_.ItemRect(static_cast<int>(child - 1));
+    MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  long Focus() const override {
+    if (GetFocus() != hwnd()) return kNoChild;
+    const int caret = Caret();
+    return caret >= 0 && caret < list_.Count() ? caret + 1 : 0;
+  }
+  long Selection() const override {
+    const int row = list_.ItemIndex();
+    return row >= 0 ? row + 1 : kNoChild;
+  }
+  long HitTest(POINT screen) const override {
+    const RECT client = ClientOnScreen();
+    if (!PtInRect(&client, screen)) return kNoChild;
+    const LRESULT at = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0,
+                                    MAKELPARAM(screen.x - client.left, screen.y - client.top));
+    return HIWORD(at) == 0 && LOWORD(at) < list_.Count() ? LOWORD(at) + 1 : 0;
+  }
+  int Caret() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0)); }
+
+  const ListBox& list_;
+};
 }  // namespace
 
 bool ListBox::Create(const ListBoxArgs& args) {
   const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
                       LBS_NOINTEGRALHEIGHT | (args.no_data ? LBS_NODATA : LBS_HASSTRINGS) |
                       (args.visible ? WS_VISIBLE : 0);
-  if (!CreateControl("LISTBOX", args.border ? WS_EX_CLIENTEDGE : 0, style, "", args.bounds, args.parent)) {
+  if (!CreateControl("LISTBOX", args.border ? WS_EX_CLIENTEDGE : 0, style, args.name, args.bounds, args.parent)) {
     return false;
   }
   HFONT font = ControlFont(args.parent, args.font, own_font_);
@@ -167,6 +214,10 @@ LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (index < 0 || index >= Count()) return LB_ERR;
         return static_cast<LRESULT>(std::max(Wide(item_text(index)).size(), sizeof(ULONG_PTR)));
       }
+      break;
+    case WM_GETOBJECT:
+      if (const LRESULT object = accessible_.Answer(wp, lp, [this] { return new ListAccessible(*this); }))
+        return object;
       break;
     case WM_CHAR:
       if (item_text && NoData() && wp >= 0x20) {

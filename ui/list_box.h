@@ -3,7 +3,9 @@
 // real rows; the toolkit paints the empty list's focus row and draws the
 // dotted focus rectangle after the program's painting. The click event runs
 // only when the user changes the selection (mouse or keyboard), never for a
-// change the program makes.
+// change the program makes. To a screen reader it is a list named by its
+// window text whose rows are named by their texts (item_text for a no_data
+// list).
 #include <windows.h>
 
 #include <optional>
@@ -11,6 +13,7 @@
 #include <string_view>
 
 #include "common/callback.h"
+#include "ui/accessible.h"
 #include "ui/control.h"
 
 namespace ui {
@@ -28,6 +31,8 @@ struct ListBoxArgs {
   // LB_GETTEXT(LEN) from anywhere and the typed first letter use it.
   bool no_data = false;
   DWORD help_context = 0;
+  // What a screen reader calls the list (its window text; never painted).
+  std::string name;
 };
 
 struct DrawItemEvent {
@@ -87,6 +92,7 @@ class ListBox : public SubclassedControl {
 
   int update_depth_ = 0;
   UniqueFont own_font_;
+  AccessibleSlot accessible_;
 };
 
 }  // namespace ui

@@ -2,11 +2,32 @@
 
 #include "ui/hint.h"
 #include "ui/image.h"
+#include "ui/wide.h"
 
 namespace ui {
 
 namespace {
 constexpr char kClassName[] = "ui.SpeedButton";
+
+class ButtonAccessible final : public Accessible {
+ public:
+  explicit ButtonAccessible(const SpeedButton& button) : Accessible(button.hwnd()), button_(button) {}
+
+ private:
+  std::string Name(long) const override { return TextOf(hwnd()); }
+  long Role(long) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+  long State(long) const override {
+    long state = 0;
+    if (button_.Down()) state |= STATE_SYSTEM_PRESSED;
+    if (!button_.Enabled()) state |= STATE_SYSTEM_UNAVAILABLE;
+    if (!IsWindowVisible(hwnd())) state |= STATE_SYSTEM_INVISIBLE;
+    return state;
+  }
+  std::string DefaultAction(long) const override { return "押す"; }
+  bool DoDefaultAction(long) override { return PostMessageW(hwnd(), BM_CLICK, 0, 0) != FALSE; }
+
+  const SpeedButton& button_;
+};
 }  // namespace
 
 bool SpeedButton::Create(const SpeedButtonArgs& args) {
@@ -14,7 +35,7 @@ bool SpeedButton::Create(const SpeedButtonArgs& args) {
   group_index_ = args.group_index;
   allow_all_up_ = args.allow_all_up;
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0) | (args.enabled ? 0 : WS_DISABLED);
-  if (!CreateWindowOfClass(kClassName, 0, style, "", args.bounds.x, args.bounds.y, args.bounds.width,
+  if (!CreateWindowOfClass(kClassName, 0, style, args.name.c_str(), args.bounds.x, args.bounds.y, args.bounds.width,
                            args.bounds.height, args.parent, nullptr, 0, nullptr)) {
     return false;
   }
@@ -32,17 +53,19 @@ void SpeedButton::SetGlyph(UniqueBitmap glyph, int count) {
 void SpeedButton::SetDown(bool down) {
   if (down == down_) return;
   if (!down && group_index_ != 0 && !allow_all_up_) return;  // one of the group stays down
-  down_ = down;
   if (down && group_index_ != 0) {
     for (HWND h = GetWindow(GetParent(hwnd()), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
       auto* other = h == hwnd() ? nullptr : dynamic_cast<SpeedButton*>(Window::FromHwnd(h));
-      if (other && other->group_index_ == group_index_ && other->down_) {
-        other->down_ = false;
-        InvalidateRect(h, nullptr, TRUE);
-      }
+      if (other && other->group_index_ == group_index_ && other->down_) other->DownChanged(false);
     }
   }
+  DownChanged(down);
+}
+
+void SpeedButton::DownChanged(bool down) {
+  down_ = down;
   InvalidateRect(hwnd(), nullptr, TRUE);
+  RaiseEvent(hwnd(), EVENT_OBJECT_STATECHANGE);
 }
 
 void SpeedButton::SetEnabled(bool enabled) {
@@ -96,8 +119,7 @@ bool SpeedButton::PointerInside(LPARAM lp) const {
 void SpeedButton::Clicked() {
   if (group_index_ != 0) {
     if (allow_all_up_ && down_) {
-      down_ = false;
-      InvalidateRect(hwnd(), nullptr, TRUE);
+      DownChanged(false);
     } else {
       SetDown(true);
     }
@@ -166,6 +188,13 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
       InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;
+    case BM_CLICK:
+      if (IsWindowEnabled(hwnd())) Clicked();
+      return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT object = accessible_.Answer(wp, lp, [this] { return new ButtonAccessible(*this); }))
+        return object;
+      return Window::HandleMessage(msg, wp, lp);
     default:
       return Window::HandleMessage(msg, wp, lp);
   }

@@ -3,13 +3,16 @@
 // pictures, enabled and disabled) drawn with its background colour (the
 // bottom-left pixel) transparent, a tooltip hint, and a group: among the
 // buttons of one parent with the same group index exactly one is down. It
-// never takes the focus, so an open editor elsewhere keeps it.
+// never takes the focus, so an open editor elsewhere keeps it. To a screen
+// reader it is a push button named by its window text, pressed while down;
+// BM_CLICK clicks it.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
 #include "common/callback.h"
+#include "ui/accessible.h"
 #include "ui/control.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
@@ -24,6 +27,8 @@ struct SpeedButtonArgs {
   bool down = false;
   bool allow_all_up = false;  // a group may have none down
   std::string hint;
+  // What a screen reader calls it (its window text; never painted).
+  std::string name;
   bool visible = true;
   bool enabled = true;
 };
@@ -52,6 +57,7 @@ class SpeedButton : public Window {
  private:
   bool PointerInside(LPARAM lp) const;
   void Clicked();
+  void DownChanged(bool down);
 
   UniqueBitmap glyph_;
   int glyph_count_ = 1;
@@ -62,6 +68,7 @@ class SpeedButton : public Window {
   bool pressed_ = false;  // left button held on the button
   bool pressed_inside_ = false;
   bool hot_ = false;  // pointer over it
+  AccessibleSlot accessible_;
 };
 
 }  // namespace ui

@@ -21,6 +21,16 @@ UniqueFont StatusFont() {
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return UniqueFont();
   return UniqueFont(CreateFontIndirectW(&metrics.lfStatusFont));
 }
+
+class StatusAccessible final : public Accessible {
+ public:
+  explicit StatusAccessible(HWND hwnd) : Accessible(hwnd) {}
+
+ private:
+  std::string Name(long) const override { return TextOf(hwnd()); }
+  long Role(long) const override { return ROLE_SYSTEM_STATUSBAR; }
+  long State(long) const override { return STATE_SYSTEM_READONLY; }
+};
 }  // namespace
 
 bool StatusBar::Create(const StatusBarArgs& args) {
@@ -35,8 +45,10 @@ bool StatusBar::Create(const StatusBarArgs& args) {
 }
 
 void StatusBar::SetText(std::string_view text) {
+  const bool changed = Text() != text;
   SetTextOf(hwnd(), text);
   InvalidateRect(hwnd(), nullptr, FALSE);
+  if (changed) RaiseEvent(hwnd(), EVENT_OBJECT_NAMECHANGE);
 }
 
 std::string StatusBar::Text() const { return TextOf(hwnd()); }
@@ -68,6 +80,10 @@ LRESULT StatusBar::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // the paint fills every pixel
+    case WM_GETOBJECT:
+      if (const LRESULT object = accessible_.Answer(wp, lp, [this] { return new StatusAccessible(hwnd()); }))
+        return object;
+      break;
     case WM_NCHITTEST: {
       POINT pt = MousePoint(lp);
       ScreenToClient(hwnd(), &pt);

@@ -3,12 +3,14 @@
 // system's status-bar font, with a size grip that sizes the top-level
 // window. It does not move itself; the form's layout places it. Drawn by
 // the program (no common-controls library at start); its text is its
-// window text.
+// window text, which a screen reader reads as the status bar's name and is
+// told of when it changes.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
+#include "ui/accessible.h"
 #include "ui/control.h"
 #include "ui/window.h"
 
@@ -36,6 +38,7 @@ class StatusBar : public Window {
  private:
   bool size_grip_ = true;
   UniqueFont font_;
+  AccessibleSlot accessible_;
 };
 
 }  // namespace ui
