@@ -141,18 +141,15 @@ TEST_F(HelpTest, EveryKeyTheHelpsKeyTableNamesIsOneTheProgramAnswersTo) {
     SetFocus(control);
     kit::PostKey(control, vk);
     kit::Pump();
-  };
-  const auto edits = [&](UINT vk) {
-    key_in(grid(), vk);
-    const bool open = IsWindowVisible(editor()) != FALSE;
+    const bool editing = IsWindowVisible(editor()) != FALSE;
     form().CommitTitleEdit();
-    return open;
+    return editing || GetFocus() != control;
   };
   const std::map<std::string, std::function<bool()>> tried = {
-      {"Enter", [&] { return edits(VK_RETURN); }},
-      {"F2", [&] { return edits(VK_F2); }},
+      {"Enter", [&] { return key_in(grid(), VK_RETURN); }},
+      {"F2", [&] { return key_in(grid(), VK_F2); }},
+      {"Tab", [&] { return key_in(list(), VK_TAB); }},
       {"F1", [&] { return F1In(grid()) == folder_.path() + "Korvane_5.html"; }},
-      {"Tab", [&] { return key_in(list(), VK_TAB), GetFocus() == grid(); }},
       {"Shift+F10", [&] { return SetTimer(nullptr, 0, 100, &EndMenuSoon), form().LBGroupKeyDown(VK_F10, ui::kShift); }},
   };
   for (const std::string& key : named) {
