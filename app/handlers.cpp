@@ -22,9 +22,9 @@ void TFrmFR0010MN::LBGroupDrawItem(const ui::DrawItemEvent& e) {
   arranger_.DrawGroupMark(e.dc, e.index, e.rect);
 }
 
-// The toolbar's two buttons and the mode menu's items.
+// The toolbar's two buttons and the mode menu's items. An open title edit
+// stays open across the switch; only its width follows.
 void TFrmFR0010MN::SpbInputClick(bool input_button) {
-  CommitTitleEdit();
   mode_ = input_button ? kModeRegistration : kModeLauncher;
   (input_button ? SpbInput : SpbRun).SetDown(true);
   ResizeColumns();

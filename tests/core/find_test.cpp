@@ -53,27 +53,12 @@ TEST(FindFold, LowersAsciiLettersAndKeepsDoubleByteCharactersWhole) {
 }
 
 TEST(FindFold, LookAlikesOfCodePage932AndAccentsFindEachOtherBothWays) {
-  // Each pair: an entry titled with one is found by the other.
-  const std::pair<const char*, const char*> pairs[] = {
-      {"～", "〜"}, {"－", "−"}, {"‖", "∥"}, {"￠", "¢"}, {"￡", "£"}, {"￢", "¬"}, {"É", "e"}, {"ü", "U"},
-  };
-  for (const auto& [a, b] : pairs) {
-    for (const auto& [title, typed] : {std::pair{a, b}, std::pair{b, a}}) {
-      const LauncherModel model = ModelOf({{"g", {{1, {std::string("請求") + title + "2026", ""}}}}});
-      FindIndex index(FoldBytes);
-      index.Sync(model);
-      EXPECT_EQ(index.Filter(std::string("求") + typed + "20"), (Hits{{0, 1}})) << title << " by " << typed;
-    }
-  }
-  const LauncherModel model = ModelOf({{"g", {{1, {"Café crème", ""}}, {2, {"CafeÌ noir", ""}}}}});
+  const LauncherModel model = ModelOf({{"g", {{1, {"請求～2026 ￡ Café", ""}}, {2, {"請求〜2026 £ Cafe\xCC\x81", ""}}}}});
   FindIndex index(FoldBytes);
   index.Sync(model);
-  EXPECT_EQ(index.Filter("cafe"), (Hits{{0, 1}, {0, 2}}));
-  EXPECT_EQ(index.Filter("CRÈME"), (Hits{{0, 1}}));
-  EXPECT_EQ(index.Filter("ｃａｆé"), (Hits{{0, 1}, {0, 2}}));   // full width folds to ASCII
-  // Letters without a base stay apart; a character near the pairs is not folded.
-  EXPECT_EQ(index.Fold("Æß×"), u"Æß×");
-  EXPECT_EQ(index.Fold("〝"), u"〝");
+  for (const char* typed : {"～2026 ￡ cafe", "〜2026 £ CAFÉ", "~２０２６"})
+    EXPECT_EQ(index.Filter(typed), (Hits{{0, 1}, {0, 2}})) << typed;
+  EXPECT_EQ(index.Fold("Æß×〝"), u"Æß×〝");   // no base letter, no pair: as they are
 }
 
 TEST(FindIndex, TitlesBeginningWithTheTextComeFirstThenOtherMatchesInGroupAndEntryOrder) {

@@ -3,7 +3,8 @@
 # our own (DoDragDrop with a wide HDROP, as Explorer drags) is dragged with
 # the real pointer onto entry 2's row in registration mode; the drop shows
 # the copy effect, fills entry 2 and the empty rows after it (entry 3 has a
-# path and is kept), and a save writes them.
+# path and is kept), and a save writes them. The same file copied as a file
+# list and pasted on entry 5's row is saved there.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 e2e_install
@@ -51,5 +52,16 @@ e2e_until 5 eval 'saved 02 | grep -qF "見積表"'
 check_eq "entry 2 holds the first file, titled by its name" "[02]|TITLE=見積表|PATH=$A|" "$(saved 02)"
 check_eq "entry 3 keeps its path" '[03]|TITLE=三番|PATH=C:\三番.txt|' "$(saved 03)"
 check_eq "entry 4 holds the second file" "[04]|TITLE=請求書|PATH=$B|" "$(saved 04)"
+
+# The first file copied as a file list in another program, pasted with
+# Ctrl+V on entry 5's row, saved (again until the folder test answered).
+e2e_start "$E2E_FIXTURES/fixture_drag_source.exe" --copy "$A"
+copied() { grep -q copied "$E2E_LAST_LOG"; }
+e2e_until 10 copied || e2e_abort "the file list is on the clipboard" "$(cat "$E2E_LAST_LOG")"
+e2e_click_screen "$tx" $((gy + 41 * 5 + 20))
+e2e_real_key "$E2E_MAIN" ctrl+v || fail "Ctrl+V is typed"
+pasted() { e2e_probe post "$E2E_MAIN" 0x111 101 0 >/dev/null && sleep 0.3 && saved 05 | grep -qF "見積表"; }
+check "the pasted file is saved" e2e_until 10 pasted
+check_eq "entry 5 holds the pasted file" "[05]|TITLE=見積表|PATH=$A|" "$(saved 05)"
 e2e_close
 e2e_finish

@@ -548,6 +548,11 @@ TEST_F(MainEditTest, TheEditorStaysOpenAcrossAModeSwitch) {
   EXPECT_EQ(resized.x, before.x);
   EXPECT_EQ(resized.y, before.y);
   EXPECT_EQ(resized.width, after.width + 60);
+  // The mode menu's item switches back as the other button does.
+  EXPECT_TRUE(form().MainMenu().Run(korvane::kIdRegistrationMode));
+  EXPECT_EQ(form().Mode(), korvane::kModeRegistration);
+  EXPECT_TRUE(form().SpbInput.Down());
+  EXPECT_TRUE(Editing());
   EXPECT_EQ(GetFocus(), editor());
   Key(VK_RETURN);
   EXPECT_EQ(Title(1), "切替中");

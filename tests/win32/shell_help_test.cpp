@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -71,70 +73,49 @@ TEST_F(HelpTest, F1OpensThePageOfTheFocusedControlsContext) {
 std::string BuiltPage(const char* name) {
   wchar_t exe[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  for (std::filesystem::path dir = std::filesystem::path(exe).parent_path(); dir.has_relative_path();
-       dir = dir.parent_path()) {
-    std::ifstream in(dir / "dist" / name, std::ios::binary);
-    if (in) return std::string(std::istreambuf_iterator<char>(in), {});
+  for (auto dir = std::filesystem::path(exe).parent_path(); dir.has_relative_path(); dir = dir.parent_path()) {
+    if (std::ifstream in(dir / "dist" / name, std::ios::binary); in) return {std::istreambuf_iterator<char>(in), {}};
   }
   return {};
 }
 
-// The keys of the key table ("Ctrl+X"): a run of <kbd> joined by '+'; "／"
-// goes on with the same modifiers, anything else ends it.
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  for (std::size_t at = 0;;) {
+    const std::size_t next = text.find(separator, at);
+    parts.push_back(text.substr(at, next - at));
+    if (next == std::string::npos) return parts;
+    at = next + separator.size();
+  }
+}
+
+// The keys of the key table's first column: "、" between them, and after
+// "／" a key that takes the modifiers before it (Ctrl+X／C is Ctrl+C too).
 std::vector<std::string> TableKeys(const std::string& page) {
   std::vector<std::string> keys;
   const std::size_t from = page.find("<h2 id=\"keys\">");
-  if (from == std::string::npos) return keys;
   const std::string table = page.substr(from, page.find("</table>", from) - from);
-  for (std::size_t row = table.find("<tr><td>"); row != std::string::npos; row = table.find("<tr><td>", row)) {
-    row += 8;
-    const std::string cell = table.substr(row, table.find("</td>", row) - row);
-    std::string key, modifiers;
-    const auto end = [&] {
-      if (key.size() > modifiers.size()) keys.push_back(key);
-      key.clear();
-      modifiers.clear();
-    };
-    for (std::size_t i = 0; i < cell.size();) {
-      if (cell.compare(i, 5, "<kbd>") == 0) {
-        const std::size_t close = cell.find("</kbd>", i);
-        key += cell.substr(i + 5, close - i - 5);
-        i = close + 6;
-      } else if (cell[i] == '+') {
-        key += cell[i++];
-      } else if (cell.compare(i, 3, "／") == 0) {
-        keys.push_back(key);
-        modifiers = key.substr(0, key.rfind('+') + 1);
-        key = modifiers;
-        i += 3;
-      } else {
-        end();
-        ++i;
-      }
+  const std::regex cell("<tr><td>(<kbd>.*?)</td>"), tag("</?kbd>");
+  for (std::sregex_iterator it(table.begin(), table.end(), cell), end; it != end; ++it) {
+    for (const std::string& combo : Split(std::regex_replace((*it)[1].str(), tag, ""), "、")) {
+      const std::vector<std::string> alike = Split(combo, "／");
+      const std::string modifiers = alike[0].substr(0, alike[0].rfind('+') + 1);
+      for (std::size_t i = 0; i < alike.size(); ++i) keys.push_back(i ? modifiers + alike[i] : alike[i]);
     }
-    end();
   }
   return keys;
 }
 
-// The keys shown after a tab in a menu's items, submenus too, named as the
-// help names them.
+// The keys shown after a tab in a menu's items, submenus too, as the help
+// names them.
 void MenuKeys(HMENU menu, std::set<std::string>& keys) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      MenuKeys(sub, keys);
-      continue;
-    }
+    if (HMENU sub = GetSubMenu(menu, i)) MenuKeys(sub, keys);
     wchar_t text[256] = {};
     GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    const std::string caption = ui::Narrow(text);
-    const std::size_t tab = caption.find('\t');
-    if (tab == std::string::npos) continue;
-    std::string key = caption.substr(tab + 1);
-    for (const auto& [short_name, name] : std::map<std::string, std::string>{
-             {"Del", "Delete"}, {"Ins", "Insert"}, {"Up", "↑"}, {"Down", "↓"}}) {
-      if (key.ends_with(short_name)) key.replace(key.size() - short_name.size(), short_name.size(), name);
-    }
+    std::string key = std::regex_replace(ui::Narrow(text), std::regex("^[^\\t]*\\t?"), "");
+    for (const auto& [shown, named] : {std::pair{"Del", "Delete"}, {"Ins", "Insert"}, {"Up", "↑"}, {"Down", "↓"}})
+      if (key.ends_with(shown)) key.replace(key.size() - std::strlen(shown), std::string::npos, named);
     keys.insert(key);
   }
 }
@@ -147,44 +128,29 @@ void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(HelpTest, EveryKeyTheHelpsKeyTableNamesIsOneTheProgramAnswersTo) {
   const std::vector<std::string> named = TableKeys(BuiltPage("Korvane.html"));
   ASSERT_GE(named.size(), 15u) << "the key table is read";
-  // Shown in the menus (the menu bar and both right-button menus), or the
-  // hot key the window holds.
+  // Shown in the menu bar or a right-button menu, or the hot key held.
   std::set<std::string> answered;
-  MenuKeys(form().MainMenu().handle(), answered);
-  MenuKeys(form().GroupMenu().handle(), answered);
-  MenuKeys(form().Arranger().Menu().handle(), answered);
+  for (HMENU menu : {form().MainMenu().handle(), form().GroupMenu().handle(), form().Arranger().Menu().handle()})
+    MenuKeys(menu, answered);
   if (form().FindHotKey().state() == ui::HotKeyState::Registered)
     answered.insert(korvane::FormatHotKey(korvane::kDefaultHotKey));
   // The others, each tried where the table says it works.
   form().LBGroup.SetItemIndex(0);
   form().LBGroupClick();
-  const auto opens_title_editor = [&](UINT vk) {
-    form().DGMain.SetCol(1);
-    SetFocus(grid());
-    kit::PostKey(grid(), vk);
+  const auto key_in = [&](HWND control, UINT vk) {
+    SetFocus(control);
+    kit::PostKey(control, vk);
     kit::Pump();
-    const bool open = IsWindowVisible(editor()) != FALSE;
+    const bool editing = IsWindowVisible(editor()) != FALSE;
     form().CommitTitleEdit();
-    SetFocus(grid());
-    return open;
+    return editing || GetFocus() != control;
   };
   const std::map<std::string, std::function<bool()>> tried = {
-      {"Enter", [&] { return opens_title_editor(VK_RETURN); }},
-      {"F2", [&] { return opens_title_editor(VK_F2); }},
+      {"Enter", [&] { return key_in(grid(), VK_RETURN); }},
+      {"F2", [&] { return key_in(grid(), VK_F2); }},
+      {"Tab", [&] { return key_in(list(), VK_TAB); }},
       {"F1", [&] { return F1In(grid()) == folder_.path() + "Korvane_5.html"; }},
-      {"Tab",
-       [&] {
-         SetFocus(list());
-         kit::PostKey(list(), VK_TAB);
-         kit::Pump();
-         return GetFocus() == grid();
-       }},
-      {"Shift+F10",
-       [&] {
-         // The menu it opens is closed as soon as it shows.
-         SetTimer(nullptr, 0, 100, &EndMenuSoon);
-         return form().LBGroupKeyDown(VK_F10, ui::kShift);
-       }},
+      {"Shift+F10", [&] { return SetTimer(nullptr, 0, 100, &EndMenuSoon), form().LBGroupKeyDown(VK_F10, ui::kShift); }},
   };
   for (const std::string& key : named) {
     const auto t = tried.find(key);
