@@ -424,8 +424,17 @@ void TFrmFR0010MN::SaveSettingsAtEnd() {
   } catch (...) {
     id = 0;  // no thread: written here
   }
-  if (id) work_.Wait(id, GroupSaver::kSaveLimitMs);
-  else write();
+  if (!id) {
+    write();
+    return;
+  }
+  // Messages other threads send this one (the shell's notice of a file
+  // written goes to every window) are answered meanwhile.
+  const std::uint64_t end = ui::Condition::NowMs() + GroupSaver::kSaveLimitMs;
+  while (!work_.Wait(id, 10) && ui::Condition::NowMs() < end) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
 }
 
 bool TFrmFR0010MN::FormCloseQuery() {

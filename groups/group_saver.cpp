@@ -45,6 +45,7 @@ void GroupSaver::Begin() {
   try {
     p_.post(
         [this, generation, before, copy, folder = p_.data_folder](const ui::WorkQueue::Context& context) {
+          if (void (*hold)() = before_write_for_tests.load()) hold();
           auto report = std::make_shared<const FileReport>(SaveGroups(folder, *copy));
           context.Reply([this, generation, before, copy, report] {
             OnSaved(generation, *before, std::move(*copy), *report);

@@ -7,6 +7,7 @@
 // that has not ended within its limit is told in a warning naming the
 // folder and left to end on its own: its changes stay unsaved until it
 // does, and its result is then taken in like any other.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -65,6 +66,9 @@ class GroupSaver {
   void Stop();
   // The late save's warning.
   static std::string LateMessage(std::string_view folder);
+  // Tests only: called on the save's thread before it writes (a test holds
+  // the save there, as a share that does not answer would).
+  static inline std::atomic<void (*)()> before_write_for_tests{nullptr};
 
  private:
   void Begin();
