@@ -429,15 +429,12 @@ void TFrmFR0010MN::FormDestroy() {
   painter_.on_icon_wanted = nullptr;
   StopFind();
   StopFolderSync();
+  saver_.Stop();
+  SaveSettingsAtEnd();
   work_.Stop();
   painter_.FreeCanvas();
   LBGroup.Clear();
   model_.FreeGroups();
-  const ui::Bounds b = bounds();
-  // Asked of the window itself: it is no longer visible while it is being
-  // destroyed, but it is still maximised.
-  const bool maximized = IsZoomed(hwnd()) != FALSE || Maximized();
-  SaveSettings(data_folder_, WindowPlacement{b.x, b.y, b.width, b.height}, maximized, mode_, find_box_.Size());
   painter_.DeletePalette();
   RemoveTrayIcon();
   // While the grid still exists: a target revoked after its window is gone
@@ -445,9 +442,52 @@ void TFrmFR0010MN::FormDestroy() {
   drop_registration_.Revoke();
 }
 
+void TFrmFR0010MN::SaveSettingsAtEnd() {
+  const ui::Bounds b = bounds();
+  // Asked of the window itself: it is no longer visible while it is being
+  // destroyed, but it is still maximised.
+  const bool maximized = IsZoomed(hwnd()) != FALSE || Maximized();
+  const auto write = [folder = data_folder_, placement = WindowPlacement{b.x, b.y, b.width, b.height}, maximized,
+                      mode = mode_, find = find_box_.Size()] { SaveSettings(folder, placement, maximized, mode, find); };
+  // In the pool, waited for within a save's limit: a folder that does not
+  // answer does not hold up the end for good.
+  ui::WorkQueue::JobId id = 0;
+  try {
+    ui::WorkQueue::Options options;
+    options.key = "settings";
+    options.priority = BackgroundWork::kUserWaits;
+    options.limit_ms = 0;
+    id = work_.Post([write](const ui::WorkQueue::Context&) { write(); }, std::move(options));
+  } catch (...) {
+    id = 0;  // no thread: written here
+  }
+  if (!id) {
+    write();
+    return;
+  }
+  // Messages other threads send this one (the shell's notice of a file
+  // written goes to every window) are answered meanwhile.
+  const std::uint64_t end = ui::Condition::NowMs() + GroupSaver::kSaveLimitMs;
+  while (!work_.Wait(id, 10) && ui::Condition::NowMs() < end) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 bool TFrmFR0010MN::FormCloseQuery() {
+  // A second close while the first waits or asks does nothing.
+  if (closing_) return false;
+  closing_ = true;
+  struct Closing {
+    bool& flag;
+    ~Closing() { flag = false; }
+  } closing{closing_};
   CommitTitleEdit();
-  if (!FolderReadyForSave()) return false;
+  if (!saver_.Saving() && !saver_.Late() && !FolderReadyForSave()) return false;
+  // A save under way ends first, or passes its limit (its changes then
+  // count as unsaved).
+  saver_.WaitForEnd();
+  if (destroyed_) return false;
   if (!ConfirmCloseWhileLaunching()) return false;
   if (!model_.Modified()) return true;
   return Confirm(kCloseQuestion);
@@ -470,10 +510,11 @@ void TFrmFR0010MN::AppActivate() {
 
 void TFrmFR0010MN::MnuSaveClick() {
   CommitTitleEdit();
-  if (!FolderReadyForSave()) return;
-  const ui::WaitCursor wait;
-  ReportSave(SaveGroups(data_folder_, model_));
-  Saved();
+  // One asked for while a save runs follows it; else the folder is made
+  // ready first (the start's reads, a look where notifications are
+  // missing).
+  if (!saver_.Saving() && !saver_.Late() && !FolderReadyForSave()) return;
+  saver_.Save();
 }
 
 void TFrmFR0010MN::MnuExitClick() { Close(); }

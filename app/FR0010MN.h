@@ -22,6 +22,7 @@
 #include "groups/folder_sync.h"
 #include "groups/find_box.h"
 #include "groups/group_commands.h"
+#include "groups/group_saver.h"
 #include "grid/path_tip.h"
 #include "ui/hot_key.h"
 #include "ui/com_ref.h"
@@ -193,6 +194,7 @@ class TFrmFR0010MN : public ui::Form {
   // clashes in another.
   void ReportSave(const FileReport& saved);
   FolderSync& Sync() { return sync_; }
+  GroupSaver& Saver() { return saver_; }
   // Find: the find box over every group's entries, the system-wide hot key
   // that brings the window forward with it, the full path as a tooltip over
   // the grid (app/find.cpp).
@@ -249,6 +251,8 @@ class TFrmFR0010MN : public ui::Form {
   void ShowWarnings(const std::vector<std::string>& messages);
   void RegisterDropTarget();
   void ReleaseDropTarget();
+  // The settings, written at the end (in the pool, within a save's limit).
+  void SaveSettingsAtEnd();
 
   std::string data_folder_;
   StartupReading* reading_ = nullptr;   // until the window is made
@@ -294,6 +298,19 @@ class TFrmFR0010MN : public ui::Form {
                              editor_.PasteFiles(names, row, typed);
                            },
                            [this](std::string_view text) { Notice(text); }}};
+  // Saving, off the window's thread.
+  GroupSaver saver_{{model_, data_folder_,
+                     [this](ui::WorkQueue::Job job, ui::WorkQueue::Options options) {
+                       options.priority = BackgroundWork::kUserWaits;
+                       return work_.Post(std::move(job), std::move(options));
+                     },
+                     [this](std::string_view text) { Notice(text); }, [this] { ShowUnsavedState(); },
+                     [this](const std::vector<std::string>& messages) { ShowWarnings(messages); },
+                     [this](const FileReport& report) {
+                       ReportSave(report);
+                       Saved();
+                     }}};
+  bool closing_ = false;  // the close query runs
   // Refresh: the start's reads and the refreshes after changes elsewhere.
   FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
                      [this](const std::string& key, Callback<FolderSync::Answer()> job) {

@@ -59,7 +59,7 @@ bool TFrmFR0010MN::LBGroupKeyDown(WORD key, unsigned shift) {
 }
 
 void TFrmFR0010MN::ShowUnsavedState() {
-  StbInfo.SetText(StatusText(model_.Modified(), saved_));
+  StbInfo.SetText(saver_.Saving() ? GroupSaver::kSavingText : StatusText(model_.Modified(), saved_));
   if (!MnuMain) return;
   MnuMain->SetCaption(kIdUndo, history_.UndoCaption());
   MnuMain->SetCaption(kIdRedo, history_.RedoCaption());

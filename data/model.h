@@ -345,6 +345,17 @@ class LauncherModel {
   // True when entry n of the group at row has values the user has seen.
   bool Known(std::size_t row, std::size_t n) const;
 
+  // A save ran on a copy of this model made at `before` and left `saved`
+  // (data/saving.cpp): what it did is taken in. Where nothing changed here
+  // since, the saved model is taken whole (markers and the current group
+  // kept). Otherwise each group is taken by name: its file, stamp and base
+  // become the saved ones, a value not changed since takes the saved value
+  // and one changed since stays (it differs from the new base: a change
+  // after the save); a group made or renamed since stays as it is. Names
+  // the save deleted leave the removed list. The flag is the saved one, or
+  // set when a change since stays.
+  void TakeInSave(const LauncherModel& before, LauncherModel saved);
+
  private:
   Group* EditableCurrent(std::size_t n);
   // Every change of a value goes through here. Whether a value counts as

@@ -119,8 +119,10 @@ class BackgroundWork {
   using Answer = ui::WorkQueue::Answer;
   void Run(const std::string& key, Callback<Answer()> job);
   void Forget(const std::string& key);
-  // Any job, with its options (a save: its priority and limit).
+  // Any job, with its options (a save: its priority and limit); 0 when
+  // the work is stopped. Wait: until it ended, at most limit_ms.
   ui::WorkQueue::JobId Post(ui::WorkQueue::Job job, ui::WorkQueue::Options options);
+  bool Wait(ui::WorkQueue::JobId id, unsigned limit_ms) { return pool_ && pool_->Wait(id, limit_ms); }
   // The one way to the window's thread: `answer` runs there, from any
   // thread (a COM callback, the folder watch) or from the window's own (a
   // step put off until the messages waiting now are handled). Dropped once

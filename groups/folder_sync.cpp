@@ -259,23 +259,7 @@ void FolderSync::WaitUntil(const Callback<bool()>& done) {
     ~Flag() { flag = false; }
   } waiting(waiting_);
   const ui::WaitCursor wait;
-  ui::Application* app = ui::Application::Current();
-  MSG msg;
-  while (!done()) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      // The quit message belongs to the loop that runs the program.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (got < 0) return;
-    if (app) {
-      app->ProcessMessage(msg);
-    } else {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  ui::Application::RunUntil(done);
 }
 
 std::vector<std::string> FolderSync::TakeWarnings() { return std::exchange(warnings_, {}); }

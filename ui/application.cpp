@@ -114,6 +114,26 @@ bool Application::ProcessMessages() {
   return true;
 }
 
+void Application::RunUntil(const korvane::Callback<bool()>& done) {
+  Application* app = Current();
+  MSG msg;
+  while (!done()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The quit message belongs to the loop that runs the program.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (got < 0) return;
+    if (app) {
+      app->ProcessMessage(msg);
+    } else {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
 void Application::SetScreenCursor(ScreenCursor cursor) {
   screen_cursor_ = cursor;
   if (cursor != ScreenCursor::Default) {

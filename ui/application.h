@@ -62,6 +62,10 @@ class Application {
   // Handles every message already waiting. False when the quit message was
   // taken (it is posted again for the loop that owns it).
   bool ProcessMessages();
+  // Takes and handles messages (the window keeps answering) until `done`
+  // holds or the quit message comes (posted again for the loop that owns
+  // it). Works without an application object too.
+  static void RunUntil(const korvane::Callback<bool()>& done);
 
   ScreenCursor screen_cursor() const { return screen_cursor_; }
   void SetScreenCursor(ScreenCursor cursor);

@@ -273,9 +273,14 @@ WorkQueue::JobId WorkQueue::Post(Job job, Options options) {
   return id;
 }
 
-void WorkQueue::Wait(JobId id) {
+bool WorkQueue::Wait(JobId id, unsigned limit_ms) {
   Lock lock(state_->mutex);
-  state_->idle.Wait(lock, [&] { return !state_->Holds(id); });
+  const auto ended = [&] { return !state_->Holds(id); };
+  if (limit_ms == INFINITE) {
+    state_->idle.Wait(lock, ended);
+    return true;
+  }
+  return state_->idle.WaitFor(lock, limit_ms, ended);
 }
 
 void WorkQueue::SetLimit(unsigned limit_ms) {

@@ -103,8 +103,8 @@ class WorkQueue {
   JobId Post(std::string key, Job job, bool urgent = false);
   JobId Post(Job job, Options options);
   // Waits (on any thread but a worker's) until the job has ended or was
-  // dropped.
-  void Wait(JobId id);
+  // dropped, at most limit_ms milliseconds; true when it has.
+  bool Wait(JobId id, unsigned limit_ms = INFINITE);
   // The queue's time limit from now on (tests shorten it).
   void SetLimit(unsigned limit_ms);
   // Moves the queued jobs of key before all others, keeping their order.

@@ -357,6 +357,40 @@ TEST_F(BackgroundTest, ADropAndAChosenPathOnAShareThatNeverAnswersLeaveTheWindow
   EXPECT_TRUE(form().Model().Modified());
 }
 
+TEST_F(BackgroundTest, ASaveThatDoesNotEndWithinItsLimitIsToldTheWindowGoesOnAndItsResultComesLater) {
+  WriteGroup("甲", {{"一", "C:\\一.txt"}, {"二", "C:\\二.txt"}});
+  Open();
+  static HANDLE gate = nullptr;
+  gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  korvane::GroupSaver::before_write_for_tests = [] { WaitForSingleObject(gate, 20000); };
+  form().Saver().SetLimit(300);
+  ChangeSomething();
+  // The save waits where a share that does not answer would: past its
+  // limit the user is told which folder, and the change is still unsaved.
+  form().MnuSaveClick();
+  EXPECT_EQ(seam_.Texts(),
+            std::vector<std::string>{korvane::ReportText({korvane::GroupSaver::LateMessage(form().DataFolder())})});
+  EXPECT_TRUE(form().Saver().Late());
+  EXPECT_TRUE(form().Model().Modified());
+  EXPECT_EQ(Current().entries[0].title, "");
+  // The window goes on: another change, and a save asked for meanwhile,
+  // which follows the first.
+  ASSERT_TRUE(form().Model().ClearTitle(2));
+  form().MnuSaveClick();
+  // Closing asks the usual question; No keeps everything.
+  seam_.answer = IDNO;
+  EXPECT_FALSE(form().FormCloseQuery());
+  ASSERT_EQ(seam_.Texts().size(), 2u);
+  EXPECT_EQ(seam_.Texts()[1], "変更は保存されていません。\r\n\r\n終了してもよろしいですか？");
+  // The share answers: the first save is taken in, then the second runs.
+  SetEvent(gate);
+  ASSERT_TRUE(kit::PumpUntil([&] { return !form().Model().Modified() && !form().Saver().Late(); }));
+  korvane::GroupSaver::before_write_for_tests = nullptr;
+  CloseHandle(gate);
+  EXPECT_EQ(korvane::testing::ReadBytes(folder_.File("甲.PTH")), GroupFileBytes({{"", "C:\\一.txt"}, {"", "C:\\二.txt"}}));
+  EXPECT_EQ(seam_.Texts().size(), 2u);
+}
+
 TEST_F(BackgroundTest, ClosingDuringALaunchAsksFirstAndTheLaunchNeverStartsAfterTheWindowIsGone) {
   const std::string slow = "Q:\\共有\\見積.xls";
   GatedFileSystem share({slow});

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Saving to a share that turns slow (a FUSE file system whose every lookup,
+# open, create, rename and delete answers after three seconds), Korvane's
+# own folder on it: after Ctrl+S the window goes on answering messages (no
+# later than a bystander program does: Wine's one server stalls every
+# process while it waits on the share), the file holds the change once the
+# share has answered, and no temporary file is left.
+# Skipped (exit 77) where FUSE is unavailable.
+source "$(dirname "$0")/lib.sh"
+DELAY=3
+e2e_need_fuse
+
+e2e_begin
+# Quick while the program starts from the share; slow from the save on.
+export SLOW_SHARE_CONTROL=$E2E_TMP/share-delay
+echo 0 >"$SLOW_SHARE_CONTROL"
+e2e_slow_share 0
+e2e_install
+cp -r "$E2E_DIR/." "$SHARE/src/"
+E2E_DIR=$SHARE/mnt
+e2e_write_cp932 "$SHARE/src/業務C.PTH" <<'EOF2'
+[01]
+TITLE=見積書
+PATH=C:\業務\見積書.xls
+[02]
+TITLE=請求書
+PATH=C:\業務\請求書.doc
+EOF2
+e2e_cp932 >"$E2E_TMP/C.saved" <<'EOF2'
+[01]
+TITLE=
+PATH=C:\業務\見積書.xls
+[02]
+TITLE=請求書
+PATH=C:\業務\請求書.doc
+EOF2
+
+e2e_launch
+# The bystander: another program's window, asked the same as ours.
+e2e_start "$E2E_FIXTURES/fixture_window.exe"
+BYSTANDER=$(e2e_probe wait-window KorvaneFixtureWindow Fixture 10000) || e2e_abort "the bystander window appears"
+BYSTANDER=${BYSTANDER%% *}
+e2e_probe post "$BYSTANDER" 0x112 0xF020 0 >/dev/null
+
+# The group, then Delete on entry 1's title in registration mode.
+e2e_click "$E2E_MAIN" 130 77 || fail "the group is clicked"
+sleep 0.3
+e2e_key "$E2E_MAIN" Delete || fail "Delete is typed"
+sleep 0.3
+echo "$DELAY" >"$SLOW_SHARE_CONTROL"
+e2e_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
+
+# Until the file holds the change (at most a minute): WM_NULL to our
+# window and to the bystander's, in turn; the slowest answer of each.
+worst_main=0 worst_other=0
+end=$(($(date +%s%3N) + 60000))
+while [ "$(date +%s%3N)" -lt "$end" ] && ! cmp -s "$SHARE/src/業務C.PTH" "$E2E_TMP/C.saved"; do
+  t=$(e2e_probe time-send "$E2E_MAIN" 0 0 0 30000) || t=30000
+  [ "$t" -gt "$worst_main" ] && worst_main=$t
+  t=$(e2e_probe time-send "$BYSTANDER" 0 0 0 30000) || t=30000
+  [ "$t" -gt "$worst_other" ] && worst_other=$t
+done
+echo "slowest answer while saving: ours $worst_main ms, the bystander's $worst_other ms"
+check "our window answers within 250 ms of the bystander while it saves" test "$worst_main" -le $((worst_other + 250))
+e2e_check_bytes "the file holds the change once the share answered" "$SHARE/src/業務C.PTH" "$E2E_TMP/C.saved"
+e2e_until 30 eval '! ls "$SHARE/src" | grep -q "~Korvane-"'
+check "no temporary file is left" eval '! ls "$SHARE/src" | grep -q "~Korvane-"'
+
+# Quick again for the end: nothing is unsaved, the close asks nothing.
+echo 0 >"$SLOW_SHARE_CONTROL"
+e2e_close 60
+e2e_finish
