@@ -27,6 +27,7 @@ void TFrmFR0010MN::SetUpArranging() {
   // Groups whose files went elsewhere leave the list: the history's steps
   // name groups by row.
   sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };
+  sync_.on_notice_gone = [this] { ShowUnsavedState(); };
   // The history starts with the groups as loaded.
   history_.Clear();
 }

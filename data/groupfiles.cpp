@@ -1,6 +1,7 @@
 #include "data/groupfiles.h"
 
 #include <algorithm>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -98,20 +99,54 @@ struct PlannedFile {
   std::optional<EntryValues> written;    // the values the file holds once written
   std::vector<std::string> clashes;      // lines of the clash box
   std::vector<Displaced> displaced;
+  // The file at path as it was read (nullopt: there was none), which it
+  // must still be when it is replaced; unguarded when it could not be read.
+  bool guarded = false;
+  std::optional<os::FileStamp> as_read;
+  std::string failure;   // the message of a failed step, when not CannotWriteMessage
 };
+
+// A file another program is still writing is waited for, looking every
+// kStillWrittenPollMs, at most until kStillWrittenLimitMs after the save
+// began; then its group is left unsaved for now.
+constexpr unsigned kStillWrittenPollMs = 50;
+constexpr std::uint64_t kStillWrittenLimitMs = 3000;
 
 // The file's bytes, nullopt when there is none; false when it exists but
 // cannot be read.
-bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes) {
+bool ReadIfThere(const std::string& path, std::optional<std::string>& bytes, std::optional<os::FileStamp>* stamp = nullptr) {
   std::uint32_t error = 0;
-  bytes = os::ReadFile(path, &error);
+  os::FileStamp read;
+  bytes = os::ReadFile(path, &error, &read);
+  if (stamp) *stamp = bytes ? std::optional(read) : std::nullopt;
   return bytes || os::IsNotFound(error);
+}
+
+// Reads the file as ReadIfThere does, whole: a file another program still
+// writes (changed since the group last saw it, and held open for writing)
+// is read again once it is written, until deadline. still_written is set
+// when it was still being written then.
+bool ReadWhole(const std::string& path, const std::optional<os::FileStamp>& known, std::uint64_t deadline,
+               std::optional<std::string>& bytes, std::optional<os::FileStamp>& stamp, bool& still_written) {
+  for (;;) {
+    if (!ReadIfThere(path, bytes, &stamp)) return false;
+    if (!bytes || stamp == known || !os::BeingWritten(path)) return true;
+    if (os::TickMs() >= deadline) {
+      still_written = true;
+      return false;
+    }
+    os::Pause(kStillWrittenPollMs);
+  }
 }
 
 // What the group's file must hold: the file's bytes as they are now with
 // this run's changes spliced in (MergeForSave). Unchanged when those are
 // the bytes already there.
-void Plan(const std::string& folder, const LauncherModel& model, const Group& group, PlannedFile& file) {
+void Plan(const std::string& folder, const LauncherModel& model, const Group& group, PlannedFile& file,
+          std::uint64_t deadline) {
+  const std::size_t row = file.row;
+  file = PlannedFile();
+  file.row = row;
   const std::string file_name = group.FileName();
   file.path = os::JoinPath(folder, file_name);
   const bool own_file = !group.source.empty() && os::SameFileName(group.source, file_name);
@@ -127,12 +162,25 @@ void Plan(const std::string& folder, const LauncherModel& model, const Group& gr
   }
   file.step = Step::Failed;
   SaveInputs inputs;
-  if (!group.source.empty() && !ReadIfThere(os::JoinPath(folder, group.source), inputs.base)) return;
+  bool still_written = false;
+  const auto written_elsewhere = [&] {
+    if (still_written) file.failure = StillWrittenMessage(file.path);
+  };
+  std::optional<os::FileStamp> base_stamp, current_stamp;
+  if (!group.source.empty() &&
+      !ReadWhole(os::JoinPath(folder, group.source), group.stamp, deadline, inputs.base, base_stamp, still_written))
+    return written_elsewhere();
   inputs.carried = SourceOfAGroup(model, file_name);
-  if (!own_file && !ReadIfThere(file.path, inputs.current)) {
+  if (own_file) {
+    file.guarded = true;
+    file.as_read = base_stamp;
+  } else if (ReadWhole(file.path, std::nullopt, deadline, inputs.current, current_stamp, still_written)) {
+    file.guarded = true;
+    file.as_read = current_stamp;
+  } else {
     // Held by another group of this run, which carries it; else it could
     // not be kept, so it is not overwritten.
-    if (!inputs.carried) return;
+    if (!inputs.carried || still_written) return written_elsewhere();
     inputs.current.reset();
   }
   inputs.removed_here = OnRemovedList(model, file_name);
@@ -220,15 +268,21 @@ std::string GroupNameOf(std::string_view file_name) {
 }
 
 bool GroupFileFits(const std::string& folder, std::string_view name) {
-  // The longest temporary name: process id and serial at their widest.
-  constexpr unsigned long kWidest = 0xFFFFFFFFul;
-  const std::string file_name = std::string(name) + std::string(kGroupExtension);
-  return os::PathFits(os::JoinPath(folder, os::TemporaryNameFor(file_name, true, kWidest, kWidest)));
+  // The longest temporary name: every field at its widest.
+  os::TemporaryFile widest;
+  widest.file_name = std::string(name) + std::string(kGroupExtension);
+  widest.machine = widest.check = 0xFFFFFFFFu;
+  widest.process = widest.serial = 0xFFFFFFFFul;
+  widest.time = 0xFFFFFFFFFFull;
+  return os::PathFits(os::JoinPath(folder, os::TemporaryNameFor(widest)));
 }
 
 std::string CannotWriteMessage(std::string_view path) { return std::string(path) + " に書き込めません"; }
 std::string CannotDeleteMessage(std::string_view path) { return std::string(path) + " を削除できません"; }
 std::string CannotReadMessage(std::string_view path) { return std::string(path) + " を読み込めません"; }
+std::string StillWrittenMessage(std::string_view path) {
+  return std::string(path) + " はほかのプログラムが書き込み中のため、保存しませんでした";
+}
 std::string LeftAloneMessage(std::string_view path) { return std::string(path) + " は業務として扱えません"; }
 
 std::string ClashEntryMessage(std::string_view group, std::size_t n, bool title, bool path) {
@@ -294,22 +348,70 @@ std::string ReportText(const std::vector<std::string>& messages) {
 }
 
 namespace {
-// What an interrupted save left: a temporary file is put back in place of
-// the file it was written for when that file is missing and the temporary
-// file is whole, and removed otherwise. True when one was put back.
+// A temporary file of this computer younger than this may belong to a
+// save still under way (a process of that id runs); an older one is taken
+// for left behind whatever runs now (the id may have been reused).
+constexpr std::uint64_t kYoungSeconds = 5 * 60;
+// The folder changed after the temporary file was last written (by more
+// than the clocks' play): its file may have been deleted elsewhere since.
+constexpr std::uint64_t kFolderPlaySeconds = 2;
+
+// What an interrupted save left. A temporary file of another computer is
+// left alone: its save may still be under way there. One of this computer
+// whose process still runs and which is younger than kYoungSeconds is left
+// alone too. Any other of this computer's is put back in place of the file
+// it was written for when that file is missing, the temporary file is
+// whole (its bytes' CRC-32 is the one its name tells) and the folder has
+// not changed since it was written (else the file may have been deleted
+// elsewhere meanwhile, and must not come back); otherwise it is removed.
+// A name of the earlier form, which tells none of that, is removed beside
+// its file and left alone without one, unless it may be cut short (".new").
+// True when one was put back.
 bool RecoverTemporaryFiles(const std::string& folder, const std::vector<os::DirEntry>& entries) {
-  bool put_back = false;
+  struct Found {
+    std::string path, target;
+    os::TemporaryFile temp;
+  };
+  std::vector<Found> found;
   for (const os::DirEntry& entry : entries) {
     if (entry.is_folder || !entry.exact) continue;   // never one of the program's
-    const std::optional<os::TemporaryFile> temp = os::ParseTemporaryName(entry.name);
+    std::optional<os::TemporaryFile> temp = os::ParseTemporaryName(entry.name);
     // Only the program's own files, made for a group file or the settings.
     if (!temp || !(IsGroupFileName(temp->file_name) || os::SameFileName(temp->file_name, kSettingsFileName)))
       continue;
-    const std::string path = os::JoinPath(folder, entry.name);
-    const std::string target = os::JoinPath(folder, temp->file_name);
-    if (temp->replaces && !os::PathExists(target) && os::RenameFile(path, target)) put_back = true;
-    else if (os::PathExists(target)) os::DeleteFile(path);
-    else if (!temp->replaces) os::DeleteFile(path);   // may have been cut short
+    found.push_back({os::JoinPath(folder, entry.name), os::JoinPath(folder, temp->file_name), std::move(*temp)});
+  }
+  if (found.empty()) return false;
+  // Judged before anything is changed here, which changes the folder too.
+  const std::optional<os::FileStamp> folder_stamp = os::StampOf(folder);
+  const std::uint32_t machine = os::MachineTag();
+  const std::uint64_t now = static_cast<std::uint64_t>(std::time(nullptr));
+  std::vector<std::pair<const Found*, bool>> acts;   // put back, or removed
+  for (const Found& f : found) {
+    const bool there = os::PathExists(f.target);
+    if (!f.temp.tagged) {
+      if (there || !f.temp.replaces) acts.emplace_back(&f, false);
+      continue;
+    }
+    if (f.temp.machine != machine) continue;
+    const bool young = now < f.temp.time + kYoungSeconds;
+    if (young && f.temp.process != os::ProcessId() && os::ProcessRuns(f.temp.process)) continue;
+    bool put_back = false;
+    if (!there) {
+      const std::optional<os::FileStamp> stamp = os::StampOf(f.path);
+      const bool quiet = stamp && folder_stamp &&
+                         folder_stamp->write_time <= stamp->write_time + kFolderPlaySeconds * os::kStampUnitsPerSecond;
+      if (quiet) {
+        const std::optional<std::string> bytes = os::ReadFile(f.path);
+        put_back = bytes && os::Crc32(*bytes) == f.temp.check;
+      }
+    }
+    acts.emplace_back(&f, put_back);
+  }
+  bool put_back = false;
+  for (const auto& [f, back] : acts) {
+    if (back && os::RenameFile(f->path, f->target)) put_back = true;
+    else os::DeleteFile(f->path);
   }
   return put_back;
 }
@@ -359,6 +461,7 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
   };
   bool deferred = false;
   bool touched = false;
+  const std::uint64_t deadline = os::TickMs() + kStillWrittenLimitMs;
   // From the first change of the folder on, reads and listings begun
   // before are stale.
   const auto touch = [&] {
@@ -373,7 +476,7 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
     std::vector<std::size_t> moved;
     for (std::size_t row = 0; row < plan.size(); ++row) {
       plan[row].row = row;
-      Plan(folder, model, model.GroupAt(row), plan[row]);
+      Plan(folder, model, model.GroupAt(row), plan[row], deadline);
       if (plan[row].moved) moved.push_back(row);
       if (plan[row].step == Step::Deferred) deferred = true;
     }
@@ -408,17 +511,28 @@ FileReport SaveGroups(const std::string& folder, LauncherModel& model) {
           }
         }
         const std::string name = model.GroupAt(row).name;
-        if (file.step == Step::Write) {
-          touch();
+        if (file.step == Step::Write) touch();
+        while (file.step == Step::Write) {
           for (const Displaced& displaced : file.displaced) {
             if (!KeepDisplaced(folder, model, name, displaced, file.clashes)) file.step = Step::Failed;
           }
-        }
-        if (file.step == Step::Write) {
-          if (!os::ReplaceFile(file.path, file.bytes)) file.step = Step::Failed;
+          if (file.step != Step::Write) break;
+          const os::Status status = file.guarded ? os::ReplaceFileAsRead(file.path, file.bytes, file.as_read)
+                                                 : os::ReplaceFile(file.path, file.bytes);
+          if (status) break;
+          if (status.error != os::kChangedMeanwhile) {
+            file.step = Step::Failed;
+          } else if (os::TickMs() >= deadline) {
+            file.step = Step::Failed;
+            file.failure = StillWrittenMessage(file.path);
+          } else {
+            // Changed since it was read: read again, merged again.
+            os::Pause(kStillWrittenPollMs);
+            Plan(folder, model, model.GroupAt(row), file, deadline);
+          }
         }
         if (file.step == Step::Failed) {
-          fail(CannotWriteMessage(file.path));
+          fail(file.failure.empty() ? CannotWriteMessage(file.path) : file.failure);
           continue;
         }
         if (file.step == Step::Skip || file.step == Step::Deferred) continue;

@@ -28,6 +28,9 @@ bool GroupFileFits(const std::string& folder, std::string_view name);
 std::string CannotWriteMessage(std::string_view path);    // "… に書き込めません"
 std::string CannotDeleteMessage(std::string_view path);   // "… を削除できません"
 std::string CannotReadMessage(std::string_view path);     // "… を読み込めません"
+// A file another program was still writing when the save ended: its group
+// was not saved (nothing lost; the next save tries again).
+std::string StillWrittenMessage(std::string_view path);   // "… はほかのプログラムが書き込み中のため、保存しませんでした"
 // A file the program leaves alone: its full name is beyond the system's
 // path limit, or its name cannot be spelled in UTF-8 (an unpaired
 // surrogate).

@@ -174,6 +174,40 @@ const FolderListing& HoldEdited(const LauncherModel& model, bool editing, const 
   return held;
 }
 
+const FolderListing& MissingFiles::Hold(const LauncherModel& model, const FolderListing& listing,
+                                       std::uint64_t now_ms, FolderListing& held) {
+  std::vector<std::pair<std::string, std::uint64_t>> since;
+  std::vector<ListedFile> kept;
+  const auto rows = RowsBySource(model);
+  std::vector<bool> listed(model.GroupCount(), false);
+  for (const ListedFile& file : listing.files)
+    if (const int row = FindRow(model, rows, file.file_name); row >= 0) listed[static_cast<std::size_t>(row)] = true;
+  for (std::size_t row = 0; row < listed.size(); ++row) {
+    const Group& group = model.GroupAt(row);
+    if (listed[row] || group.source.empty() || group.ChangedHere()) continue;
+    std::uint64_t first = now_ms;
+    for (const auto& [name, at] : since_)
+      if (name == group.source) first = at;
+    if (now_ms - first >= kMissingGraceMs) continue;   // gone for good: it leaves
+    since.emplace_back(group.source, first);
+    kept.push_back({group.source, group.stamp.value_or(os::FileStamp{})});
+  }
+  since_ = std::move(since);
+  if (kept.empty()) return listing;
+  if (&held != &listing) held = listing;
+  held.files.insert(held.files.end(), kept.begin(), kept.end());
+  return held;
+}
+
+std::uint64_t MissingFiles::NextLookIn(std::uint64_t now_ms) const {
+  std::uint64_t next = 0;
+  for (const auto& [name, at] : since_) {
+    const std::uint64_t in = at + kMissingGraceMs > now_ms ? at + kMissingGraceMs - now_ms : 1;
+    if (next == 0 || in < next) next = in;
+  }
+  return next;
+}
+
 std::vector<std::string> FilesToRead(const LauncherModel& model, const FolderListing& listing) {
   const auto rows = RowsBySource(model);
   std::vector<std::pair<std::size_t, std::string>> wanted;

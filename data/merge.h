@@ -82,6 +82,32 @@ ListingApplied ApplyListing(LauncherModel& model, const FolderListing& listing);
 const FolderListing& HoldEdited(const LauncherModel& model, bool editing, const FolderListing& listing,
                                 FolderListing& held, bool* kept);
 
+// A group whose file disappears stays in the list for kMissingGraceMs
+// before it leaves: sync clients and some editors replace a file by
+// deleting it and making it anew, usually within milliseconds and, over a
+// slow share, within a second; a file back within the grace keeps its
+// group where it was, current if it was, with its history. Two seconds
+// also cover the change notification's own delay and the listing's time
+// under load, and are short enough that a group really deleted elsewhere
+// leaves the list before the user has looked twice.
+inline constexpr std::uint64_t kMissingGraceMs = 2000;
+
+class MissingFiles {
+ public:
+  // The listing to apply at now_ms: the file of a group this run has not
+  // changed, missing from listing for less than kMissingGraceMs, is listed
+  // as it was last seen (the group stays and its file is not read). Answers
+  // listing itself, or held filled so.
+  const FolderListing& Hold(const LauncherModel& model, const FolderListing& listing, std::uint64_t now_ms,
+                            FolderListing& held);
+  // Milliseconds until the grace of a file held now ends (a look is due
+  // then), or 0 when none is held.
+  std::uint64_t NextLookIn(std::uint64_t now_ms) const;
+
+ private:
+  std::vector<std::pair<std::string, std::uint64_t>> since_;   // source file, first missed
+};
+
 // The files of listing to read: groups not read yet or unreadable, and
 // groups whose stamp differs from the listed one, in list order.
 std::vector<std::string> FilesToRead(const LauncherModel& model, const FolderListing& listing);

@@ -77,6 +77,23 @@ bool PathExists(const std::string& path);
 // to a file that exists but cannot be read.
 bool IsNotFound(std::uint32_t error);
 
+// Units of FileStamp::write_time in a second.
+#ifdef _WIN32
+inline constexpr std::uint64_t kStampUnitsPerSecond = 10000000;
+#else
+inline constexpr std::uint64_t kStampUnitsPerSecond = 1000000000;
+#endif
+
+// True when another program holds the file open for writing: a copy or a
+// sync client still writing it (Windows: an open that lets no one else
+// write is refused; Linux: no read lease can be taken). False when it is
+// not, and when the system cannot tell.
+bool BeingWritten(const std::string& path);
+
+// What ReplaceFileAsRead answers when the file is no longer the one read.
+// (Bit 29 set: a code of the program's own, never the system's.)
+inline constexpr std::uint32_t kChangedMeanwhile = 0x20004B01;
+
 // Replaces the file's content with bytes, atomically where the system
 // allows: a temporary file beside it, flushed, then renamed over the
 // original in one step (keeping the hidden and system attributes), so the
@@ -85,24 +102,55 @@ bool IsNotFound(std::uint32_t error);
 // or the folder takes no new file, the bytes are written in place.
 Status ReplaceFile(const std::string& path, const std::string& bytes);
 
+// The same, but only while the file is the one read: just before the
+// rename (or the write in place) its stamp must still be as_read (nullopt:
+// there must be no file) and no one may hold it open for writing; else
+// nothing is replaced and the answer is kChangedMeanwhile.
+Status ReplaceFileAsRead(const std::string& path, const std::string& bytes, const std::optional<FileStamp>& as_read);
+
+// Milliseconds of a clock that never goes back, and a pause of this thread.
+std::uint64_t TickMs();
+void Pause(unsigned ms);
+
 // Deletes a file; a file already gone counts as success. A read-only file
 // refuses, on POSIX too (a file without any write permission bit).
 Status DeleteFile(const std::string& path);
 
 // The temporary files ReplaceFile writes beside the file it replaces:
-// "<file name>.~Korvane-<process>-<serial>.tmp" when that file exists (the
-// temporary file is whole before it is renamed over it), ".new" in place of
-// ".tmp" when it does not (the temporary file may be cut short by a crash).
-// Such a name never ends in the extension of the file it belongs to.
-std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
-                             unsigned long serial);
+// "<file name>.~Korvane-<machine>-<process>-<serial>-<time>-<check>.tmp"
+// when that file exists, ".new" in place of ".tmp" when it does not. The
+// name tells whose it is (the computer, MachineTag, and the process), how
+// old (seconds since 1970, UTC) and what a whole one holds (the CRC-32 of
+// its bytes), all in hexadecimal. Earlier versions wrote
+// "<file name>.~Korvane-<process>-<serial>.tmp" (decimal), which tells
+// none of that. Such a name never ends in the extension of the file it
+// belongs to.
 struct TemporaryFile {
   std::string file_name;   // the file it was written for
   bool replaces = false;   // written for an existing file
+  bool tagged = false;     // the name tells the fields below
+  std::uint32_t machine = 0;
+  unsigned long process = 0;
+  unsigned long serial = 0;
+  std::uint64_t time = 0;
+  std::uint32_t check = 0;
 };
+std::string TemporaryNameFor(const TemporaryFile& file);
+// The name in the earlier form.
+std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned long process,
+                             unsigned long serial);
 // The file a temporary name was made for, or nullopt when the name is not
-// one ReplaceFile makes.
+// one ReplaceFile makes (in either form).
 std::optional<TemporaryFile> ParseTemporaryName(std::string_view name);
+// This computer, as temporary names tell it: a hash of its name.
+std::uint32_t MachineTag();
+// This process's id, and whether a process of that id runs on this computer.
+unsigned long ProcessId();
+bool ProcessRuns(unsigned long process);
+// The CRC-32 (ISO-HDLC) of bytes.
+std::uint32_t Crc32(std::string_view bytes);
+// The temporary name ReplaceFile gives bytes written for file_name now.
+std::string TemporaryNameNow(std::string_view file_name, bool replaces, std::string_view bytes, unsigned long serial);
 
 // Renames from to to, which must not exist yet.
 Status RenameFile(const std::string& from, const std::string& to);

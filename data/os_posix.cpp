@@ -4,9 +4,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -202,7 +204,14 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   }
 }
 
-Status ReplaceFile(const std::string& path, const std::string& bytes) {
+namespace {
+// The file at path is still the one read (as_read; nullopt: none) and no
+// one holds it open for writing.
+bool StillAsRead(const std::string& path, const std::optional<FileStamp>& as_read) {
+  return StampOf(path) == as_read && !BeingWritten(path);
+}
+
+Status Replace(const std::string& path, const std::string& bytes, const std::optional<FileStamp>* as_read) {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return Fail(errno);
@@ -216,11 +225,14 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   std::string temp;
   UniqueFd fd(-1);
   for (int attempt = 0; attempt < 3 && !fd; ++attempt) {
-    temp = JoinPath(folder, TemporaryNameFor(name, exists, static_cast<unsigned long>(::getpid()), ++serial));
+    temp = JoinPath(folder, TemporaryNameNow(name, exists, bytes, ++serial));
     fd.adopt(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (!fd && errno != EEXIST) break;
   }
-  if (!fd) return WriteInPlace(path, bytes);   // the folder takes no new file
+  if (!fd) {
+    if (as_read && !StillAsRead(path, *as_read)) return Fail(static_cast<int>(kChangedMeanwhile));
+    return WriteInPlace(path, bytes);   // the folder takes no new file
+  }
 
   const auto discard = [&temp](int e) {
     ::unlink(temp.c_str());
@@ -236,12 +248,57 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   }
   if (::fsync(fd.get()) != 0) return discard(errno);
   if (!fd.reset()) return discard(errno);
+  if (as_read && !StillAsRead(path, *as_read)) return discard(static_cast<int>(kChangedMeanwhile));
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return WriteInPlace(path, bytes);
   }
   SyncFolder(folder);
   return {};
+}
+}  // namespace
+
+Status ReplaceFile(const std::string& path, const std::string& bytes) { return Replace(path, bytes, nullptr); }
+
+Status ReplaceFileAsRead(const std::string& path, const std::string& bytes, const std::optional<FileStamp>& as_read) {
+  return Replace(path, bytes, &as_read);
+}
+
+bool BeingWritten(const std::string& path) {
+  // A read lease is refused (EAGAIN) while any descriptor has the file open
+  // for writing; taken, it is given back at once.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd) return false;
+  if (::fcntl(fd.get(), F_SETLEASE, F_RDLCK) != 0) return errno == EAGAIN;
+  ::fcntl(fd.get(), F_SETLEASE, F_UNLCK);
+  return false;
+}
+
+std::uint64_t TickMs() {
+  timespec now {};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+void Pause(unsigned ms) {
+  timespec wait {static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+  while (::nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
+}
+
+std::uint32_t MachineTag() {
+  char name[256] = {};
+  ::gethostname(name, sizeof name - 1);
+  // FNV-1a.
+  std::uint32_t hash = 2166136261u;
+  for (const char* c = name; *c; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+  return hash;
+}
+
+unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+bool ProcessRuns(unsigned long process) {
+  return process != 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
 }
 
 Status RenameFile(const std::string& from, const std::string& to) {

@@ -80,12 +80,13 @@ void KeepAttributes(const std::string& path, DWORD before) {
 
 // A temporary file made new beside path, named for it; an invalid handle
 // when the folder takes none.
-HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes, std::string& temp) {
+HANDLE CreateTemporary(const std::string& path, bool replaces, DWORD attributes, const std::string& bytes,
+                       std::string& temp) {
   static unsigned long serial = 0;
   const std::string folder = FolderOf(path);
   const std::string_view name = std::string_view(path).substr(folder.size());
   for (int attempt = 0; attempt < 3; ++attempt) {
-    temp = JoinPath(folder, TemporaryNameFor(name, replaces, GetCurrentProcessId(), ++serial));
+    temp = JoinPath(folder, TemporaryNameNow(name, replaces, bytes, ++serial));
     const HANDLE file = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
@@ -187,7 +188,14 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
   }
 }
 
-Status ReplaceFile(const std::string& path, const std::string& bytes) {
+namespace {
+// The file at path is still the one read (as_read; nullopt: none) and no
+// one holds it open for writing.
+bool StillAsRead(const std::string& path, const std::optional<FileStamp>& as_read) {
+  return StampOf(path) == as_read && !BeingWritten(path);
+}
+
+Status Replace(const std::string& path, const std::string& bytes, const std::optional<FileStamp>* as_read) {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!exists && !IsNotFound(GetLastError())) return LastError();
@@ -195,16 +203,21 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
     return Fail(ERROR_ACCESS_DENIED);
   // Held open by another program without delete sharing: no rename over it
   // can work, so the bytes go where it lies.
-  if (exists && !Deletable(path)) return WriteInPlace(path, bytes);
+  const auto changed = [&] { return as_read && !StillAsRead(path, *as_read); };
+  if (exists && !Deletable(path)) return changed() ? Fail(kChangedMeanwhile) : WriteInPlace(path, bytes);
 
   std::string temp;
-  KernelHandle file(CreateTemporary(path, exists, exists ? attributes & kKeptAttributes : 0, temp));
-  if (!file) return WriteInPlace(path, bytes);   // the folder takes no new file
+  KernelHandle file(CreateTemporary(path, exists, exists ? attributes & kKeptAttributes : 0, bytes, temp));
+  if (!file) return changed() ? Fail(kChangedMeanwhile) : WriteInPlace(path, bytes);   // the folder takes no new file
   if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.reset()) {
     const DWORD e = GetLastError();
     file.reset();
     DeleteFileW(Wide(temp).c_str());
     return Fail(e);
+  }
+  if (changed()) {
+    DeleteFileW(Wide(temp).c_str());
+    return Fail(kChangedMeanwhile);
   }
   // One rename: the name holds the old file until it holds the new one.
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (exists ? MOVEFILE_REPLACE_EXISTING : 0);
@@ -215,6 +228,49 @@ Status ReplaceFile(const std::string& path, const std::string& bytes) {
   // Refused with both files in place: write where it lies.
   DeleteFileW(Wide(temp).c_str());
   return WriteInPlace(path, bytes);
+}
+}  // namespace
+
+Status ReplaceFile(const std::string& path, const std::string& bytes) { return Replace(path, bytes, nullptr); }
+
+Status ReplaceFileAsRead(const std::string& path, const std::string& bytes, const std::optional<FileStamp>& as_read) {
+  return Replace(path, bytes, &as_read);
+}
+
+bool BeingWritten(const std::string& path) {
+  // An open that lets no one else write is refused while another handle
+  // may write; readers (who share reading) do not stand in its way.
+  KernelHandle probe(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+std::uint64_t TickMs() { return GetTickCount64(); }
+
+void Pause(unsigned ms) { Sleep(ms); }
+
+std::uint32_t MachineTag() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!GetComputerNameW(name, &size)) size = 0;
+  // FNV-1a over the UTF-16 units.
+  std::uint32_t hash = 2166136261u;
+  for (DWORD i = 0; i < size; ++i) {
+    hash = (hash ^ (name[i] & 0xFF)) * 16777619u;
+    hash = (hash ^ (name[i] >> 8)) * 16777619u;
+  }
+  return hash;
+}
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessRuns(unsigned long process) {
+  if (process == 0) return false;
+  const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;   // there, but not ours to open
+  const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+  CloseHandle(handle);
+  return runs;
 }
 
 Status RenameFile(const std::string& from, const std::string& to) {

@@ -163,9 +163,11 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
     const int current_before = p_.model.CurrentRow();
     FolderListing held;
     bool kept = false;
-    const ListingApplied applied =
-        ApplyListing(p_.model, HoldEdited(p_.model, editing && editing(), *listing, held, &kept));
+    const FolderListing& edited = HoldEdited(p_.model, editing && editing(), *listing, held, &kept);
+    const std::uint64_t now = GetTickCount64();
+    const ListingApplied applied = ApplyListing(p_.model, missing_.Hold(p_.model, edited, now, held));
     if (kept) look_after_edit_ = true;
+    LookAfterGrace();
     if (applied.stale) {
       look_again_ = true;   // a save came between
     } else {
@@ -183,6 +185,26 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
   if (look_again_) {
     look_again_ = false;
     Look();
+  }
+}
+
+// A file held for its grace is looked for again once the grace is over.
+void FolderSync::LookAfterGrace() {
+  const std::uint64_t in = missing_.NextLookIn(GetTickCount64());
+  if (in == 0 || grace_timer_ || stopped_) return;
+  // The timer's id is this object: the grid's own timers have small ids.
+  if (SetTimer(p_.grid.hwnd(), reinterpret_cast<UINT_PTR>(this), static_cast<UINT>(in), &FolderSync::GraceTimer))
+    grace_timer_ = true;
+}
+
+void CALLBACK FolderSync::GraceTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  try {
+    KillTimer(hwnd, id);
+    FolderSync* sync = reinterpret_cast<FolderSync*>(id);
+    sync->grace_timer_ = false;
+    sync->Look();
+  } catch (...) {
+    // A look that cannot be asked for now comes with the next change.
   }
 }
 
@@ -206,8 +228,11 @@ void FolderSync::ListChanged(const std::vector<std::string>& names_before, int c
   p_.list.BeginUpdate();
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) p_.list.DeleteItem(static_cast<int>(*it));
   const std::size_t count = p_.model.GroupCount();
-  for (std::size_t row = count - std::min(applied.appended, count); row < count; ++row)
+  bool back = false;
+  for (std::size_t row = count - std::min(applied.appended, count); row < count; ++row) {
     p_.list.AddItem(p_.model.GroupAt(row).name);
+    back = back || (!noticed_.empty() && p_.model.GroupAt(row).name == noticed_);
+  }
   p_.list.SetItemIndex(p_.model.CurrentRow());
   p_.list.EndUpdate();
   // Before the notice: whoever keeps rows may show the unsaved state anew.
@@ -217,8 +242,14 @@ void FolderSync::ListChanged(const std::vector<std::string>& names_before, int c
     // No group is current: the grid shows none, as before the first click.
     p_.grid.SetEnabled(false);
     p_.grid.Invalidate();
-    if (p_.notice && current_before >= 0 && static_cast<std::size_t>(current_before) < names_before.size())
-      p_.notice(DroppedNotice(names_before[static_cast<std::size_t>(current_before)]));
+    if (p_.notice && current_before >= 0 && static_cast<std::size_t>(current_before) < names_before.size()) {
+      noticed_ = names_before[static_cast<std::size_t>(current_before)];
+      p_.notice(DroppedNotice(noticed_));
+    }
+  } else if (back) {
+    // The file is back: the notice no longer holds.
+    noticed_.clear();
+    if (on_notice_gone) on_notice_gone();
   }
 }
 
@@ -276,6 +307,8 @@ void FolderSync::Stop() {
   look_again_ = false;
   look_after_edit_ = false;
   starting_ = false;
+  if (grace_timer_) KillTimer(p_.grid.hwnd(), reinterpret_cast<UINT_PTR>(this));
+  grace_timer_ = false;
   EndAwaiting();
 }
 

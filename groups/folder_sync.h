@@ -56,6 +56,9 @@ class FolderSync {
   Callback<void(const std::vector<std::size_t>& rows)> on_groups_dropped;
   // Told after a refresh or a read changed the model (names or values).
   Callback<void()> on_model_changed;
+  // Told when the notice of a group deleted elsewhere no longer holds (its
+  // file came back): the status bar shows the unsaved state again.
+  Callback<void()> on_notice_gone;
   // Told once the start's files are all read (before its warning box).
   Callback<void()> on_started;
   // Asked at each listing: true while an entry of the current group is
@@ -112,6 +115,8 @@ class FolderSync {
   void EndStart();
   void EndAwaiting();
   void Warn(std::string message);
+  void LookAfterGrace();
+  static void CALLBACK GraceTimer(HWND hwnd, UINT, UINT_PTR id, DWORD);
   void WaitUntil(const Callback<bool()>& done);
 
   Parts p_;
@@ -131,6 +136,9 @@ class FolderSync {
   std::vector<std::string> warnings_;
   std::unordered_set<std::string> told_;
   std::size_t files_read_ = 0;
+  MissingFiles missing_;        // files gone for less than the grace
+  bool grace_timer_ = false;     // a look after the grace is set
+  std::string noticed_;          // the group the status bar says was deleted
 };
 
 }  // namespace korvane

@@ -148,7 +148,22 @@ TEST_F(GroupFiles, LoadTakesEveryGroupFileInTheFoldersOrder) {
 
 TEST_F(GroupFiles, AnInterruptedSaveIsPutRightAtLoad) {
   // Whole, for a file that is gone: put back in its place.
-  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("戻る.PTH", true, 7, 1)), FreshFile({"new"})));
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameNow("戻る.PTH", true, FreshFile({"new"}), 1)), FreshFile({"new"})));
+  // Cut short (a kill before its bytes were flushed), for a file deleted
+  // elsewhere since: removed, and no empty group comes back.
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameNow("業務0076.PTH", true, FreshFile({"76"}), 2)), ""));
+  // Whole, but the folder changed after it was written (its file may have
+  // been deleted elsewhere since): removed.
+  const std::string aged = File(os::TemporaryNameNow("消えた.PTH", true, FreshFile({"gone"}), 3));
+  ASSERT_TRUE(WriteBytes(aged, FreshFile({"gone"})));
+  ASSERT_TRUE(testing::AgeFile(aged, 60));
+  // Another computer's, whole or not, with or without its file: its save
+  // may be under way there, so it is left alone.
+  os::TemporaryFile other = *os::ParseTemporaryName(os::TemporaryNameNow("他.PTH", true, "whole", 4));
+  other.machine ^= 1;
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor(other)), "whole"));
+  other.file_name = "残る.PTH";
+  ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor(other)), "torn"));
   // Beside its file, which is whole: removed.
   ASSERT_TRUE(WriteBytes(File("残る.PTH"), FreshFile({"old"})));
   ASSERT_TRUE(WriteBytes(File(os::TemporaryNameFor("残る.PTH", true, 7, 2)), FreshFile({"new"})));
@@ -159,7 +174,10 @@ TEST_F(GroupFiles, AnInterruptedSaveIsPutRightAtLoad) {
   for (const std::string& name : theirs) ASSERT_TRUE(WriteBytes(File(name), "theirs"));
   ASSERT_TRUE(Load().ok);
   Names expected = theirs;
-  expected.insert(expected.end(), {"戻る.PTH", "残る.PTH"});
+  other.file_name = "他.PTH";
+  expected.insert(expected.end(), {"戻る.PTH", "残る.PTH", os::TemporaryNameFor(other)});
+  other.file_name = "残る.PTH";
+  expected.push_back(os::TemporaryNameFor(other));
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(SortedNames(dir.path()), expected);
   EXPECT_EQ(ReadBytes(File("戻る.PTH")), FreshFile({"new"}));

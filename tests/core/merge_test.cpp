@@ -95,5 +95,26 @@ TEST(MergeRules, AnEditedGroupWhoseFileIsGoneStaysListedUntilTheEditEnds) {
   EXPECT_EQ(seen.files[0].stamp, (os::FileStamp{1, 1}));
 }
 
+TEST(MergeRules, AFileDeletedAndMadeAgainWithinTheGraceKeepsItsGroupInPlace) {
+  LauncherModel model = Read();
+  MissingFiles missing;
+  FolderListing gone, held;   // G.PTH deleted, as a sync client replaces it
+  FolderListing back;         // and made again 5 ms later
+  back.files.push_back({"G.PTH", os::FileStamp{9, 9}});
+  EXPECT_TRUE(ApplyListing(model, missing.Hold(model, gone, 1000, held)).dropped.empty());
+  EXPECT_EQ(model.CurrentRow(), 0);
+  EXPECT_EQ(missing.NextLookIn(1000), kMissingGraceMs);
+  EXPECT_TRUE(ApplyListing(model, missing.Hold(model, back, 1005, held)).dropped.empty());
+  EXPECT_EQ(model.CurrentRow(), 0);
+  EXPECT_EQ(FilesToRead(model, back), Names{"G.PTH"});
+  EXPECT_EQ(missing.NextLookIn(1005), 0u);
+  // Gone for good: the group leaves once the grace is over, not before.
+  EXPECT_TRUE(ApplyListing(model, missing.Hold(model, gone, 2000, held)).dropped.empty());
+  EXPECT_EQ(missing.NextLookIn(2500), kMissingGraceMs - 500);
+  const ListingApplied later = ApplyListing(model, missing.Hold(model, gone, 2000 + kMissingGraceMs, held));
+  EXPECT_EQ(later.dropped, Names{"G"});
+  EXPECT_TRUE(later.current_dropped);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -171,6 +171,33 @@ TEST_F(SharedFolder, SaveAndRefreshOverBaseThisRunAndTheFileNow) {
   }
 }
 
+TEST_F(SharedFolder, ASaveWaitsForAFileStillBeingWrittenAndSplicesIntoItWhole) {
+  // Elsewhere G is rewritten slowly (a sync client on a slow link): half,
+  // a pause, the rest. Here entry 3 was changed, and the save comes in the
+  // pause: it waits for the writer, then splices into the whole file.
+  Edit("G", 3, "mine");
+  Names theirs;
+  for (int i = 1; i <= 20; ++i) theirs.push_back("w" + std::to_string(i));
+  const std::string whole = FileOf(theirs);
+  FileReport report;
+  {
+    testing::SlowWriter writer(dir.File("G.PTH"), whole.substr(0, whole.size() / 2), whole.substr(whole.size() / 2),
+                               300);
+    writer.WaitForFirst();
+    report = SaveGroups(dir.path(), model);
+  }
+  EXPECT_TRUE(report.ok) << ::testing::PrintToString(report.messages);
+  Names expected = theirs;
+  expected[2] = "mine";
+  EXPECT_EQ(dir.Read("G.PTH"), FileOf(expected));
+  // Entry 3 clashed: the copy kept is the whole file as the writer left it.
+  Names clashes{ClashEntryMessage("G", 3, true, false)};
+  const Names kept = Kept("G", whole);
+  clashes.insert(clashes.end(), kept.begin(), kept.end());
+  EXPECT_EQ(report.clashes, clashes);
+  EXPECT_FALSE(model.Modified());
+}
+
 TEST_F(SharedFolder, NamesTakenElsewhereAndRenamesCarryTheFileAsItIsNow) {
   // Renamed here while changed elsewhere: the new name gets their bytes.
   model.RenameGroup(static_cast<std::size_t>(Row("G")), "H");

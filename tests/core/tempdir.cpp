@@ -167,6 +167,56 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
   return std::fclose(file) == 0 && ok;
 }
 
+SlowWriter::SlowWriter(const std::string& path, std::string first, std::string rest, unsigned pause_ms)
+    : thread_([this, path, first = std::move(first), rest = std::move(rest), pause_ms] {
+#ifdef _WIN32
+        HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD done = 0;
+        if (file != INVALID_HANDLE_VALUE) WriteFile(file, first.data(), static_cast<DWORD>(first.size()), &done, nullptr);
+        first_ = true;
+        os::Pause(pause_ms);
+        if (file != INVALID_HANDLE_VALUE) {
+          WriteFile(file, rest.data(), static_cast<DWORD>(rest.size()), &done, nullptr);
+          CloseHandle(file);
+        }
+#else
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd >= 0 && ::write(fd, first.data(), first.size()) < 0) first_ = true;
+        first_ = true;
+        os::Pause(pause_ms);
+        if (fd >= 0) {
+          if (::write(fd, rest.data(), rest.size()) < 0) first_ = true;
+          ::close(fd);
+        }
+#endif
+      }) {}
+
+SlowWriter::~SlowWriter() { thread_.join(); }
+
+void SlowWriter::WaitForFirst() {
+  while (!first_) std::this_thread::yield();
+}
+
+bool AgeFile(const std::string& path, unsigned seconds) {
+#ifdef _WIN32
+  HANDLE file = CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000u;
+  const FILETIME then{t.LowPart, t.HighPart};
+  const bool ok = SetFileTime(file, nullptr, nullptr, &then) != FALSE;
+  CloseHandle(file);
+  return ok;
+#else
+  timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+#endif
+}
+
 std::string ReadBytes(const std::string& path) {
   return os::ReadFile(path).value_or("<missing>");
 }

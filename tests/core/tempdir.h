@@ -3,10 +3,12 @@
 // POSIX and on Windows (under Wine). The data folder's name is Japanese, as
 // a user's folder may be (in code page 932 it would end in a 0x5C trail
 // byte: "表" is 95 5C).
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace korvane::testing {
@@ -59,6 +61,25 @@ bool MakeFolder(const std::string& path);
 void RemoveTree(std::string folder);
 // Writes the bytes with the test's own plain writer (not the os layer).
 bool WriteBytes(const std::string& path, std::string_view bytes);
+// A writer as a slow copy or a sync client writes: the file opened for
+// writing (others may read it), first written, then after pause_ms the
+// rest, then closed; on a thread of its own, joined by the destructor.
+class SlowWriter {
+ public:
+  SlowWriter(const std::string& path, std::string first, std::string rest, unsigned pause_ms);
+  SlowWriter(const SlowWriter&) = delete;
+  SlowWriter& operator=(const SlowWriter&) = delete;
+  ~SlowWriter();
+  // Returns once first is in the file.
+  void WaitForFirst();
+
+ private:
+  std::atomic<bool> first_{false};   // before the thread, which sets it
+  std::thread thread_;
+};
+
+// The file's last-write time set seconds back from now.
+bool AgeFile(const std::string& path, unsigned seconds);
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 // Writes a file whose name is given in UTF-16, through the W functions and
