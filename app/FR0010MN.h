@@ -267,14 +267,16 @@ class TFrmFR0010MN : public ui::Form {
   // The objects its handlers call; they hold references to the members
   // above, which outlive them.
   BackgroundWork work_{model_, painter_.Icons(), DGMain};
-  EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
+  EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_,
+                       [this](std::string_view text) { Notice(text); }}};
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
   GroupCommander groups_{{*this, model_, history_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
                            [this](std::size_t row) {
                              work_.GroupSelected(row);
                              sync_.Selected(row);
                            },
-                           [this](std::size_t row) { work_.GroupRenamed(row); }}};
+                           [this](std::size_t row) { work_.GroupRenamed(row); },
+                           [this](std::string_view text) { Notice(text); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
   // group commander above hold the history by reference.
   void SetUpArranging();
@@ -282,7 +284,8 @@ class TFrmFR0010MN : public ui::Form {
   bool saved_ = false;  // a save left nothing unsaved in this run
   EntryArranger arranger_{{*this, model_, history_, DGMain, LBGroup, mode_, [this] { CommitTitleEdit(); },
                            [this] { editor_.ClearCurrentCell(); },
-                           [this](std::size_t row) { work_.TestPaths(row, true); }}};
+                           [this](std::size_t row) { work_.TestPaths(row, true); },
+                           [this](std::string_view text) { Notice(text); }}};
   // Refresh: the start's reads and the refreshes after changes elsewhere.
   FolderSync sync_{{model_, LBGroup, DGMain, data_folder_,
                      [this](const std::string& key, Callback<FolderSync::Answer()> job) {

@@ -17,12 +17,15 @@ void TFrmFR0010MN::SetUpArranging() {
     FindModelChanged();
   };
   sync_.on_model_changed = [this] { FindModelChanged(); };
+  // A merge that took away steps says so; a deleted group brought back is
+  // read again.
+  history_.on_steps_dropped = [this] { Notice(kStepsDropped); };
+  history_.on_reread = [this] { sync_.Look(); };
   // The find index is built once every group is read, while the window
   // waits for input, so that the first Ctrl+F only brings it up to date.
   sync_.on_started = [this] { WarmFindIndex(); };
-  // Groups whose files went elsewhere leave the list: the history's steps
-  // name groups by row.
-  sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };
+  // Groups whose files went elsewhere leave the list and take their own
+  // steps with them (the model tells the history).
   // The history starts with the groups as loaded.
   history_.Clear();
 }

@@ -115,7 +115,19 @@ Group LauncherModel::NewGroup(std::string name) const {
 
 void LauncherModel::AddGroup(std::string name) {
   groups_.push_back(NewGroup(std::move(name)));
+  Identify(groups_.back());
   modified_ = true;
+}
+
+int LauncherModel::RowOf(std::uint64_t id) const {
+  for (std::size_t row = 0; row < groups_.size(); ++row)
+    if (groups_[row].id == id) return static_cast<int>(row);
+  return -1;
+}
+
+void LauncherModel::RecountModified() {
+  modified_ = !removed_.empty() ||
+              std::any_of(groups_.begin(), groups_.end(), [](const Group& group) { return group.ChangedHere(); });
 }
 
 int LauncherModel::FindGroup(std::string_view name) const {
@@ -223,6 +235,7 @@ void LauncherModel::Reset() {
 
 void LauncherModel::AppendLoaded(Group group) {
   group.base = group.entries.Values();
+  Identify(group);
   groups_.push_back(std::move(group));
 }
 
@@ -239,6 +252,16 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const E
     kept[2 * i] = group.TitleChanged(i + 1);
     kept[2 * i + 1] = group.PathChanged(i + 1);
   }
+  // A value under an open editor counts as changed here: its base stays
+  // what the editor began with. Passed over, the file is read again later.
+  bool held_back = false;
+  if (held_ && held_->group == group.id && held_->n >= 1 && held_->n <= merged && !saved) {
+    const std::size_t k = 2 * (held_->n - 1) + (held_->title ? 0 : 1);
+    const std::string_view theirs = held_->title ? values.Title(held_->n - 1) : values.Path(held_->n - 1);
+    if (!kept[k] && theirs != BaseOf(group.base, held_->n, held_->title)) held_back = true;
+    kept[k] = 1;
+  }
+  MergeObserver* const observer = observer_ && observer_->Watches(group.id) ? observer_ : nullptr;
   group.base.Assign(count, [&](std::size_t i) {
     if (i >= merged) return Values(BaseOf(group.base, i + 1, true), BaseOf(group.base, i + 1, false));
     return Values(saved || !kept[2 * i] ? values.Title(i) : group.base.Title(i),
@@ -249,10 +272,12 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const E
     const std::string_view title = values.Title(i), path = values.Path(i);
     bool differs = false;
     if (!kept[2 * i] && entry.title != title) {
+      if (observer) observer->BaseMoved(group.id, i + 1, true, entry.title, title);
       entry.title = title;
       differs = true;
     }
     if (!kept[2 * i + 1] && entry.path != path) {
+      if (observer) observer->BaseMoved(group.id, i + 1, false, entry.path, path);
       entry.path = path;
       entry.marker = UntestedMarker(entry.path);
       differs = true;
@@ -260,7 +285,8 @@ std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const E
     if (differs) changed.push_back(i + 1);
   }
   group.state = ReadState::Read;
-  group.stamp = stamp;
+  group.stamp = held_back ? std::nullopt : stamp;
+  held_back_ = held_back_ || held_back;
   return changed;
 }
 
@@ -269,6 +295,14 @@ std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, EntryValu
   std::vector<std::size_t> filled;
   if (row >= groups_.size() || values.size() != entry_count_) return filled;
   Group& group = groups_[row];
+  if (observer_ && observer_->Watches(group.id)) {
+    for (std::size_t n = 1; n <= values.size() && n <= group.entries.size(); ++n) {
+      if (values.Title(n - 1) != group.entries.Title(n - 1))
+        observer_->BaseMoved(group.id, n, true, group.entries.Title(n - 1), values.Title(n - 1));
+      if (values.Path(n - 1) != group.entries.Path(n - 1))
+        observer_->BaseMoved(group.id, n, false, group.entries.Path(n - 1), values.Path(n - 1));
+    }
+  }
   filled.reserve(values.size());
   for (std::size_t i = 0; i < values.size(); ++i)
     if (!values.Title(i).empty() || !values.Path(i).empty()) filled.push_back(i + 1);
@@ -292,12 +326,15 @@ void LauncherModel::AppendListed(std::string name, std::string extension) {
   group.extension = std::move(extension);
   group.source = group.FileName();
   group.state = ReadState::NotRead;
+  Identify(group);
   groups_.push_back(std::move(group));
 }
 
 void LauncherModel::DropGroup(std::size_t row) {
   if (row >= groups_.size()) return;
+  const std::uint64_t id = groups_[row].id;
   groups_.erase(groups_.begin() + static_cast<std::ptrdiff_t>(row));
+  if (observer_) observer_->GroupDropped(id);
   const int dropped = static_cast<int>(row);
   if (current_ == dropped) current_ = -1;
   else if (current_ > dropped) --current_;

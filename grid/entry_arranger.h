@@ -10,7 +10,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "common/callback.h"
 #include "data/history.h"
@@ -47,6 +49,8 @@ class EntryArranger {
     Callback<void()> commit_edit;
     Callback<void()> clear_cell;
     Callback<void(std::size_t row)> test_paths;
+    // A one-line notice in the status bar.
+    Callback<void(std::string_view text)> notice = {};
   };
   explicit EntryArranger(Parts parts);
   ~EntryArranger();
@@ -102,6 +106,7 @@ class EntryArranger {
   bool dragging_ = false;
   int target_row_ = 0;
   int target_group_ = -1;
+  std::uint64_t target_id_ = 0;   // the group at target_group_: a refresh may move its row before the release
 };
 
 }  // namespace korvane

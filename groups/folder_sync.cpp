@@ -196,7 +196,11 @@ const FolderListing& FolderSync::HoldEdited(const FolderListing& listing, Folder
 }
 
 void FolderSync::EditEnded() {
-  if (!look_after_edit_ || (editing && editing())) return;
+  if (editing && editing()) return;
+  // A merge that passed over the edited value left its file to be read
+  // again.
+  const bool held_back = p_.model.TakeHeldBack();
+  if (!look_after_edit_ && !held_back) return;
   look_after_edit_ = false;
   Look();
 }

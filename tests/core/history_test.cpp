@@ -3,12 +3,14 @@
 // right files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "data/groupfiles.h"
 #include "data/history.h"
+#include "data/refresh.h"
 #include "tests/core/tempdir.h"
 
 namespace korvane {
@@ -44,12 +46,14 @@ LauncherModel ThreeGroups() {
                      n % 3 == 0 ? PathMarker::Untested : n % 3 == 1 ? PathMarker::Found : PathMarker::Missing};
   }
   Group b = model.NewGroup("B");
-  b.source = "b.pth";
+  b.source = "B.pth";
   b.extension = ".pth";
   *b.EntryAt(1) = {"b1", "C:\\b1.txt", PathMarker::Found};
+  Group c = model.NewGroup("C");
+  c.source = "C.PTH";
   model.AppendLoaded(std::move(a));
   model.AppendLoaded(std::move(b));
-  model.AppendLoaded(model.NewGroup("C"));
+  model.AppendLoaded(std::move(c));
   model.SelectGroup(0);
   return model;
 }
@@ -259,21 +263,26 @@ TEST(History, TheClipboardOutlivesUndoAndAnswersOfPathTestsStayWithTheirGroup) {
   ASSERT_TRUE(history.Undo());
   ASSERT_TRUE(history.Redo());
   EXPECT_EQ(told, 3);
-  // Groups taken out by a refresh: the steps, which name groups by row,
-  // are forgotten; none taken out, or groups only appended, keep them.
-  history.GroupsRemoved({});
-  EXPECT_TRUE(history.CanUndo());
-  EXPECT_EQ(told, 3);
+  // Groups appended by a refresh keep every step; a group taken out by one
+  // takes only its own steps with it, the others name their groups by
+  // identity and still undo where their groups went.
   model.AppendListed("E", ".PTH");
   ASSERT_TRUE(history.Undo());
   EXPECT_EQ(model.GroupAt(3).entries[1].title, "");
   ASSERT_TRUE(history.Redo());
+  model.SelectGroup(1);
+  ASSERT_TRUE(history.SetTitle(1, "in B"));
+  ASSERT_TRUE(history.Undo());
+  EXPECT_TRUE(history.CanRedo());
+  EXPECT_EQ(told, 7);
   model.DropGroup(1);
-  history.GroupsRemoved({1});
-  EXPECT_FALSE(history.CanUndo());
+  EXPECT_EQ(told, 8);
   EXPECT_FALSE(history.CanRedo());
-  EXPECT_EQ(told, 6);
+  EXPECT_EQ(history.UndoCaption(), "元に戻す(&U) タイトルの変更");
   EXPECT_EQ(model.GroupAt(2).entries[1].title, "x");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(model.GroupAt(2).entries[1].title, "");
+  EXPECT_EQ(model.GroupAt(2).name, "D");
   ASSERT_TRUE(history.Clipboard());
 }
 
@@ -346,6 +355,115 @@ TEST(History, ASaveAfterUndoingGroupCommandsDeletesAndWritesExactlyWhatItShould)
   moved.replace(moved.find("TITLE=one"), 9, "TITLE=");
   moved.replace(moved.find("[03]\r\nTITLE=") + 12, 0, "one");
   EXPECT_EQ(dir.Read("Z.PTH"), moved);
+}
+
+
+// Another place changes the group folder between the user's steps: a
+// refresh as the window runs it (listing, reads, merges) comes between.
+TEST(History, UndoAndRedoAfterAMergeNeverWriteOverWhatAnotherPlaceSaved) {
+  using F = std::vector<testing::Entry>;
+  testing::TempDir dir;
+  const auto write = [&](const char* file, const F& entries, std::string_view extra = "") {
+    ASSERT_TRUE(testing::WriteBytes(dir.File(file), testing::GroupFileBytes(entries, extra)));
+  };
+  write("G.PTH", {{"見積書", "C:\\old\\q.txt"}, {"二", ""}});
+  write("K.PTH", {{"k1", ""}});
+  LauncherModel model;
+  ASSERT_TRUE(LoadGroups(dir.path(), model).ok);
+  History history(model);
+  int dropped = 0, reread = 0;
+  history.on_steps_dropped = [&] { ++dropped; };
+  history.on_reread = [&] { ++reread; };
+  const auto refresh = [&] {
+    const std::optional<FolderListing> listing = ListGroupFiles(dir.path(), model.DiskEpoch());
+    ASSERT_TRUE(listing);
+    ApplyListing(model, *listing);
+    for (const std::string& file : FilesToRead(model, *listing))
+      ApplySnapshot(model, ReadGroupSnapshot(dir.path(), file, kEntryCount, model.DiskEpoch()));
+  };
+  const auto g = [&]() -> const Group& { return model.GroupAt(static_cast<std::size_t>(model.FindGroup("G"))); };
+  model.SelectGroup(model.FindGroup("G"));
+
+  // The title changed here, the path elsewhere: the undo takes back the
+  // title only, and nothing is left unsaved.
+  ASSERT_TRUE(history.SetTitle(1, "途中"));
+  write("G.PTH", {{"見積書", "C:\\new\\q.txt"}, {"二", ""}});
+  refresh();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(g().entries[0].title, "見積書");
+  EXPECT_EQ(g().entries[0].path, "C:\\new\\q.txt");
+  EXPECT_FALSE(model.Modified());
+  ASSERT_TRUE(history.Redo());
+  EXPECT_TRUE(model.Modified());
+  ASSERT_TRUE(history.Undo());
+
+  // A value a step holds changed elsewhere: the steps that hold it go,
+  // told; the others stay.
+  ASSERT_TRUE(history.SetTitle(3, "三"));
+  ASSERT_TRUE(history.SetTitle(2, "here"));
+  ASSERT_TRUE(history.Undo());
+  write("G.PTH", {{"見積書", "C:\\new\\q.txt"}, {"外で変更", ""}});
+  refresh();
+  EXPECT_EQ(dropped, 1);
+  EXPECT_FALSE(history.CanRedo());
+  EXPECT_EQ(g().entries[1].title, "外で変更");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(g().entries[2].title, "");
+  EXPECT_FALSE(model.Modified());
+
+  // An open editor keeps its base: the commit of a value changed elsewhere
+  // meanwhile is a clash at the save, the other place's file kept.
+  model.Hold({g().id, 1, true});
+  write("G.PTH", {{"外で変更", "C:\\new\\q.txt"}, {"外で変更", ""}});
+  refresh();
+  EXPECT_EQ(g().entries[0].title, "見積書");
+  EXPECT_TRUE(model.TakeHeldBack());
+  ASSERT_TRUE(history.SetTitle(1, "見積書入力"));
+  model.Release();
+  const std::string theirs = dir.Read("G.PTH");
+  FileReport saved = SaveGroups(dir.path(), model);
+  history.Clear();
+  ASSERT_TRUE(saved.ok);
+  ASSERT_FALSE(saved.clashes.empty());
+  EXPECT_EQ(saved.clashes[0], ClashEntryMessage("G", 1, true, false));
+  if (dir.Exists("G~1.PTH")) {
+    EXPECT_EQ(dir.Read("G~1.PTH"), theirs);
+  }
+
+  // A deleted group brought back is read again: it shows what its file
+  // holds now.
+  history.DeleteGroup(static_cast<std::size_t>(model.FindGroup("K")));
+  write("K.PTH", {{"k1 elsewhere", ""}});
+  refresh();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(reread, 1);
+  refresh();
+  EXPECT_EQ(model.GroupAt(static_cast<std::size_t>(model.FindGroup("K"))).entries[0].title, "k1 elsewhere");
+  EXPECT_FALSE(model.Modified());
+
+  // A new group undone, its name then taken by a file made elsewhere: the
+  // redo is a name clash, done only when asked, and the save keeps the
+  // other place's file aside and tells it.
+  history.AddGroup("N");
+  ASSERT_TRUE(history.Undo());
+  write("N.PTH", {{"n theirs", ""}});
+  refresh();
+  const int taken = model.FindGroup("N");
+  ASSERT_GE(taken, 0);
+  EXPECT_EQ(history.RedoNameTakenBy(), taken);
+  EXPECT_FALSE(history.Redo());
+  ASSERT_TRUE(history.Redo(true));
+  const std::vector<std::string> names = model.Names();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "N"), 1);
+  EXPECT_EQ(model.GroupAt(static_cast<std::size_t>(model.FindGroup("N"))).source, "");
+  const std::string n_theirs = dir.Read("N.PTH");
+  saved = SaveGroups(dir.path(), model);
+  ASSERT_TRUE(saved.ok);
+  ASSERT_FALSE(saved.clashes.empty());
+  EXPECT_EQ(saved.clashes[0], MadeElsewhereMessage("N"));
+  if (dir.Exists("N~1.PTH")) {
+    EXPECT_EQ(dir.Read("N~1.PTH"), n_theirs);
+  }
 }
 
 
