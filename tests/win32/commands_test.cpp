@@ -580,6 +580,57 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
   EXPECT_FALSE(Model().Modified());
 }
 
+// Another place deletes group files while the question or the rename
+// dialog is up (the refresh runs inside its loop): the command acts on the
+// group it asked about wherever its row went, or on none, with a notice.
+TEST_F(GroupCommandsTest, ACommandActsOnTheGroupItAskedAboutThoughARefreshMovedTheRowsUnderItsBox) {
+  for (const char* name : {"丁", "丙", "乙", "甲", "戊", "己"}) Group(std::string(name) + ".PTH", GroupFileBytes({{name, ""}}));
+  Open();
+  // Deleted elsewhere while the box is up; the step waits for the refresh.
+  const auto gone_elsewhere = [this](const std::string& name) {
+    ASSERT_TRUE(DeleteFileW(ui::Wide(folder + name + ".PTH").c_str()));
+    EXPECT_TRUE(kit::PumpUntil([&] { return Row(name) < 0 && !form_->Sync().Busy(); }));
+  };
+  // The group listed before the one asked about goes: the rows move up.
+  std::vector<std::string> items = ListItems();
+  ASSERT_EQ(items.size(), 6u);
+  const std::string asked = items[1];
+  ClickGroup(asked);
+  seam_.on_box = [&] { gone_elsewhere(items[0]); };
+  DeleteSelected();
+  EXPECT_LT(Row(asked), 0);
+  for (std::size_t i = 2; i < items.size(); ++i) EXPECT_GE(Row(items[i]), 0) << items[i];
+
+  // Rename the same way; then the group asked about itself goes: nothing
+  // is renamed or deleted, and the status bar says why.
+  items = ListItems();
+  ASSERT_EQ(items.size(), 4u);
+  ClickGroup(items[1]);
+  std::vector<Step> steps{[&] { gone_elsewhere(items[0]); }};
+  for (Step& step : NameAndEnter("TFrmFR0040CG", "改名")) steps.push_back(std::move(step));
+  Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
+  EXPECT_EQ(Row(items[1]), -1);
+  EXPECT_GE(Row("改名"), 0);
+  EXPECT_GE(Row(items[2]), 0);
+
+  items = ListItems();
+  ASSERT_EQ(items.size(), 3u);
+  ClickGroup(items[1]);
+  seam_.on_box = [&] { gone_elsewhere(items[1]); };
+  DeleteSelected();
+  seam_.on_box = nullptr;
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{items[0], items[2]}));
+  EXPECT_NE(form_->StbInfo.Text().find(items[1]), std::string::npos) << form_->StbInfo.Text();
+  ClickGroup(items[2]);
+  steps = {[&] { gone_elsewhere(items[2]); }};
+  for (Step& step : NameAndEnter("TFrmFR0040CG", "別名")) steps.push_back(std::move(step));
+  Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
+  EXPECT_EQ(ListItems(), std::vector<std::string>{items[0]});
+  EXPECT_NE(form_->StbInfo.Text().find(items[2]), std::string::npos) << form_->StbInfo.Text();
+  Save();
+  EXPECT_EQ(GroupFiles(folder), std::vector<std::string>{items[0] + ".PTH"});
+}
+
 TEST_F(GroupCommandsTest, DeletingTheOnlyGroupLeavesAnEmptyListAndTheSaveRemovesItsFile) {
   Group("見積.PTH", GroupFileBytes(kEstimates));
   Open();
