@@ -25,7 +25,9 @@ void TFrmFR0010MN::SetUpArranging() {
   // waits for input, so that the first Ctrl+F only brings it up to date.
   sync_.on_started = [this] { WarmFindIndex(); };
   // Groups whose files went elsewhere leave the list and take their own
-  // steps with them (the model tells the history).
+  // steps with them (the model tells the history); the find index, which
+  // knows groups by row, follows at once.
+  sync_.on_groups_dropped = [this](const std::vector<std::size_t>&) { FindModelChanged(); };
   // The history starts with the groups as loaded.
   history_.Clear();
 }

@@ -372,6 +372,21 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
   ASSERT_TRUE(form().MainMenu().Run(korvane::TFrmFR0010MN::kIdUndo));
   EXPECT_EQ(Title(1), "t1");
   EXPECT_EQ(RedoItem(), "やり直し(&R) 並べ替え\tCtrl+Y");
+
+  // Row 5 changed elsewhere while its question is up: Yes replaces
+  // nothing (the entry asked about is not there any more), and says so.
+  form().DGMain.SetRow(5);
+  seam_.answers = {IDYES};
+  seam_.on_box = [&] {
+    std::vector<Entry> theirs = kSix;
+    theirs[4].title = "t5 elsewhere";
+    WriteGroup("A", theirs);
+    EXPECT_TRUE(PumpUntil([&] { return Title(5) == "t5 elsewhere" && !form().Sync().Busy(); }));
+  };
+  CtrlKey('V');
+  seam_.on_box = nullptr;
+  EXPECT_EQ(Title(5), "t5 elsewhere");
+  EXPECT_NE(form().StbInfo.Text().find("貼り付け"), std::string::npos) << form().StbInfo.Text();
 }
 
 TEST_F(MainArrangeTest, AnUndoneGroupDeletionComesBackInItsPlaceAndTheStatusBarFollowsSaves) {
