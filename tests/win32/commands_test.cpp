@@ -716,6 +716,28 @@ TEST_F(GroupCommandsTest, AFileMadeElsewhereUnderARenamedGroupsNameIsToldAfterTh
   RenameSelected("見積3");
   form_->MnuSaveClick();
   EXPECT_EQ(seam_.boxes.size(), shown + 1);
+
+  // A rename undone, and the name then taken by a file made elsewhere: the
+  // redo asks; No changes nothing, Yes renames, and the save keeps the
+  // other place's file aside and tells it.
+  ClickGroup("見積3");
+  RenameSelected("見積4");
+  form_->MnuUndoClick();
+  Group("見積4.PTH", GroupFileBytes(kSales));
+  ASSERT_TRUE(kit::PumpUntil([&] { return Row("見積4") >= 0 && !form_->Sync().Busy(); }));
+  seam_.answer = IDNO;
+  form_->MnuRedoClick();
+  ASSERT_EQ(seam_.boxes.size(), shown + 2);
+  EXPECT_NE(seam_.boxes.back().text.find("見積4"), std::string::npos) << seam_.boxes.back().text;
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{"見積3", "見積4"}));
+  seam_.answer = IDYES;
+  form_->MnuRedoClick();
+  EXPECT_EQ(ListItems(), std::vector<std::string>{"見積4"});
+  form_->MnuSaveClick();
+  ASSERT_EQ(seam_.boxes.size(), shown + 4);
+  EXPECT_NE(seam_.boxes.back().text.find(korvane::MadeElsewhereMessage("見積4")), std::string::npos)
+      << seam_.boxes.back().text;
+  EXPECT_EQ(ReadBytes(folder + "見積4.PTH"), GroupFileBytes(kEstimates));
 }
 
 TEST_F(GroupCommandsTest, FilesNamedInOtherLetterCaseAreRemovedAndReplacedAsTheSameFile) {
