@@ -586,49 +586,33 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
 TEST_F(GroupCommandsTest, ACommandActsOnTheGroupItAskedAboutThoughARefreshMovedTheRowsUnderItsBox) {
   for (const char* name : {"丁", "丙", "乙", "甲", "戊", "己"}) Group(std::string(name) + ".PTH", GroupFileBytes({{name, ""}}));
   Open();
-  // Deleted elsewhere while the box is up; the step waits for the refresh.
-  const auto gone_elsewhere = [this](const std::string& name) {
-    ASSERT_TRUE(DeleteFileW(ui::Wide(folder + name + ".PTH").c_str()));
-    EXPECT_TRUE(kit::PumpUntil([&] { return Row(name) < 0 && !form_->Sync().Busy(); }));
+  std::vector<std::string> items;
+  // Each command asks about row 1 while the group of row `gone` is deleted
+  // elsewhere and the refresh has taken it out.
+  const auto run = [&](int gone, const char* rename) {
+    items = ListItems();
+    ClickGroup(items[1]);
+    const Step elsewhere = [&, gone] {
+      ASSERT_TRUE(DeleteFileW(ui::Wide(folder + items[gone] + ".PTH").c_str()));
+      EXPECT_TRUE(kit::PumpUntil([&] { return Row(items[gone]) < 0 && !form_->Sync().Busy(); }));
+    };
+    seam_.on_box = elsewhere;
+    if (!rename) return DeleteSelected();
+    std::vector<Step> steps = NameAndEnter("TFrmFR0040CG", rename);
+    steps.insert(steps.begin(), elsewhere);
+    Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
   };
-  // The group listed before the one asked about goes: the rows move up.
-  std::vector<std::string> items = ListItems();
-  ASSERT_EQ(items.size(), 6u);
-  const std::string asked = items[1];
-  ClickGroup(asked);
-  seam_.on_box = [&] { gone_elsewhere(items[0]); };
-  DeleteSelected();
-  EXPECT_LT(Row(asked), 0);
-  for (std::size_t i = 2; i < items.size(); ++i) EXPECT_GE(Row(items[i]), 0) << items[i];
-
-  // Rename the same way; then the group asked about itself goes: nothing
-  // is renamed or deleted, and the status bar says why.
-  items = ListItems();
-  ASSERT_EQ(items.size(), 4u);
-  ClickGroup(items[1]);
-  std::vector<Step> steps{[&] { gone_elsewhere(items[0]); }};
-  for (Step& step : NameAndEnter("TFrmFR0040CG", "改名")) steps.push_back(std::move(step));
-  Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
-  EXPECT_EQ(Row(items[1]), -1);
-  EXPECT_GE(Row("改名"), 0);
-  EXPECT_GE(Row(items[2]), 0);
-
-  items = ListItems();
-  ASSERT_EQ(items.size(), 3u);
-  ClickGroup(items[1]);
-  seam_.on_box = [&] { gone_elsewhere(items[1]); };
-  DeleteSelected();
-  seam_.on_box = nullptr;
-  EXPECT_EQ(ListItems(), (std::vector<std::string>{items[0], items[2]}));
+  run(0, nullptr);
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{items[2], items[3], items[4], items[5]}));
+  run(0, "改名");
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{"改名", items[2], items[3]}));
+  run(1, nullptr);
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{"改名", items[2]}));
   EXPECT_NE(form_->StbInfo.Text().find(items[1]), std::string::npos) << form_->StbInfo.Text();
-  ClickGroup(items[2]);
-  steps = {[&] { gone_elsewhere(items[2]); }};
-  for (Step& step : NameAndEnter("TFrmFR0040CG", "別名")) steps.push_back(std::move(step));
-  Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
-  EXPECT_EQ(ListItems(), std::vector<std::string>{items[0]});
-  EXPECT_NE(form_->StbInfo.Text().find(items[2]), std::string::npos) << form_->StbInfo.Text();
-  Save();
-  EXPECT_EQ(GroupFiles(folder), std::vector<std::string>{items[0] + ".PTH"});
+  run(1, "別名");
+  EXPECT_EQ(ListItems(), std::vector<std::string>{"改名"});
+  EXPECT_NE(form_->StbInfo.Text().find(items[1]), std::string::npos) << form_->StbInfo.Text();
+  seam_.on_box = nullptr;
 }
 
 TEST_F(GroupCommandsTest, DeletingTheOnlyGroupLeavesAnEmptyListAndTheSaveRemovesItsFile) {
@@ -717,26 +701,21 @@ TEST_F(GroupCommandsTest, AFileMadeElsewhereUnderARenamedGroupsNameIsToldAfterTh
   form_->MnuSaveClick();
   EXPECT_EQ(seam_.boxes.size(), shown + 1);
 
-  // A rename undone, and the name then taken by a file made elsewhere: the
-  // redo asks; No changes nothing, Yes renames, and the save keeps the
-  // other place's file aside and tells it.
-  ClickGroup("見積3");
+  // A rename undone, its name then taken elsewhere: the redo asks; No
+  // changes nothing, Yes renames and the save keeps their file aside.
   RenameSelected("見積4");
   form_->MnuUndoClick();
   Group("見積4.PTH", GroupFileBytes(kSales));
   ASSERT_TRUE(kit::PumpUntil([&] { return Row("見積4") >= 0 && !form_->Sync().Busy(); }));
-  seam_.answer = IDNO;
-  form_->MnuRedoClick();
-  ASSERT_EQ(seam_.boxes.size(), shown + 2);
-  EXPECT_NE(seam_.boxes.back().text.find("見積4"), std::string::npos) << seam_.boxes.back().text;
-  EXPECT_EQ(ListItems(), (std::vector<std::string>{"見積3", "見積4"}));
-  seam_.answer = IDYES;
-  form_->MnuRedoClick();
+  for (const int answer : {IDNO, IDYES}) {
+    seam_.answer = answer;
+    form_->MnuRedoClick();
+  }
+  ASSERT_EQ(seam_.boxes.size(), shown + 3);
+  EXPECT_NE(seam_.boxes.back().text.find("見積4"), std::string::npos);
   EXPECT_EQ(ListItems(), std::vector<std::string>{"見積4"});
   form_->MnuSaveClick();
-  ASSERT_EQ(seam_.boxes.size(), shown + 4);
-  EXPECT_NE(seam_.boxes.back().text.find(korvane::MadeElsewhereMessage("見積4")), std::string::npos)
-      << seam_.boxes.back().text;
+  EXPECT_NE(seam_.boxes.back().text.find(korvane::MadeElsewhereMessage("見積4")), std::string::npos);
   EXPECT_EQ(ReadBytes(folder + "見積4.PTH"), GroupFileBytes(kEstimates));
 }
 
