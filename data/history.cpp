@@ -330,8 +330,9 @@ Shown History::Apply(Step& step, bool forward) {
   }
   for (const Slot& slot : step.slots) {
     const int row = model_.RowOf(slot.group);
-    if (row >= 0 && std::find(shown.groups.begin(), shown.groups.end(), static_cast<std::size_t>(row)) == shown.groups.end())
-      shown.groups.push_back(static_cast<std::size_t>(row));
+    if (row < 0) continue;
+    const auto r = static_cast<std::size_t>(row);
+    if (std::find(shown.groups.begin(), shown.groups.end(), r) == shown.groups.end()) shown.groups.push_back(r);
   }
   return shown;
 }

@@ -584,7 +584,8 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
 // dialog is up (the refresh runs inside its loop): the command acts on the
 // group it asked about wherever its row went, or on none, with a notice.
 TEST_F(GroupCommandsTest, ACommandActsOnTheGroupItAskedAboutThoughARefreshMovedTheRowsUnderItsBox) {
-  for (const char* name : {"丁", "丙", "乙", "甲", "戊", "己"}) Group(std::string(name) + ".PTH", GroupFileBytes({{name, ""}}));
+  for (const char* name : {"丁", "丙", "乙", "甲", "戊", "己"})
+    Group(std::string(name) + ".PTH", GroupFileBytes({{name, ""}}));
   Open();
   std::vector<std::string> items;
   // Each command asks about row 1 while the group of row `gone` is deleted
