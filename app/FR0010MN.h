@@ -277,7 +277,8 @@ class TFrmFR0010MN : public ui::Form {
   // The objects its handlers call; they hold references to the members
   // above, which outlive them.
   BackgroundWork work_{model_, painter_.Icons(), DGMain};
-  EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_}};
+  EntryEditor editor_{{*this, model_, history_, DGMain, EdtTitle, OpdPath, marks_, work_, mode_,
+                       [this](std::string_view text) { Notice(text); }}};
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
   GroupCommander groups_{{*this, model_, history_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
                            [this](std::size_t row) {
@@ -285,7 +286,8 @@ class TFrmFR0010MN : public ui::Form {
                              sync_.Selected(row);
                              grid_access_.Changed();
                            },
-                           [this](std::size_t row) { work_.GroupRenamed(row); }}};
+                           [this](std::size_t row) { work_.GroupRenamed(row); },
+                           [this](std::string_view text) { Notice(text); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
   // group commander above hold the history by reference.
   void SetUpArranging();

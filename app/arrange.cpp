@@ -21,12 +21,17 @@ void TFrmFR0010MN::SetUpArranging() {
     FindModelChanged();
     grid_access_.Changed();
   };
+  // A merge that took away steps says so; a deleted group brought back is
+  // read again.
+  history_.on_steps_dropped = [this] { Notice(kStepsDropped); };
+  history_.on_reread = [this] { sync_.Look(); };
   // The find index is built once every group is read, while the window
   // waits for input, so that the first Ctrl+F only brings it up to date.
   sync_.on_started = [this] { WarmFindIndex(); };
-  // Groups whose files went elsewhere leave the list: the history's steps
-  // name groups by row.
-  sync_.on_groups_dropped = [this](const std::vector<std::size_t>& rows) { history_.GroupsRemoved(rows); };
+  // Groups whose files went elsewhere leave the list and take their own
+  // steps with them (the model tells the history); the find index, which
+  // knows groups by row, follows at once.
+  sync_.on_groups_dropped = [this](const std::vector<std::size_t>&) { FindModelChanged(); };
   sync_.on_notice_gone = [this] { ShowUnsavedState(); };
   // The history starts with the groups as loaded.
   history_.Clear();

@@ -114,6 +114,7 @@ void LauncherModel::RestoreState(std::size_t row, std::size_t n, const EntryStat
 
 void LauncherModel::InsertGroup(std::size_t row, Group group) {
   row = std::min(row, groups_.size());
+  Identify(group);
   groups_.insert(groups_.begin() + static_cast<std::ptrdiff_t>(row), std::move(group));
   if (current_ >= static_cast<int>(row)) ++current_;
 }

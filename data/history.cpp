@@ -1,6 +1,9 @@
 #include "data/history.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "common/text.h"
 
 namespace korvane {
 
@@ -28,29 +31,64 @@ const char* ChangeName(Change change) {
   return "";
 }
 
+History::History(LauncherModel& model) : model_(model) { model_.SetMergeObserver(this); }
+
+History::~History() { model_.SetMergeObserver(nullptr); }
+
+std::uint64_t History::CurrentId() const {
+  const Group* group = model_.Current();
+  return group ? group->id : 0;
+}
+
 History::Step History::Begin(Change change, std::size_t entry,
                              const std::vector<std::pair<std::size_t, std::size_t>>& rows) const {
   Step step;
   step.change = change;
   step.entry = entry;
   step.entry_after = entry;
-  step.current_before = model_.CurrentRow();
+  step.current_before = CurrentId();
   step.modified_before = model_.Modified();
   for (const auto& [row, n] : rows) {
-    if (row < model_.GroupCount() && model_.GroupAt(row).EntryAt(n))
-      step.slots.push_back({row, n, model_.StateOf(row, n), {}});
+    if (row >= model_.GroupCount()) continue;
+    const Group& group = model_.GroupAt(row);
+    const Entry* e = group.EntryAt(n);
+    if (!e) continue;
+    Slot slot;
+    slot.group = group.id;
+    slot.n = n;
+    slot.title_before = e->title;
+    slot.path_before = e->path;
+    slot.marker_before = e->marker;
+    step.slots.push_back(std::move(slot));
   }
   return step;
 }
 
 void History::Finish(Step step) {
   bool changed = model_.Modified() != step.modified_before;
+  std::vector<Slot> kept;
   for (Slot& slot : step.slots) {
-    slot.after = model_.StateOf(slot.row, slot.n);
-    changed = changed || slot.after != slot.before;
+    const int row = model_.RowOf(slot.group);
+    const Entry* e = row >= 0 ? model_.GroupAt(static_cast<std::size_t>(row)).EntryAt(slot.n) : nullptr;
+    if (!e) continue;
+    slot.title = e->title != slot.title_before;
+    slot.path = e->path != slot.path_before || e->marker != slot.marker_before;
+    if (!slot.title && !slot.path) continue;
+    // Only what changed is held: a value the step never touched is the
+    // file's to change meanwhile.
+    if (slot.title) slot.title_after = e->title;
+    else slot.title_before.clear();
+    if (slot.path) {
+      slot.path_after = e->path;
+      slot.marker_after = e->marker;
+    } else {
+      slot.path_before.clear();
+    }
+    kept.push_back(std::move(slot));
   }
-  step.current_after = model_.CurrentRow();
-  step.modified_after = model_.Modified();
+  changed = changed || !kept.empty();
+  step.slots = std::move(kept);
+  step.current_after = CurrentId();
   if (changed) Push(std::move(step));
 }
 
@@ -172,11 +210,9 @@ void History::AddGroup(std::string name) {
   Step step = Begin(Change::NewGroup, 0, {});
   step.edit = GroupEdit::Added;
   step.row = model_.GroupCount();
-  step.removed_before = model_.Removed();
   model_.AddGroup(std::move(name));
-  step.removed_after = model_.Removed();
-  step.current_after = model_.CurrentRow();
-  step.modified_after = model_.Modified();
+  step.group = model_.GroupAt(step.row).id;
+  step.current_after = CurrentId();
   Push(std::move(step));
 }
 
@@ -185,15 +221,15 @@ void History::RenameGroup(std::size_t row, std::string new_name) {
   Step step = Begin(Change::RenameGroup, 0, {});
   step.edit = GroupEdit::Renamed;
   step.row = row;
+  step.group = model_.GroupAt(row).id;
   step.name_before = model_.GroupAt(row).name;
   step.extension_before = model_.GroupAt(row).extension;
-  step.removed_before = model_.Removed();
+  const std::size_t removed = model_.Removed().size();
   model_.RenameGroup(row, std::move(new_name));
+  if (model_.Removed().size() > removed) step.removed = model_.Removed().back();
   step.name_after = model_.GroupAt(row).name;
   step.extension_after = model_.GroupAt(row).extension;
-  step.removed_after = model_.Removed();
-  step.current_after = model_.CurrentRow();
-  step.modified_after = model_.Modified();
+  step.current_after = CurrentId();
   Push(std::move(step));
 }
 
@@ -202,12 +238,12 @@ void History::DeleteGroup(std::size_t row) {
   Step step = Begin(Change::DeleteGroup, 0, {});
   step.edit = GroupEdit::Deleted;
   step.row = row;
-  step.group = model_.GroupAt(row);
-  step.removed_before = model_.Removed();
+  step.group = model_.GroupAt(row).id;
+  step.held = model_.GroupAt(row);
+  const std::size_t removed = model_.Removed().size();
   model_.DeleteGroup(row);
-  step.removed_after = model_.Removed();
-  step.current_after = model_.CurrentRow();
-  step.modified_after = model_.Modified();
+  if (model_.Removed().size() > removed) step.removed = model_.Removed().back();
+  step.current_after = CurrentId();
   Push(std::move(step));
 }
 
@@ -223,15 +259,37 @@ std::string History::RedoCaption() const {
   return caption;
 }
 
-// Puts the step's later states back (forward) or its earlier ones. A group
+namespace {
+
+void PutValues(LauncherModel& model, std::size_t row, std::size_t n, const std::string* title, const std::string* path,
+               PathMarker marker) {
+  LauncherModel::EntryState state = model.StateOf(row, n);
+  if (title) state.entry.title = *title;
+  if (path) {
+    state.entry.path = *path;
+    state.entry.marker = marker;
+  }
+  model.RestoreState(row, n, state);
+}
+
+}  // namespace
+
+// Puts the step's later values back (forward) or its earlier ones. A group
 // out of the model is kept in the step as it left, markers and all.
 Shown History::Apply(Step& step, bool forward) {
   Shown shown;
+  const auto put = [this, forward](const Slot& slot) {
+    const int row = model_.RowOf(slot.group);
+    if (row < 0 || !model_.GroupAt(static_cast<std::size_t>(row)).EntryAt(slot.n)) return;
+    PutValues(model_, static_cast<std::size_t>(row), slot.n,
+              slot.title ? (forward ? &slot.title_after : &slot.title_before) : nullptr,
+              slot.path ? (forward ? &slot.path_after : &slot.path_before) : nullptr,
+              forward ? slot.marker_after : slot.marker_before);
+  };
   if (forward) {
-    for (const Slot& slot : step.slots) model_.RestoreState(slot.row, slot.n, slot.after);
+    for (const Slot& slot : step.slots) put(slot);
   } else {
-    for (auto slot = step.slots.rbegin(); slot != step.slots.rend(); ++slot)
-      model_.RestoreState(slot->row, slot->n, slot->before);
+    for (auto slot = step.slots.rbegin(); slot != step.slots.rend(); ++slot) put(*slot);
   }
   bool group_back = false;
   switch (step.edit) {
@@ -240,29 +298,54 @@ Shown History::Apply(Step& step, bool forward) {
     case GroupEdit::Added:
     case GroupEdit::Deleted:
       if (forward == (step.edit == GroupEdit::Added)) {
-        model_.InsertGroup(step.row, std::move(step.group.value()));
-        step.group.reset();
+        const std::size_t row = std::min(step.row, model_.GroupCount());
+        model_.InsertGroup(row, std::move(step.held.value()));
+        step.held.reset();
         group_back = true;
-      } else {
-        step.group = model_.TakeGroup(step.row);
+        if (step.edit == GroupEdit::Deleted && !model_.GroupAt(row).source.empty()) {
+          // Its file may have changed while it was out: read again.
+          model_.SetStamp(row, std::nullopt);
+          if (on_reread) on_reread();
+        }
+      } else if (const int row = model_.RowOf(step.group); row >= 0) {
+        step.held = model_.TakeGroup(static_cast<std::size_t>(row));
       }
       break;
     case GroupEdit::Renamed:
-      if (forward) model_.RestoreName(step.row, step.name_after, step.extension_after);
-      else model_.RestoreName(step.row, step.name_before, step.extension_before);
-      group_back = true;
+      if (const int row = model_.RowOf(step.group); row >= 0) {
+        if (forward) model_.RestoreName(static_cast<std::size_t>(row), step.name_after, step.extension_after);
+        else model_.RestoreName(static_cast<std::size_t>(row), step.name_before, step.extension_before);
+        group_back = true;
+      }
       break;
   }
-  if (step.edit != GroupEdit::None) model_.SetRemoved(forward ? step.removed_after : step.removed_before);
-  model_.RestoreModified(forward ? step.modified_after : step.modified_before);
-  model_.RestoreCurrent(forward ? step.current_after : step.current_before);
+  if (step.removed) {
+    std::vector<RemovedGroup> removed = model_.Removed();
+    if (forward) {
+      removed.push_back(*step.removed);
+    } else {
+      for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
+        if (it->name == step.removed->name && it->extension == step.removed->extension) {
+          removed.erase(std::next(it).base());
+          break;
+        }
+      }
+    }
+    model_.SetRemoved(std::move(removed));
+  }
+  model_.RestoreCurrent(model_.RowOf(forward ? step.current_after : step.current_before));
+  model_.RecountModified();
 
   shown.names_changed = step.edit != GroupEdit::None;
   shown.entry = forward ? step.entry_after : step.entry;
-  if (group_back) shown.groups.push_back(step.row);
+  if (group_back) {
+    if (const int row = model_.RowOf(step.group); row >= 0) shown.groups.push_back(static_cast<std::size_t>(row));
+  }
   for (const Slot& slot : step.slots) {
-    if (std::find(shown.groups.begin(), shown.groups.end(), slot.row) == shown.groups.end())
-      shown.groups.push_back(slot.row);
+    const int row = model_.RowOf(slot.group);
+    if (row < 0) continue;
+    const auto r = static_cast<std::size_t>(row);
+    if (std::find(shown.groups.begin(), shown.groups.end(), r) == shown.groups.end()) shown.groups.push_back(r);
   }
   return shown;
 }
@@ -277,8 +360,28 @@ std::optional<Shown> History::Undo() {
   return shown;
 }
 
-std::optional<Shown> History::Redo() {
+int History::RedoNameTakenBy() const {
+  if (redo_.empty()) return -1;
+  const Step& step = redo_.back();
+  std::string_view name;
+  if (step.edit == GroupEdit::Added && step.held) name = step.held->name;
+  else if (step.edit == GroupEdit::Renamed) name = step.name_after;
+  else return -1;
+  for (std::size_t row = 0; row < model_.GroupCount(); ++row) {
+    const Group& group = model_.GroupAt(row);
+    if (group.id != step.group && NamesEqualNoCase(group.name, name)) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+std::optional<Shown> History::Redo(bool take_name) {
   if (redo_.empty()) return std::nullopt;
+  if (const int taken = RedoNameTakenBy(); taken >= 0) {
+    // The other group goes only when asked, and never with a change of
+    // this run in it.
+    if (!take_name || model_.GroupAt(static_cast<std::size_t>(taken)).ChangedHere()) return std::nullopt;
+    model_.DropGroup(static_cast<std::size_t>(taken));
+  }
   Step step = std::move(redo_.back());
   redo_.pop_back();
   Shown shown = Apply(step, true);
@@ -293,8 +396,42 @@ void History::Clear() {
   Changed();
 }
 
-void History::GroupsRemoved(const std::vector<std::size_t>& rows) {
-  if (!rows.empty()) Clear();
+template <class Holds>
+bool History::DropSteps(Holds holds) {
+  const auto before = undo_.size() + redo_.size();
+  std::erase_if(undo_, holds);
+  std::erase_if(redo_, holds);
+  return undo_.size() + redo_.size() != before;
+}
+
+bool History::Watches(std::uint64_t group) const {
+  const auto holds = [group](const Step& step) {
+    if (step.group == group) return true;
+    return std::any_of(step.slots.begin(), step.slots.end(), [group](const Slot& slot) { return slot.group == group; });
+  };
+  return std::any_of(undo_.begin(), undo_.end(), holds) || std::any_of(redo_.begin(), redo_.end(), holds);
+}
+
+void History::BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view, std::string_view) {
+  // Every step that holds the value would, undone or redone, put back a
+  // value over the one just taken from the file.
+  const bool dropped = DropSteps([&](const Step& step) {
+    return std::any_of(step.slots.begin(), step.slots.end(), [&](const Slot& slot) {
+      return slot.group == group && slot.n == n && (title ? slot.title : slot.path);
+    });
+  });
+  if (!dropped) return;
+  Changed();
+  if (on_steps_dropped) on_steps_dropped();
+}
+
+void History::GroupDropped(std::uint64_t group) {
+  // Only this group's steps go: the others name their groups by identity.
+  if (DropSteps([&](const Step& step) {
+        return step.group == group ||
+               std::any_of(step.slots.begin(), step.slots.end(), [&](const Slot& slot) { return slot.group == group; });
+      }))
+    Changed();
 }
 
 }  // namespace korvane

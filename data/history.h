@@ -9,8 +9,10 @@
 // and the removed list are those the save left, and a step recorded before
 // it would put back ones that no longer hold.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,9 +61,22 @@ struct Shown {
   std::vector<std::size_t> groups;   // rows whose entries came back: their untested paths are tested again
 };
 
-class History {
+// The status bar's notice when a merge took steps away: a value they held
+// was changed elsewhere, and undoing or redoing them would write over it.
+inline constexpr char kStepsDropped[] = "他の場所で変更された項目の「元に戻す」「やり直し」を消しました";
+
+// A step holds only the values it changed, before and after, and names its
+// groups by identity, not by row: a refresh that adds, drops or reorders
+// groups, or takes values the step never touched from the files, leaves it
+// sound. A refresh that changes a value a step holds drops every step that
+// holds it (undoing or redoing them would write over the other place's
+// value unseen), and a group whose file went elsewhere takes its own steps
+// with it. After an undo or a redo the flag says whether anything differs
+// from the files.
+class History : private MergeObserver {
  public:
-  explicit History(LauncherModel& model) : model_(model) {}
+  explicit History(LauncherModel& model);
+  ~History();
   History(const History&) = delete;
   History& operator=(const History&) = delete;
 
@@ -100,51 +115,69 @@ class History {
   std::string RedoCaption() const;
   // Nothing when there is nothing to undo (redo).
   std::optional<Shown> Undo();
-  std::optional<Shown> Redo();
+  // The redo of a new or renamed group whose name another group took
+  // meanwhile (a file made elsewhere) is a name clash: the row of that
+  // group, else -1. Redo does nothing then unless take_name: the other
+  // group leaves the list (its file stays; the save keeps it aside and
+  // tells it, as any file made elsewhere under a new name), unless it is
+  // one this run changed, which is never given up.
+  int RedoNameTakenBy() const;
+  std::optional<Shown> Redo(bool take_name = false);
   // Forgets every step: after a load and after every save.
   void Clear();
-  // A refresh took the groups at these rows (as they were before) out of
-  // the model because their files went elsewhere. The steps name groups by
-  // row and hold the removed list and current row of their time, so none
-  // of them can be put back soundly any more: the history is forgotten.
-  // Groups appended at the end need no call. The clipboard stays.
-  void GroupsRemoved(const std::vector<std::size_t>& rows);
 
-  // Told after every step recorded, undone or redone and after Clear: the
-  // window shows the unsaved state and the menu's captions anew.
+  // Told after every step recorded, undone, redone or dropped and after
+  // Clear: the window shows the unsaved state and the menu's captions anew.
   Callback<void()> on_change;
+  // Told after on_change when a merge dropped steps (kStepsDropped).
+  Callback<void()> on_steps_dropped;
+  // Told when an undo brought back a deleted group: its file is to be read
+  // again, so that it shows what the file holds now.
+  Callback<void()> on_reread;
 
  private:
   enum class GroupEdit { None, Added, Renamed, Deleted };
+  // One entry's values the step changed.
   struct Slot {
-    std::size_t row;
-    std::size_t n;
-    LauncherModel::EntryState before;
-    LauncherModel::EntryState after;
+    std::uint64_t group = 0;
+    std::size_t n = 0;
+    bool title = false;   // the title changed
+    bool path = false;    // the path (or its marker) changed
+    std::string title_before, title_after, path_before, path_after;
+    PathMarker marker_before = PathMarker::NoPath, marker_after = PathMarker::NoPath;
   };
   struct Step {
     Change change = Change::Title;
     std::vector<Slot> slots;
     GroupEdit edit = GroupEdit::None;
-    std::size_t row = 0;        // the group a group command changed
+    std::uint64_t group = 0;    // the group a group command changed
+    std::size_t row = 0;        // where it stood: an undone deletion goes back there
     std::size_t entry = 0;      // the entry acted on, before and after the step
     std::size_t entry_after = 0;
-    std::optional<Group> group; // the group added, or deleted, while it is out of the model
+    std::optional<Group> held;  // the group added, or deleted, while it is out of the model
     std::string name_before, extension_before, name_after, extension_after;
-    std::vector<RemovedGroup> removed_before, removed_after;
-    int current_before = -1;
-    int current_after = -1;
+    std::optional<RemovedGroup> removed;   // the name the command put on the removed list
+    std::uint64_t current_before = 0, current_after = 0;   // ids; 0 none
     bool modified_before = false;
-    bool modified_after = false;
   };
 
   // A step over the rows (group row, entry) about to change.
   Step Begin(Change change, std::size_t entry, const std::vector<std::pair<std::size_t, std::size_t>>& rows) const;
-  // Takes the rows' new states and keeps the step when anything changed.
+  // Takes the rows' new values, keeps those that changed, and keeps the
+  // step when anything changed.
   void Finish(Step step);
   void Push(Step step);
   void Changed();
   Shown Apply(Step& step, bool forward);
+  std::uint64_t CurrentId() const;
+  // Drops the steps for which holds answers true; true when any went.
+  template <class Holds>
+  bool DropSteps(Holds holds);
+
+  // MergeObserver.
+  bool Watches(std::uint64_t group) const override;
+  void BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view from, std::string_view to) override;
+  void GroupDropped(std::uint64_t group) override;
 
   LauncherModel& model_;
   std::vector<Step> undo_;

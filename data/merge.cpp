@@ -73,7 +73,7 @@ void SpliceChanges(IniDocument& doc, const Group& group, bool whole, std::vector
 }  // namespace
 
 std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values, std::optional<os::FileStamp> stamp,
-                                         bool saved) {
+                                         bool saved, MergeContext* context) {
   std::vector<std::size_t> changed;
   const std::size_t count = group.entries.size();
   const std::size_t merged = std::min(count, values.size());
@@ -83,6 +83,18 @@ std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values
     kept[2 * i] = group.TitleChanged(i + 1);
     kept[2 * i + 1] = group.PathChanged(i + 1);
   }
+  // A value under an open editor counts as changed here: its base stays
+  // what the editor began with. Passed over, the file is read again later.
+  bool held_back = false;
+  const HeldField* held = context ? context->held : nullptr;
+  if (held && held->group == group.id && held->n >= 1 && held->n <= merged && !saved) {
+    const std::size_t k = 2 * (held->n - 1) + (held->title ? 0 : 1);
+    const std::string_view theirs = held->title ? values.Title(held->n - 1) : values.Path(held->n - 1);
+    if (!kept[k] && theirs != BaseOf(group.base, held->n, held->title)) held_back = true;
+    kept[k] = 1;
+  }
+  MergeObserver* const observer =
+      context && context->observer && context->observer->Watches(group.id) ? context->observer : nullptr;
   group.base.Assign(count, [&](std::size_t i) {
     if (i >= merged) return Values(BaseOf(group.base, i + 1, true), BaseOf(group.base, i + 1, false));
     return Values(saved || !kept[2 * i] ? values.Title(i) : group.base.Title(i),
@@ -93,10 +105,12 @@ std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values
     const std::string_view title = values.Title(i), path = values.Path(i);
     bool differs = false;
     if (!kept[2 * i] && entry.title != title) {
+      if (observer) observer->BaseMoved(group.id, i + 1, true, entry.title, title);
       entry.title = title;
       differs = true;
     }
     if (!kept[2 * i + 1] && entry.path != path) {
+      if (observer) observer->BaseMoved(group.id, i + 1, false, entry.path, path);
       entry.path = path;
       entry.marker = UntestedMarker(entry.path);
       differs = true;
@@ -104,11 +118,21 @@ std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values
     if (differs) changed.push_back(i + 1);
   }
   group.state = ReadState::Read;
-  group.stamp = stamp;
+  group.stamp = held_back ? std::nullopt : stamp;
+  if (context) context->held_back = context->held_back || held_back;
   return changed;
 }
 
-std::vector<std::size_t> TakeFirstRead(Group& group, EntryValues values, std::optional<os::FileStamp> stamp) {
+std::vector<std::size_t> TakeFirstRead(Group& group, EntryValues values, std::optional<os::FileStamp> stamp,
+                                       MergeObserver* observer) {
+  if (observer && observer->Watches(group.id)) {
+    for (std::size_t n = 1; n <= values.size() && n <= group.entries.size(); ++n) {
+      if (values.Title(n - 1) != group.entries.Title(n - 1))
+        observer->BaseMoved(group.id, n, true, group.entries.Title(n - 1), values.Title(n - 1));
+      if (values.Path(n - 1) != group.entries.Path(n - 1))
+        observer->BaseMoved(group.id, n, false, group.entries.Path(n - 1), values.Path(n - 1));
+    }
+  }
   std::vector<std::size_t> filled;
   filled.reserve(values.size());
   for (std::size_t i = 0; i < values.size(); ++i)

@@ -54,11 +54,21 @@ struct GroupSnapshot {
 
 // A file's values reach the group (read by a refresh, or read back after a
 // save wrote it), with the file's stamp: see LauncherModel::MergeFileValues.
+// What a merge knows beyond the group: the field an open editor holds (its
+// base stays what the editor began with, so the commit is judged against
+// it) and who follows the bases a merge moves (the history's steps).
+struct MergeContext {
+  const HeldField* held = nullptr;
+  MergeObserver* observer = nullptr;   // told only of groups it watches
+  bool held_back = false;              // out: the file differed under the editor
+};
 std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values,
-                                         std::optional<os::FileStamp> stamp, bool saved);
+                                         std::optional<os::FileStamp> stamp, bool saved,
+                                         MergeContext* context = nullptr);
 // A group not read yet takes its file's values as they are: see
 // LauncherModel::TakeFirstRead.
-std::vector<std::size_t> TakeFirstRead(Group& group, EntryValues values, std::optional<os::FileStamp> stamp);
+std::vector<std::size_t> TakeFirstRead(Group& group, EntryValues values, std::optional<os::FileStamp> stamp,
+                                       MergeObserver* observer = nullptr);
 
 struct ListingApplied {
   bool stale = false;                 // a save came between: list again

@@ -116,7 +116,19 @@ Group LauncherModel::NewGroup(std::string name) const {
 
 void LauncherModel::AddGroup(std::string name) {
   groups_.push_back(NewGroup(std::move(name)));
+  Identify(groups_.back());
   modified_ = true;
+}
+
+int LauncherModel::RowOf(std::uint64_t id) const {
+  for (std::size_t row = 0; row < groups_.size(); ++row)
+    if (groups_[row].id == id) return static_cast<int>(row);
+  return -1;
+}
+
+void LauncherModel::RecountModified() {
+  modified_ = !removed_.empty() ||
+              std::any_of(groups_.begin(), groups_.end(), [](const Group& group) { return group.ChangedHere(); });
 }
 
 int LauncherModel::FindGroup(std::string_view name) const {
@@ -224,19 +236,23 @@ void LauncherModel::Reset() {
 
 void LauncherModel::AppendLoaded(Group group) {
   group.base = group.entries.Values();
+  Identify(group);
   groups_.push_back(std::move(group));
 }
 
 std::vector<std::size_t> LauncherModel::MergeFileValues(std::size_t row, const EntryValues& values,
                                                         std::optional<os::FileStamp> stamp, bool saved) {
   if (row >= groups_.size()) return {};
-  return korvane::MergeFileValues(groups_[row], values, stamp, saved);
+  MergeContext context{held_ ? &*held_ : nullptr, observer_};
+  std::vector<std::size_t> changed = korvane::MergeFileValues(groups_[row], values, stamp, saved, &context);
+  held_back_ = held_back_ || context.held_back;
+  return changed;
 }
 
 std::vector<std::size_t> LauncherModel::TakeFirstRead(std::size_t row, EntryValues values,
                                                       std::optional<os::FileStamp> stamp) {
   if (row >= groups_.size() || values.size() != entry_count_) return {};
-  return korvane::TakeFirstRead(groups_[row], std::move(values), stamp);
+  return korvane::TakeFirstRead(groups_[row], std::move(values), stamp, observer_);
 }
 
 void LauncherModel::SetReadState(std::size_t row, ReadState state) {
@@ -252,12 +268,15 @@ void LauncherModel::AppendListed(std::string name, std::string extension) {
   group.extension = std::move(extension);
   group.source = group.FileName();
   group.state = ReadState::NotRead;
+  Identify(group);
   groups_.push_back(std::move(group));
 }
 
 void LauncherModel::DropGroup(std::size_t row) {
   if (row >= groups_.size()) return;
+  const std::uint64_t id = groups_[row].id;
   groups_.erase(groups_.begin() + static_cast<std::ptrdiff_t>(row));
+  if (observer_) observer_->GroupDropped(id);
   const int dropped = static_cast<int>(row);
   if (current_ == dropped) current_ = -1;
   else if (current_ > dropped) --current_;

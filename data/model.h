@@ -160,6 +160,10 @@ struct Group {
   // The model's disk epoch after the save that last wrote its file: a read
   // begun before then is stale.
   std::uint64_t written_epoch = 0;
+  // Who the group is for the whole run, whatever its row, name or file:
+  // given when it enters the model (never 0 there), kept while an undo
+  // holds it out of the model.
+  std::uint64_t id = 0;
 
   bool Unread() const { return state == ReadState::Unreadable; }
   // Entry number n's title or path differs from its base.
@@ -182,6 +186,29 @@ struct RemovedGroup {
   std::string FileName() const { return name + extension; }
 };
 
+// Told of what a merge changes under the history (data/history.h): a
+// value taken from a file where it was the base, and a group that left
+// the model because its file went elsewhere.
+class MergeObserver {
+ public:
+  // Whether anything is held about the group with this id.
+  virtual bool Watches(std::uint64_t group) const = 0;
+  // Entry n's title (or path) was `from`, its base, and is now the file's `to`.
+  virtual void BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view from,
+                         std::string_view to) = 0;
+  virtual void GroupDropped(std::uint64_t group) = 0;
+
+ protected:
+  ~MergeObserver() = default;
+};
+
+// A value an open editor shows: a merge keeps it and its base as they are.
+struct HeldField {
+  std::uint64_t group = 0;
+  std::size_t n = 0;
+  bool title = true;   // else the path
+};
+
 class LauncherModel {
  public:
   explicit LauncherModel(std::size_t entry_count = kEntryCount);
@@ -190,6 +217,8 @@ class LauncherModel {
   std::size_t GroupCount() const { return groups_.size(); }
   const std::vector<Group>& Groups() const { return groups_; }
   const Group& GroupAt(std::size_t row) const { return groups_.at(row); }
+  // The row of the group with this id, or -1 when it is not in the model.
+  int RowOf(std::uint64_t id) const;
   // The group names in list order: the items of the group list box.
   std::vector<std::string> Names() const;
 
@@ -233,6 +262,22 @@ class LauncherModel {
 
   bool Modified() const { return modified_; }
   void ClearModified() { modified_ = false; }
+  // The flag from what differs from the files: a name on the removed list,
+  // or a group new, renamed or with a value changed in this run.
+  void RecountModified();
+
+  // The observer of merges (one; null for none).
+  void SetMergeObserver(MergeObserver* observer) { observer_ = observer; }
+  // While an editor is open on a value, a merge leaves that value and its
+  // base alone (the commit is then judged against what the editor began
+  // with, so a change made elsewhere meanwhile is a clash at the save),
+  // and the group's file is read again at the next refresh.
+  void Hold(HeldField field) { held_ = field; }
+  void Release() { held_.reset(); }
+  const std::optional<HeldField>& Held() const { return held_; }
+  // True once after a merge passed over a held value the file had changed:
+  // the folder is to be looked at again once the editor closes.
+  bool TakeHeldBack() { return std::exchange(held_back_, false); }
 
   const std::vector<RemovedGroup>& Removed() const { return removed_; }
   void SetRemoved(std::vector<RemovedGroup> removed) { removed_ = std::move(removed); }
@@ -369,6 +414,14 @@ class LauncherModel {
   int current_ = -1;
   bool modified_ = false;
   std::uint64_t disk_epoch_ = 0;
+  std::uint64_t next_id_ = 0;
+  MergeObserver* observer_ = nullptr;
+  std::optional<HeldField> held_;
+  bool held_back_ = false;
+  // Gives a group entering the model its id, once.
+  void Identify(Group& group) {
+    if (group.id == 0) group.id = ++next_id_;
+  }
 };
 
 template <class Of>

@@ -22,6 +22,9 @@ constexpr int kMarkHeight = 3;
 // Navy, of the colour table's system colours, which no cell uses.
 constexpr int kMarkColor = 19;
 
+constexpr char kTargetGone[] = "移動先の業務名は他の場所で削除されたため、移動しませんでした";
+constexpr char kPasteTargetChanged[] = "貼り付け先の行が他の場所で変更されたため、貼り付けませんでした";
+
 constexpr ui::Shortcut Alt(WORD key) { return ui::Shortcut{FALT, key}; }
 constexpr ui::Shortcut Plain(WORD key) { return ui::Shortcut{0, key}; }
 
@@ -93,8 +96,10 @@ void EntryArranger::Track(int x, int y) {
     const auto hit = static_cast<DWORD>(
         SendMessageW(p_.groups.hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y)));
     const int row = LOWORD(hit);
-    if (HIWORD(hit) == 0 && row != p_.model.CurrentRow() && static_cast<std::size_t>(row) < p_.model.GroupCount())
+    if (HIWORD(hit) == 0 && row != p_.model.CurrentRow() && static_cast<std::size_t>(row) < p_.model.GroupCount()) {
       target_group_ = row;
+      target_id_ = p_.model.GroupAt(static_cast<std::size_t>(row)).id;
+    }
   } else {
     RECT client{};
     GetClientRect(grid.hwnd(), &client);
@@ -147,9 +152,15 @@ void EntryArranger::MouseUp(ui::MouseButton button, ui::ShiftState shift, int x,
   const bool drag = dragging_;
   const auto from = static_cast<std::size_t>(press_row_);
   const int row = target_row_;
-  const int group = target_group_;
+  const int group = target_group_ >= 0 ? p_.model.RowOf(target_id_) : -1;
+  const bool target_gone = target_group_ >= 0 && group < 0;
   EndDrag();
   if (!drag) return;  // a click, as it always was
+  // The group the entry was dragged over, wherever a refresh moved it.
+  if (target_gone) {
+    if (p_.notice) p_.notice(kTargetGone);
+    return;
+  }
   if (group >= 0) return Transfer(from, static_cast<std::size_t>(group), (shift & ui::kCtrl) != 0);
   if (row >= 1 && static_cast<std::size_t>(row) != from && p_.history.MoveEntry(from, static_cast<std::size_t>(row))) {
     Moved(static_cast<std::size_t>(p_.model.CurrentRow()));
@@ -175,6 +186,7 @@ void EntryArranger::EndDrag() {
   dragging_ = false;
   target_row_ = 0;
   target_group_ = -1;
+  target_id_ = 0;
   if (shown) {
     SetCursor(ui::SystemCursor(IDC_ARROW));
     p_.grid.Invalidate();
@@ -249,7 +261,21 @@ void EntryArranger::Paste() {
   }
   const auto n = static_cast<std::size_t>(p_.grid.Row());
   LauncherModel::Paste done = p_.history.Paste(n, false);
-  if (done == LauncherModel::Paste::Ask && Confirm(kReplaceQuestion)) done = p_.history.Paste(n, true);
+  if (done == LauncherModel::Paste::Ask) {
+    // The entry the user is asked about: replaced only if it is still there,
+    // as it was, once the box closes (a refresh runs inside its loop).
+    const Group* group = p_.model.Current();
+    const std::uint64_t id = group->id;
+    const Entry asked = *group->EntryAt(n);
+    if (!Confirm(kReplaceQuestion)) return;
+    group = p_.model.Current();
+    const Entry* now = group && group->id == id ? group->EntryAt(n) : nullptr;
+    if (!now || now->title != asked.title || now->path != asked.path) {
+      if (p_.notice) p_.notice(kPasteTargetChanged);
+      return;
+    }
+    done = p_.history.Paste(n, true);
+  }
   if (done != LauncherModel::Paste::Done) return;
   Moved(static_cast<std::size_t>(p_.model.CurrentRow()));
   p_.grid.Repaint();

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,6 +124,7 @@ class EntryArranger {
   bool dragging_ = false;
   int target_row_ = 0;
   int target_group_ = -1;
+  std::uint64_t target_id_ = 0;   // the group at target_group_: a refresh may move its row before the release
 };
 
 }  // namespace korvane

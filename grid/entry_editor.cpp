@@ -29,6 +29,7 @@ constexpr char kReasonFolder[] = "【フォルダー】";
 constexpr char kReasonNoRoom[] = "【空いている行がない】";
 constexpr char kReasonNotAPath[] = "【ファイルのパスではない】";
 constexpr char kNameNotShown[] = "（表示できない名前）";
+constexpr char kEntryGone[] = "業務が他の場所で削除されたため、パスは変更されませんでした";
 }  // namespace
 
 void EntryEditor::FitColumns() {
@@ -77,6 +78,10 @@ void EntryEditor::BeginTitleEdit(int col, int row) {
   const Entry* entry = group ? group->EntryAt(static_cast<std::size_t>(row)) : nullptr;
   editor.SetText(entry ? entry->title : std::string());
   editor.SetModified(false);
+  // While the editor is open a refresh leaves this title and its base as
+  // the editor found them: a change made elsewhere meanwhile makes the
+  // commit a clash, told and kept at the save.
+  if (entry) p_.model.Hold({group->id, static_cast<std::size_t>(row), true});
   // Its place in the z-order, above the grid, is its place in the tab
   // order too: the grid follows it, so Enter and Tab lead back there.
   ui::SetVisible(editor.hwnd(), true);
@@ -98,6 +103,7 @@ void EntryEditor::TitleExit() {
   if (editor.Modified() && p_.model.Current() && target_row_ >= 1) {
     p_.history.SetTitle(static_cast<std::size_t>(target_row_), TruncateBytes(editor.Text(), kTitleMaxBytes));
   }
+  p_.model.Release();
   marks.edit_row = -1;
   target_row_ = -1;
   marks.title_editing = false;
@@ -128,13 +134,20 @@ void EntryEditor::SelectPath() {
     // The dialog opens where the entry's file is; a file chosen on the
     // stick the program runs from is stored without its drive letter.
     dialog.file_name = p_.work.Resolved(entry->path);
+    // The path keeps its base while the dialog is open, as the title does
+    // under the title editor.
+    const std::uint64_t id = group->id;
+    model.Hold({id, n, false});
     // Tested off the window's thread, the chosen path or (cancelled) the
     // one there.
     const bool chosen = dialog.Execute(p_.form.hwnd());
+    model.Release();
     // A refresh may have run during the dialog (groups appended elsewhere
-    // move the model's storage): the entry is looked up again.
+    // move the model's storage): the entry is looked up again, in the group
+    // it was chosen for.
     group = model.Current();
-    entry = group ? group->EntryAt(n) : nullptr;
+    entry = group && group->id == id ? group->EntryAt(n) : nullptr;
+    if (!entry && p_.notice) p_.notice(kEntryGone);
     if (entry) {
       if (chosen) p_.history.SetPath(n, p_.work.StoredPath(dialog.file_name));
       else model.SetMarker(n, UntestedMarker(entry->path));

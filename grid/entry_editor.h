@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/callback.h"
 #include "data/history.h"
 #include "data/model.h"
 #include "grid/background.h"
@@ -34,6 +36,8 @@ class EntryEditor {
     GridMarks& marks;
     BackgroundWork& work;
     const int& mode;
+    // A one-line notice in the status bar.
+    Callback<void(std::string_view text)> notice = {};
   };
   explicit EntryEditor(const Parts& parts) : p_(parts) {}
 

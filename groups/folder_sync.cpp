@@ -209,7 +209,11 @@ void CALLBACK FolderSync::GraceTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
 }
 
 void FolderSync::EditEnded() {
-  if (!look_after_edit_ || (editing && editing())) return;
+  if (editing && editing()) return;
+  // A merge that passed over the edited value left its file to be read
+  // again.
+  const bool held_back = p_.model.TakeHeldBack();
+  if (!look_after_edit_ && !held_back) return;
   look_after_edit_ = false;
   Look();
 }

@@ -82,7 +82,8 @@ class FolderSync {
   void Look();
   // The window was activated: a look when notifications are missing.
   void Activated();
-  // The edit on the current group ended: a drop it held back follows.
+  // The edit on the current group ended: a drop it held back follows, and
+  // a read of a file whose change the edited value held back.
   void EditEnded();
   // The group at row became current: not read yet, its file goes first and
   // the hourglass shows until its entries do.

@@ -10,6 +10,23 @@
 
 namespace korvane {
 
+namespace {
+// Joined, never formatted: names are user text.
+std::string GroupGone(const std::string& name) {
+  return "業務「" + name + "」は他の場所で削除されたため、何も変更しませんでした";
+}
+std::string NameTaken(const std::string& name) {
+  return "業務名「" + name + "」は他の場所で作られたため、何も変更しませんでした";
+}
+std::string RedoNameQuestion(const std::string& name) {
+  return "業務名「" + name + "」は他の場所で作られました。\r\n\r\nやり直すと、他の場所の「" + name +
+         "」は一覧から外れ、保存の時にそのファイルはごみ箱（またはそばのコピー）に残されます。\r\n\r\nよろしいですか。";
+}
+std::string RedoNameRefused(const std::string& name) {
+  return "業務名「" + name + "」はこの実行で変更した別の業務が使っているため、やり直せません";
+}
+}  // namespace
+
 void GroupCommander::SelectClicked() {
   // A title edit still open belongs to the group it began in.
   p_.commit_edit();
@@ -85,7 +102,13 @@ void GroupCommander::NewGroup() {
     dialog.SetDataFolder(p_.data_folder);
     if (!dialog.Create(p_.form.hwnd())) return;
     dialog.ShowModal();
-    if (dialog.Accepted) AddGroup(dialog.ResultName);
+    if (!dialog.Accepted) return;
+    // A refresh during the dialog may have listed a group of that name.
+    if (p_.model.FindGroup(dialog.ResultName) >= 0) {
+      if (p_.notice) p_.notice(NameTaken(dialog.ResultName));
+      return;
+    }
+    AddGroup(dialog.ResultName);
   } catch (...) {
     // Errors of the command end it without a message; the dialog is gone.
   }
@@ -93,17 +116,29 @@ void GroupCommander::NewGroup() {
 
 void GroupCommander::RenameGroup() {
   p_.commit_edit();
-  const int row = p_.list.ItemIndex();
-  if (row < 0) return;
+  const int asked = p_.list.ItemIndex();
+  if (asked < 0) return;
   try {
     TFrmFR0040CG dialog(p_.model);
     dialog.SetDataFolder(p_.data_folder);
     if (!dialog.Create(p_.form.hwnd())) return;
-    const std::string current = p_.model.GroupAt(static_cast<std::size_t>(row)).name;
+    const Group& group = p_.model.GroupAt(static_cast<std::size_t>(asked));
+    const std::uint64_t id = group.id;
+    const std::string current = group.name;
     dialog.LblGroupName.SetCaption(current);
     dialog.EdtNewGroup.SetText(current);
     dialog.ShowModal();
     if (!dialog.Accepted) return;
+    // The refresh runs inside the dialog's loop: rows may have moved.
+    const int row = p_.model.RowOf(id);
+    if (row < 0) {
+      if (p_.notice) p_.notice(GroupGone(current));
+      return;
+    }
+    if (const int other = p_.model.FindGroup(dialog.ResultName); other >= 0 && other != row) {
+      if (p_.notice) p_.notice(NameTaken(dialog.ResultName));
+      return;
+    }
     p_.history.RenameGroup(static_cast<std::size_t>(row), dialog.ResultName);
     // Answers for the old name are dropped: its untested paths go again.
     p_.renamed(static_cast<std::size_t>(row));
@@ -115,12 +150,21 @@ void GroupCommander::RenameGroup() {
 
 void GroupCommander::DeleteGroup() {
   p_.commit_edit();
-  const int row = p_.list.ItemIndex();
-  if (row < 0) return;
-  const std::string name = p_.model.GroupAt(static_cast<std::size_t>(row)).name;
+  const int asked = p_.list.ItemIndex();
+  if (asked < 0) return;
+  const Group& group = p_.model.GroupAt(static_cast<std::size_t>(asked));
+  const std::uint64_t id = group.id;
+  const std::string name = group.name;
   // Joined, never formatted: the name is user text.
   const std::string question = name + " を" + "削除します。\r\n\r\nよろしいですか。";
   if (!Confirm(question)) return;
+  // The refresh runs inside the box's loop: the group asked about is
+  // looked up again, wherever it is now.
+  const int row = p_.model.RowOf(id);
+  if (row < 0) {
+    if (p_.notice) p_.notice(GroupGone(name));
+    return;
+  }
   // The lists go first; the grid repaints only after the current lists are
   // cleared, so it never paints from a released group.
   p_.history.DeleteGroup(static_cast<std::size_t>(row));
@@ -148,7 +192,23 @@ bool GroupCommander::Undo() {
 bool GroupCommander::Redo() {
   p_.commit_edit();
   const std::string before = CurrentName(p_.model);
-  const std::optional<Shown> shown = p_.history.Redo();
+  bool take_name = false;
+  if (const int taken = p_.history.RedoNameTakenBy(); taken >= 0) {
+    // A name clash, as a save meets it: the other place's group is given
+    // up (its file kept aside at the save) only once the user agrees.
+    const Group& other = p_.model.GroupAt(static_cast<std::size_t>(taken));
+    const std::string name = other.name;
+    if (other.ChangedHere()) {
+      if (p_.notice) p_.notice(RedoNameRefused(name));
+      return false;
+    }
+    const std::uint64_t id = other.id;
+    if (!Confirm(RedoNameQuestion(name))) return false;
+    // Asked again after the box: a refresh may have settled it meanwhile.
+    take_name = p_.history.RedoNameTakenBy() == p_.model.RowOf(id);
+    if (!take_name && p_.history.RedoNameTakenBy() >= 0) return false;
+  }
+  const std::optional<Shown> shown = p_.history.Redo(take_name);
   if (shown) Show(*shown, before);
   return shown.has_value();
 }

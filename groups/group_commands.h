@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "common/callback.h"
 #include "data/history.h"
@@ -37,6 +38,9 @@ class GroupCommander {
     Callback<void()> commit_edit;
     Callback<void(std::size_t row)> selected;
     Callback<void(std::size_t row)> renamed;
+    // A one-line notice in the status bar: a command that found its group
+    // gone (or its name taken) when its box closed did nothing.
+    Callback<void(std::string_view text)> notice = {};
   };
   explicit GroupCommander(Parts parts) : p_(std::move(parts)) {}
 
@@ -53,6 +57,9 @@ class GroupCommander {
   // selected row, F2 renames, Delete deletes, Insert starts a new group.
   // True when the key was one of them.
   bool KeyDown(ui::PopupMenu& menu, WORD key, unsigned shift);
+  // Each looks its group up again by identity once its box is closed (a
+  // refresh may have added, dropped or reordered groups meanwhile) and acts
+  // on the group the user was asked about, or on none, with a notice.
   void NewGroup();
   void RenameGroup();
   void DeleteGroup();
@@ -60,7 +67,8 @@ class GroupCommander {
   void AddGroup(const std::string& name);
   // Undoes (redoes) the last change of entries or groups and shows its
   // result: the list's names, the group it changed selected, the entry it
-  // changed current. False when there was nothing to undo (redo).
+  // changed current. False when there was nothing to undo (redo). A redo
+  // whose group name was taken elsewhere meanwhile asks first.
   bool Undo();
   bool Redo();
   // Shows what an undo or a redo left; `before` names the group current

@@ -3,12 +3,14 @@
 // right files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "data/groupfiles.h"
 #include "data/history.h"
+#include "data/refresh.h"
 #include "tests/core/load_groups.h"
 #include "tests/core/tempdir.h"
 
@@ -45,12 +47,14 @@ LauncherModel ThreeGroups() {
                      n % 3 == 0 ? PathMarker::Untested : n % 3 == 1 ? PathMarker::Found : PathMarker::Missing};
   }
   Group b = model.NewGroup("B");
-  b.source = "b.pth";
+  b.source = "B.pth";
   b.extension = ".pth";
   *b.EntryAt(1) = {"b1", "C:\\b1.txt", PathMarker::Found};
+  Group c = model.NewGroup("C");
+  c.source = "C.PTH";
   model.AppendLoaded(std::move(a));
   model.AppendLoaded(std::move(b));
-  model.AppendLoaded(model.NewGroup("C"));
+  model.AppendLoaded(std::move(c));
   model.SelectGroup(0);
   return model;
 }
@@ -264,21 +268,26 @@ TEST(History, TheClipboardOutlivesUndoAndAnswersOfPathTestsStayWithTheirGroup) {
   ASSERT_TRUE(history.Undo());
   ASSERT_TRUE(history.Redo());
   EXPECT_EQ(told, 3);
-  // Groups taken out by a refresh: the steps, which name groups by row,
-  // are forgotten; none taken out, or groups only appended, keep them.
-  history.GroupsRemoved({});
-  EXPECT_TRUE(history.CanUndo());
-  EXPECT_EQ(told, 3);
+  // Groups appended by a refresh keep every step; a group taken out by one
+  // takes only its own steps with it, the others name their groups by
+  // identity and still undo where their groups went.
   model.AppendListed("E", ".PTH");
   ASSERT_TRUE(history.Undo());
   EXPECT_EQ(model.GroupAt(3).entries[1].title, "");
   ASSERT_TRUE(history.Redo());
+  model.SelectGroup(1);
+  ASSERT_TRUE(history.SetTitle(1, "in B"));
+  ASSERT_TRUE(history.Undo());
+  EXPECT_TRUE(history.CanRedo());
+  EXPECT_EQ(told, 7);
   model.DropGroup(1);
-  history.GroupsRemoved({1});
-  EXPECT_FALSE(history.CanUndo());
+  EXPECT_EQ(told, 8);
   EXPECT_FALSE(history.CanRedo());
-  EXPECT_EQ(told, 6);
+  EXPECT_EQ(history.UndoCaption(), "元に戻す(&U) タイトルの変更");
   EXPECT_EQ(model.GroupAt(2).entries[1].title, "x");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(model.GroupAt(2).entries[1].title, "");
+  EXPECT_EQ(model.GroupAt(2).name, "D");
   ASSERT_TRUE(history.Clipboard());
 }
 
@@ -353,6 +362,86 @@ TEST(History, ASaveAfterUndoingGroupCommandsDeletesAndWritesExactlyWhatItShould)
   EXPECT_EQ(dir.Read("Z.PTH"), moved);
 }
 
+
+// Another place changes the folder between the user's steps.
+TEST(History, UndoAndRedoAfterAMergeNeverWriteOverWhatAnotherPlaceSaved) {
+  testing::TempDir dir;
+  const auto write = [&](const char* file, const std::vector<testing::Entry>& entries) {
+    ASSERT_TRUE(testing::WriteBytes(dir.File(file), testing::GroupFileBytes(entries)));
+  };
+  write("G.PTH", {{"見積書", "C:\\old\\q.txt"}, {"二", ""}});
+  write("K.PTH", {{"k1", ""}});
+  LauncherModel model;
+  ASSERT_TRUE(LoadGroups(dir.path(), model).ok);
+  History history(model);
+  int dropped = 0, reread = 0;
+  history.on_steps_dropped = [&] { ++dropped; };
+  history.on_reread = [&] { ++reread; };
+  const auto refresh = [&] {
+    const std::optional<FolderListing> listing = ListGroupFiles(dir.path(), model.DiskEpoch());
+    ApplyListing(model, listing.value());
+    for (const std::string& file : FilesToRead(model, *listing))
+      ApplySnapshot(model, ReadGroupSnapshot(dir.path(), file, kEntryCount, model.DiskEpoch()));
+  };
+  const auto g = [&](const char* name) -> const Group& { return model.GroupAt(model.FindGroup(name)); };
+  const auto saved_clash = [&](const std::string& line) {
+    const FileReport saved = SaveGroups(dir.path(), model);
+    return saved.ok && !saved.clashes.empty() && saved.clashes[0] == line;
+  };
+  model.SelectGroup(model.FindGroup("G"));
+
+  // Title changed here, path elsewhere: the undo takes back the title only.
+  ASSERT_TRUE(history.SetTitle(1, "途中"));
+  write("G.PTH", {{"見積書", "C:\\new\\q.txt"}, {"二", ""}});
+  refresh();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(g("G").entries[0], (Entry{"見積書", "C:\\new\\q.txt", PathMarker::Untested}));
+  EXPECT_FALSE(model.Modified());
+  // A value a step holds changed elsewhere: the steps holding it go, told.
+  ASSERT_TRUE(history.SetTitle(3, "三"));
+  ASSERT_TRUE(history.SetTitle(2, "here"));
+  ASSERT_TRUE(history.Undo());
+  write("G.PTH", {{"見積書", "C:\\new\\q.txt"}, {"外で変更", ""}});
+  refresh();
+  EXPECT_EQ(dropped, 1);
+  EXPECT_FALSE(history.CanRedo());
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(g("G").entries[1].title, "外で変更");
+  EXPECT_FALSE(model.Modified());
+
+  // An open editor keeps its base: the commit is a clash at the save.
+  model.Hold({g("G").id, 1, true});
+  write("G.PTH", {{"外で変更", "C:\\new\\q.txt"}});
+  refresh();
+  EXPECT_EQ(g("G").entries[0].title, "見積書");
+  EXPECT_TRUE(model.TakeHeldBack());
+  ASSERT_TRUE(history.SetTitle(1, "見積書入力"));
+  model.Release();
+  EXPECT_TRUE(saved_clash(ClashEntryMessage("G", 1, true, false)));
+  history.Clear();
+
+  // A deleted group brought back is read again.
+  history.DeleteGroup(model.FindGroup("K"));
+  write("K.PTH", {{"k1 elsewhere", ""}});
+  refresh();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(reread, 1);
+  refresh();
+  EXPECT_EQ(g("K").entries[0].title, "k1 elsewhere");
+
+  // A new group's redo onto a name taken elsewhere: only when asked.
+  history.AddGroup("N");
+  ASSERT_TRUE(history.Undo());
+  write("N.PTH", {{"n theirs", ""}});
+  refresh();
+  EXPECT_EQ(history.RedoNameTakenBy(), model.FindGroup("N"));
+  EXPECT_FALSE(history.Redo());
+  ASSERT_TRUE(history.Redo(true));
+  const std::vector<std::string> names = model.Names();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "N"), 1);
+  EXPECT_EQ(g("N").source, "");
+  EXPECT_TRUE(saved_clash(MadeElsewhereMessage("N")));
+}
 
 // The callable the handlers are stored in: small lambdas in place, others on
 // the heap, each copy its own and each destroyed once.

@@ -580,6 +580,42 @@ TEST_F(GroupCommandsTest, DeleteAsksFirstNoAndEnterChangeNothingYesRemovesTheGro
   EXPECT_FALSE(Model().Modified());
 }
 
+// Another place deletes group files while the question or the rename
+// dialog is up (the refresh runs inside its loop): the command acts on the
+// group it asked about wherever its row went, or on none, with a notice.
+TEST_F(GroupCommandsTest, ACommandActsOnTheGroupItAskedAboutThoughARefreshMovedTheRowsUnderItsBox) {
+  for (const char* name : {"丁", "丙", "乙", "甲", "戊", "己"})
+    Group(std::string(name) + ".PTH", GroupFileBytes({{name, ""}}));
+  Open();
+  std::vector<std::string> items;
+  // Each command asks about row 1 while the group of row `gone` is deleted
+  // elsewhere and the refresh has taken it out.
+  const auto run = [&](int gone, const char* rename) {
+    items = ListItems();
+    ClickGroup(items[1]);
+    const Step elsewhere = [&, gone] {
+      ASSERT_TRUE(DeleteFileW(ui::Wide(folder + items[gone] + ".PTH").c_str()));
+      EXPECT_TRUE(kit::PumpUntil([&] { return Row(items[gone]) < 0 && !form_->Sync().Busy(); }));
+    };
+    seam_.on_box = elsewhere;
+    if (!rename) return DeleteSelected();
+    std::vector<Step> steps = NameAndEnter("TFrmFR0040CG", rename);
+    steps.insert(steps.begin(), elsewhere);
+    Run(&TFrmFR0010MN::MnuChangeNameClick, std::move(steps));
+  };
+  run(0, nullptr);
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{items[2], items[3], items[4], items[5]}));
+  run(0, "改名");
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{"改名", items[2], items[3]}));
+  run(1, nullptr);
+  EXPECT_EQ(ListItems(), (std::vector<std::string>{"改名", items[2]}));
+  EXPECT_NE(form_->StbInfo.Text().find(items[1]), std::string::npos) << form_->StbInfo.Text();
+  run(1, "別名");
+  EXPECT_EQ(ListItems(), std::vector<std::string>{"改名"});
+  EXPECT_NE(form_->StbInfo.Text().find(items[1]), std::string::npos) << form_->StbInfo.Text();
+  seam_.on_box = nullptr;
+}
+
 TEST_F(GroupCommandsTest, DeletingTheOnlyGroupLeavesAnEmptyListAndTheSaveRemovesItsFile) {
   Group("見積.PTH", GroupFileBytes(kEstimates));
   Open();
@@ -665,6 +701,23 @@ TEST_F(GroupCommandsTest, AFileMadeElsewhereUnderARenamedGroupsNameIsToldAfterTh
   RenameSelected("見積3");
   form_->MnuSaveClick();
   EXPECT_EQ(seam_.boxes.size(), shown + 1);
+
+  // A rename undone, its name then taken elsewhere: the redo asks; No
+  // changes nothing, Yes renames and the save keeps their file aside.
+  RenameSelected("見積4");
+  form_->MnuUndoClick();
+  Group("見積4.PTH", GroupFileBytes(kSales));
+  ASSERT_TRUE(kit::PumpUntil([&] { return Row("見積4") >= 0 && !form_->Sync().Busy(); }));
+  for (const int answer : {IDNO, IDYES}) {
+    seam_.answer = answer;
+    form_->MnuRedoClick();
+  }
+  ASSERT_EQ(seam_.boxes.size(), shown + 3);
+  EXPECT_NE(seam_.boxes.back().text.find("見積4"), std::string::npos);
+  EXPECT_EQ(ListItems(), std::vector<std::string>{"見積4"});
+  form_->MnuSaveClick();
+  EXPECT_NE(seam_.boxes.back().text.find(korvane::MadeElsewhereMessage("見積4")), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder + "見積4.PTH"), GroupFileBytes(kEstimates));
 }
 
 TEST_F(GroupCommandsTest, FilesNamedInOtherLetterCaseAreRemovedAndReplacedAsTheSameFile) {

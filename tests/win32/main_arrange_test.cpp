@@ -255,6 +255,20 @@ TEST_F(MainArrangeTest, ADropOnAGroupMovesOrWithCtrlCopiesIntoItsFirstEmptyRowAF
   EXPECT_EQ(Named("A").entries[0].title, "a1");
   EXPECT_EQ(Named("B").entries[1], korvane::Entry{});
   EXPECT_FALSE(Model().Modified());
+
+  // The group under the pointer goes elsewhere before the release (another
+  // takes its row): the entry goes nowhere, and the status bar says so.
+  DragTo(CellPoint(1, 3), ListPoint(c));
+  ASSERT_EQ(Arranger().TargetGroup(), c);
+  ASSERT_TRUE(DeleteFileW(ui::Wide(folder_.File("C.PTH")).c_str()));
+  WriteGroup("D", {});
+  ASSERT_TRUE(PumpUntil([&] { return Model().FindGroup("C") < 0 && Model().FindGroup("D") >= 0; }));
+  Pump();
+  Release(WM_LBUTTONUP, ListPoint(c));
+  EXPECT_EQ(Named("A").entries[2].title, "a3");
+  for (const korvane::Group& group : Model().Groups())
+    for (const korvane::Entry& e : group.entries) EXPECT_TRUE(group.name == "A" || e.title != "a3") << group.name;
+  EXPECT_NE(form().StbInfo.Text().find("移動先"), std::string::npos) << form().StbInfo.Text();
 }
 
 TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAndRedoneInTurn) {
@@ -375,6 +389,21 @@ TEST_F(MainArrangeTest, KeysAndTheEntryMenuArrangeAndEveryKindOfChangeIsUndoneAn
   ASSERT_TRUE(form().MainMenu().Run(korvane::TFrmFR0010MN::kIdUndo));
   EXPECT_EQ(Title(1), "t1");
   EXPECT_EQ(RedoItem(), "やり直し(&R) 並べ替え\tCtrl+Y");
+
+  // Row 5 changed elsewhere while its question is up: Yes replaces
+  // nothing (the entry asked about is not there any more), and says so.
+  form().DGMain.SetRow(5);
+  seam_.answers = {IDYES};
+  seam_.on_box = [&] {
+    std::vector<Entry> theirs = kSix;
+    theirs[4].title = "t5 elsewhere";
+    WriteGroup("A", theirs);
+    EXPECT_TRUE(PumpUntil([&] { return Title(5) == "t5 elsewhere" && !form().Sync().Busy(); }));
+  };
+  CtrlKey('V');
+  seam_.on_box = nullptr;
+  EXPECT_EQ(Title(5), "t5 elsewhere");
+  EXPECT_NE(form().StbInfo.Text().find("貼り付け"), std::string::npos) << form().StbInfo.Text();
 }
 
 TEST_F(MainArrangeTest, AnUndoneGroupDeletionComesBackInItsPlaceAndTheStatusBarFollowsSaves) {

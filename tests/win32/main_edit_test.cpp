@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "data/groupfiles.h"
 #include "data/settings.h"
 #include "drop_data.h"
 #include "groups/name_dialog.h"
@@ -30,6 +31,13 @@ class MainEditTest : public MainWindowTest {
     WriteGroup("予備", {{"予備の一", ""}});
     Open(mode);
     ClickGroup(GroupIndex("日常業務"));
+  }
+  // Entry 1's path of 日常業務 becomes `path` elsewhere; waits until the
+  // window has read the file.
+  void PathChangedElsewhere(const std::string& path) {
+    const std::size_t reads = form().Sync().FilesRead();
+    WriteGroup("日常業務", {{"元の題名", path}, {"", ""}, {"題名あり", ""}, {"消える", later_}});
+    EXPECT_TRUE(PumpUntil([&] { return form().Sync().FilesRead() > reads && !form().Sync().Busy(); }));
   }
   // Moves the current cell with the arrow keys.
   void GoTo(int col, int row) {
@@ -329,6 +337,19 @@ TEST_F(MainEditTest, AChosenFileGivesThePathTheMarkerAndATitleWhenThereIsNone) {
   choose(6, report);
   EXPECT_EQ(seam_.dialogs.back().initial_name, folder_.path() + long_name + ".txt");
   ExpectIdle();
+
+  // Entry 1's path changed elsewhere while the dialog is up: the file
+  // chosen is a clash, told at the save.
+  GoTo(2, 1);
+  seam_.dialog_answer = report;
+  seam_.on_dialog = [&] { PathChangedElsewhere(later_); };
+  Key(VK_RETURN);
+  seam_.on_dialog = nullptr;
+  EXPECT_EQ(Path(1), report);
+  CtrlKey('S');
+  ASSERT_FALSE(seam_.boxes.empty());
+  EXPECT_NE(seam_.boxes.back().text.find(korvane::ClashEntryMessage("日常業務", 1, false, true)), std::string::npos)
+      << seam_.boxes.back().text;
 }
 
 TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
@@ -353,6 +374,13 @@ TEST_F(MainEditTest, ACancelledDialogOnlyRechecksTheMarker) {
   EXPECT_EQ(Marker(4), korvane::PathMarker::Found);
   EXPECT_FALSE(form().Model().Modified());
   ExpectIdle();
+
+  // Cancelled while entry 1's path changed elsewhere: the other place's
+  // path comes in once the dialog is closed.
+  GoTo(2, 1);
+  seam_.on_dialog = [&] { PathChangedElsewhere(later_); };
+  Key(VK_RETURN);
+  EXPECT_TRUE(PumpUntil([&] { return Path(1) == later_; }));
 }
 
 TEST_F(MainEditTest, EnterAndF2DoNothingWhenTheCurrentCellIsScrolledAway) {

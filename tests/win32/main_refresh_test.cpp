@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/groupfiles.h"
 #include "data/os.h"
 #include "data/settings.h"
 #include "kit.h"
@@ -164,6 +165,10 @@ TEST_F(MainRefreshTest, TheTitleEditorKeepsItsTextCaretAndCellThroughARefresh) {
   EXPECT_NE(folder_.Read("Beta.PTH").find("TITLE=kept"), std::string::npos);
   ASSERT_EQ(seam_.boxes.size(), 1u);
   EXPECT_NE(seam_.boxes[0].text.find("Beta"), std::string::npos) << seam_.boxes[0].text;
+  // The title typed over a2 while the file's became x2: the editor kept
+  // its base, so the commit is a clash, told with the others.
+  EXPECT_NE(seam_.boxes[0].text.find(korvane::ClashEntryMessage("Alpha", 2, true, false)), std::string::npos)
+      << seam_.boxes[0].text;
 
   // The same with the editor left unchanged: the group leaves once it closes.
   ClickGroup(GroupIndex("Gamma"));
