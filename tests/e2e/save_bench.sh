@@ -22,9 +22,6 @@ e2e_install
 WM_COMMAND=0x0111
 ID_SAVE=101
 
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
 
 # start_ms: one start, to the visible main window, then closed; prints the ms.
 start_ms() {
