@@ -12,7 +12,7 @@
 #   less the start-up with no group file.
 # Prints figures only.
 #   tests/e2e/save_bench.sh [RUNS] [GROUPS] [MANY]
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 runs=${1:-7}
 groups=${2:-1000}
 many=${3:-100}

@@ -9,7 +9,7 @@
 # the one before a change) that exe takes its turns too, from folders with
 # the same group files, and is shown beside this build's.
 #   tests/e2e/startup_bench.sh [RUNS] [OTHER-EXE]
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 runs=${1:-9}
 other=${2:-}
 counts=(0 20 1000)
