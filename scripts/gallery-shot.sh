@@ -6,7 +6,7 @@ set -u
 cd "$(dirname "$0")/.."
 out=${1:-build/gallery.png}
 shift || true
-exe=build/win32/tests/gallery/toolkit_gallery.exe
+exe=build/win32/tools/gallery/toolkit_gallery.exe
 [ -f "$exe" ] || { echo "build the win32 tree first (scripts/build.sh win32)" >&2; exit 1; }
 # A prefix of its own, so that ending Wine here never touches a test run.
 export KORVANE_WINEPREFIX=$PWD/build/wineprefix-gallery

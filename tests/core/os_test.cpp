@@ -330,15 +330,16 @@ TEST(OsLayer, DeleteAndRecycleCountAGoneFileAsDoneAndRefuseReadOnly) {
 
 #ifdef _WIN32
 // Under Wine the Recycle Bin is the trash folder under XDG_DATA_HOME (the
-// test command points it into the build tree). Where XDG_DATA_HOME names a
-// file no trash folder can be made: there is no Recycle Bin, and the file
-// is deleted.
+// test command points it into the build tree and makes that folder first).
+// Wine makes its trash folder there only where XDG_DATA_HOME is a folder
+// when the process first asks the shell: where it names a file, or nothing,
+// there is no Recycle Bin and the file is deleted.
 TEST(OsLayer, RecycleFileUsesTheRecycleBinWhereThereIsOne) {
   const char* data_home = std::getenv("XDG_DATA_HOME");
   if (!data_home) GTEST_SKIP() << "XDG_DATA_HOME is not set: no known trash folder to look into";
   std::string root = "Z:" + std::string(data_home);
   std::replace(root.begin(), root.end(), '/', '\\');
-  const bool has_bin = !os::FileExists(root);
+  const bool has_bin = os::PathExists(root) && !os::FileExists(root);
   const std::string in_bin = root + "\\Trash\\files\\";
   const std::string name = "削除" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + ".PTH";
   TempDir dir;

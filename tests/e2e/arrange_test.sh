@@ -12,14 +12,6 @@ e2e_install
 
 # full_group "title|path"...: the UTF-8 text of a whole group file, entries
 # 1..N as given, the others empty (the order the program writes).
-full_group() {
-  local i entry
-  for i in $(seq 1 20); do
-    entry="|"
-    [ "$i" -gt $# ] || entry=${!i}
-    printf '[%02d]\nTITLE=%s\nPATH=%s\n' "$i" "${entry%%|*}" "${entry#*|}"
-  done
-}
 ONE='一番|C:\業務\一.txt' TWO='二番|C:\業務\二.txt' THREE='三番|' FOUR='四番|C:\業務\四.doc'
 FIVE='五番|C:\業務\五.xls' SIX='六番|'
 full_group "$ONE" "$TWO" "$THREE" "$FOUR" "$FIVE" "$SIX" | e2e_group 業務A
@@ -54,7 +46,6 @@ read -r lx ly _ <<<"$(e2e_probe client-origin "$list")"
 
 e2e_focus "$E2E_MAIN"
 e2e_click "$list" 60 $((row_a * row_height + row_height / 2))
-focus_is() { [ "$(e2e_probe focus)" = "$1" ]; }
 e2e_until 3 focus_is "$grid" || fail "a click on 業務A shows it in the grid"
 
 # The grid's rows are 40 pixels and a line; the title column starts after
@@ -62,12 +53,15 @@ e2e_until 3 focus_is "$grid" || fail "a click on 業務A shows it in the grid"
 cell_y() { echo $((gy + $1 * 41 + 20)); }
 title_x=$((gx + 41 + 60))
 
-# drag X Y X2 Y2 [SHOT]: the library's drag, its screenshot in SHOT, and a
-# pause for the window to settle.
+# drag X Y X2 Y2 SHOT: the library's drag, its screenshot in SHOT; then
+# waits until the grid shows something else than it did while dragging
+# (the drop handled).
 drag() {
+  local during
   e2e_drag "$@"
   SHOT=${E2E_DRAG_SHOT:-}
-  sleep 0.5
+  during=$(e2e_picture "$grid" "$SHOT")
+  e2e_until 5 e2e_picture_changed "$grid" "$during" || fail "the grid changes after the drop ($5)"
 }
 
 # Entry 5 onto row 2: while the button is held a mark lies on row 2's top
@@ -85,8 +79,8 @@ status_dark() {
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 check "the status bar is blank while nothing changed" test "$(status_dark "$SHOT")" -eq 0
-MOVED=$(e2e_shot moved)
-check "the status bar shows a text once the entry moved" test "$(status_dark "$MOVED")" -gt 20
+status_shows_text() { MOVED=$(e2e_shot moved) && [ "$(status_dark "$MOVED")" -gt 20 ]; }
+check "the status bar shows a text once the entry moved" e2e_until 5 status_shows_text
 
 # Entry 1 onto 業務BBBB's row of the group list: into its first empty row.
 drag "$title_x" "$(cell_y 1)" $((lx + 60)) $((ly + row_b * row_height + row_height / 2)) drag_to_group
@@ -98,10 +92,14 @@ saved() { cmp -s "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH" && cmp -s "$E2E_DIR/業
 e2e_until 5 saved
 e2e_check_bytes "業務A holds entry 5 on row 2 and row 1 empty" "$E2E_DIR/業務A.PTH" "$E2E_TMP/A.PTH"
 e2e_check_bytes "業務BBBB holds entry 1 of 業務A in its first empty row" "$E2E_DIR/業務BBBB.PTH" "$E2E_TMP/B.PTH"
-SAVED=$(e2e_shot saved)
-# 「保存しました」 is shorter than 「未保存の変更があります」.
-check "the status bar's text changed at the save" \
-  test "$(status_dark "$SAVED")" -gt 20 -a "$(status_dark "$SAVED")" -lt "$(status_dark "$MOVED")"
+# 「保存しました」 is shorter than 「未保存の変更があります」 (the file is
+# written before the status bar is).
+moved_dark=$(status_dark "$MOVED")
+status_saved() {
+  local dark
+  SAVED=$(e2e_shot saved) && dark=$(status_dark "$SAVED") && [ "$dark" -gt 20 ] && [ "$dark" -lt "$moved_dark" ]
+}
+check "the status bar's text changed at the save" e2e_until 5 status_saved
 
 # The status bar's grip sizes the window, as the window's own corner does.
 read -r _ _ w0 h0 <<<"$(e2e_probe rect "$E2E_MAIN")"

@@ -43,7 +43,7 @@ if box=$(e2e_probe wait-window Korvane.Find 検索 5000); then
   check_eq "a text box has the focus" Edit "$(e2e_probe class "$focus")"
   check_match "the find box's own" "$focus" "$(e2e_probe children "$box" | awk '{ print $1 }' | tr '\n' ' ')"
   check "part of a title is typed" e2e_real_type "$box" "invoice"
-  sleep 0.5
+  e2e_until 5 text_is "$focus" invoice
   check_eq "the text box holds it" invoice "$(e2e_probe text "$focus")"
   e2e_shot find-box >/dev/null
   check "Enter" e2e_real_key "$box" Return

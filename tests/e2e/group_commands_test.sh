@@ -81,9 +81,9 @@ if dialog=$(e2e_probe wait-window TFrmFR0030NG 業務名の新規追加 5000); t
   check_eq "centred over the main window" "$((wx + (ww - dw) / 2)) $((wy + (wh - dh) / 2))" "$dx $dy"
   e2e_probe wait-foreground "$dialog" 3000 >/dev/null
   check "the name is typed" e2e_enter_text "$dialog" "$NEW_NAME"
-  sleep 0.3
-  e2e_shot new-group-dialog >/dev/null
   edit=$(e2e_probe children "$dialog" | awk '/Edit/ { print $1; exit }')
+  e2e_until 5 text_is "$edit" "$NEW_NAME"
+  e2e_shot new-group-dialog >/dev/null
   check_eq "the name box holds the typed name" "$NEW_NAME" "$(e2e_probe text "$edit")"
   check "Enter presses OK" real_key "$dialog" Return
   check "the dialog goes" e2e_probe wait-gone "$dialog" 5000
@@ -105,14 +105,14 @@ e2e_check_file "the new group's file: twenty empty sections" "$new_file" < <(
 # The new group is the second row.
 main_foreground
 e2e_click "$E2E_MAIN" $((lx + 60)) $((ly + row_height + row_height / 2))
-e2e_until 3 test "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)" = 1
+selected_row_is() { [ "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)" = "$1" ]; }
+e2e_until 5 selected_row_is 1
 check_eq "the new group selected with a click" 1 "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)"
 open_group_menu || fail "the group menu opens again"
 check "second item chosen with the keys" choose_item 2
 if dialog=$(e2e_probe wait-window TFrmFR0040CG 業務名の変更 5000); then
   pass "the rename dialog opens"
   e2e_probe wait-foreground "$dialog" 3000 >/dev/null
-  sleep 0.3
   e2e_shot rename-dialog >/dev/null
   labels=$(e2e_probe children "$dialog")
   check_match "the current name is shown" "\"$NEW_NAME\"" "$labels"

@@ -1,9 +1,14 @@
 # Library of the end-to-end test scripts: sourced by tests/e2e/*_test.sh.
 #
 # A script copies the real Korvane.exe into a temporary folder, starts it
-# under Wine, drives it from outside (korvane_probe for window messages,
-# message boxes and the open-file dialog; xdotool for keys and clicks) and
-# checks the files it writes and what it shows. Outline:
+# under Wine, drives it from outside (korvane_probe for windows, keys,
+# message boxes and the open-file dialog; xdotool for the pointer) and
+# checks the files it writes and what it shows. One probe serves the whole
+# script (a question costs a line, not the start of a Wine process), and
+# one wineserver runs from e2e_begin to the end. Every step waits for
+# something it can see (e2e_until, the probe's wait-* commands), never for
+# a fixed time; a check that something does not happen first waits for a
+# sign that the program did its part. Outline:
 #
 #   source "$(dirname "$0")/lib.sh"
 #   e2e_begin                     # temp folder, prefix, display, clean desktop
@@ -23,13 +28,17 @@
 #   set-up     e2e_begin e2e_install e2e_virtual_desktop
 #   files      e2e_cp932 e2e_write_cp932 e2e_group e2e_many_groups
 #              e2e_hexdiff e2e_check_bytes e2e_check_file e2e_winpath
-#   processes  e2e_probe e2e_alive e2e_start e2e_wait_main e2e_launch
-#              e2e_wait_exit e2e_close e2e_until e2e_time_start
+#   processes  e2e_probe e2e_probe_serve e2e_probe_end e2e_alive e2e_start
+#              e2e_wait_main e2e_launch e2e_wait_exit e2e_close e2e_until
+#              e2e_time_start
+#   windows    e2e_child e2e_grid e2e_group_list focus_is maximised
+#              e2e_choose_group
 #   input      e2e_xid e2e_key e2e_type e2e_real_key e2e_real_type
 #              e2e_enter_text e2e_focus
 #              e2e_click_screen e2e_click e2e_double_click
-#   showing    e2e_shot e2e_pixel e2e_client_pixel e2e_msgbox e2e_press
-#              e2e_openfile e2e_tray_icons e2e_tray_double_click
+#   showing    e2e_shot e2e_pixel e2e_client_pixel button_has e2e_msgbox
+#              e2e_press e2e_openfile e2e_tray_icons e2e_tray_double_click
+#   helpers    full_group median
 # Functions that end the script (e2e_launch, e2e_abort, e2e_skip,
 # e2e_finish) must not run inside $(...), and neither must the checks,
 # whose counts would stay in the subshell.
@@ -67,6 +76,10 @@ E2E_PIDS=()
 E2E_STARTS=0
 E2E_OWN_XVFB=""
 E2E_VIRTUAL_DESKTOP=""
+# The probe serving this script, per Wine prefix: its pid and the script's
+# ends of its two pipes.
+declare -A E2E_PROBE_PID=() E2E_PROBE_TO=() E2E_PROBE_FROM=()
+E2E_PROBES=0
 E2E_LAST_CLICK=0
 # Options put before the probe's dialog commands (--exe NAME when the
 # message box or dialog belongs to another exe than Korvane.exe).
@@ -143,7 +156,9 @@ e2e_finish() {
 # e2e_begin [NAME]: a temporary folder ($E2E_TMP), the artifacts folder
 # ($E2E_ARTIFACTS, kept after the run under the build tree), the Wine
 # prefix, a display (a new Xvfb when $DISPLAY is unset) and a fresh
-# wineserver, so no window, tray icon or process of an earlier run is left.
+# wineserver, so no window, tray icon or process of an earlier run is left,
+# with the probe serving the script. With E2E_DESKTOP=WIDTHxHEIGHT set
+# before, the windows go into a virtual desktop (see e2e_virtual_desktop).
 # Takes over the prefix: whatever else runs in it is ended.
 e2e_begin() {
   E2E_NAME=${1:-${E2E_RUN_NAME:-$(basename "$0" .sh)}}
@@ -167,20 +182,37 @@ e2e_begin() {
     korvane_start_xvfb >"$E2E_TMP/xvfb.log" 2>&1 </dev/null || e2e_abort "an Xvfb display starts"
     E2E_OWN_XVFB=$KORVANE_XVFB_PID
   fi
+  E2E_VIRTUAL_DESKTOP=${E2E_DESKTOP:-}
   e2e__fresh_wineserver
 }
 
-# Ends the prefix's wineserver and everything it runs, then starts it again
-# with the desktop, their output going to a log of their own.
+# Ends the prefix's wineserver and everything it runs (a probe serving the
+# script with it), then starts it again with the desktop (a virtual one
+# when $E2E_VIRTUAL_DESKTOP gives its size) and the probe; their output goes
+# to a log of their own.
 e2e__fresh_wineserver() {
+  e2e_probe_end
+  # (Quick where none runs.)
   wineserver -k >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
-  wine "$E2E_PROBE" foreground >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
+  if [ -n "$E2E_VIRTUAL_DESKTOP" ]; then
+    # The desktop's explorer comes first, so that every later process
+    # joins its desktop; its window is on the X display before the probe.
+    wine explorer "/desktop=Default,$E2E_VIRTUAL_DESKTOP" >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null &
+    e2e_until 30 e2e__x_window_named 'Default - Wine desktop' ||
+      e2e_abort "the virtual desktop appears"
+  fi
+  e2e_probe_serve || e2e_abort "the probe serves the script"
+}
+
+e2e__x_window_named() {
+  xdotool search --name "^$1\$" >/dev/null 2>&1 </dev/null
 }
 
 e2e__cleanup() {
   local rc=$?
   local pid
+  e2e_probe_end_all
   for pid in "${E2E_PIDS[@]}"; do
     if e2e_alive "$pid"; then
       echo "note: process $pid still ran at the end and was killed"
@@ -188,9 +220,6 @@ e2e__cleanup() {
       wait "$pid" 2>/dev/null
     fi
   done
-  if [ -n "$E2E_VIRTUAL_DESKTOP" ]; then
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null
-  fi
   wineserver -k >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
   if [ -n "$E2E_OWN_XVFB" ]; then
@@ -209,11 +238,10 @@ e2e__cleanup() {
 
 # e2e_virtual_desktop WIDTHxHEIGHT: every window of this run goes into a Wine
 # virtual desktop with a taskbar (tray icons at its bottom right). Call it
-# before e2e_start. Undone at the end of the script.
+# before e2e_start; it starts the wineserver anew, which E2E_DESKTOP set
+# before e2e_begin spares. Nothing of it is kept in the prefix.
 e2e_virtual_desktop() {
   E2E_VIRTUAL_DESKTOP=$1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$1" /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
   e2e__fresh_wineserver
 }
 
@@ -267,6 +295,23 @@ e2e_many_groups() {
   if [ "$1" -gt 0 ]; then tee "${names[@]}" <"$template" >/dev/null; fi
 }
 
+# full_group 'TITLE|PATH'...: the INI text of a whole group (UTF-8, for
+# e2e_group or e2e_cp932): entries 1..N as given, the rest of the twenty
+# empty.
+full_group() {
+  local i entry
+  for i in $(seq 1 20); do
+    entry="|"
+    [ "$i" -gt $# ] || entry=${!i}
+    printf '[%02d]\nTITLE=%s\nPATH=%s\n' "$i" "${entry%%|*}" "${entry#*|}"
+  done
+}
+
+# median < numbers, one a line
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 # e2e_hexdiff A B: the bytes of two files side by side, where they differ.
 e2e_hexdiff() {
   diff <(od -A x -v -t x1z -w16 "$1" 2>&1) <(od -A x -v -t x1z -w16 "$2" 2>&1) | head -40
@@ -303,15 +348,94 @@ e2e_winpath() {
 
 # ---------------------------------------------------------------- processes
 
-# e2e_probe ARGS...: runs korvane_probe (see `korvane_probe help`) and
-# prints its output; its exit code is the probe's. Errors go to stderr.
+# e2e_probe ARGS...: a korvane_probe command (see `korvane_probe help`);
+# prints its output, and its exit code is the probe's. Errors go to stderr.
+# Answered by the probe serving the script in this prefix, else by a probe
+# started for the one command.
 e2e_probe() {
-  local out=$E2E_TMP/probe.out err=$E2E_TMP/probe.err rc
+  local key=$WINEPREFIX
+  local to=${E2E_PROBE_TO[$key]:-} from=${E2E_PROBE_FROM[$key]:-}
+  if [ -z "$to" ] || ! e2e_alive "${E2E_PROBE_PID[$key]}"; then
+    e2e__probe_once "$@"
+    return
+  fi
+  local line rc="" complaints=()
+  (
+    IFS=$'\x1f'
+    printf '%s\n' "$*" >&"$to"
+  ) || return 1
+  # Each command ends by its own timeout: this one only guards against a
+  # probe that died without a word.
+  while IFS= read -r -t 300 -u "$from" line; do
+    case $line in
+      "o "*) printf '%s\n' "${line:2}" ;;
+      "e "*) complaints+=("${line:2}") ;;
+      "= "*)
+        rc=${line:2}
+        break
+        ;;
+    esac
+  done
+  if [ -z "$rc" ]; then
+    echo "  probe: no answer to: $*" >&2
+    kill -9 "${E2E_PROBE_PID[$key]}" 2>/dev/null
+    return 1
+  fi
+  if [ "$rc" != 0 ]; then
+    for line in "${complaints[@]}"; do echo "  probe: $line" >&2; done
+  fi
+  return "$rc"
+}
+
+e2e__probe_once() {
+  local out err rc
+  out=$(mktemp "$E2E_TMP/probe.XXXXXX") && err=$out.err || return 1
   wine "$E2E_PROBE" "$@" >"$out" 2>"$err" </dev/null
   rc=$?
   cat "$out"
   if [ "$rc" != 0 ] && [ -s "$err" ]; then sed 's/^/  probe: /' "$err" >&2; fi
+  rm -f "$out" "$err"
   return "$rc"
+}
+
+# e2e_probe_serve: starts a probe that answers e2e_probe in this prefix
+# ($WINEPREFIX) until e2e_probe_end, and waits for its first answer (it
+# starts the prefix's wineserver and desktop when none runs). e2e_begin
+# calls it; a script calls it again for a second prefix. Not in $(...).
+e2e_probe_serve() {
+  local key=$WINEPREFIX n to from
+  [ -z "${E2E_PROBE_PID[$key]:-}" ] || return 0
+  n=$((E2E_PROBES += 1))
+  mkfifo "$E2E_TMP/probe.$n.in" "$E2E_TMP/probe.$n.out" || return 1
+  # Read-write opens: neither waits for the other end.
+  exec {to}<>"$E2E_TMP/probe.$n.in" {from}<>"$E2E_TMP/probe.$n.out"
+  (
+    # Only the script writes the questions: the probe ends when it stops.
+    eval "exec $to>&- $from>&-"
+    exec wine "$E2E_PROBE" serve <"$E2E_TMP/probe.$n.in" >"$E2E_TMP/probe.$n.out" 2>>"$E2E_TMP/probe.$n.log"
+  ) &
+  E2E_PROBE_PID[$key]=$!
+  E2E_PROBE_TO[$key]=$to
+  E2E_PROBE_FROM[$key]=$from
+  e2e_probe foreground >/dev/null
+}
+
+# e2e_probe_end: the probe of this prefix stops serving (at the end of its
+# questions) and ends.
+e2e_probe_end() {
+  local key=$WINEPREFIX pid
+  pid=${E2E_PROBE_PID[$key]:-}
+  [ -n "$pid" ] || return 0
+  eval "exec ${E2E_PROBE_TO[$key]}>&- ${E2E_PROBE_FROM[$key]}>&-"
+  unset "E2E_PROBE_PID[$key]" "E2E_PROBE_TO[$key]" "E2E_PROBE_FROM[$key]"
+  e2e_until 10 eval "! e2e_alive $pid" || kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+e2e_probe_end_all() {
+  local key
+  for key in "${!E2E_PROBE_PID[@]}"; do WINEPREFIX=$key e2e_probe_end; done
 }
 
 # e2e_alive PID: the process runs (an ended, unreaped child counts as gone).
@@ -351,11 +475,8 @@ e2e_launch() {
 # e2e_wait_exit PID [TIMEOUT-S]: waits for the process to end and sets
 # $E2E_EXIT_CODE. On timeout kills it, sets "timeout" and answers 1.
 e2e_wait_exit() {
-  local pid=$1 timeout=${2:-10} i
-  for ((i = 0; i < timeout * 20; i++)); do
-    e2e_alive "$pid" || break
-    sleep 0.05
-  done
+  local pid=$1 timeout=${2:-10}
+  e2e_until "$timeout" eval "! e2e_alive $pid"
   if e2e_alive "$pid"; then
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
@@ -381,16 +502,26 @@ e2e_close() {
   E2E_MAIN=""
 }
 
-# e2e_until TIMEOUT-S COMMAND...: retries the command every 0.1 s until it
-# succeeds; answers 1 on timeout.
+# e2e_until TIMEOUT-S COMMAND...: retries the command until it succeeds or
+# TIMEOUT-S seconds (a decimal number) have passed on the clock, then
+# answers the command's last answer. The retries are 50 ms apart.
 e2e_until() {
-  local timeout=$1 i
+  local timeout=$1 whole fraction end
   shift
-  for ((i = 0; i < timeout * 10; i++)); do
+  whole=${timeout%.*} fraction=${timeout#"$whole"}
+  fraction=${fraction#.}000000
+  end=$(( $(e2e__now_us) + 10#${whole:-0} * 1000000 + 10#${fraction:0:6} ))
+  while :; do
     "$@" && return 0
-    sleep 0.1
+    [ "$(e2e__now_us)" -lt "$end" ] || break
+    sleep 0.05
   done
   "$@"
+}
+
+# Microseconds on the wall clock.
+e2e__now_us() {
+  echo "${EPOCHREALTIME/[.,]/}"
 }
 
 # e2e_time_start EXE CLASS TITLE: milliseconds from the process's creation
@@ -398,6 +529,39 @@ e2e_until() {
 # by the probe; the program keeps running (the window is the second word).
 e2e_time_start() {
   e2e_probe time-start "$(e2e_winpath "$1")" "$2" "$3" 15000
+}
+
+# ---------------------------------------------------------------- windows
+
+# e2e_child HWND CLASS: the first child window of that class.
+e2e_child() {
+  local found
+  found=$(e2e_probe children "$1" | awk -v c=" $2 " 'index($0, c) { print $1; exit }')
+  [ -n "$found" ] && echo "$found"
+}
+
+# e2e_grid [MAIN], e2e_group_list [MAIN]: the main window's grid and list.
+e2e_grid() { e2e_child "${1:-$E2E_MAIN}" ui.DrawGrid; }
+e2e_group_list() { e2e_child "${1:-$E2E_MAIN}" ListBox; }
+
+# text_is HWND TEXT: the window's text (WM_GETTEXT) is TEXT.
+text_is() { [ "$(e2e_probe text "$1")" = "$2" ]; }
+
+# focus_is HWND: the window has the keyboard focus of the foreground thread.
+focus_is() { [ "$(e2e_probe focus)" = "$1" ]; }
+
+# maximised: the main window is maximised.
+maximised() { e2e_probe info "$E2E_MAIN" | grep -q '^zoomed 1$'; }
+
+# e2e_choose_group [ROW] [MAIN]: clicks the group on that row of the list
+# (1 unless given; rows 41 pixels apart under the 57-pixel toolbar) and
+# waits until its grid has the keyboard focus, as a click on a group gives
+# it. Sets $GRID.
+e2e_choose_group() {
+  local main=${2:-$E2E_MAIN}
+  GRID=$(e2e_grid "$main") || return 1
+  e2e_click "$main" 130 $((77 + 41 * (${1:-1} - 1))) || return 1
+  e2e_until 5 focus_is "$GRID"
 }
 
 # ---------------------------------------------------------------- input
@@ -418,62 +582,46 @@ e2e__xdotool() {
   return 1
 }
 
-# e2e_key HWND KEY...: xdotool key names (ctrl+s, Return, F2, Down) sent to
-# the window's X window.
+# e2e_key HWND KEY...: the keys as the keyboard types them, into HWND's
+# window made the foreground window: key names as xdotool's (ctrl+s,
+# alt+F4, Return, F2, Down, shift+Tab, a). They go into Wine's input queue
+# by the probe, not through the X server (whose key maps and focus changes
+# lose the odd key under load), and the program's message loop sees them
+# as real keys (accelerators, hot keys, dialog keys). They are queued, not
+# yet handled, when it returns, and a probe command that sends or posts a
+# message to the program may overtake them: wait for what they do first.
 e2e_key() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
+  local hwnd=$1
   shift
-  e2e__xdotool key --window "$xid" --delay 30 "$@"
+  e2e_probe input "$hwnd" "$@" >/dev/null
 }
 
-# e2e_type HWND TEXT: types the text (Japanese arrives as lead and trail
-# byte WM_CHAR pairs).
+# e2e_type HWND TEXT: types the text the same way (characters no key types
+# arrive as an input method hands them over).
 e2e_type() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  e2e__xdotool type --window "$xid" --delay 30 -- "$2"
+  e2e_probe input "$1" "text:$2" >/dev/null
 }
 
-# e2e_real_key HWND KEY...: the keys as the keyboard gives them (XTEST), to
-# the window that has the X input focus, which is given to HWND's X window
-# first. Prefer it to e2e_key: events sent to a window (key --window) leave
-# the server's key state behind, and Wine then drops the odd key.
-e2e_real_key() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  shift
-  e2e__xdotool windowfocus --sync "$xid" || return 1
-  e2e__xdotool key --delay 40 "$@"
-}
-
-# e2e_real_type HWND TEXT: the same for typed text (Japanese arrives as lead
-# and trail byte WM_CHAR pairs).
-e2e_real_type() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  e2e__xdotool windowfocus --sync "$xid" || return 1
-  e2e__xdotool type --delay 40 -- "$2"
-}
+# The names the scripts knew the keyboard's way by: the same now.
+e2e_real_key() { e2e_key "$@"; }
+e2e_real_type() { e2e_type "$@"; }
 
 # e2e_enter_text HWND TEXT: TEXT into the focus of HWND's thread. ASCII is
-# typed on the keyboard (e2e_real_type); other text is handed over as an
-# input method hands it over, as characters (WM_CHAR): xdotool would remap
-# a spare key for each character, and under load Wine reads the map late
-# and takes one character for another.
+# typed on the keyboard (e2e_type); other text is handed over as an input
+# method hands it over, as characters (WM_CHAR), each handled before the
+# next goes.
 e2e_enter_text() {
   if LC_ALL=C grep -q '[^ -~]' <<<"$2"; then
     e2e_probe keys "$1" 1 "text:$2" >/dev/null
   else
-    e2e_real_type "$1" "$2"
+    e2e_type "$1" "$2"
   fi
 }
 
-# e2e_focus HWND: gives the window's X window the input focus.
+# e2e_focus HWND: makes the window the foreground window (its last focused
+# control takes the keyboard focus).
 e2e_focus() {
-  local xid
-  xid=$(e2e_xid "$1") || return 1
-  e2e__xdotool windowfocus --sync "$xid"
+  e2e_probe input "$1" >/dev/null
 }
 
 # Separate clicks closer than the double-click time would merge.
@@ -528,6 +676,33 @@ e2e_client_pixel() {
     import -window root "$png" >/dev/null 2>&1 </dev/null || return 1
   fi
   e2e_pixel "$png" $((${origin% *} + $2)) $((${origin#* } + $3))
+}
+
+# e2e_picture HWND: a checksum of what the window's client area shows now,
+# to wait for the change a key makes where no file or text tells it:
+#   before=$(e2e_picture "$GRID"); e2e_key "$E2E_MAIN" Delete
+#   e2e_until 5 e2e_picture_changed "$GRID" "$before"
+# With a screenshot as second argument, what the window showed in it.
+e2e_picture() {
+  local x y w h png=${2:-$E2E_TMP/picture.png}
+  read -r x y w h <<<"$(e2e_probe client-rect "$1")" || return 1
+  [ -n "${2:-}" ] || import -window root "$png" >/dev/null 2>&1 </dev/null || return 1
+  convert "$png" -crop "${w}x${h}+${x}+${y}" -format '%#' info: 2>/dev/null
+}
+
+# e2e_picture_changed HWND CHECKSUM
+e2e_picture_changed() {
+  local now
+  now=$(e2e_picture "$1") && [ "$now" != "$2" ]
+}
+
+# button_has COLOUR N: the speed button of entry N in the grid ($GRID)
+# shows that colour (#RRGGBB) somewhere.
+button_has() {
+  local gx gy rest shot
+  read -r gx gy rest <<<"$(e2e_probe client-rect "$GRID")"
+  shot=$(e2e_shot "button-$2") || return 1
+  convert "$shot" -crop "40x40+$gx+$((gy + 41 * $2))" -format %c histogram:info:- 2>/dev/null | grep -q "$1"
 }
 
 # e2e_msgbox [TIMEOUT-MS]: waits for a message box of the program and sets

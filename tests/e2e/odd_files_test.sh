@@ -31,13 +31,11 @@ unicode_group() {
   done
 }
 
-# The group's row (1 unless given; rows 41 pixels apart under the 57-pixel
-# toolbar), then Delete on entry 1's title in registration mode.
+# The group's row (1 unless given), then Delete on entry 1's title in
+# registration mode.
 clear_first_title() {
-  e2e_click "$E2E_MAIN" 130 $((77 + 41 * (${1:-1} - 1))) || fail "the group is clicked"
-  sleep 0.3
+  e2e_choose_group "${1:-1}" || fail "the group is chosen"
   e2e_key "$E2E_MAIN" Delete || fail "Delete is typed"
-  sleep 0.3
 }
 
 close_without_question() {
@@ -103,7 +101,6 @@ e2e_shot groups-listed >/dev/null
 clear_first_title 3
 e2e_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
 e2e_until 5 cmp -s "$E2E_DIR/業務A.PTH" "$E2E_TMP/業務A.expected"
-sleep 0.3
 e2e_check_bytes "業務A is saved whole" "$E2E_DIR/業務A.PTH" "$E2E_TMP/業務A.expected"
 # A group nothing was changed in is not written at all.
 e2e_check_bytes "業務B is left byte for byte" "$E2E_DIR/業務B.PTH" "$E2E_TMP/業務B.untouched"
@@ -129,7 +126,6 @@ e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
 children=$(e2e_probe children "$E2E_MAIN")
 GRID=$(awk '/ ui.DrawGrid / { print $1; exit }' <<<"$children")
 [ -n "$GRID" ] || e2e_abort "the grid is found" "$children"
-focus_is() { [ "$(e2e_probe focus)" = "$1" ]; }
 e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"
 e2e_until 3 focus_is "$GRID" || fail "the group café is chosen, the grid has the focus"
 # Entries 1 and 2 in the real open-file dialog, the name typed by the probe.
@@ -170,10 +166,11 @@ fi
 e2e_probe wait-foreground "$E2E_MAIN" 5000 >/dev/null
 GRID=$(e2e_probe children "$E2E_MAIN" | awk '/ ui.DrawGrid / { print $1; exit }')
 e2e_real_key "$E2E_MAIN" Down || fail "Down is typed on the group list"
-sleep 0.5
+e2e_until 5 focus_is "$GRID" || fail "Down on the group list: the grid has the focus"
 e2e_shot any-name-restarted >/dev/null
+before=$(e2e_picture "$GRID")
 check "the launcher-mode button is clicked" e2e_click "$E2E_MAIN" $((176 + 20)) $((8 + 20))
-sleep 0.5
+e2e_until 5 e2e_picture_changed "$GRID" "$before" || fail "the grid shows launcher mode"
 e2e_shot any-name-launcher >/dev/null
 read -r gx gy _ <<<"$(e2e_probe client-rect "$GRID")"
 read -r mx my _ <<<"$(e2e_probe client-rect "$E2E_MAIN")"
@@ -227,8 +224,9 @@ e2e_shot stick-stored >/dev/null
 close_without_question "the stick's save"
 # On another computer the stick is S:.
 start_on_stick s
+before=$(e2e_picture "$GRID")
 check "the launcher-mode button is clicked" e2e_click "$E2E_MAIN" $((176 + 20)) $((8 + 20))
-sleep 0.5
+e2e_until 5 e2e_picture_changed "$GRID" "$before" || fail "the grid shows launcher mode"
 e2e_shot stick-moved >/dev/null
 read -r gx gy _ <<<"$(e2e_probe client-rect "$GRID")"
 read -r mx my _ <<<"$(e2e_probe client-rect "$E2E_MAIN")"

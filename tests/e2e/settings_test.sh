@@ -78,7 +78,6 @@ e2e_close
 # Maximised at the end: zeros, and the next start covers the work area.
 e2e_launch
 e2e_probe post "$E2E_MAIN" 0x112 0xF030 0 >/dev/null
-maximised() { e2e_probe info "$E2E_MAIN" | grep -q '^zoomed 1$'; }
 e2e_until 3 maximised || fail "the window is maximised"
 e2e_close
 e2e_check_file "maximised: a zero placement" "$E2E_DIR/Korvane.INI" <<EOF

@@ -5,8 +5,7 @@
 # click brings the window back, maximised if it was. Screenshots of the
 # main window and of the tray are kept in the artifacts folder.
 source "$(dirname "$0")/lib.sh"
-e2e_begin
-e2e_virtual_desktop 1024x768
+E2E_DESKTOP=1024x768 e2e_begin
 e2e_install
 e2e_group 業務A <<'EOF'
 [01]
@@ -43,8 +42,7 @@ e2e_until 5 has_icon
 check_eq "one tray icon, tip Korvane" "Korvane," "$(tips)"
 
 # The main window with a group chosen.
-e2e_click "$E2E_MAIN" 130 77
-sleep 0.5
+e2e_choose_group 1 || fail "the group is chosen"
 e2e_shot main-window >/dev/null
 
 # Minimised with the title bar's button (the system's minimise command).
@@ -66,7 +64,6 @@ check "double click: in the foreground" e2e_probe wait-foreground "$E2E_MAIN" 30
 
 # Maximised, hidden, back: still maximised.
 e2e_probe post "$E2E_MAIN" 0x112 0xF030 0 >/dev/null
-maximised() { e2e_probe info "$E2E_MAIN" | grep -q '^zoomed 1$'; }
 check "the window is maximised" e2e_until 3 maximised
 before=$(e2e_probe rect "$E2E_MAIN")
 e2e_probe post "$E2E_MAIN" 0x112 0xF020 0 >/dev/null

@@ -407,8 +407,9 @@ TEST_F(BackgroundTest, ClosingDuringALaunchAsksFirstAndTheLaunchNeverStartsAfter
   EXPECT_EQ(seam_.Texts(), std::vector<std::string>(2, "起動中のファイルがあります。\r\n\r\n終了してもよろしいですか？"));
   CloseWindow();
   share.Answer();
-  // The test answers after the end: the shell is never asked.
-  Sleep(300);
+  // The test answers after the end: the worker that asked ends (the end
+  // stops the window's workers) without asking the shell.
+  EXPECT_TRUE(share.AskersEnded(10000));
   kit::Pump();
   EXPECT_TRUE(seam_.shell_calls.empty());
 }

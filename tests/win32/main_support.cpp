@@ -43,6 +43,11 @@ struct Gate {
   std::condition_variable open_changed;
   bool open = false;
   std::vector<std::string> existing, asked, icons_asked;
+  std::vector<HANDLE> askers;   // the threads that asked, for their end
+  void ForgetAskers() {
+    for (HANDLE h : askers) CloseHandle(h);
+    askers.clear();
+  }
 };
 Gate& TheGate() {
   static Gate gate;
@@ -56,6 +61,7 @@ bool GatedExists(const std::string& path) {
   Gate& g = TheGate();
   std::unique_lock lock(g.mutex);
   g.asked.push_back(path);
+  if (HANDLE self = OpenThread(SYNCHRONIZE, FALSE, GetCurrentThreadId())) g.askers.push_back(self);
   g.open_changed.wait(lock, [&] { return g.open; });
   return std::find(g.existing.begin(), g.existing.end(), path) != g.existing.end();
 }
@@ -77,6 +83,7 @@ GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
     g.existing = std::move(existing);
     g.asked.clear();
     g.icons_asked.clear();
+    g.ForgetAskers();
   }
   korvane::os::SetExistenceTest(GatedExists);
   korvane::SetIconExtraction(GatedIcon);
@@ -84,6 +91,10 @@ GatedFileSystem::GatedFileSystem(std::vector<std::string> existing) {
 
 GatedFileSystem::~GatedFileSystem() {
   Answer();
+  {
+    std::lock_guard lock(TheGate().mutex);
+    TheGate().ForgetAskers();
+  }
   korvane::os::SetExistenceTest(nullptr);
   korvane::SetIconExtraction(nullptr);
 }
@@ -98,6 +109,16 @@ void GatedFileSystem::Answer() {
 std::vector<std::string> GatedFileSystem::IconsAsked() const {
   std::lock_guard lock(TheGate().mutex);
   return TheGate().icons_asked;
+}
+
+bool GatedFileSystem::AskersEnded(DWORD timeout_ms) const {
+  std::vector<HANDLE> askers;
+  {
+    std::lock_guard lock(TheGate().mutex);
+    askers = TheGate().askers;
+  }
+  if (askers.empty()) return true;
+  return WaitForMultipleObjects(static_cast<DWORD>(askers.size()), askers.data(), TRUE, timeout_ms) != WAIT_TIMEOUT;
 }
 
 std::vector<std::string> GatedFileSystem::Asked() const {

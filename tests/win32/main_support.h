@@ -41,6 +41,8 @@ class GatedFileSystem {
   std::vector<std::string> Asked() const;
   // Paths whose icon was asked for so far.
   std::vector<std::string> IconsAsked() const;
+  // Waits until every thread that asked whether a path exists has ended.
+  bool AskersEnded(DWORD timeout_ms) const;
 };
 
 // A 24-bit top-down bitmap in a memory DC, for painting off the screen.

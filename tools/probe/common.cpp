@@ -5,12 +5,42 @@
 namespace probe {
 
 namespace {
+std::string* g_out = nullptr;   // while a served command runs: its output
+std::string* g_err = nullptr;
+
 void Write(DWORD which, const std::string& line) {
-  const std::string out = line + "\n";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(which), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+  std::string* kept = which == STD_OUTPUT_HANDLE ? g_out : g_err;
+  if (kept) {
+    *kept += line;
+    *kept += '\n';
+    return;
+  }
+  WriteAll(GetStdHandle(which), line + "\n");
 }
 }  // namespace
+
+void WriteAll(HANDLE to, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    if (!WriteFile(to, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) || !written)
+      return;
+    done += written;
+  }
+}
+
+void PrintBytes(const std::string& bytes) {
+  if (g_out) {
+    *g_out += bytes;
+  } else {
+    WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
+  }
+}
+
+void KeepOutput(std::string* out, std::string* err) {
+  g_out = out;
+  g_err = err;
+}
 
 std::string Utf8(const std::wstring& w) {
   if (w.empty()) return {};

@@ -46,6 +46,11 @@ std::string Utf8(const std::wstring& w);
 std::wstring Wide(const std::string& utf8);
 void Print(const std::string& line);       // line + "\n" on stdout
 void PrintError(const std::string& line);  // line + "\n" on stderr
+void PrintBytes(const std::string& bytes);  // as they are, on stdout
+// While out and err are set, Print and PrintError append to them instead
+// (a served command's answer is framed when it ends); null: stdout, stderr.
+void KeepOutput(std::string* out, std::string* err);
+void WriteAll(HANDLE to, const std::string& bytes);
 
 // Argument parsing; both throw UsageError on malformed input.
 struct UsageError {

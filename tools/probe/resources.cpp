@@ -42,8 +42,7 @@ int ResourceCmd(const Args& a) {
     PrintError("no resource " + Utf8(a[1]) + " " + Utf8(a[2]));
     return kFailed;
   }
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes, SizeofResource(exe.module, found), &written, nullptr);
+  PrintBytes(std::string(static_cast<const char*>(bytes), SizeofResource(exe.module, found)));
   return kOk;
 }
 

@@ -15,7 +15,7 @@
 # only while a temporary file of it is there); after the restart: every
 # group file is there and whole, no temporary file is left and the group
 # list counts every group. Prints the figures.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 kills=${1:-60}
 groups=${2:-1000}
 changed=${3:-200}

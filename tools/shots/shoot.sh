@@ -63,7 +63,7 @@ for name in "$@"; do
     gallery) ./scripts/gallery-shot.sh "$out/gallery.png" >/dev/null ;;
     gallery-dialog) ./scripts/gallery-shot.sh "$out/gallery-dialog.png" --dialog >/dev/null ;;
     *)
-      wine build/win32/tests/shots/show_dialogs.exe "$name" 6000 >/dev/null 2>&1 </dev/null &
+      wine build/win32/tools/shots/show_dialogs.exe "$name" 6000 >/dev/null 2>&1 </dev/null &
       pid=$!
       sleep 4
       shot "$out/$name.png"

@@ -12,7 +12,7 @@
 #   less the start-up with no group file.
 # Prints figures only.
 #   tests/e2e/save_bench.sh [RUNS] [GROUPS] [MANY]
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 runs=${1:-7}
 groups=${2:-1000}
 many=${3:-100}
@@ -22,9 +22,6 @@ e2e_install
 WM_COMMAND=0x0111
 ID_SAVE=101
 
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
 
 # start_ms: one start, to the visible main window, then closed; prints the ms.
 start_ms() {

@@ -9,7 +9,7 @@
 # the one before a change) that exe takes its turns too, from folders with
 # the same group files, and is shown beside this build's.
 #   tests/e2e/startup_bench.sh [RUNS] [OTHER-EXE]
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 runs=${1:-9}
 other=${2:-}
 counts=(0 20 1000)
@@ -37,9 +37,6 @@ empty_one() { time_one "$E2E_TMP/fixture_window.exe" KorvaneFixtureWindow Fixtur
 korvane_one() { time_one "$E2E_TMP/groups$1/Korvane.exe" TFrmFR0010MN Korvane; }
 other_one() { time_one "$E2E_TMP/other$1/Korvane.exe" TFrmFR0010MN Korvane; }
 
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
 
 # One start of each first: the first start of a prefix loads more.
 empty_one >/dev/null

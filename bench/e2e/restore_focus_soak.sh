@@ -6,7 +6,7 @@
 # A loss gets a screenshot. The normal test run goes three rounds
 # (E2E_ROUNDS); on a busy machine, run more and load it meanwhile:
 #   tests/e2e/restore_focus_soak.sh [ROUNDS]
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../tests/e2e/lib.sh"
 rounds=${1:-${E2E_ROUNDS:-15}}
 e2e_begin restore_focus_soak
 e2e_install
