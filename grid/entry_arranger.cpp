@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "common/FN0010GF.h"
-#include "grid/clipboard.h"
 #include "data/settings.h"
+#include "grid/clipboard.h"
 #include "grid/painter.h"
 #include "ui/gdi.h"
 #include "ui/wide.h"
@@ -15,9 +15,9 @@
 namespace korvane {
 
 namespace {
-// The insertion mark: a bar this high (and the frame of a target group
-// row this wide), at the edge of the row the entry
-// would take that faces the row it leaves.
+// The insertion mark: a bar this high, at the edge of the row the entry
+// would take that faces the row it leaves. A target group row is framed
+// this wide.
 constexpr int kMarkHeight = 3;
 // Navy, of the colour table's system colours, which no cell uses.
 constexpr int kMarkColor = 19;

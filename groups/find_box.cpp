@@ -97,25 +97,16 @@ void FindBox::OnActivate() {
 
 void FindBox::OnResize() {
   ui::Form::OnResize();
-  if (!EdtFind.hwnd() || !LstFound.hwnd() || !LblCount.hwnd()) return;
   const SIZE client = ClientSize();
+  // Kept as it was last shown: the box is gone by the time the main
+  // window writes its settings.
+  if (!IsIconic(hwnd()) && client.cx > 0 && client.cy > 0) shown_size_ = FindBoxSize{client.cx, client.cy};
+  if (!EdtFind.hwnd() || !LstFound.hwnd() || !LblCount.hwnd()) return;
   const int w = std::max<int>(client.cx, kMinWidth), h = std::max<int>(client.cy, kMinHeight);
   ui::SetBounds(EdtFind.hwnd(), {kMargin, kMargin, w - 3 * kMargin - kCountWidth, 23});
   ui::SetBounds(LblCount.hwnd(), {w - kMargin - kCountWidth, kMargin + 5, kCountWidth, 16});
   ui::SetBounds(LstFound.hwnd(), {kMargin, kMargin + 23 + kMargin, w - 2 * kMargin, h - 3 * kMargin - 23});
   InvalidateRect(LstFound.hwnd(), nullptr, FALSE);
-}
-
-std::optional<FindBoxSize> FindBox::Size() const {
-  if (!hwnd()) return std::nullopt;
-  // The size of the box as it is shown, also while it is hidden.
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof placement;
-  GetWindowPlacement(hwnd(), &placement);
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, GetWindowLongW(hwnd(), GWL_STYLE), FALSE, GetWindowLongW(hwnd(), GWL_EXSTYLE));
-  const RECT& r = placement.rcNormalPosition;
-  return FindBoxSize{(r.right - r.left) - (frame.right - frame.left), (r.bottom - r.top) - (frame.bottom - frame.top)};
 }
 
 void FindBox::ModelChanged() {

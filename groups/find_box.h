@@ -65,9 +65,9 @@ class FindBox : public ui::Form {
   int chosen() const;
   const FindIndex& index() const { return index_; }
   // The client size the box is made with (before the first Open), and
-  // the size it has once made.
+  // the size it last had (none while it was never made).
   void SetSize(const FindBoxSize& size) { size_ = size; }
-  std::optional<FindBoxSize> Size() const;
+  std::optional<FindBoxSize> Size() const { return shown_size_; }
   // The count as the box shows it.
   std::string CountText() const;
 
@@ -97,6 +97,7 @@ class FindBox : public ui::Form {
   std::vector<FindHit> hits_;
   bool enter_shows_ = false;
   FindBoxSize size_;
+  std::optional<FindBoxSize> shown_size_;
 };
 
 }  // namespace korvane
