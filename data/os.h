@@ -144,9 +144,12 @@ std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned
 std::optional<TemporaryFile> ParseTemporaryName(std::string_view name);
 // This computer, as temporary names tell it: a hash of its name.
 std::uint32_t MachineTag();
-// This process's id, and whether a process of that id runs on this computer.
+// This process's id, and whether a process of that id runs on this
+// computer that started no later than started_by (seconds since 1970, UTC;
+// where the system tells: a process that took over the id of an ended one
+// does not count).
 unsigned long ProcessId();
-bool ProcessRuns(unsigned long process);
+bool ProcessRuns(unsigned long process, std::uint64_t started_by);
 // The CRC-32 (ISO-HDLC) of bytes.
 std::uint32_t Crc32(std::string_view bytes);
 // The temporary name ReplaceFile gives bytes written for file_name now.

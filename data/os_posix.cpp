@@ -297,7 +297,7 @@ std::uint32_t MachineTag() {
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
 
-bool ProcessRuns(unsigned long process) {
+bool ProcessRuns(unsigned long process, std::uint64_t) {
   return process != 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
 }
 
