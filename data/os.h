@@ -104,8 +104,8 @@ Status ReplaceFile(const std::string& path, const std::string& bytes);
 
 // The same, but only while the file is the one read: just before the
 // rename (or the write in place) its stamp must still be as_read (nullopt:
-// there must be no file) and no one may hold it open for writing; else
-// nothing is replaced and the answer is kChangedMeanwhile.
+// there must be no file); else nothing is replaced and the answer is
+// kChangedMeanwhile.
 Status ReplaceFileAsRead(const std::string& path, const std::string& bytes, const std::optional<FileStamp>& as_read);
 
 // Milliseconds of a clock that never goes back, and a pause of this thread.
