@@ -15,7 +15,8 @@ as_b korvane_ensure_prefix >"$E2E_TMP/prefix-b.log" 2>&1 </dev/null ||
   e2e_abort "the second Wine prefix is ready" "$(cat "$E2E_TMP/prefix-b.log")"
 as_b wineserver -k >/dev/null 2>&1 </dev/null
 as_b wineserver -w >/dev/null 2>&1 </dev/null
-trap 'WINEPREFIX=$PREFIX_B wineserver -k >/dev/null 2>&1 </dev/null; e2e__cleanup' EXIT
+# (The script's own status is handed on to the cleanup, not the last kill's.)
+trap 'rc=$?; WINEPREFIX=$PREFIX_B wineserver -k >/dev/null 2>&1 </dev/null; (exit $rc); e2e__cleanup' EXIT
 
 entries() {
   local i title
@@ -96,6 +97,7 @@ if e2e_wait_exit "$PID_B" 10; then pass "B ends"; else fail "B ends"; fi
 # change made after both lands beside what the client wrote.
 LB_GETCURSEL=0x0188
 LB_GETCOUNT=0x018B
+E2E_PID=""
 e2e_start
 e2e_wait_main || e2e_abort "the main window appears for the sync client's case"
 list=$(e2e_probe children "$E2E_MAIN" | awk '/ ListBox / { print $1; exit }')
