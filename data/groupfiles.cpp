@@ -395,7 +395,7 @@ bool RecoverTemporaryFiles(const std::string& folder, const std::vector<os::DirE
     }
     if (f.temp.machine != machine) continue;
     const bool young = now < f.temp.time + kYoungSeconds;
-    if (young && f.temp.process != os::ProcessId() && os::ProcessRuns(f.temp.process)) continue;
+    if (young && f.temp.process != os::ProcessId() && os::ProcessRuns(f.temp.process, f.temp.time)) continue;
     bool put_back = false;
     if (!there) {
       const std::optional<os::FileStamp> stamp = os::StampOf(f.path);

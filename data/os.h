@@ -104,8 +104,8 @@ Status ReplaceFile(const std::string& path, const std::string& bytes);
 
 // The same, but only while the file is the one read: just before the
 // rename (or the write in place) its stamp must still be as_read (nullopt:
-// there must be no file) and no one may hold it open for writing; else
-// nothing is replaced and the answer is kChangedMeanwhile.
+// there must be no file); else nothing is replaced and the answer is
+// kChangedMeanwhile.
 Status ReplaceFileAsRead(const std::string& path, const std::string& bytes, const std::optional<FileStamp>& as_read);
 
 // Milliseconds of a clock that never goes back, and a pause of this thread.
@@ -144,9 +144,12 @@ std::string TemporaryNameFor(std::string_view file_name, bool replaces, unsigned
 std::optional<TemporaryFile> ParseTemporaryName(std::string_view name);
 // This computer, as temporary names tell it: a hash of its name.
 std::uint32_t MachineTag();
-// This process's id, and whether a process of that id runs on this computer.
+// This process's id, and whether a process of that id runs on this
+// computer that started no later than started_by (seconds since 1970, UTC;
+// where the system tells: a process that took over the id of an ended one
+// does not count).
 unsigned long ProcessId();
-bool ProcessRuns(unsigned long process);
+bool ProcessRuns(unsigned long process, std::uint64_t started_by);
 // The CRC-32 (ISO-HDLC) of bytes.
 std::uint32_t Crc32(std::string_view bytes);
 // The temporary name ReplaceFile gives bytes written for file_name now.

@@ -205,10 +205,11 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
 }
 
 namespace {
-// The file at path is still the one read (as_read; nullopt: none) and no
-// one holds it open for writing.
+// The file at path is still the one read (as_read; nullopt: none). (One
+// held open for writing but not written since is replaced, or refuses as
+// it would have; a writer that began writing changed its stamp.)
 bool StillAsRead(const std::string& path, const std::optional<FileStamp>& as_read) {
-  return StampOf(path) == as_read && !BeingWritten(path);
+  return StampOf(path) == as_read;
 }
 
 Status Replace(const std::string& path, const std::string& bytes, const std::optional<FileStamp>* as_read) {
@@ -297,7 +298,7 @@ std::uint32_t MachineTag() {
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
 
-bool ProcessRuns(unsigned long process) {
+bool ProcessRuns(unsigned long process, std::uint64_t) {
   return process != 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
 }
 

@@ -189,10 +189,11 @@ std::optional<std::string> ReadFile(const std::string& path, std::uint32_t* erro
 }
 
 namespace {
-// The file at path is still the one read (as_read; nullopt: none) and no
-// one holds it open for writing.
+// The file at path is still the one read (as_read; nullopt: none). (One
+// held open for writing but not written since is replaced, or refuses as
+// it would have; a writer that began writing changed its stamp.)
 bool StillAsRead(const std::string& path, const std::optional<FileStamp>& as_read) {
-  return StampOf(path) == as_read && !BeingWritten(path);
+  return StampOf(path) == as_read;
 }
 
 Status Replace(const std::string& path, const std::string& bytes, const std::optional<FileStamp>* as_read) {
@@ -264,11 +265,18 @@ std::uint32_t MachineTag() {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
-bool ProcessRuns(unsigned long process) {
+bool ProcessRuns(unsigned long process, std::uint64_t started_by) {
   if (process == 0) return false;
-  const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+  const HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
   if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;   // there, but not ours to open
-  const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+  bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+  FILETIME created, exited, kernel, user;
+  if (runs && GetProcessTimes(handle, &created, &exited, &kernel, &user)) {
+    // 100 ns units since 1601; 11644473600 seconds lie between 1601 and 1970.
+    const std::uint64_t since_1601 =
+        (static_cast<std::uint64_t>(created.dwHighDateTime) << 32 | created.dwLowDateTime) / 10000000u;
+    runs = since_1601 <= started_by + 11644473600u + 1;
+  }
   CloseHandle(handle);
   return runs;
 }

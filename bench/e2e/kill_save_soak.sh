@@ -42,7 +42,7 @@ def groups():
     return [n for n in os.listdir(folder) if n.upper().endswith('.PTH')]
 def title(round):
     return b'soak ' + round.encode()
-temporary = re.compile(r'(\.~Korvane-\d+-\d+\.(tmp|new)$)|(^rf.*\.tmp$)', re.I)
+temporary = re.compile(r'(\.~Korvane-[0-9a-f]+(-[0-9a-f]+){1,4}\.(tmp|new)$)|(^rf.*\.tmp$)', re.I)
 if command == 'snapshot':
     json.dump({n: digest(os.path.join(folder, n)) for n in groups()}, open(sys.argv[3], 'w'))
 elif command == 'expect':

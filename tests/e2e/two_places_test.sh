@@ -15,7 +15,8 @@ as_b korvane_ensure_prefix >"$E2E_TMP/prefix-b.log" 2>&1 </dev/null ||
   e2e_abort "the second Wine prefix is ready" "$(cat "$E2E_TMP/prefix-b.log")"
 as_b wineserver -k >/dev/null 2>&1 </dev/null
 as_b wineserver -w >/dev/null 2>&1 </dev/null
-trap 'WINEPREFIX=$PREFIX_B wineserver -k >/dev/null 2>&1 </dev/null; e2e__cleanup' EXIT
+# (The script's own status is handed on to the cleanup, not the last kill's.)
+trap 'rc=$?; WINEPREFIX=$PREFIX_B wineserver -k >/dev/null 2>&1 </dev/null; (exit $rc); e2e__cleanup' EXIT
 # A probe of its own serves the questions about B.
 as_b e2e_probe_serve || e2e_abort "the second prefix's probe serves"
 
@@ -98,4 +99,36 @@ check "no clash box came" no_box
 E2E_PID=$PID_A E2E_MAIN=$MAIN_A e2e_close
 as_b e2e_probe close "$MAIN_B" >/dev/null || fail "B: WM_CLOSE"
 if e2e_wait_exit "$PID_B" 10; then pass "B ends"; else fail "B ends"; fi
+
+# ---- A sync client's two ways of replacing a file, seen by one Korvane:
+# a temporary file renamed over 業務A, then 業務A deleted and made anew
+# 5 ms later. The group keeps its row and its selection throughout, and a
+# change made after both lands beside what the client wrote.
+LB_GETCURSEL=0x0188
+LB_GETCOUNT=0x018B
+E2E_PID=""
+e2e_start
+e2e_wait_main || e2e_abort "the main window appears for the sync client's case"
+list=$(e2e_probe children "$E2E_MAIN" | awk '/ ListBox / { print $1; exit }')
+e2e_choose_group 1 || fail "the group is chosen"
+e2e_until 3 eval 'test "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)" = 0' || fail "業務A is selected"
+entries "" "" "" エディターで追加 同期1 | e2e_cp932 >"$E2E_DIR/.業務A.PTH.sync-tmp"
+mv -f "$E2E_DIR/.業務A.PTH.sync-tmp" "$E2E_DIR/業務A.PTH"
+sleep 0.5
+rm -f "$E2E_DIR/業務A.PTH"
+sleep 0.005
+entries "" "" "" エディターで追加 同期1 同期2 | e2e_cp932 >"$E2E_DIR/業務A.PTH"
+# Entry 4 cleared and saved: the client's entries 5 and 6 stay.
+e2e_choose_group 1 || fail "the group is chosen again"
+e2e_key "$E2E_MAIN" Down Down Down Delete ctrl+s || fail "Down x3, Delete, Ctrl+S"
+e2e_until 10 eval 'test -z "$(title_of 4)"'
+check_eq "the save after the client's writes cleared entry 4" "" "$(title_of 4)"
+check_eq "the renamed-over file's entry stays" 同期1 "$(title_of 5)"
+check_eq "the file made anew keeps its entry" 同期2 "$(title_of 6)"
+# Past the 2-second grace the group has not left: same row, still selected.
+sleep 2.5
+check_eq "the group list still counts both groups" 2 "$(e2e_probe send "$list" $LB_GETCOUNT 0 0)"
+check_eq "業務A is still selected, in its row" 0 "$(e2e_probe send "$list" $LB_GETCURSEL 0 0)"
+check "no clash box came" no_box
+e2e_close
 e2e_finish
