@@ -412,7 +412,7 @@ bool History::Watches(std::uint64_t group) const {
   return std::any_of(undo_.begin(), undo_.end(), holds) || std::any_of(redo_.begin(), redo_.end(), holds);
 }
 
-void History::BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view, std::string_view) {
+void History::BaseMoved(std::uint64_t group, std::size_t n, bool title) {
   // Every step that holds the value would, undone or redone, put back a
   // value over the one just taken from the file.
   const bool dropped = DropSteps([&](const Step& step) {

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -176,7 +175,7 @@ class History : private MergeObserver {
 
   // MergeObserver.
   bool Watches(std::uint64_t group) const override;
-  void BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view from, std::string_view to) override;
+  void BaseMoved(std::uint64_t group, std::size_t n, bool title) override;
   void GroupDropped(std::uint64_t group) override;
 
   LauncherModel& model_;

@@ -105,12 +105,12 @@ std::vector<std::size_t> MergeFileValues(Group& group, const EntryValues& values
     const std::string_view title = values.Title(i), path = values.Path(i);
     bool differs = false;
     if (!kept[2 * i] && entry.title != title) {
-      if (observer) observer->BaseMoved(group.id, i + 1, true, entry.title, title);
+      if (observer) observer->BaseMoved(group.id, i + 1, true);
       entry.title = title;
       differs = true;
     }
     if (!kept[2 * i + 1] && entry.path != path) {
-      if (observer) observer->BaseMoved(group.id, i + 1, false, entry.path, path);
+      if (observer) observer->BaseMoved(group.id, i + 1, false);
       entry.path = path;
       entry.marker = UntestedMarker(entry.path);
       differs = true;
@@ -127,10 +127,8 @@ std::vector<std::size_t> TakeFirstRead(Group& group, EntryValues values, std::op
                                        MergeObserver* observer) {
   if (observer && observer->Watches(group.id)) {
     for (std::size_t n = 1; n <= values.size() && n <= group.entries.size(); ++n) {
-      if (values.Title(n - 1) != group.entries.Title(n - 1))
-        observer->BaseMoved(group.id, n, true, group.entries.Title(n - 1), values.Title(n - 1));
-      if (values.Path(n - 1) != group.entries.Path(n - 1))
-        observer->BaseMoved(group.id, n, false, group.entries.Path(n - 1), values.Path(n - 1));
+      if (values.Title(n - 1) != group.entries.Title(n - 1)) observer->BaseMoved(group.id, n, true);
+      if (values.Path(n - 1) != group.entries.Path(n - 1)) observer->BaseMoved(group.id, n, false);
     }
   }
   std::vector<std::size_t> filled;

@@ -193,9 +193,9 @@ class MergeObserver {
  public:
   // Whether anything is held about the group with this id.
   virtual bool Watches(std::uint64_t group) const = 0;
-  // Entry n's title (or path) was `from`, its base, and is now the file's `to`.
-  virtual void BaseMoved(std::uint64_t group, std::size_t n, bool title, std::string_view from,
-                         std::string_view to) = 0;
+  // Entry n's title (or path) was its base and is now the file's other
+  // value.
+  virtual void BaseMoved(std::uint64_t group, std::size_t n, bool title) = 0;
   virtual void GroupDropped(std::uint64_t group) = 0;
 
  protected:

@@ -204,9 +204,10 @@ bool GroupCommander::Redo() {
     }
     const std::uint64_t id = other.id;
     if (!Confirm(RedoNameQuestion(name))) return false;
-    // Asked again after the box: a refresh may have settled it meanwhile.
-    take_name = p_.history.RedoNameTakenBy() == p_.model.RowOf(id);
-    if (!take_name && p_.history.RedoNameTakenBy() >= 0) return false;
+    // Asked again after the box: a refresh may have changed who holds it.
+    const int now = p_.history.RedoNameTakenBy();
+    if (now >= 0 && now != p_.model.RowOf(id)) return false;
+    take_name = true;
   }
   const std::optional<Shown> shown = p_.history.Redo(take_name);
   if (shown) Show(*shown, before);
