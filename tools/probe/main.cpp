@@ -10,7 +10,8 @@ Options g_options;
 
 std::vector<const std::vector<CommandInfo>*> Tables() {
   return {&WindowCommands(), &MessageCommands(), &KeyCommands(), &DialogCommands(),
-          &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands()};
+          &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands(),
+          &AccessibleCommands()};
 }
 
 int Help() {
