@@ -48,17 +48,20 @@ std::string StateNames(long state) {
   return out;
 }
 
-std::string Text(HRESULT hr, BSTR b) {
-  std::string s = SUCCEEDED(hr) && b ? Utf8(b) : "";
+// The text, or the failure's code where the call failed.
+std::string Text(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) {
+  BSTR b = nullptr;
+  const HRESULT hr = (a->*get)(Child(id), &b);
+  char code[16];
+  wsprintfA(code, "!%08lx", static_cast<unsigned long>(hr));
+  std::string s = FAILED(hr) ? code : b ? Utf8(b) : "";
   SysFreeString(b);
   return s;
 }
 
 void PrintElement(IAccessible* a, long id, int depth) {
-  BSTR b = nullptr;
-  const std::string name = Text(a->get_accName(Child(id), &b), b);
-  b = nullptr;
-  const std::string value = Text(a->get_accValue(Child(id), &b), b);
+  const std::string name = Text(a, &IAccessible::get_accName, id);
+  const std::string value = Text(a, &IAccessible::get_accValue, id);
   VARIANT role{}, state{};
   a->get_accRole(Child(id), &role);
   a->get_accState(Child(id), &state);
