@@ -190,8 +190,6 @@ void TFrmFR0010MN::CreateControls() {
   DGMain.on_mouse_down = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseDown(b, s, x, y); };
   DGMain.on_mouse_up = [this](ui::MouseButton b, ui::ShiftState s, int x, int y) { DGMainMouseUp(b, s, x, y); };
   DGMain.on_capture_lost = [this] { DGMainCaptureLost(); };
-  DGMain.on_get_object = [this](WPARAM wp, LPARAM lp) { return grid_access_.Answer(wp, lp); };
-  DGMain.on_current_changed = [this] { grid_access_.Changed(); };
   Step("grid");
 
   ui::EditArgs ed;

@@ -280,8 +280,16 @@ IAccessible* TableObject::ChildObject(long child) {
 
 }  // namespace
 
-LRESULT GridAccessible::Answer(WPARAM wp, LPARAM lp) {
-  return slot_.Answer(wp, lp, [this] { return new TableObject(p_); });
+GridAccessible::GridAccessible(const Parts& parts) : p_(parts) {
+  p_.grid.on_get_object = [this](WPARAM wp, LPARAM lp) {
+    return slot_.Answer(wp, lp, [this] { return new TableObject(p_); });
+  };
+  p_.grid.on_current_changed = [this] { Changed(); };
+}
+
+GridAccessible::~GridAccessible() {
+  p_.grid.on_get_object = nullptr;
+  p_.grid.on_current_changed = nullptr;
 }
 
 GridAccessible::Shown GridAccessible::Now() const {

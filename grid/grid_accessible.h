@@ -35,12 +35,13 @@ class GridAccessible {
     // group later (a reader's call does not wait for what a launch shows).
     Callback<void(int row)> launch;
   };
-  explicit GridAccessible(const Parts& parts) : p_(parts) {}
+  // Takes the grid's WM_GETOBJECT and its current-cell moves until it goes
+  // (the grid may outlive it: its window can go after this object).
+  explicit GridAccessible(const Parts& parts);
+  ~GridAccessible();
   GridAccessible(const GridAccessible&) = delete;
   GridAccessible& operator=(const GridAccessible&) = delete;
 
-  // The grid's WM_GETOBJECT.
-  LRESULT Answer(WPARAM wp, LPARAM lp);
   // After anything that may have changed what the grid shows (the current
   // cell, the grid's focus, the group, the mode, an entry or its marker):
   // raises the events for what differs from the last call: focus and

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin
 e2e_install
 
-for page in Korvane Korvane_5 Korvane_12 Korvane_13 Korvane_arrange Korvane_keyboard; do
+for page in Korvane Korvane_5 Korvane_12 Korvane_13 Korvane_arrange Korvane_keyboard Korvane_reader; do
   check "$page.html is beside the exe" test -s "$E2E_DIR/$page.html"
 done
 

@@ -179,6 +179,11 @@ TEST_F(AccessibleTest, TheGridIsATableOfEntriesWhoseCurrentCellIsFocusedAndFollo
   EXPECT_EQ(focus.lVal, cell);
   EXPECT_EQ(State(row1.get(), 2) & STATE_SYSTEM_SELECTED, 0);
 
+  // A reader presses a launch button: its entry is launched, as by a click.
+  EXPECT_EQ(row1->accDoDefaultAction(Child(1)), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return seam_.shell_calls.size() == 1; }));
+  EXPECT_EQ(row4->accDoDefaultAction(Child(1)), DISP_E_MEMBERNOTFOUND) << "no file, no action";
+
   // The share answers: the marker's change is told on the launch button.
   share.Answer();
   EXPECT_TRUE(log.Saw(EVENT_OBJECT_VALUECHANGE, grid(), GridAccessible::CellId(0, 3)));

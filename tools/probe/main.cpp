@@ -12,7 +12,8 @@ Options g_options;
 // a new command is a line in one of them, a new family a table here.
 std::vector<const std::vector<CommandInfo>*> Tables() {
   return {&WindowCommands(), &MessageCommands(), &KeyCommands(), &DialogCommands(),
-          &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands()};
+          &ScreenCommands(), &TrayCommands(),    &ProcessCommands(), &ResourceCommands(),
+          &AccessibleCommands()};
 }
 
 int Help() {

@@ -101,5 +101,6 @@ const std::vector<CommandInfo>& ScreenCommands();
 const std::vector<CommandInfo>& TrayCommands();
 const std::vector<CommandInfo>& ProcessCommands();
 const std::vector<CommandInfo>& ResourceCommands();
+const std::vector<CommandInfo>& AccessibleCommands();  // tools/probe/accessible.cpp
 
 }  // namespace probe
