@@ -359,6 +359,7 @@ void BackgroundWork::Run(const std::string& key, Callback<Answer()> job) {
   options.limit_ms = 0;
   pool_->Post(
       [this, key, generation, job = std::move(job)](const ui::WorkQueue::Context& context) {
+        if (void (*hold)(const std::string&) = before_run_for_tests.load()) hold(key);
         Answer answer = job();
         context.Reply([this, key, generation, answer = std::move(answer)] {
           const auto it = generations_.find(key);

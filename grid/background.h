@@ -10,6 +10,7 @@
 // the window's thread when it calls Deliver (on `message`).
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -119,6 +120,9 @@ class BackgroundWork {
   using Answer = ui::WorkQueue::Answer;
   void Run(const std::string& key, Callback<Answer()> job);
   void Forget(const std::string& key);
+  // Tests only: called on the worker before each job of Run, with its key
+  // (a test holds a listing there, as a share that does not answer would).
+  static inline std::atomic<void (*)(const std::string& key)> before_run_for_tests{nullptr};
   // Any job, with its options (a save: its priority and limit); 0 when
   // the work is stopped. Wait: until it ended, at most limit_ms.
   ui::WorkQueue::JobId Post(ui::WorkQueue::Job job, ui::WorkQueue::Options options);

@@ -294,7 +294,7 @@ void FolderSync::WaitUntil(const Callback<bool()>& done) {
     ~Flag() { flag = false; }
   } waiting(waiting_);
   const ui::WaitCursor wait;
-  ui::Application::RunUntil(done);
+  ui::Application::RunUntil(done, wait_limit_ms);
 }
 
 std::vector<std::string> FolderSync::TakeWarnings() { return std::exchange(warnings_, {}); }

@@ -93,6 +93,9 @@ class FolderSync {
   // for a look. False when it must not go on (the window went meanwhile, or
   // a wait is already under way).
   bool WaitBeforeSave();
+  // How long that wait lasts at most (a listing or read that does not
+  // answer): then the save or the close goes on without it.
+  unsigned wait_limit_ms = 30000;
   // True while the start's files are still being read.
   bool Starting() const { return starting_; }
   // True while any listing or read is asked and unanswered.

@@ -37,11 +37,12 @@ class GroupSaver {
     // A save's result, taken into the model: its boxes and what follows.
     Callback<void(const FileReport& report)> saved;
   };
-  // Long enough for a share that answers slowly (every lookup, open and
-  // rename of a save taking a few seconds each still ends well within it on
-  // a share that answers at all), short enough that a user who waits on a
-  // share that does not answer is told before giving up on the window.
-  static constexpr unsigned kSaveLimitMs = 10000;
+  // A save of one changed group on a share that answers each lookup,
+  // open, create and rename after three seconds takes about fifteen: twice
+  // that is long enough for a share that is slow but answers, and short
+  // enough that a user waiting on a share that does not answer is told
+  // (and can close without saving) before giving up on the window.
+  static constexpr unsigned kSaveLimitMs = 30000;
   static constexpr char kSavingText[] = "保存しています…";
 
   explicit GroupSaver(Parts parts) : p_(std::move(parts)) {}

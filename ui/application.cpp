@@ -114,10 +114,19 @@ bool Application::ProcessMessages() {
   return true;
 }
 
-void Application::RunUntil(const korvane::Callback<bool()>& done) {
+void Application::RunUntil(const korvane::Callback<bool()>& done, unsigned limit_ms) {
   Application* app = Current();
+  // A timer of the thread's wakes the wait for messages at the limit.
+  const ULONGLONG end = limit_ms == INFINITE ? 0 : GetTickCount64() + limit_ms;
+  const UINT_PTR timer = limit_ms == INFINITE ? 0 : SetTimer(nullptr, 0, limit_ms, nullptr);
+  struct Timer {
+    UINT_PTR id;
+    ~Timer() {
+      if (id) KillTimer(nullptr, id);
+    }
+  } kill{timer};
   MSG msg;
-  while (!done()) {
+  while (!done() && (end == 0 || GetTickCount64() < end)) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       // The quit message belongs to the loop that runs the program.

@@ -63,9 +63,10 @@ class Application {
   // taken (it is posted again for the loop that owns it).
   bool ProcessMessages();
   // Takes and handles messages (the window keeps answering) until `done`
-  // holds or the quit message comes (posted again for the loop that owns
-  // it). Works without an application object too.
-  static void RunUntil(const korvane::Callback<bool()>& done);
+  // holds, limit_ms milliseconds have passed, or the quit message comes
+  // (posted again for the loop that owns it). Works without an application
+  // object too.
+  static void RunUntil(const korvane::Callback<bool()>& done, unsigned limit_ms = INFINITE);
 
   ScreenCursor screen_cursor() const { return screen_cursor_; }
   void SetScreenCursor(ScreenCursor cursor);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -412,6 +413,52 @@ TEST_F(BackgroundTest, ClosingDuringALaunchAsksFirstAndTheLaunchNeverStartsAfter
   EXPECT_TRUE(share.AskersEnded(10000));
   kit::Pump();
   EXPECT_TRUE(seam_.shell_calls.empty());
+
+  // A shell call under way when the window goes ends before it is gone.
+  char self[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  WriteGroup("手元", {{"自分", self}});
+  Open();
+  ClickGroup(GroupIndex("手元"));
+  static std::atomic<HWND> window{nullptr};
+  static std::atomic<int> call{0};  // 1: under way, 2: ended with the window there, 3: without
+  window = main();
+  seam_.on_shell = [] {
+    call = 1;
+    Sleep(600);
+    call = IsWindow(window.load()) ? 2 : 3;
+  };
+  Click(CellPoint(0, 1));
+  ASSERT_TRUE(kit::PumpUntil([&] { return call.load() != 0; }));
+  CloseWindow();
+  ASSERT_TRUE(kit::PumpUntil([&] { return call.load() > 1; }));
+  EXPECT_EQ(call.load(), 2);
+}
+
+TEST_F(BackgroundTest, ClosingWhileTheFolderListingHangsAsksWithinTheLimit) {
+  WriteGroup("甲", {{"一", "C:\\一.txt"}});
+  Open();
+  // A folder that sends no notifications, and whose listing does not answer.
+  static std::atomic<bool> open{false}, hanging{false};
+  korvane::BackgroundWork::before_run_for_tests = [](const std::string& key) {
+    if (key != "folder sync: list") return;
+    hanging = true;
+    for (int i = 0; i < 400 && !open; ++i) Sleep(50);
+    hanging = false;
+  };
+  form().Sync().SetLooks(true);
+  form().Sync().wait_limit_ms = 300;
+  ChangeSomething();
+  // The question comes while the listing still hangs, and says that
+  // changes are unsaved; No keeps the window.
+  bool asked_while_hanging = false;
+  seam_.on_box = [&] { asked_while_hanging = hanging; };
+  seam_.answer = IDNO;
+  EXPECT_FALSE(form().FormCloseQuery());
+  EXPECT_TRUE(asked_while_hanging);
+  EXPECT_EQ(seam_.Texts(), std::vector<std::string>{"変更は保存されていません。\r\n\r\n終了してもよろしいですか？"});
+  open = true;
+  korvane::BackgroundWork::before_run_for_tests = nullptr;
 }
 
 TEST_F(BackgroundTest, TheRootOfAPathIsItsShareOrDrive) {
