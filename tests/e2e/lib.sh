@@ -798,7 +798,9 @@ e2e__unmount_share() {
 # e2e_drag X Y X2 Y2 [SHOT]: presses the left button at the first screen
 # point, moves to the second in eight steps (past any drag threshold, with
 # time for a drop target to follow), takes a screenshot there into
-# E2E_DRAG_SHOT when SHOT names one, and releases.
+# E2E_DRAG_SHOT when SHOT names one, and releases. With $E2E_DRAG_READY set
+# to a command, it first waits (up to 10 s) until that command succeeds at
+# the second point: the drop target shows it follows.
 e2e_drag() {
   local x=$1 y=$2 x2=$3 y2=$4 shot=${5:-} i
   e2e__click_gap
@@ -809,6 +811,7 @@ e2e_drag() {
     sleep 0.15
   done
   sleep 0.3
+  [ -z "${E2E_DRAG_READY:-}" ] || e2e_until 10 eval "$E2E_DRAG_READY" || echo "note: the drop target did not show it follows" >&2
   [ -z "$shot" ] || E2E_DRAG_SHOT=$(e2e_shot "$shot")
   xdotool mouseup 1
   E2E_LAST_CLICK=$(date +%s%3N)
