@@ -9,6 +9,15 @@ set -u
 cd "$(dirname "$0")/.."
 jobs=${KORVANE_JOBS:-$(nproc)}
 mkdir -p build
+# A compiler cache where one is installed (KORVANE_CCACHE=0: none): a clean
+# clone on a machine that has built before compiles almost nothing, and an
+# empty cache costs no measurable time. Paths under the checkout are hashed
+# relative to it, so every clone shares the cache. Taken when a tree is
+# configured.
+if [ "${KORVANE_CCACHE:-1}" != 0 ] && command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
+fi
 
 # One preset: its build's output into build/PRESET.log (the configure's
 # only when it fails).

@@ -4,11 +4,11 @@
 # briefly, and the Win32 toolkit and program tests and end-to-end scripts
 # under Wine on an Xvfb display of their own. Exits non-zero on any failure.
 #
-# Both cores are kept busy: the Wine prefix is made while the trees build,
-# the Win32 tree is built first and its tests (one at a time, on one
+# Both cores are kept busy: the Wine prefixes are made while the trees
+# build, the Win32 tree is built first and its tests (one at a time, on one
 # display and one wineserver) start as soon as it is, while the other trees
-# build and run their tests beside them. Each tree's test output is printed
-# as a whole when it ends.
+# build (at a lower priority) and run their tests beside them. Each tree's
+# test output is printed as a whole when it ends.
 set -u
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh || exit 1
@@ -26,9 +26,9 @@ prefix_pid=$!
 say "building win32"
 ./scripts/build.sh win32 >build/build-win32.out 2>&1 &
 win32_build=$!
-# The others build beside it with one job each, so the Win32 tree is ready
-# first; they take the cores it leaves.
-KORVANE_JOBS=1 ./scripts/build.sh native sanitize fuzz >build/build-others.out 2>&1 &
+# The others build beside it at a lower priority, so the Win32 tree is
+# ready first and its tests run unhindered; they take what CPU it leaves.
+nice -n 10 ./scripts/build.sh native sanitize fuzz >build/build-others.out 2>&1 &
 others_build=$!
 
 failed=0

@@ -66,7 +66,8 @@ drag() {
 
 # Entry 5 onto row 2: while the button is held a mark lies on row 2's top
 # edge (navy), none on row 3's.
-drag "$title_x" "$(cell_y 5)" "$title_x" "$(cell_y 2)" drag_within
+mark_on_row_2() { [ "$(e2e_pixel "$(e2e_shot mark)" "$title_x" $((gy + 2 * 41 + 1)))" = 000080 ]; }
+E2E_DRAG_READY=mark_on_row_2 drag "$title_x" "$(cell_y 5)" "$title_x" "$(cell_y 2)" drag_within
 mark=$(e2e_pixel "$SHOT" "$title_x" $((gy + 2 * 41 + 1)))
 check_eq "the insertion mark is on row 2's top edge while dragging" 000080 "$mark"
 check_ne "no mark on row 3" 000080 "$(e2e_pixel "$SHOT" "$title_x" $((gy + 3 * 41 + 1)))"

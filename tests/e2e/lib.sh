@@ -196,23 +196,22 @@ e2e__fresh_wineserver() {
   wineserver -k >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
   if [ -n "$E2E_VIRTUAL_DESKTOP" ]; then
-    # The desktop's explorer comes first, so that every later process
-    # joins its desktop; its window is on the X display before the probe.
-    wine explorer "/desktop=Default,$E2E_VIRTUAL_DESKTOP" >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null &
-    e2e_until 30 e2e__x_window_named 'Default - Wine desktop' ||
-      e2e_abort "the virtual desktop appears"
+    # Read when the desktop is made, by the first process that shows a
+    # window (the probe); the same wineserver then serves the script.
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$E2E_VIRTUAL_DESKTOP" /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$E2E_TMP/wineserver.log" 2>&1 </dev/null
   fi
   e2e_probe_serve || e2e_abort "the probe serves the script"
 }
 
-e2e__x_window_named() {
-  xdotool search --name "^$1\$" >/dev/null 2>&1 </dev/null
-}
 
 e2e__cleanup() {
   local rc=$?
   local pid
   e2e_probe_end_all
+  if [ -n "$E2E_VIRTUAL_DESKTOP" ]; then
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null
+  fi
   for pid in "${E2E_PIDS[@]}"; do
     if e2e_alive "$pid"; then
       echo "note: process $pid still ran at the end and was killed"
@@ -239,7 +238,7 @@ e2e__cleanup() {
 # e2e_virtual_desktop WIDTHxHEIGHT: every window of this run goes into a Wine
 # virtual desktop with a taskbar (tray icons at its bottom right). Call it
 # before e2e_start; it starts the wineserver anew, which E2E_DESKTOP set
-# before e2e_begin spares. Nothing of it is kept in the prefix.
+# before e2e_begin spares. Undone at the end of the script.
 e2e_virtual_desktop() {
   E2E_VIRTUAL_DESKTOP=$1
   e2e__fresh_wineserver
@@ -359,16 +358,18 @@ e2e_probe() {
     e2e__probe_once "$@"
     return
   fi
-  local line rc="" complaints=()
+  local line rc="" said=() complaints=()
   (
     IFS=$'\x1f'
     printf '%s\n' "$*" >&"$to"
   ) || return 1
   # Each command ends by its own timeout: this one only guards against a
-  # probe that died without a word.
+  # probe that died without a word. The whole answer is read before any of
+  # it is printed: a reader that stops early (grep -q) must not leave the
+  # rest of it to the next question.
   while IFS= read -r -t 300 -u "$from" line; do
     case $line in
-      "o "*) printf '%s\n' "${line:2}" ;;
+      "o "*) said+=("${line:2}") ;;
       "e "*) complaints+=("${line:2}") ;;
       "= "*)
         rc=${line:2}
@@ -384,6 +385,7 @@ e2e_probe() {
   if [ "$rc" != 0 ]; then
     for line in "${complaints[@]}"; do echo "  probe: $line" >&2; done
   fi
+  [ ${#said[@]} = 0 ] || printf '%s\n' "${said[@]}"
   return "$rc"
 }
 
@@ -798,7 +800,9 @@ e2e__unmount_share() {
 # e2e_drag X Y X2 Y2 [SHOT]: presses the left button at the first screen
 # point, moves to the second in eight steps (past any drag threshold, with
 # time for a drop target to follow), takes a screenshot there into
-# E2E_DRAG_SHOT when SHOT names one, and releases.
+# E2E_DRAG_SHOT when SHOT names one, and releases. With $E2E_DRAG_READY set
+# to a command, it first waits (up to 10 s) until that command succeeds at
+# the second point: the drop target shows it follows.
 e2e_drag() {
   local x=$1 y=$2 x2=$3 y2=$4 shot=${5:-} i
   e2e__click_gap
@@ -809,6 +813,7 @@ e2e_drag() {
     sleep 0.15
   done
   sleep 0.3
+  [ -z "${E2E_DRAG_READY:-}" ] || e2e_until 10 eval "$E2E_DRAG_READY" || echo "note: the drop target did not show it follows" >&2
   [ -z "$shot" ] || E2E_DRAG_SHOT=$(e2e_shot "$shot")
   xdotool mouseup 1
   E2E_LAST_CLICK=$(date +%s%3N)
