@@ -1,6 +1,6 @@
 // The main window's side of keeping the group folder in step: the watch
 // on the folder, the start's reads and what a save tells. The work itself
-// is the folder sync's (groups/folder_sync.h).
+// is the folder sync's (app/folder_sync.h).
 #include "app/FR0010MN.h"
 #include "common/FN0010GF.h"
 #include "data/os.h"
