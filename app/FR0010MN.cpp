@@ -15,6 +15,7 @@ namespace korvane {
 
 namespace {
 
+constexpr char kLaunchingQuestion[] = "起動中のファイルがあります。\r\n\r\n終了してもよろしいですか？";
 constexpr char kCloseQuestion[] = "変更は保存されていません。\r\n\r\n終了してもよろしいですか？";
 constexpr int kHelpContextGrid = 5;
 
@@ -106,21 +107,21 @@ void TFrmFR0010MN::OnEndSession(bool ending) {
 LRESULT TFrmFR0010MN::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case kTrayMessage:
-      TrayIconNotify(lp);
+      tray_.Notify(lp);
       return 0;
     case kBackgroundMessage:
       work_.Deliver();
-      FindIconsMayHaveCome();
+      find_.IconsMayHaveCome();
       grid_access_.Changed();  // markers that came
       return 0;
     case WM_HOTKEY:
-      HotKeyPressed(wp);
+      find_.HotKeyPressed(wp);
       return 0;
     case WM_INITMENUPOPUP:
       if (MnuMain && HIWORD(lp) == 0) MenusOpening();
       break;
     case WM_SYSCOMMAND:
-      if (SysCommand(wp)) return 0;
+      if (tray_.SysCommand(wp)) return 0;
       break;
     default:
       break;
@@ -240,7 +241,7 @@ void TFrmFR0010MN::CreateToolbar() {
       {&SpbExit, "終了", 72, L"SPBEXIT", 2, 0, [this] { MnuExitClick(); }},
       {&SpbInput, "登録モード", 136, L"SPBINPUT", 1, 1, [this] { SpbInputClick(true); }},
       {&SpbRun, "ランチャーモード", 176, L"SPBRUN", 1, 1, [this] { SpbInputClick(false); }},
-      {&SpbFind, "検索", 240, L"SPBFIND", 2, 0, [this] { MnuFindClick(); }},
+      {&SpbFind, "検索", 240, L"SPBFIND", 2, 0, [this] { find_.Open(); }},
   };
   for (const ButtonRow& row : rows) {
     ui::SpeedButtonArgs sa;
@@ -277,7 +278,7 @@ void TFrmFR0010MN::CreateMenus() {
   const auto keyed = [](const char* caption, const char* key) { return std::string(caption) + "\t" + key; };
   MnuMain = std::make_unique<ui::MenuBar>(std::vector<ui::MenuItem>{
       {0, "ﾌｧｲﾙ(&F)", {}, nullptr,
-       {{kIdFind, "検索(&F)", ui::Ctrl('F'), [this] { MnuFindClick(); }, {}},
+       {{kIdFind, "検索(&F)", ui::Ctrl('F'), [this] { find_.Open(); }, {}},
         {kIdSave, "保存(&V)", ui::Ctrl('S'), [this] { MnuSaveClick(); }, {}},
         {0, ui::kSeparator, {}, nullptr, {}},
         {kIdExit, "終了(&X)", {}, [this] { MnuExitClick(); }, {}}}},
@@ -333,7 +334,7 @@ void TFrmFR0010MN::FormCreate() {
   Step("settings");
   ui::Application* app = ui::Application::Current();
   if (app) {
-    app->on_message = [this](MSG& msg) { return AppMessageFilter(msg); };
+    app->on_message = [this](MSG& msg) { return tray_.AppMessageFilter(msg); };
     app->on_activate = [this] { AppActivate(); };
     hooked_app_ = app;
   }
@@ -343,7 +344,6 @@ void TFrmFR0010MN::FormCreate() {
   EdtTitle.SetMaxUnits(kTitleMaxBytes);
   BuildPalette();
   Step("columns, palette");
-  hidden_in_tray_ = false;
   work_.SetExeFolder(data_folder_);
   painter_.on_icon_wanted = [this](const std::string& path) { work_.WantIcon(path); };
   // The names now, the files off the window's thread once it shows.
@@ -381,7 +381,7 @@ void TFrmFR0010MN::FormShown() {
   if (!LblDummy.hwnd()) CreateHiddenLabel();
   path_tip_.Attach();
   Step("hints");
-  AddTrayIcon();
+  tray_.Add();
   Step("tray icon");
   RegisterDropTarget();
   Step("drop target");
@@ -391,8 +391,7 @@ void TFrmFR0010MN::ApplySettings() {
   const LoadedSettings s = settings_ahead_ ? *settings_ahead_ : LoadSettings(data_folder_);
   settings_ahead_.reset();
   mode_ = s.mode;
-  find_box_.SetSize(FindBoxSize{s.find_width, s.find_height});
-  StartFind(s);
+  find_.Start(s);
   if (mode_ == kModeRegistration) SpbInput.SetDown(true);
   else SpbRun.SetDown(true);
   if (!s.placement_valid) {
@@ -425,7 +424,8 @@ void TFrmFR0010MN::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   painter_.on_icon_wanted = nullptr;
-  StopFind();
+  find_.Stop();
+  path_tip_.Detach();
   StopFolderSync();
   saver_.Stop();
   SaveSettingsAtEnd();
@@ -434,7 +434,7 @@ void TFrmFR0010MN::FormDestroy() {
   LBGroup.Clear();
   model_.FreeGroups();
   painter_.DeletePalette();
-  RemoveTrayIcon();
+  tray_.Remove();
   // While the grid still exists: a target revoked after its window is gone
   // stays registered with OLE.
   drop_registration_.Revoke();
@@ -446,7 +446,7 @@ void TFrmFR0010MN::SaveSettingsAtEnd() {
   // destroyed, but it is still maximised.
   const bool maximized = IsZoomed(hwnd()) != FALSE || Maximized();
   const auto write = [folder = data_folder_, placement = WindowPlacement{b.x, b.y, b.width, b.height}, maximized,
-                      mode = mode_, find = find_box_.Size()] { SaveSettings(folder, placement, maximized, mode, find); };
+                      mode = mode_, find = find_.Box().Size()] { SaveSettings(folder, placement, maximized, mode, find); };
   // In the pool, waited for within a save's limit: a folder that does not
   // answer does not hold up the end for good.
   ui::WorkQueue::JobId id = 0;
@@ -527,5 +527,55 @@ void TFrmFR0010MN::ShowContextHelp(DWORD context) {
   Seam().OpenWithShell(hwnd(), "OPEN", data_folder_ + "Korvane_" + page + ".html", "", "", SW_SHOW);
 }
 
+bool TFrmFR0010MN::ConfirmCloseWhileLaunching() {
+  // A launch still under way is never started after the window is gone:
+  // the user is told and decides.
+  return !work_.Launching() || Confirm(kLaunchingQuestion);
+}
+
+// Keeping the group folder in step: the watch on the folder, the start's
+// reads and what a save tells. The work itself is the folder sync's
+// (app/folder_sync.h).
+void TFrmFR0010MN::WatchFolder() {
+  // The watch the reading opened before it listed the folder: a change
+  // made since is not missed.
+  const bool watched = work_.Watch(reading_->TakeWatch(), [this] { sync_.Look(); });
+  // A share may send no notification at all: it gets a look when the
+  // window is activated and before each save; a local disk none at idle.
+  // Whether the folder is on a share is asked off the window's thread.
+  sync_.SetLooks(!watched);
+  if (watched) {
+    work_.Run("data folder's drive", [this, folder = data_folder_]() -> BackgroundWork::Answer {
+      const bool remote = os::IsRemoteFolder(folder);
+      return [this, remote] { sync_.SetLooks(remote); };
+    });
+  }
+  // A group whose entry is being edited is not dropped under the editor.
+  sync_.editing = [this] { return marks_.edit_row >= 0; };
+}
+
+FileReport TFrmFR0010MN::StartFolderSync() {
+  // Listed for a model never saved (disk epoch 0), as this one is.
+  const std::optional<FolderListing> listing = reading_->TakeGroupNames();
+  reading_ = nullptr;
+  own_reading_.reset();
+  return sync_.Begin(listing);
+}
+
+void TFrmFR0010MN::StopFolderSync() {
+  work_.StopWatch();
+  sync_.Stop();
+}
+
+void TFrmFR0010MN::ReportSave(const FileReport& saved) {
+  std::vector<std::string> messages = saved.messages;
+  for (std::string& m : sync_.TakeWarnings()) messages.push_back(std::move(m));
+  ShowWarnings(messages);
+  // What another place saved meanwhile was kept (Recycle Bin or a copy
+  // beside the group): the user is told which groups and entries.
+  if (!saved.clashes.empty()) ShowInformation(ClashText(saved.clashes));
+  // The save took the file's values of the entries this run left alone.
+  DGMain.Invalidate();
+}
 
 }  // namespace korvane

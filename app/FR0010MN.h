@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
+#include "app/tray.h"
 #include "data/history.h"
 #include "data/model.h"
+#include "data/model_change.h"
 #include "data/settings.h"
 #include "grid/background.h"
 #include "grid/drop.h"
@@ -19,8 +22,8 @@
 #include "grid/grid_accessible.h"
 #include "grid/launcher.h"
 #include "grid/painter.h"
-#include "groups/folder_sync.h"
-#include "groups/find_box.h"
+#include "app/folder_sync.h"
+#include "app/find.h"
 #include "groups/group_commands.h"
 #include "groups/group_saver.h"
 #include "grid/path_tip.h"
@@ -43,11 +46,6 @@ namespace korvane {
 
 inline constexpr const char* kMainClass = "TFrmFR0010MN";
 inline constexpr const char* kMainTitle = "Korvane";
-// The tray icon's callback message, also the handover from a second start.
-inline constexpr UINT kTrayMessage = 0x4B1;
-// Answers of the work done off the window's thread, or work put off to
-// the window's thread, are waiting (the one way back: BackgroundWork::Send).
-inline constexpr UINT kBackgroundMessage = WM_APP + 0x4B;
 
 // Menu item identifiers (the group menu's are the group commander's).
 enum MenuId : UINT { kIdSave = 101, kIdExit, kIdShowHelp, kIdAbout, kIdRegistrationMode, kIdLauncherMode };
@@ -94,13 +92,6 @@ class TFrmFR0010MN : public ui::Form {
   // a hot key another program holds. It stays until the next change, undo,
   // redo or save, which shows the unsaved state again (ShowUnsavedState).
   void Notice(std::string_view text) { StbInfo.SetText(text); }
-
-  // Tray and restore.
-  void TrayIconNotify(LPARAM lp);
-  bool SysCommand(WPARAM wp);
-  bool AppMessageFilter(const MSG& msg);
-  void HideToTray();
-  void RestoreFromTray();
 
   // Grid and group list painting.
   void BuildPalette() { painter_.BuildPalette(); }
@@ -157,9 +148,9 @@ class TFrmFR0010MN : public ui::Form {
   // State, for the tests and the handlers of other folders.
   LauncherModel& Model() { return model_; }
   int Mode() const { return mode_; }
-  bool HiddenInTray() const { return hidden_in_tray_; }
+  bool HiddenInTray() const { return tray_.Hidden(); }
   // The notify-icon record as registered with the shell.
-  const NOTIFYICONDATAW& TrayRecord() const { return tray_; }
+  const NOTIFYICONDATAW& TrayRecord() const { return tray_.Record(); }
   const GridMarks& Marks() const { return marks_; }
   int TargetRow() const { return editor_.TargetRow(); }
   GridPainter& Painter() { return painter_; }
@@ -196,19 +187,13 @@ class TFrmFR0010MN : public ui::Form {
   FolderSync& Sync() { return sync_; }
   GroupSaver& Saver() { return saver_; }
   // Find: the find box over every group's entries, the system-wide hot key
-  // that brings the window forward with it, the full path as a tooltip over
-  // the grid (app/find.cpp).
+  // that brings the window forward with it (app/find.h), the full path as a
+  // tooltip over the grid.
   static constexpr UINT kIdFind = 121;
-  static constexpr int kFindHotKeyId = 0x4B46;
-  void MnuFindClick();
   // Opens the find box (again) over the window, its text box focused.
-  void OpenFind();
-  // The model changed (edits, group commands, changes read from disk): the
-  // find index follows, at once while the box is open, else when it opens.
-  void FindModelChanged();
-  void HotKeyPressed(WPARAM id);
-  FindBox& Finder() { return find_box_; }
-  const ui::SystemHotKey& FindHotKey() const { return hot_key_; }
+  void OpenFind() { find_.Open(); }
+  FindBox& Finder() { return find_.Box(); }
+  const ui::SystemHotKey& FindHotKey() const { return find_.HotKey(); }
   const PathTip& PathTips() const { return path_tip_; }
   GridAccessible& GridAccess() { return grid_access_; }
   ui::SpeedButton SpbFind;
@@ -245,8 +230,6 @@ class TFrmFR0010MN : public ui::Form {
   void CreateHiddenLabel();
   void FitToWorkArea();
   void ApplySettings();
-  void AddTrayIcon();
-  void RemoveTrayIcon();
   // Every problem in one warning box (the first ten, then how many more).
   void ShowWarnings(const std::vector<std::string>& messages);
   void RegisterDropTarget();
@@ -261,17 +244,17 @@ class TFrmFR0010MN : public ui::Form {
   // them, and ApplySettings takes them.
   std::optional<LoadedSettings> settings_ahead_;
   LauncherModel model_;
+  // Every change of the model, announced once (SetUpArranging subscribes
+  // what follows it).
+  ModelEvents changes_;
   GridPainter painter_;
   GridMarks marks_;  // PressedRow, EditRow, TitleEditing
   int mode_ = 0;
-  bool hidden_in_tray_ = false;
-  HWND restore_popup_ = nullptr;  // the window that was active when hidden
-  std::vector<HWND> hidden_owned_;  // the windows HideToTray hid
   bool destroyed_ = false;
   ui::ComRef<FileDropTarget> drop_target_;
   DropRegistration drop_registration_;
   ui::Application* hooked_app_ = nullptr;  // holds our filter and activation handler
-  NOTIFYICONDATAW tray_{};
+  TrayIcon tray_{*this};
   std::unique_ptr<ui::MenuBar> MnuMain;
   std::unique_ptr<ui::PopupMenu> PpmGroup;
   // The objects its handlers call; they hold references to the members
@@ -281,11 +264,7 @@ class TFrmFR0010MN : public ui::Form {
                        [this](std::string_view text) { Notice(text); }}};
   Launcher launcher_{*this, model_, DGMain, marks_, work_};
   GroupCommander groups_{{*this, model_, history_, LBGroup, DGMain, data_folder_, [this] { CommitTitleEdit(); },
-                           [this](std::size_t row) {
-                             work_.GroupSelected(row);
-                             sync_.Selected(row);
-                             grid_access_.Changed();
-                           },
+                           [this](std::size_t row) { changes_.Announce({ModelChange::Kind::Selected, {row}, {}}); },
                            [this](std::size_t row) { work_.GroupRenamed(row); },
                            [this](std::string_view text) { Notice(text); }}};
   // Arranging entries, undo and redo (app/arrange.cpp). The editor and the
@@ -321,24 +300,18 @@ class TFrmFR0010MN : public ui::Form {
                      [this](std::size_t row, bool urgent) { work_.TestPaths(row, urgent); },
                      [this](std::string_view text) { Notice(text); },
                      [this](const std::vector<std::string>& messages) { ShowWarnings(messages); }}};
-  // Find (app/find.cpp).
-  FindBoxCallbacks FindCallbacks();
-  void StartFind(const LoadedSettings& settings);
-  void StopFind();
-  void WarmFindIndex();
+  // Find: a found entry shown in the grid, as a click on its group.
   void FindShow(std::size_t group, std::size_t n);
-  HICON FindIcon(const std::string& path);
-  void FindIconsMayHaveCome();
-  FindBox find_box_{model_, FindCallbacks()};
-  ui::SystemHotKey hot_key_;
+  WindowFind find_{{*this, model_, painter_.Icons(), work_, tray_, mode_,
+                    [this](std::size_t group, std::size_t n) { launcher_.LaunchEntry(group, n); },
+                    [this](std::size_t group, std::size_t n) { FindShow(group, n); }, [this] { CommitTitleEdit(); },
+                    [this](std::string_view text) { Notice(text); }}};
   PathTip path_tip_{model_, DGMain, painter_, mode_};
   // What a screen reader reads of the grid; Changed() after whatever may
   // change what the grid shows.
   GridAccessible grid_access_{{model_, DGMain, mode_, data_folder_, [this](int row) {
                                  work_.Send([this, row] { launcher_.LaunchRow(row); });
                                }}};
-  bool find_stale_ = true;          // the index has not seen the model's last change
-  bool find_icons_waited_ = false;  // the box painted a row whose icon was on its way
 };
 
 }  // namespace korvane

@@ -1,9 +1,8 @@
 // The main window's find: the find box over every group's entries (Ctrl+F,
-// the File menu, its toolbar button), the system-wide hot key that brings
-// the program forward with the box open, and the full path as a tooltip
-// over the grid.
-#include "app/FR0010MN.h"
-#include "data/settings.h"
+// the File menu, its toolbar button) and the system-wide hot key that
+// brings the program forward with the box open.
+#include "app/find.h"
+
 #include "ui/application.h"
 
 namespace korvane {
@@ -18,106 +17,95 @@ std::string WithKey(const char* pattern, const HotKey& key) {
   const std::size_t at = text.find("%s");
   return text.replace(at, 2, FormatHotKey(key));
 }
-}  // namespace
 
-FindBoxCallbacks TFrmFR0010MN::FindCallbacks() {
+FindBoxCallbacks BoxCallbacks(const WindowFindArgs& a, Callback<HICON(const std::string&)> icon) {
   FindBoxCallbacks callbacks;
-  callbacks.launch = [this](std::size_t group, std::size_t n) { launcher_.LaunchEntry(group, n); };
-  callbacks.show = [this](std::size_t group, std::size_t n) { FindShow(group, n); };
-  callbacks.icon = [this](const std::string& path) { return FindIcon(path); };
+  callbacks.launch = a.launch;
+  callbacks.show = a.show;
+  callbacks.icon = std::move(icon);
   return callbacks;
 }
+}  // namespace
 
-void TFrmFR0010MN::StartFind(const LoadedSettings& settings) {
+WindowFind::WindowFind(WindowFindArgs args)
+    : a_(std::move(args)), box_(a_.model, BoxCallbacks(a_, [this](const std::string& path) { return Icon(path); })) {}
+
+void WindowFind::Start(const LoadedSettings& settings) {
+  box_.SetSize(FindBoxSize{settings.find_width, settings.find_height});
   // The path tip (a tooltip window of its own) comes after the show.
   if (settings.hot_key_invalid) {
-    Notice(kHotKeyUnreadable);
+    a_.notice(kHotKeyUnreadable);
     return;
   }
-  const HotKey key = settings.hot_key;
-  const ui::HotKeyState state = hot_key_.Register(hwnd(), kFindHotKeyId, key.modifiers, key.key);
-  if (state == ui::HotKeyState::HeldElsewhere) Notice(WithKey(kHotKeyHeld, key));
-  else if (state == ui::HotKeyState::Refused) Notice(WithKey(kHotKeyRefused, key));
+  const korvane::HotKey key = settings.hot_key;
+  const ui::HotKeyState state = hot_key_.Register(a_.window.hwnd(), kHotKeyId, key.modifiers, key.key);
+  if (state == ui::HotKeyState::HeldElsewhere) a_.notice(WithKey(kHotKeyHeld, key));
+  else if (state == ui::HotKeyState::Refused) a_.notice(WithKey(kHotKeyRefused, key));
 }
 
-void TFrmFR0010MN::StopFind() {
+void WindowFind::Stop() {
   hot_key_.Unregister();
-  find_box_.CloseBox();
-  path_tip_.Detach();
+  box_.CloseBox();
 }
 
-void TFrmFR0010MN::WarmFindIndex() {
+void WindowFind::Warm() {
   // Once the groups are read, the index is built while the window waits for
   // input, so that the first Ctrl+F only brings it up to date.
-  work_.Send([this] {
-    if (!find_stale_) return;
-    find_box_.ModelChanged();
-    find_stale_ = false;
+  a_.work.Send([this] {
+    if (!stale_) return;
+    box_.ModelChanged();
+    stale_ = false;
   });
 }
 
-void TFrmFR0010MN::MnuFindClick() { OpenFind(); }
-
-void TFrmFR0010MN::OpenFind() {
+void WindowFind::Open() {
   // Not while a dialog or a box is open over the window.
-  if (!IsWindowEnabled(hwnd())) return;
-  CommitTitleEdit();
-  find_stale_ = false;  // Open brings the index up to the model
+  if (!IsWindowEnabled(a_.window.hwnd())) return;
+  a_.commit_edit();
+  stale_ = false;  // Open brings the index up to the model
   // In registration mode Enter shows the entry instead of launching it.
-  find_box_.Open(hwnd(), mode_ == kModeRegistration);
+  box_.Open(a_.window.hwnd(), a_.mode == kModeRegistration);
 }
 
-void TFrmFR0010MN::FindModelChanged() {
+void WindowFind::ModelChanged() {
   // Cheap while the box is closed: it catches up when it opens.
-  if (find_box_.IsOpen()) find_box_.ModelChanged();
-  else find_stale_ = true;
+  if (box_.IsOpen()) box_.ModelChanged();
+  else stale_ = true;
 }
 
-void TFrmFR0010MN::FindShow(std::size_t group, std::size_t n) {
-  if (group >= model_.GroupCount()) return;
-  // As a click on the group: the edit committed, its paths tested first,
-  // its icons asked anew, the grid reset and focused.
-  LBGroup.SetItemIndex(static_cast<int>(group));
-  LBGroupClick();
-  DGMain.SetCol(1);
-  DGMain.SetRow(static_cast<int>(n));
-  SetForegroundWindow(hwnd());
-  DGMain.SetFocus();
-}
-
-HICON TFrmFR0010MN::FindIcon(const std::string& path) {
-  IconCache& icons = painter_.Icons();
+HICON WindowFind::Icon(const std::string& path) {
   bool known = false;
-  HICON icon = icons.Find(path, &known);
+  HICON icon = a_.icons.Find(path, &known);
   if (!known) {
-    if (icons.Request(path)) work_.WantIcon(path);
-    find_icons_waited_ = true;
+    if (a_.icons.Request(path)) a_.work.WantIcon(path);
+    icons_waited_ = true;
   }
   return icon;
 }
 
-void TFrmFR0010MN::FindIconsMayHaveCome() {
-  if (!find_icons_waited_ || !find_box_.IsOpen()) return;
+void WindowFind::IconsMayHaveCome() {
+  if (!icons_waited_ || !box_.IsOpen()) return;
   // The rows ask again as they repaint: those whose icon is still on its
   // way set the flag anew.
-  find_icons_waited_ = false;
-  find_box_.IconsChanged();
+  icons_waited_ = false;
+  box_.IconsChanged();
 }
 
-void TFrmFR0010MN::HotKeyPressed(WPARAM id) {
-  if (static_cast<int>(id) != kFindHotKeyId) return;
-  if (hidden_in_tray_) RestoreFromTray();
-  ShowWindow(hwnd(), SW_SHOW);
+void WindowFind::HotKeyPressed(WPARAM id) {
+  if (static_cast<int>(id) != kHotKeyId) return;
+  const HWND window = a_.window.hwnd();
+  if (a_.tray.Hidden()) a_.tray.Restore();
+  ShowWindow(window, SW_SHOW);
   // A box or a name dialog open over the window comes forward instead of
   // the find box.
-  if (!IsWindowEnabled(hwnd())) {
+  if (!IsWindowEnabled(window)) {
     ui::Application* app = ui::Application::Current();
     HWND popup = app ? GetLastActivePopup(app->hwnd()) : nullptr;
-    if (popup && popup != hwnd()) SetForegroundWindow(popup);
+    if (popup && popup != window) SetForegroundWindow(popup);
     return;
   }
-  SetForegroundWindow(hwnd());
-  OpenFind();
+  SetForegroundWindow(window);
+  Open();
 }
 
 }  // namespace korvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/tray.h"
+
 #include "app/FR0010MN.h"
 
 #include <commctrl.h>
@@ -93,8 +95,7 @@ void ShowOwnedWindows(std::vector<HWND>& hidden) {
 // (a double click on the icon, as some trays deliver it) carries its own
 // fresh time, and the loop sends the requests as soon as it returns. (On
 // Windows both are only a look at the queue.)
-constexpr UINT kFreshTimeMessage = WM_APP + 0x4C;
-constexpr UINT kNeverPosted = WM_APP + 0x4D;
+// (The two messages stand in app/messages.h.)
 
 void TakeFreshMessageTime(HWND hwnd) {
   MSG msg;
@@ -109,77 +110,77 @@ void SendPendingWindowRequests() {
 
 }  // namespace
 
-void TFrmFR0010MN::AddTrayIcon() {
-  tray_ = NOTIFYICONDATAW{};
+void TrayIcon::Add() {
+  record_ = NOTIFYICONDATAW{};
   // The first, 88-byte form of the record, without the later extensions.
-  tray_.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  tray_.hWnd = hwnd();
-  tray_.uID = 1;
-  tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  tray_.uCallbackMessage = kTrayMessage;
-  tray_.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  record_.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  record_.hWnd = window_.hwnd();
+  record_.uID = 1;
+  record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  record_.uCallbackMessage = kTrayMessage;
+  record_.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
   const std::wstring tip = ui::Wide(kMainTitle);
-  tip.copy(tray_.szTip, std::size(tray_.szTip) - 1);
-  Shell_NotifyIconW(NIM_ADD, &tray_);
+  tip.copy(record_.szTip, std::size(record_.szTip) - 1);
+  Shell_NotifyIconW(NIM_ADD, &record_);
 }
 
-void TFrmFR0010MN::RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &tray_); }
+void TrayIcon::Remove() { Shell_NotifyIconW(NIM_DELETE, &record_); }
 
-void TFrmFR0010MN::TrayIconNotify(LPARAM lp) {
+void TrayIcon::Notify(LPARAM lp) {
   if (lp != WM_LBUTTONDBLCLK) return;
   const bool sent = InSendMessage();
-  if (sent) TakeFreshMessageTime(hwnd());
-  if (hidden_in_tray_) {
-    RestoreFromTray();
+  if (sent) TakeFreshMessageTime(window_.hwnd());
+  if (hidden_) {
+    Restore();
   } else {
-    ShowWindow(hwnd(), SW_SHOW);
-    BringLastActiveForward(AppWindow(hwnd()), hwnd());
+    ShowWindow(window_.hwnd(), SW_SHOW);
+    BringLastActiveForward(AppWindow(window_.hwnd()), window_.hwnd());
   }
   if (sent) SendPendingWindowRequests();
 }
 
-bool TFrmFR0010MN::SysCommand(WPARAM wp) {
+bool TrayIcon::SysCommand(WPARAM wp) {
   if (wp != SC_MINIMIZE) return false;
-  HideToTray();
+  Hide();
   return true;
 }
 
-bool TFrmFR0010MN::AppMessageFilter(const MSG& msg) {
+bool TrayIcon::AppMessageFilter(const MSG& msg) {
   if (msg.message != WM_SYSCOMMAND) return false;
   if (msg.wParam == SC_RESTORE) {
-    RestoreFromTray();
+    Restore();
     return true;
   }
   if (msg.wParam == SC_MINIMIZE) {
-    HideToTray();
+    Hide();
     return true;
   }
   return false;
 }
 
-void TFrmFR0010MN::HideToTray() {
-  const HWND app = AppWindow(hwnd());
+void TrayIcon::Hide() {
+  const HWND app = AppWindow(window_.hwnd());
   HWND last = GetLastActivePopup(app);
-  restore_popup_ = (last && last != app) ? last : hwnd();
+  restore_popup_ = (last && last != app) ? last : window_.hwnd();
   ShowWindow(app, SW_SHOW);
   SetForegroundWindow(app);
-  const ui::Bounds b = bounds();
+  const ui::Bounds b = window_.bounds();
   SetWindowPos(app, HWND_BOTTOM, b.x, b.y, b.width, 0, SWP_NOZORDER);
   HideOwnedWindows(app, hidden_owned_);
   ShowWindow(app, SW_MINIMIZE);
   ShowWindow(app, SW_HIDE);
-  hidden_in_tray_ = true;
+  hidden_ = true;
 }
 
-void TFrmFR0010MN::RestoreFromTray() {
-  const HWND app = AppWindow(hwnd());
+void TrayIcon::Restore() {
+  const HWND app = AppWindow(window_.hwnd());
   ShowWindow(app, SW_SHOW);
   SetForegroundWindow(app);
   ShowWindow(app, SW_RESTORE);
   ShowOwnedWindows(hidden_owned_);
   SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
-  hidden_in_tray_ = false;
-  BringLastActiveForward(app, restore_popup_ ? restore_popup_ : hwnd());
+  hidden_ = false;
+  BringLastActiveForward(app, restore_popup_ ? restore_popup_ : window_.hwnd());
 }
 
 }  // namespace korvane

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "data/find.h"
-#include "groups/find_box.h"
+#include "app/find_box.h"
 #include "ui/application.h"
 #include "ui/text_fold.h"
 

@@ -14,7 +14,7 @@
 
 #include "data/find.h"
 #include "data/settings.h"
-#include "groups/find_box.h"
+#include "app/find_box.h"
 #include "kit.h"
 // After the main window's header, whose tray record is sized by shellapi.h
 // as every other file sees it.

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/wide.h"
+
 namespace probe {
 
 namespace {
@@ -42,21 +44,10 @@ void KeepOutput(std::string* out, std::string* err) {
   g_err = err;
 }
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
+// The program's own conversions (common/wide.h).
+std::string Utf8(const std::wstring& w) { return korvane::Narrow(w); }
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
+std::wstring Wide(const std::string& utf8) { return korvane::Wide(utf8); }
 
 void Print(const std::string& line) { Write(STD_OUTPUT_HANDLE, line); }
 void PrintError(const std::string& line) { Write(STD_ERROR_HANDLE, line); }

@@ -10,7 +10,7 @@
 #include "data/model.h"
 #include "groups/FR0030NG.h"
 #include "groups/FR0040CG.h"
-#include "groups/find_box.h"
+#include "app/find_box.h"
 #include "ui/application.h"
 #include "ui/form.h"
 

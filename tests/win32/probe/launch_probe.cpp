@@ -6,15 +6,10 @@
 
 #include <string>
 
+#include "common/wide.h"
+
 namespace {
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int in = static_cast<int>(text.size());
-  std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), in, nullptr, 0, nullptr, nullptr)),
-                  '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), in, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  return out;
-}
+std::string Utf8(const std::wstring& text) { return korvane::Narrow(text); }
 
 // The command line without the program's own name, as WinMain's is given.
 std::wstring Arguments() {

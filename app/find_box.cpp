@@ -1,4 +1,4 @@
-#include "groups/find_box.h"
+#include "app/find_box.h"
 
 #include <algorithm>
 #include <utility>

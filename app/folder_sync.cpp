@@ -1,4 +1,4 @@
-#include "groups/folder_sync.h"
+#include "app/folder_sync.h"
 
 #include <algorithm>
 #include <memory>
