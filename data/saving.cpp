@@ -77,7 +77,9 @@ void LauncherModel::TakeInSave(const LauncherModel& before, LauncherModel saved)
   for (Group& live : groups_) {
     const auto found = rows.find(live.name);
     if (found == rows.end()) {
-      after = true;  // made or renamed since: still to be saved
+      // Made or renamed since: still to be saved. One a refresh listed
+      // meanwhile (the save's own copy of a clashing file, say) is not.
+      after = after || live.ChangedHere();
       continue;
     }
     const Group& was = before.groups_[found->second];

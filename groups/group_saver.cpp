@@ -32,6 +32,10 @@ void GroupSaver::Begin() {
   // then: what differs from it when the save ends is a change after it.
   auto before = std::make_shared<const LauncherModel>(p_.model);
   auto copy = std::make_shared<LauncherModel>(p_.model);
+  // The copy is the worker's alone: the history that follows the window's
+  // model, and the field an editor holds there, are not its.
+  copy->SetMergeObserver(nullptr);
+  copy->Release();
   ui::WorkQueue::Options options;
   options.key = "save";
   options.limit_ms = limit_ms_;

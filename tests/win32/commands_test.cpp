@@ -714,7 +714,11 @@ TEST_F(GroupCommandsTest, AFileMadeElsewhereUnderARenamedGroupsNameIsToldAfterTh
   }
   ASSERT_EQ(seam_.boxes.size(), shown + 3);
   EXPECT_NE(seam_.boxes.back().text.find("見積4"), std::string::npos);
-  EXPECT_EQ(ListItems(), std::vector<std::string>{"見積4"});
+  // One 見積4, the renamed group (beside it, where the folder has no
+  // Recycle Bin, the first save's copy of the clashing file, 見積2~1).
+  const std::vector<std::string> items = ListItems();
+  EXPECT_EQ(std::count(items.begin(), items.end(), "見積4"), 1);
+  EXPECT_EQ(items.front(), "見積4");
   form_->MnuSaveClick();
   EXPECT_NE(seam_.boxes.back().text.find(korvane::MadeElsewhereMessage("見積4")), std::string::npos);
   EXPECT_EQ(ReadBytes(folder + "見積4.PTH"), GroupFileBytes(kEstimates));
