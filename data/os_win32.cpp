@@ -251,16 +251,19 @@ std::uint64_t TickMs() { return GetTickCount64(); }
 void Pause(unsigned ms) { Sleep(ms); }
 
 std::uint32_t MachineTag() {
-  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-  if (!GetComputerNameW(name, &size)) size = 0;
-  // FNV-1a over the UTF-16 units.
-  std::uint32_t hash = 2166136261u;
-  for (DWORD i = 0; i < size; ++i) {
-    hash = (hash ^ (name[i] & 0xFF)) * 16777619u;
-    hash = (hash ^ (name[i] >> 8)) * 16777619u;
-  }
-  return hash;
+  static const std::uint32_t tag = [] {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &size)) size = 0;
+    // FNV-1a over the UTF-16 units.
+    std::uint32_t hash = 2166136261u;
+    for (DWORD i = 0; i < size; ++i) {
+      hash = (hash ^ (name[i] & 0xFF)) * 16777619u;
+      hash = (hash ^ (name[i] >> 8)) * 16777619u;
+    }
+    return hash;
+  }();
+  return tag;
 }
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
