@@ -290,6 +290,7 @@ class TFrmFR0010MN : public ui::Form {
                      [this](const FileReport& report) {
                        ReportSave(report);
                        Saved();
+                       sync_.SaveEnded();
                      }}};
   bool closing_ = false;  // the close query runs
   // Refresh: the start's reads and the refreshes after changes elsewhere.

@@ -157,6 +157,11 @@ void FolderSync::Activated() {
 void FolderSync::OnListing(std::optional<FolderListing> listing) {
   looking_ = false;
   if (stopped_) return;
+  if (saving && saving()) {
+    after_save_ = true;
+    look_again_ = false;
+    return;
+  }
   // A folder that cannot be listed (the share is away) changes nothing.
   if (listing) {
     const std::vector<std::string> names_before = p_.model.Names();
@@ -186,6 +191,10 @@ void FolderSync::OnListing(std::optional<FolderListing> listing) {
     look_again_ = false;
     Look();
   }
+}
+
+void FolderSync::SaveEnded() {
+  if (std::exchange(after_save_, false)) Look();
 }
 
 // A file held for its grace is looked for again once the grace is over.
@@ -309,6 +318,7 @@ void FolderSync::Stop() {
   in_flight_ = 0;
   looking_ = false;
   look_again_ = false;
+  after_save_ = false;
   look_after_edit_ = false;
   starting_ = false;
   if (grace_timer_) KillTimer(p_.grid.hwnd(), reinterpret_cast<UINT_PTR>(this));

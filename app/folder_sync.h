@@ -61,6 +61,11 @@ class FolderSync {
   Callback<void()> on_notice_gone;
   // Told once the start's files are all read (before its warning box).
   Callback<void()> on_started;
+  // Asked at each listing: true while a save runs on a copy of the model. A
+  // listing then would see the save's own files before the model records
+  // them, and read them again: it is put off until SaveEnded.
+  Callback<bool()> saving;
+  void SaveEnded();
   // Asked at each listing: true while an entry of the current group is
   // being edited (the title editor or the path dialog is open on it). Such
   // a group stays in the list though its file was deleted elsewhere, until
@@ -127,6 +132,7 @@ class FolderSync {
   bool looks_ = false;
   bool looking_ = false;     // a listing is asked
   bool look_again_ = false;  // a change came while it was
+  bool after_save_ = false;  // a listing was put off until the save ends
   bool look_after_edit_ = false;  // a listing kept the edited group's deleted file
   bool starting_ = false;
   bool stopped_ = false;

@@ -170,6 +170,7 @@ void TFrmFR0010MN::SetUpArranging() {
   // waits for input, so that the first Ctrl+F only brings it up to date.
   sync_.on_started = [this] { find_.Warm(); };
   sync_.on_notice_gone = [this] { ShowUnsavedState(); };
+  sync_.saving = [this] { return saver_.Saving() || saver_.Late(); };
   // The history starts with the groups as loaded.
   history_.Clear();
 }

@@ -756,6 +756,10 @@ std::string IniDocument::Impl::ValueOf(const Entry& e) const {
   if (!Dbcs()) {
     std::string_view v(bytes.data() + e.value, e.value_len);
     if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
+    // A UTF-8 file may hold bytes that form no character: each reads as
+    // U+FFFD, so that what the program holds is UTF-8 whatever the file.
+    std::string valid;
+    if (utf8 && !IsAscii(v)) v = valid = ValidUtf8(v);
     return v.size() <= kIniValueLimit ? std::string(v) : CutToUnits(v, kIniValueLimit);
   }
   // A short value is converted on the stack and copied out at its size (one
@@ -779,6 +783,10 @@ std::size_t IniDocument::Impl::WriteValue(std::size_t value, std::size_t length,
   std::string_view v(bytes.data() + value, length);
   if (IsQuotePair(v)) v = v.substr(1, v.size() - 2);
   if (!Dbcs()) {
+    // U+FFFD (three bytes) for a byte that forms no character: within the
+    // room of three bytes a byte.
+    std::string valid;
+    if (utf8 && !IsAscii(v)) v = valid = ValidUtf8(v);
     if (v.size() > kIniValueLimit) v = v.substr(0, CutToUnits(v, kIniValueLimit).size());
     v.copy(out, v.size());
     return v.size();

@@ -79,6 +79,8 @@ TEST(IniRead, SectionHeaders) {
   EXPECT_EQ(Read(r13, "S", "k"), "1");
   EXPECT_EQ(Read(r13, "T", "k"), "2");
   EXPECT_TRUE(Doc(r13).Readable());
+  // Behind the mark, a byte that forms no character reads as U+FFFD.
+  EXPECT_EQ(Read("\xEF\xBB\xBF[S]\r\nk=b\xA0\r\n", "S", "k"), "b\xEF\xBF\xBD");
   // UTF-8 without a mark, as editors save it now: read as UTF-8 when every
   // byte beyond ASCII is well-formed UTF-8, else as code page 932.
   EXPECT_EQ(Read("[業務]\r\nk=報告 \xF0\x9F\x98\x80\r\n", "業務", "k"), "報告 \xF0\x9F\x98\x80");
@@ -143,6 +145,7 @@ TEST(IniValues, AnswerAsTheDocumentDoesInOnePass) {
       Utf16File(u"[01]\r\nk=ＡＢ\r\n[s]\r\nPATH=\"C:\\表\"\r\n"),
       "",
       "\x81",
+      "\xEF\xBB\xBF[01]\r\nTITLE=b\xA0\r\n",
   };
   for (const std::string& file : files) {
     const IniDocument doc(file);

@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "data/merge.h"
+#include "tests/core/tempdir.h"
 
 namespace korvane {
 namespace {
 
 using Names = std::vector<std::string>;
 
-std::string FileOf(const Names& titles) {
-  std::string bytes;
-  for (std::size_t i = 0; i < kEntryCount; ++i)
-    bytes += "[" + EntrySection(i + 1, kEntryCount) + "]\r\nTITLE=" + (i < titles.size() ? titles[i] : "") +
-             "\r\nPATH=\r\n";
-  return bytes;
-}
+using testing::FileOf;
 
 // Group G as read from FileOf({"g1", "g2", "g3"}), current.
 LauncherModel Read() {

@@ -19,13 +19,7 @@ using testing::ReadBytes;
 using testing::WriteBytes;
 using Names = std::vector<std::string>;
 
-std::string FileOf(const Names& titles) {
-  std::string bytes;
-  for (std::size_t i = 0; i < kEntryCount; ++i)
-    bytes += "[" + EntrySection(i + 1, kEntryCount) + "]\r\nTITLE=" + (i < titles.size() ? titles[i] : "") +
-             "\r\nPATH=\r\n";
-  return bytes;
-}
+using testing::FileOf;
 
 Names TitlesOf(const Group& group, std::size_t count = 3) {
   Names titles;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "data/groupfiles.h"
 #include "data/os.h"
 #include "tests/core/tempdir.h"
 
@@ -133,6 +134,14 @@ std::string Cp932(std::string_view utf8) {
   const std::optional<std::string> bytes = Cp932FromUtf8(utf8);
   if (!bytes) throw std::invalid_argument("no code page 932 text: " + std::string(utf8));
   return *bytes;
+}
+
+std::string FileOf(const std::vector<std::string>& titles) {
+  std::string bytes;
+  for (std::size_t i = 0; i < kEntryCount; ++i)
+    bytes += "[" + EntrySection(i + 1, kEntryCount) + "]\r\nTITLE=" + (i < titles.size() ? titles[i] : "") +
+             "\r\nPATH=\r\n";
+  return bytes;
 }
 
 std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra) {

@@ -54,6 +54,9 @@ std::string Cp932(std::string_view utf8);
 // "01".."20", TITLE then PATH, CR LF; `entries` (UTF-8) fill the first
 // sections, the rest are empty, and `extra` follows.
 std::string GroupFileBytes(const std::vector<Entry>& entries, std::string_view extra = "");
+// A group file of twenty entries whose titles are `titles` as they are
+// (the rest empty, every path empty).
+std::string FileOf(const std::vector<std::string>& titles);
 
 bool MakeFolder(const std::string& path);
 // Removes a folder and everything in it (read-only entries included); the

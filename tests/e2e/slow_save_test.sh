@@ -56,17 +56,25 @@ echo "$DELAY" >"$SLOW_SHARE_CONTROL"
 e2e_key "$E2E_MAIN" ctrl+s || fail "Ctrl+S is typed"
 
 # Until the file holds the change (at most two minutes): WM_NULL to our
-# window and to the bystander's, in turn; the slowest answer of each.
-worst_main=0 worst_other=0
+# window and to the bystander's, in turn. Wine's one server stalls every
+# process while the save's worker opens a file on the share, and which of
+# two calls in a row waits behind the next open is chance: so the typical
+# answer (the median) is compared, the slowest of each only printed. A
+# window that waited on the save itself would answer late in most turns.
+ours=() theirs=()
 end=$(($(date +%s%3N) + 120000))
 while [ "$(date +%s%3N)" -lt "$end" ] && ! cmp -s "$SHARE/src/業務C.PTH" "$E2E_TMP/C.saved"; do
   t=$(e2e_probe time-send "$E2E_MAIN" 0 0 0 30000) || t=30000
-  [ "$t" -gt "$worst_main" ] && worst_main=$t
+  ours+=("$t")
   t=$(e2e_probe time-send "$BYSTANDER" 0 0 0 30000) || t=30000
-  [ "$t" -gt "$worst_other" ] && worst_other=$t
+  theirs+=("$t")
 done
-echo "slowest answer while saving: ours $worst_main ms, the bystander's $worst_other ms; the save took $(($(date +%s%3N) - end + 120000)) ms"
-check "our window answers within 250 ms of the bystander while it saves" test "$worst_main" -le $((worst_other + 250))
+worst_main=$(printf '%s\n' "${ours[@]}" | sort -n | tail -1)
+worst_other=$(printf '%s\n' "${theirs[@]}" | sort -n | tail -1)
+typical_main=$(printf '%s\n' "${ours[@]}" | median)
+typical_other=$(printf '%s\n' "${theirs[@]}" | median)
+echo "answers while saving (${#ours[@]} turns): ours median $typical_main ms, slowest $worst_main ms; the bystander's median $typical_other ms, slowest $worst_other ms; the save took $(($(date +%s%3N) - end + 120000)) ms"
+check "our window answers as the bystander does while it saves" awk -v a="$typical_main" -v b="$typical_other" 'BEGIN { exit !(a <= b + 250) }'
 e2e_check_bytes "the file holds the change once the share answered" "$SHARE/src/業務C.PTH" "$E2E_TMP/C.saved"
 e2e_until 30 eval '! ls "$SHARE/src" | grep -q "~Korvane-"'
 check "no temporary file is left" eval '! ls "$SHARE/src" | grep -q "~Korvane-"'
@@ -78,5 +86,10 @@ if e2e_msgbox 2000; then
   check "the warning is closed" e2e_press 1
 fi
 # Nothing is unsaved: the close asks nothing.
+# The late save's result is taken in once the save has ended (after the
+# file, the share still has to answer for its stamps): the status bar then
+# says it saved, and the close asks nothing.
+STATUS=$(e2e_child "$E2E_MAIN" ui.StatusBar)
+check "the late save's result is taken in" e2e_until 60 text_is "$STATUS" 保存しました
 e2e_close 60
 e2e_finish
