@@ -21,7 +21,12 @@ void GroupSaver::Save() {
 }
 
 void GroupSaver::WaitForEnd() {
-  ui::Application::RunUntil([this] { return stopped_ || !running_ || late_; });
+  const auto ended = [this] { return stopped_ || !running_ || late_; };
+  // The pool sets the save aside on its timer; the wait also keeps the
+  // limit itself, so the user is told on time however the timer fares.
+  ui::Application::RunUntil(ended, limit_ms_);
+  if (!ended()) OnLate(generation_);
+  ui::Application::RunUntil(ended);
 }
 
 void GroupSaver::Begin() {
@@ -65,7 +70,7 @@ void GroupSaver::Begin() {
 }
 
 void GroupSaver::OnLate(std::uint64_t generation) {
-  if (stopped_ || generation != generation_ || !running_) return;
+  if (stopped_ || generation != generation_ || !running_ || late_) return;
   late_ = true;
   EndBusy();
   p_.show_state();
